@@ -1,0 +1,88 @@
+# Build helpers shared by every folder: warnings, sanitizers, tests, fuzz
+# targets and control modules are declared the same way everywhere.
+
+function(kestrow_apply_sanitizers)
+  if(KESTROW_SANITIZE)
+    list(JOIN KESTROW_SANITIZE "," _san)
+    add_compile_options(-fsanitize=${_san} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=${_san})
+  endif()
+  if(KESTROW_LIBFUZZER)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
+endfunction()
+
+# Our own code builds without warnings; third-party headers are included as
+# system headers by their imported targets, so they do not trip this.
+function(kestrow_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Werror -Wno-missing-field-initializers)
+endfunction()
+
+# kestrow_add_tests(NAME <exe> SOURCES <files...> [LIBS <targets...>] [QT])
+# One GoogleTest program per folder. QT gives it the offscreen QApplication
+# main from platform/testing; otherwise the plain main is used. Both mains
+# point XDG_DATA_HOME and XDG_RUNTIME_DIR at a fresh temporary folder so no
+# test ever touches the user's registry file.
+function(kestrow_add_tests)
+  if(NOT KESTROW_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  kestrow_warnings(${T_NAME})
+  if(T_QT)
+    target_link_libraries(${T_NAME} PRIVATE kp_test_main_qt)
+  else()
+    target_link_libraries(${T_NAME} PRIVATE kp_test_main)
+  endif()
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0"
+               TIMEOUT 300)
+endfunction()
+
+# kestrow_add_fuzzer(NAME <target> SOURCES <files...> [LIBS <targets...>])
+# The corpus lives in fuzz/corpus/<target>/ (seeds and every crash ever
+# found). With KESTROW_LIBFUZZER the target is a libFuzzer program; in every
+# other build it is a replay program that ctest runs over the corpus.
+function(kestrow_add_fuzzer)
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${F_NAME} ${F_SOURCES})
+  kestrow_warnings(${F_NAME})
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  set(_corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${F_NAME})
+  if(KESTROW_LIBFUZZER)
+    target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_link_libraries(${F_NAME} PRIVATE kp_fuzz_replay_main)
+    if(KESTROW_BUILD_TESTS)
+      add_test(NAME fuzz_replay.${F_NAME} COMMAND ${F_NAME} ${_corpus})
+      set_tests_properties(fuzz_replay.${F_NAME} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0" TIMEOUT 300)
+    endif()
+  endif()
+endfunction()
+
+# kestrow_add_control_module(NAME <target> OUTPUT <file name> SOURCES ... LIBS ...)
+# A COM in-process module: a shared object loaded with dlopen, exporting only
+# the four standard entry points, with every other symbol hidden so that two
+# modules in one process can never bind to each other's code.
+function(kestrow_add_control_module)
+  cmake_parse_arguments(M "" "NAME;OUTPUT" "SOURCES;LIBS" ${ARGN})
+  add_library(${M_NAME} MODULE ${M_SOURCES})
+  kestrow_warnings(${M_NAME})
+  target_link_libraries(${M_NAME} PRIVATE ${M_LIBS})
+  set_target_properties(${M_NAME} PROPERTIES
+    PREFIX "" SUFFIX "" OUTPUT_NAME ${M_OUTPUT}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_link_options(${M_NAME} PRIVATE
+    -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/com_module.map)
+  # clang links its sanitizer runtimes statically into programs only, so a
+  # fuzzing build cannot insist that a module resolves every symbol itself.
+  if(NOT KESTROW_LIBFUZZER)
+    target_link_options(${M_NAME} PRIVATE -Wl,--no-undefined)
+  endif()
+endfunction()

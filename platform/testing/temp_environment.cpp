@@ -1,0 +1,31 @@
+#include "platform/testing/temp_environment.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace kp::testing {
+namespace {
+std::string g_root;
+
+void RemoveRoot() {
+  std::error_code ignored;
+  if (!g_root.empty()) std::filesystem::remove_all(g_root, ignored);
+}
+}  // namespace
+
+void SetUpTemporaryEnvironment() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "kestrow-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+  g_root = pattern;
+  std::filesystem::create_directories(g_root + "/data");
+  std::filesystem::create_directories(g_root + "/runtime");
+  std::filesystem::permissions(g_root + "/runtime", std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::replace);
+  setenv("XDG_DATA_HOME", (g_root + "/data").c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", (g_root + "/runtime").c_str(), 1);
+  std::atexit(RemoveRoot);
+}
+
+const std::string& TemporaryRoot() { return g_root; }
+}  // namespace kp::testing

@@ -1,0 +1,13 @@
+#pragma once
+// A private temporary folder for one test program: XDG_DATA_HOME (where the
+// registry file lives) and XDG_RUNTIME_DIR point into it while the program
+// runs, and it is removed at exit.
+
+#include <string>
+
+namespace kp::testing {
+// Creates the folder and sets the variables; call first thing in main().
+void SetUpTemporaryEnvironment();
+// The folder made by SetUpTemporaryEnvironment().
+const std::string& TemporaryRoot();
+}  // namespace kp::testing

@@ -1,0 +1,48 @@
+# Shared by the scripts in scripts/: package installation and the build.
+# Sourced, not run.
+
+KESTROW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+
+# Debian packages the build, the tests and the editor need.
+KESTROW_PACKAGES=(
+  g++ cmake ninja-build pkg-config git
+  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core fonts-dejavu-extra
+)
+
+kestrow_log() { printf '[kestrow] %s\n' "$*" >&2; }
+
+# Installs whatever of the named packages is missing: one apt-get update, then
+# one install, through sudo when not root. Nothing happens when all are there.
+kestrow_ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  kestrow_log "installing Debian packages: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+      sudo=(sudo)
+    else
+      kestrow_log "not root and no sudo: install these packages first: ${missing[*]}"
+      return 1
+    fi
+  fi
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Configures (once) and builds one CMake preset.
+kestrow_build() {
+  local preset="$1"
+  cd "$KESTROW_ROOT"
+  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+    cmake --preset "$preset" >&2
+  fi
+  cmake --build --preset "$preset" -j "$(nproc)" >&2
+}
