@@ -1,0 +1,98 @@
+// Application-wide hooks: focus changes become WM_KILLFOCUS / WM_SETFOCUS,
+// and the modifiers of the input event being delivered are remembered for
+// GetKeyState. Also the cursor and system values.
+#include <QApplication>
+#include <QInputEvent>
+#include <QScreen>
+#include <unordered_map>
+
+#include "platform/afx/window_functions.h"
+#include "platform/qt/window_record.h"
+
+namespace kp::ws {
+namespace {
+
+Qt::KeyboardModifiers g_modifiers;
+Qt::MouseButtons g_buttons;
+bool g_waitCursor = false;
+
+// Sees every event Qt delivers, real ones from the window system and those
+// a test sends alike, so GetKeyState answers for the event being handled.
+class InputWatcher : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::ContextMenu: {
+        auto* input = static_cast<QInputEvent*>(event);
+        g_modifiers = input->modifiers();
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
+            event->type() != QEvent::ContextMenu)
+          g_buttons = static_cast<QMouseEvent*>(event)->buttons();
+        break;
+      }
+      default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+void OnFocusChanged(QWidget* old, QWidget* now) {
+  HWND from = HandleFromWidget(old);
+  HWND to = HandleFromWidget(now);
+  if (from == to) return;
+  if (from) ::SendMessage(from, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
+  if (to) ::SendMessage(to, WM_SETFOCUS, reinterpret_cast<WPARAM>(from), 0);
+}
+
+}  // namespace
+
+void EnsureApplicationHooks() {
+  static bool installed = false;
+  if (installed || qApp == nullptr) return;
+  installed = true;
+  qApp->installEventFilter(new InputWatcher);
+  QObject::connect(qApp, &QApplication::focusChanged, qApp, &OnFocusChanged);
+}
+
+short GetKeyState(int virtKey) {
+  EnsureApplicationHooks();
+  static const std::unordered_map<int, bool (*)()> keys = {
+      {VK_CONTROL, [] { return bool(g_modifiers & Qt::ControlModifier); }},
+      {VK_SHIFT, [] { return bool(g_modifiers & Qt::ShiftModifier); }},
+      {VK_MENU, [] { return bool(g_modifiers & Qt::AltModifier); }},
+      {VK_LBUTTON, [] { return bool(g_buttons & Qt::LeftButton); }},
+      {VK_RBUTTON, [] { return bool(g_buttons & Qt::RightButton); }},
+  };
+  auto it = keys.find(virtKey);
+  return it != keys.end() && it->second() ? static_cast<short>(0x8000) : 0;
+}
+
+int GetSystemMetrics(int index) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  static const std::unordered_map<int, int (*)(QScreen*)> metrics = {
+      {SM_CXICON, [](QScreen*) { return 32; }},
+      {SM_CYICON, [](QScreen*) { return 32; }},
+      {SM_CXSCREEN, [](QScreen* s) { return s ? s->geometry().width() : 0; }},
+      {SM_CYSCREEN, [](QScreen* s) { return s ? s->geometry().height() : 0; }},
+  };
+  auto it = metrics.find(index);
+  return it != metrics.end() ? it->second(screen) : 0;
+}
+
+void SetWaitCursor(bool wait) {
+  if (wait == g_waitCursor || qApp == nullptr) return;
+  g_waitCursor = wait;
+  if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
+  else QApplication::restoreOverrideCursor();
+}
+
+bool IsWaitCursorShown() { return g_waitCursor; }
+
+}  // namespace kp::ws
