@@ -1,0 +1,40 @@
+#pragma once
+// Temporary files for the CFile tests, and a way to try an open from a
+// second process, since share modes are about other processes.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/file/file.h"
+#include "platform/testing/temp_environment.h"
+
+namespace file_tests {
+
+inline std::string MakeFile(const std::string& name, const std::string& content) {
+  std::string path = kp::testing::TemporaryRoot() + "/" + name;
+  std::ofstream(path, std::ios::binary) << content;
+  return path;
+}
+
+inline std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// True when another process can open `path` with `flags` right now.
+inline bool OtherProcessCanOpen(const std::string& path, UINT flags) {
+  pid_t child = fork();
+  if (child == 0) {
+    CFile file;
+    _exit(file.Open(path.c_str(), flags) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace file_tests
