@@ -124,8 +124,7 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
   CDataExchange dx(this, bSaveAndValidate);
   try {
     DoDataExchange(&dx);
-  } catch (CUserException* e) {
-    e->Delete();
+  } catch (const CUserException&) {
     return FALSE;
   }
   return TRUE;

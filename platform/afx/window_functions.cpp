@@ -102,13 +102,12 @@ const CurrentMessage* GetCurrentMessage() {
 void ReportHandlerException() {
   try {
     throw;
-  } catch (CException* e) {
-    e->ReportError(MB_OK | MB_ICONERROR);
-    e->Delete();
+  } catch (const CUserException&) {
+    // Already told the user.
   } catch (const CException& e) {
-    e.ReportError(MB_OK | MB_ICONERROR);
+    AfxReportException(e);
   } catch (const std::bad_alloc&) {
-    CMemoryException().ReportError(MB_OK | MB_ICONERROR);
+    AfxReportException(CMemoryException());
   } catch (...) {
     ShowMessageBox(nullptr, kAfxInternalFailureMessage, GetAppName().c_str(), MB_OK | MB_ICONERROR);
   }
