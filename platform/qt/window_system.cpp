@@ -347,7 +347,8 @@ bool ShowWindow(HWND hWnd, int nCmdShow) {
   } else {
     w->show();
     if (w->isWindow()) {
-      w->raise();
+      // The offscreen platform has no stacking order and says so each time.
+      if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
       w->activateWindow();
     }
   }
@@ -519,7 +520,11 @@ int RunModalLoop(HWND hWnd, HWND focus) {
 
 void EndModalLoop(HWND hWnd, int result) {
   WindowRecord* record = FindRecord(hWnd);
-  if (record && record->modalLoop) record->modalLoop->exit(result);
+  if (record && record->modalLoop) {
+    record->modalLoop->exit(result);
+    // The loop is ending; it no longer counts as running.
+    record->modalLoop = nullptr;
+  }
 }
 
 bool IsModalLoopRunning(HWND hWnd) {
