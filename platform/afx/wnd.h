@@ -6,6 +6,7 @@
 // their default versions here pass the message on to the default handling.
 
 #include "platform/afx/cmd_target.h"
+#include "platform/afx/cmd_ui.h"
 #include "platform/afx/win_user_ext.h"
 #include "platform/base/cstring.h"
 #include "platform/base/geometry.h"
