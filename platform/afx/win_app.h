@@ -43,8 +43,6 @@ class CWinApp : public CCmdTarget {
   BOOL Enable3dControlsStatic() { return TRUE; }
   BOOL Enable3dControls() { return TRUE; }
 
-  // An icon or cursor from the resources of the module that calls.
-  HICON LoadIcon(UINT nIDResource, HINSTANCE hModule = AfxGetInstanceHandle()) const;
   HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const;
 
   // Sets the command line (AfxWinMain does this from argv).

@@ -14,7 +14,6 @@
 
 class CDataExchange;
 class CMenu;
-class CDC;
 
 class CWnd : public CCmdTarget {
   DECLARE_DYNCREATE(CWnd)
@@ -76,8 +75,6 @@ class CWnd : public CCmdTarget {
   void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
   void Invalidate(BOOL bErase = TRUE);
   void UpdateWindow();
-  CDC* GetDC();
-  int ReleaseDC(CDC* pDC);
 
   CWnd* SetFocus();
   static CWnd* GetFocus();

@@ -5,6 +5,7 @@
 #include <QInputEvent>
 #include <QScreen>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/afx/window_functions.h"
 #include "platform/qt/window_record.h"
@@ -43,8 +44,19 @@ class InputWatcher : public QObject {
   }
 };
 
+bool InPopup(QWidget* w) { return w && w->window()->windowType() == Qt::Popup; }
+
+// The window that had the focus when a popup (a menu, a list) took it.
+HWND g_focusBeforePopup = nullptr;
+
 void OnFocusChanged(QWidget* old, QWidget* now) {
-  HWND from = HandleFromWidget(old);
+  // A popup menu or list borrows the keyboard without taking the focus from
+  // the window, as on Windows: neither its opening nor its closing counts.
+  if (InPopup(now)) {
+    if (!InPopup(old)) g_focusBeforePopup = HandleFromWidget(old);
+    return;
+  }
+  HWND from = InPopup(old) ? std::exchange(g_focusBeforePopup, nullptr) : HandleFromWidget(old);
   HWND to = HandleFromWidget(now);
   if (from == to) return;
   if (from) ::SendMessage(from, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);

@@ -180,10 +180,14 @@ TEST(DragQueryFile, CountsMeasuresAndCopiesWithinTheBuffer) {
 TEST(Menu, UpdateHandlersGreyItemsAndTheChosenCommandArrives) {
   WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
     std::size_t menus = kp::afx::LiveMenuCount();
+    Click(accepting.m_hWnd);
+    accepting.events.clear();
     std::vector<MenuItemSeen> seen;
     AnswerNextPopupMenu("&Greyed by handler", &seen);
     RightClickAt(accepting.m_hWnd, POINT{5, 5});
     ProcessEvents();
+    EXPECT_EQ(accepting.events, std::vector<std::string>{}) << "the menu does not take the focus from the window";
+    EXPECT_EQ(CWnd::GetFocus(), &accepting);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].text, "&Enabled");
     EXPECT_TRUE(seen[0].enabled);
