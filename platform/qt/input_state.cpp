@@ -69,7 +69,9 @@ void EnsureApplicationHooks() {
   static bool installed = false;
   if (installed || qApp == nullptr) return;
   installed = true;
-  qApp->installEventFilter(new InputWatcher);
+  auto* watcher = new InputWatcher;
+  watcher->setParent(qApp);
+  qApp->installEventFilter(watcher);
   QObject::connect(qApp, &QApplication::focusChanged, qApp, &OnFocusChanged);
 }
 
