@@ -32,12 +32,12 @@ struct HeaderSize {
 };
 // The Windows header sizes; 12 is the OS/2 1.x header; other sizes from 16
 // to 64 are OS/2 2.x headers, which may end after any field.
-constexpr HeaderSize kWindowsHeaders[] = {{40, HeaderKind::Windows},  {52, HeaderKind::Windows},
+constexpr HeaderSize kFixedHeaderSizes[] = {{40, HeaderKind::Windows},  {52, HeaderKind::Windows},
                                           {56, HeaderKind::Windows},  {108, HeaderKind::Windows},
                                           {124, HeaderKind::Windows}, {12, HeaderKind::Core}};
 
 std::optional<HeaderKind> KindOf(DWORD size) {
-  for (const HeaderSize& h : kWindowsHeaders)
+  for (const HeaderSize& h : kFixedHeaderSizes)
     if (h.size == size) return h.kind;
   if (size >= 16 && size <= 64) return HeaderKind::Os2;
   return std::nullopt;
