@@ -187,3 +187,19 @@ BOOL WinHelp(HWND, LPCTSTR, UINT, ULONG_PTR) { return TRUE; }
 void PostQuitMessage(int nExitCode) {
   kp::ws::QuitApplicationLoop(nExitCode);
 }
+
+HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint) {
+  if (lpPaint == nullptr || !kp::ws::IsWindow(hWnd)) return nullptr;
+  *lpPaint = PAINTSTRUCT{};
+  lpPaint->hdc = kp::ws::BeginPaint(hWnd, &lpPaint->rcPaint);
+  return lpPaint->hdc;
+}
+
+BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
+  if (lpPaint == nullptr) return FALSE;
+  kp::ws::EndPaint(hWnd, lpPaint->hdc);
+  return TRUE;
+}
+
+HDC GetDC(HWND hWnd) { return kp::ws::GetDC(hWnd); }
+int ReleaseDC(HWND hWnd, HDC hDC) { return kp::ws::ReleaseDC(hWnd, hDC); }

@@ -34,3 +34,11 @@ BOOL WinHelp(HWND hWndMain, LPCTSTR lpszHelp, UINT uCommand, ULONG_PTR dwData);
 
 // Ends the application's message loop (CWinApp::Run) with this exit code.
 void PostQuitMessage(int nExitCode);
+
+// Painting. A window that draws itself keeps what it drew in a backing image:
+// BeginPaint gives a DC over it for the area WM_PAINT asked for (and
+// validates it); GetDC gives one at any time, shown at ReleaseDC.
+HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint);
+BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
+HDC GetDC(HWND hWnd);
+int ReleaseDC(HWND hWnd, HDC hDC);

@@ -1,6 +1,8 @@
 // Backing images and the paint requests of self-drawn windows.
 #include <QPainter>
 
+#include "platform/gdi/dc.h"
+#include "platform/gdi/surface.h"
 #include "platform/qt/window_record.h"
 
 namespace kp::ws {
@@ -67,7 +69,19 @@ int ReleaseDC(HWND hWnd, HDC hdc) {
   return 1;
 }
 
-HDC CreateBackingDC(WindowRecord*) { return nullptr; }
-void DeleteBackingDC(HDC) {}
+HDC CreateBackingDC(WindowRecord* record) {
+  if (record == nullptr || record->backing.isNull()) return nullptr;
+  QImage& image = record->backing;
+  kp::gdi::Surface surface;
+  surface.width = image.width();
+  surface.height = image.height();
+  surface.pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+  surface.strideInPixels = image.bytesPerLine() / 4;
+  return kp::gdi::CreateSurfaceDC(surface);
+}
+
+void DeleteBackingDC(HDC hdc) {
+  if (hdc) DeleteDC(hdc);
+}
 
 }  // namespace kp::ws
