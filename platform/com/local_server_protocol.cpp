@@ -272,7 +272,8 @@ bool Decode(std::span<const BYTE> body, InvokeRequest& m) {
   m.dispid = r.I32();
   m.lcid = r.U32();
   m.flags = r.U16();
-  m.wantResult = r.U8() != 0;
+  BYTE wantResult = r.U8();
+  m.wantResult = wantResult == 1;
   DWORD named = r.Count(kMaxArguments, 4);
   m.named.clear();
   for (DWORD i = 0; i < named && r.ok(); ++i) m.named.push_back(r.I32());
@@ -283,7 +284,7 @@ bool Decode(std::span<const BYTE> body, InvokeRequest& m) {
     VARIANT v;
     if (r.Variant(v)) m.args.push_back(v);
   }
-  return r.Done() && m.named.size() <= m.args.size();
+  return r.Done() && wantResult <= 1 && m.named.size() <= m.args.size();
 }
 
 bool Decode(std::span<const BYTE> body, InvokeReply& m) {

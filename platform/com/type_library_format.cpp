@@ -144,6 +144,7 @@ class Parser {
       }
     }
     if (!ended) return Fail("the file ends before its \"end\" line");
+    if (!m_haveLibrary) return Fail("there is no \"library\" line");
     return ResolveClasses();
   }
 

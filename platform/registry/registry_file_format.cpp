@@ -179,6 +179,8 @@ class Parser {
         if (i + 2 >= text.size()) return Fail("a '%' escape is cut short");
         int hi = HexDigit(text[i + 1]), lo = HexDigit(text[i + 2]);
         if (hi < 0 || lo < 0) return Fail("a '%' escape is not two hex digits");
+        // A backslash separates names; no name can hold one.
+        if (hi * 16 + lo == '\\') return Fail("a key name holds a backslash");
         name += static_cast<char>(hi * 16 + lo);
         i += 2;
       } else if (IsControl(static_cast<unsigned char>(ch)) || ch == '[' || ch == ']') {

@@ -115,6 +115,7 @@ TEST(TypeLibraryFormat, RejectsMalformedLibrariesWithALineNumber) {
   } rows[] = {
       {"no header", "library L {00000000-0000-0000-0000-000000000001} 1.0\nend\n"},
       {"no library", "kestrow-typelib 1\ndispinterface D {00000000-0000-0000-0000-000000000002}\nend\n"},
+      {"nothing but the end", "kestrow-typelib 1\nend\n"},
       {"library twice", head + "library M {00000000-0000-0000-0000-000000000003} 1.0\nend\n"},
       {"bad guid", "kestrow-typelib 1\nlibrary L {0000} 1.0\nend\n"},
       {"bad version", "kestrow-typelib 1\nlibrary L {00000000-0000-0000-0000-000000000001} 1\nend\n"},

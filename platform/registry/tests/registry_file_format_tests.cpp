@@ -107,6 +107,7 @@ TEST(RegistryFileFormat, RejectsMalformedInputWithALineNumber) {
       {"empty name in path", "kestrow-registry 1\n[A\\\\B]\nend 1\n"},
       {"unclosed key", "kestrow-registry 1\n[A\nend 1\n"},
       {"bad percent escape", "kestrow-registry 1\n[A%4]\nend 1\n"},
+      {"escaped backslash in a name", "kestrow-registry 1\n[A%5cB]\nend 1\n"},
       {"raw bracket in key", "kestrow-registry 1\n[A]B]\nend 1\n"},
       {"unclosed string", "kestrow-registry 1\n[A]\n@=\"abc\nend 1\n"},
       {"unknown escape", "kestrow-registry 1\n[A]\n@=\"a\\qb\"\nend 1\n"},
