@@ -3,8 +3,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/afx/dialog_init.h"
-#include "platform/afx/resource_access.h"
+#include "platform/resources/dialog_init.h"
+#include "platform/resources/resources.h"
 #include "platform/afx/win_app.h"
 #include "platform/afx/window_functions.h"
 #include "platform/qt/window_system.h"
@@ -59,10 +59,19 @@ bool KindOf(const kp::resources::DialogItem& item, Kind* kind) {
   return false;
 }
 
+// The dialog's init records; false when they are malformed. A dialog without
+// init data has none, which is fine.
+bool ReadDialogInit(HINSTANCE module, UINT dialogId, std::vector<kp::resources::DialogInitRecord>& records) {
+  records.clear();
+  auto bytes = kp::resources::FindResourceBytes(module, MAKEINTRESOURCE(dialogId), RT_DLGINIT);
+  if (!bytes || bytes->empty()) return true;
+  return kp::resources::ParseDialogInit(*bytes, records) == kp::resources::DialogInitError::None;
+}
+
 std::span<const BYTE> PersistedData(HINSTANCE module, UINT dialogId, int controlId) {
-  auto records = ParseDialogInit(FindDialogInit(module, dialogId));
-  if (!records) return {};
-  for (const auto& record : *records)
+  std::vector<kp::resources::DialogInitRecord> records;
+  if (!ReadDialogInit(module, dialogId, records)) return {};
+  for (const auto& record : records)
     if (record.controlId == controlId && record.message == WM_OCC_LOADFROMSTREAM) return record.data;
   return {};
 }
@@ -134,7 +143,7 @@ BOOL CDialog::CreateFromTemplate(const kp::resources::DialogTemplate& t, HWND ow
 }
 
 INT_PTR CDialog::DoModal() {
-  const kp::resources::DialogTemplate* t = kp::afx::FindDialogTemplate(m_hModule, m_nIDTemplate);
+  const kp::resources::DialogTemplate* t = kp::resources::FindDialogTemplate(m_hModule, m_nIDTemplate);
   if (t == nullptr) return -1;
   HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
   if (owner == nullptr) {
@@ -182,13 +191,15 @@ BOOL CDialog::OnInitDialog() {
 }
 
 BOOL CDialog::ExecuteDlgInit(UINT nIDResource) {
-  auto records = kp::afx::ParseDialogInit(kp::afx::FindDialogInit(m_hModule, nIDResource));
-  if (!records) return FALSE;
-  for (const auto& record : *records) {
+  std::vector<kp::resources::DialogInitRecord> records;
+  if (!kp::afx::ReadDialogInit(m_hModule, nIDResource, records)) return FALSE;
+  for (const auto& record : records) {
     // Hosted controls took their records when they were created.
     if (record.message != CB_ADDSTRING) continue;
-    std::string text(reinterpret_cast<const char*>(record.data.data()), record.data.size());
-    text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
+    std::string_view view;
+    if (kp::resources::ParseDialogInitString(record.data, view) != kp::resources::DialogInitError::None)
+      return FALSE;
+    std::string text(view);
     ::SendMessage(::GetDlgItem(m_hWnd, record.controlId), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
   return TRUE;

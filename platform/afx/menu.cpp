@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/afx/message_dispatch.h"
-#include "platform/afx/resource_access.h"
+#include "platform/resources/resources.h"
 #include "platform/afx/window_functions.h"
 #include "platform/afx/wnd.h"
 #include "platform/qt/window_system.h"
@@ -82,7 +82,7 @@ void Build(HMENU hMenu, const std::vector<kp::resources::MenuItem>& items, HINST
 
 // The prompt of a command: the first line of the string with its id.
 std::string Prompt(HINSTANCE module, UINT id) {
-  std::optional<std::string> text = kp::afx::FindString(module, id);
+  std::optional<std::string> text = kp::resources::FindStringResource(module, id);
   if (!text) return std::string();
   return text->substr(0, text->find('\n'));
 }
@@ -139,7 +139,7 @@ BOOL DestroyMenu(HMENU hMenu) {
 
 HMENU LoadMenu(HINSTANCE hInstance, LPCTSTR lpMenuName) {
   if (!IS_INTRESOURCE(lpMenuName)) return nullptr;
-  const kp::resources::MenuTemplate* tmpl = kp::afx::FindMenuTemplate(hInstance, RESOURCE_ID(lpMenuName));
+  const kp::resources::MenuTemplate* tmpl = kp::resources::FindMenuTemplate(hInstance, RESOURCE_ID(lpMenuName));
   if (tmpl == nullptr) return nullptr;
   HMENU menu = NewMenu(hInstance);
   Build(menu, tmpl->items, hInstance);
