@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "platform/resources/dialog_init.h"
+#include "platform/resources/resource_images.h"
 #include "platform/resources/resources.h"
 #include "platform/afx/win_app.h"
 #include "platform/afx/window_functions.h"
@@ -132,6 +133,9 @@ BOOL CDialog::CreateFromTemplate(const kp::resources::DialogTemplate& t, HWND ow
       c.rect = rect;
       c.dropHeight = rect.bottom - rect.top;
       child = kp::ws::CreateWindowObject(c);
+      // An icon static names its icon in its text ("#128"), in this module.
+      if (child != nullptr && c.kind == kp::ws::WindowKind::StaticIcon)
+        ::SendMessage(child, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIcon(m_hModule, c.text.c_str())), 0);
     } else if (item.windowClass == kp::resources::DialogItem::Class::Control && kp::afx::g_hostedControlCreator) {
       kp::afx::HostedControlRequest request{this, &item, rect,
                                             kp::afx::PersistedData(m_hModule, m_nIDTemplate, item.id)};

@@ -2,12 +2,15 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <cstring>
 #include <unordered_map>
 
 #include "platform/afx/win_user_ext.h"
+#include "platform/afx/window_functions.h"
+#include "platform/qt/icon_pixmaps.h"
 #include "platform/qt/window_record.h"
 
 namespace kp::ws {
@@ -113,6 +116,16 @@ LRESULT OnSetSel(WindowRecord* r, WPARAM w, LPARAM l) {
   return 0;
 }
 
+// An icon static shows the icon at the system icon size.
+LRESULT OnSetIcon(WindowRecord* r, WPARAM w, LPARAM) {
+  auto* label = qobject_cast<QLabel*>(r->widget);
+  if (label == nullptr) return 0;
+  HICON previous = r->icons[1];
+  r->icons[1] = reinterpret_cast<HICON>(w);
+  label->setPixmap(PixmapFor(r->icons[1], GetSystemMetrics(SM_CXICON)));
+  return reinterpret_cast<LRESULT>(previous);
+}
+
 LRESULT OnEraseBackground(WindowRecord* r, WPARAM, LPARAM) {
   if (!IsSelfDrawn(r->kind)) return 0;
   SyncBackingSize(r);
@@ -135,7 +148,7 @@ const std::unordered_map<UINT, ClassHandler>& Handlers() {
       {CB_GETCOUNT, OnGetCount},         {CB_RESETCONTENT, OnResetContent},
       {CB_GETLBTEXT, OnGetLBText},       {CB_GETLBTEXTLEN, OnGetLBTextLen},
       {EM_SETSEL, OnSetSel},             {WM_ERASEBKGND, OnEraseBackground},
-      {WM_PAINT, OnPaint},
+      {WM_PAINT, OnPaint},               {STM_SETICON, OnSetIcon},
   };
   return handlers;
 }

@@ -3,6 +3,7 @@
 // GetKeyState. Also the cursor and system values.
 #include <QApplication>
 #include <QInputEvent>
+#include <QPointer>
 #include <QScreen>
 #include <unordered_map>
 #include <utility>
@@ -46,17 +47,27 @@ class InputWatcher : public QObject {
 
 bool InPopup(QWidget* w) { return w && w->window()->windowType() == Qt::Popup; }
 
-// The window that had the focus when a popup (a menu, a list) took it.
-HWND g_focusBeforePopup = nullptr;
+// A popup menu or list borrows the keyboard without taking the focus from
+// the window, as on Windows: neither its opening nor its closing counts.
+// While a menu is tracked every focus change is the menu's (some platforms
+// deactivate the window before the popup registers itself); afterwards the
+// focus goes back to where it was, quietly.
+int g_menuTracking = 0;
+QPointer<QWidget> g_focusBeforePopup;
+QPointer<QWidget> g_focusBeingRestored;
 
 void OnFocusChanged(QWidget* old, QWidget* now) {
-  // A popup menu or list borrows the keyboard without taking the focus from
-  // the window, as on Windows: neither its opening nor its closing counts.
-  if (InPopup(now)) {
-    if (!InPopup(old)) g_focusBeforePopup = HandleFromWidget(old);
+  if (g_menuTracking > 0 || InPopup(now)) {
+    if (!g_focusBeforePopup && old != nullptr && !InPopup(old)) g_focusBeforePopup = old;
     return;
   }
-  HWND from = InPopup(old) ? std::exchange(g_focusBeforePopup, nullptr) : HandleFromWidget(old);
+  if (g_focusBeingRestored && now == g_focusBeingRestored) {
+    g_focusBeingRestored = nullptr;
+    return;
+  }
+  g_focusBeingRestored = nullptr;
+  HWND from = InPopup(old) && g_focusBeforePopup ? HandleFromWidget(g_focusBeforePopup) : HandleFromWidget(old);
+  if (InPopup(old)) g_focusBeforePopup = nullptr;
   HWND to = HandleFromWidget(now);
   if (from == to) return;
   if (from) ::SendMessage(from, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
@@ -64,6 +75,22 @@ void OnFocusChanged(QWidget* old, QWidget* now) {
 }
 
 }  // namespace
+
+void BeginMenuTracking() {
+  EnsureApplicationHooks();
+  if (g_menuTracking++ == 0) g_focusBeforePopup = QApplication::focusWidget();
+}
+
+void EndMenuTracking() {
+  if (--g_menuTracking > 0) return;
+  QWidget* saved = g_focusBeforePopup;
+  g_focusBeforePopup = nullptr;
+  if (saved == nullptr || QApplication::focusWidget() == saved) return;
+  g_focusBeingRestored = saved;
+  saved->window()->activateWindow();
+  saved->setFocus(Qt::PopupFocusReason);
+  if (QApplication::focusWidget() == saved) g_focusBeingRestored = nullptr;
+}
 
 void EnsureApplicationHooks() {
   static bool installed = false;

@@ -36,7 +36,9 @@ void Fill(QMenu* menu, const std::vector<PopupItem>& items) {
 UINT TrackPopupMenu(const std::vector<PopupItem>& items, POINT screen, HWND owner) {
   QMenu menu(WidgetFromHandle(owner));
   Fill(&menu, items);
+  BeginMenuTracking();
   QAction* chosen = menu.exec(QPoint(screen.x, screen.y));
+  EndMenuTracking();
   return chosen ? chosen->data().toUInt() : 0;
 }
 

@@ -59,5 +59,9 @@ void DeleteBackingDC(HDC hdc);
 
 // Installs the application-wide hooks (focus tracking, input modifiers) once.
 void EnsureApplicationHooks();
+// Brackets a popup menu's modal run: focus changes inside are the menu's,
+// and the focus returns to its window afterwards without messages.
+void BeginMenuTracking();
+void EndMenuTracking();
 
 }  // namespace kp::ws

@@ -13,6 +13,7 @@
 
 #include "platform/afx/window_functions.h"
 #include "platform/qt/dialog_font.h"
+#include "platform/qt/icon_pixmaps.h"
 #include "platform/qt/window_record.h"
 #include "platform/qt/window_widgets.h"
 
@@ -496,6 +497,13 @@ HICON SetIcon(HWND hWnd, HICON icon, bool big) {
   if (record == nullptr) return nullptr;
   HICON previous = record->icons[big ? 1 : 0];
   record->icons[big ? 1 : 0] = icon;
+  if (record->widget->isWindow()) {
+    // The window system picks the size it needs from both pictures.
+    QIcon both = IconFor(record->icons[1]);
+    for (const QSize& size : IconFor(record->icons[0]).availableSizes())
+      both.addPixmap(IconFor(record->icons[0]).pixmap(size));
+    record->widget->setWindowIcon(both);
+  }
   return previous;
 }
 

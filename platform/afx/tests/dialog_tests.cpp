@@ -214,3 +214,23 @@ TEST(Dialog, OwnerDrawnButtonsAskTheParentToDraw) {
 
 }  // namespace
 }  // namespace afx_tests
+
+namespace afx_tests {
+namespace {
+using namespace kp::testing;
+
+TEST(Dialog, AnIconStaticShowsTheModulesIconWithItsMask) {
+  CTestDlg dlg;
+  RunModalWith(dlg, [&] {
+    HWND icon = ::GetDlgItem(dlg.m_hWnd, IDC_ICON);
+    ASSERT_NE(icon, nullptr);
+    Pixels shot = GrabWindow(icon);
+    ASSERT_EQ(shot.width, 32);
+    ASSERT_EQ(shot.height, 32);
+    EXPECT_EQ(shot.At(16, 24), 0xFF0000FFu) << "the opaque half is the icon's blue";
+    EXPECT_NE(shot.At(16, 8), 0xFF0000FFu) << "the masked half shows the dialog behind";
+    dlg.EndDialog(IDOK);
+  });
+}
+}  // namespace
+}  // namespace afx_tests

@@ -1,5 +1,7 @@
 #include "platform/afx/tests/test_dialog.h"
 
+#include <vector>
+
 #include "platform/afx/menu.h"
 #include "platform/afx/window_functions.h"
 #include "platform/resources/resource_table.h"
@@ -61,12 +63,30 @@ const kp::resources::MenuTemplate kTestMenu = {{
     }},
 }};
 
+// Icon 128: 32 x 32 at 4 bits per pixel, all colour 1 (blue), with the AND
+// mask making the top half transparent.
+std::vector<BYTE> MakeIconImage() {
+  std::vector<BYTE> dib = {40, 0, 0, 0, 32, 0, 0, 0, 64, 0, 0, 0, 1, 0, 4, 0};
+  dib.resize(40, 0);
+  for (int i = 0; i < 16; ++i) {
+    BYTE entry[4] = {static_cast<BYTE>(i == 1 ? 0xFF : 0), 0, 0, 0};
+    dib.insert(dib.end(), entry, entry + 4);
+  }
+  dib.insert(dib.end(), 32 * 16, 0x11);
+  // AND mask rows run bottom-up: the last 16 rows are the top half.
+  dib.insert(dib.end(), 16 * 4, 0x00);
+  dib.insert(dib.end(), 16 * 4, 0xFF);
+  return dib;
+}
+const std::vector<BYTE> kIconImage = MakeIconImage();
+
 const kp::resources::ResourceTable kResources = [] {
   kp::resources::ResourceTable table;
   table.strings = {{ID_ENABLED_ITEM, "Does the enabled thing\nEnabled"}};
   table.dialogs = {{IDD_TEST, &kTestDialog}, {IDD_BAD_INIT, &kBadInitDialog}};
   table.dialogInit = {{IDD_TEST, kTestInit}, {IDD_BAD_INIT, kBadInit}};
   table.menus = {{IDR_TEST_MENU, &kTestMenu}};
+  table.icons = {{128, {kIconImage}}};
   return table;
 }();
 }  // namespace

@@ -4,7 +4,10 @@
 #include <link.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/gdi/gdi.h"
+#include "platform/resources/resource_images.h"
 #include "platform/resources/resources.h"
 
 namespace kp::resources {
@@ -12,6 +15,33 @@ namespace {
 const BYTE kBitmap[] = {40, 0, 0, 0, 16, 0, 0, 0};
 const BYTE kDialogInit[] = {0xED, 0x03, 0x43, 0x01, 2, 0, 0, 0, 'a', 0, 0, 0};
 const BYTE kTypeLibrary[] = {'p', 'r', 'o', 'g'};
+
+// A 2 x 2, 24-bit packed DIB: bottom row blue, green; top row red, white.
+const BYTE kPicture[] = {
+    40, 0, 0, 0,  2, 0, 0, 0,  2, 0, 0, 0,  1, 0,  24, 0,  // size, width, height, planes, bits
+    0, 0, 0, 0,   16, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,     // BI_RGB, image size, resolution
+    0, 0, 0, 0,   0, 0, 0, 0,                               // colours used, important
+    0xFF, 0, 0,   0, 0xFF, 0,   0, 0,                       // bottom row, padded to 4
+    0, 0, 0xFF,   0xFF, 0xFF, 0xFF,   0, 0,                 // top row
+};
+
+// A 16 x 16 icon image, 4 bits per pixel: colour 1 (red) everywhere, with
+// the AND mask making the left half transparent.
+std::vector<BYTE> MakeIconImage() {
+  std::vector<BYTE> dib = {40, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 4, 0};
+  dib.resize(40, 0);
+  for (int i = 0; i < 16; ++i) {
+    BYTE entry[4] = {0, 0, static_cast<BYTE>(i == 1 ? 0xFF : 0), 0};
+    dib.insert(dib.end(), entry, entry + 4);
+  }
+  for (int row = 0; row < 16; ++row) dib.insert(dib.end(), 8, 0x11);
+  for (int row = 0; row < 16; ++row) {
+    BYTE mask[4] = {0xFF, 0x00, 0, 0};
+    dib.insert(dib.end(), mask, mask + 4);
+  }
+  return dib;
+}
+const std::vector<BYTE> kIconImage = MakeIconImage();
 
 const DialogTemplate kDialog{"Caption", 0, 0, 0, 0, 100, 50, "MS Sans Serif", 8, {}};
 const VersionInfo kVersion{{1, 3, 0, 0}, {1, 3, 0, 0}, 0x0409, 0x04B0,
@@ -25,8 +55,8 @@ const ResourceTable kProgramTable{
     /*dialogs=*/{{100, &kDialog}},
     /*dialogInit=*/{{100, kDialogInit}},
     /*menus=*/{},
-    /*bitmaps=*/{{5, kBitmap}},
-    /*icons=*/{},
+    /*bitmaps=*/{{5, kBitmap}, {9, kPicture}},
+    /*icons=*/{{128, {kIconImage}}},
     /*version=*/&kVersion,
     /*custom=*/{{"TYPELIB", 1, kTypeLibrary}},
 };
@@ -138,6 +168,59 @@ TEST(LoadString, CopiesCutsAtCharacterBoundariesAndLendsTheText) {
   LPCTSTR lent = nullptr;
   EXPECT_EQ(LoadString(self, 7, reinterpret_cast<LPTSTR>(&lent), 0), 19);
   EXPECT_STREQ(lent, "Only in the program");
+}
+}  // namespace
+}  // namespace kp::resources
+
+namespace kp::resources {
+namespace {
+TEST(ResourceImages, LoadBitmapDecodesThePackedDibAsANewBitmap) {
+  int objects = kp::gdi::LiveObjectCount();
+  HBITMAP bitmap = LoadBitmap(AfxGetInstanceHandle(), MAKEINTRESOURCE(9));
+  ASSERT_NE(bitmap, nullptr);
+  BITMAP info{};
+  ASSERT_NE(GetObject(bitmap, sizeof info, &info), 0);
+  EXPECT_EQ(info.bmWidth, 2);
+  EXPECT_EQ(info.bmHeight, 2);
+  EXPECT_EQ(info.bmBitsPixel, 24);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  EXPECT_EQ(GetPixel(dc, 0, 1), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 255, 0));
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 1, 0), RGB(255, 255, 255));
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  HBITMAP second = LoadBitmap(AfxGetInstanceHandle(), "#9");
+  EXPECT_NE(second, bitmap) << "each load is the caller's own bitmap";
+  DeleteObject(second);
+  DeleteObject(bitmap);
+  EXPECT_EQ(kp::gdi::LiveObjectCount(), objects);
+}
+
+TEST(ResourceImages, MissingOrUndecodableBitmapsGiveNull) {
+  EXPECT_EQ(LoadBitmap(AfxGetInstanceHandle(), MAKEINTRESOURCE(99)), nullptr);
+  EXPECT_EQ(LoadBitmap(AfxGetInstanceHandle(), MAKEINTRESOURCE(5)), nullptr) << "a header cut short";
+}
+
+TEST(ResourceImages, LoadIconIsSharedAndKeepsTheMask) {
+  HICON icon = LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(128));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(LoadIcon(AfxGetInstanceHandle(), "#128"), icon);
+  std::vector<kp::gdi::IconImage> images = kp::gdi::GetIconImages(icon);
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0].width, 16);
+  EXPECT_EQ(images[0].height, 16);
+  EXPECT_EQ(images[0].argb[0] >> 24, 0u) << "masked half is transparent";
+  EXPECT_EQ(images[0].argb[15], 0xFFFF0000u);
+  EXPECT_EQ(LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(129)), nullptr);
+  EXPECT_EQ(LoadIcon(AfxGetInstanceHandle(), "#"), nullptr);
+}
+
+TEST(ResourceImages, LoadImageReadsResourceNamesThroughThisLayer) {
+  HANDLE image = LoadImage(AfxGetInstanceHandle(), MAKEINTRESOURCE(9), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+  ASSERT_NE(image, nullptr);
+  DeleteObject(static_cast<HGDIOBJ>(image));
 }
 }  // namespace
 }  // namespace kp::resources
