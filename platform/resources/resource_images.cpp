@@ -51,7 +51,7 @@ HICON LoadIcon(HINSTANCE hInstance, LPCTSTR lpIconName) {
   for (std::span<const BYTE> dib : entry->images)
     if (auto image = kp::gdi::DecodeIconImage(dib)) images.push_back(std::move(*image));
   if (images.empty()) return nullptr;
-  HICON icon = kp::gdi::CreateIconFromImages(images);
+  HICON icon = kp::gdi::CreateSharedIconFromImages(images);
   if (icon != nullptr) shared.emplace(key, icon);
   return icon;
 }

@@ -204,7 +204,10 @@ TEST(ResourceImages, MissingOrUndecodableBitmapsGiveNull) {
 }
 
 TEST(ResourceImages, LoadIconIsSharedAndKeepsTheMask) {
+  int objects = kp::gdi::LiveObjectCount();
   HICON icon = LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(128));
+  EXPECT_EQ(kp::gdi::LiveObjectCount(), objects) << "shared icons are not the caller's to release";
+  EXPECT_FALSE(DestroyIcon(icon));
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(LoadIcon(AfxGetInstanceHandle(), "#128"), icon);
   std::vector<kp::gdi::IconImage> images = kp::gdi::GetIconImages(icon);
