@@ -16,34 +16,33 @@ constexpr double kDeg = kPi / 180;
 // One frame's worth of the story.
 struct Shot {
   KestrelPose pose;
-  Vec at;        // pixels: the body's centre in flight, the feet on the tile
-  double scale;  // pixels per kestrel unit
-  double angle;  // radians
-  double stretch;  // below 1 for a bird seen end-on
-  double squash;   // below 1 for a bird seen from above at a low angle
+  bool onPerch;     // `at` is measured from the middle of the raised tile's top
+  Vec at;           // pixels: the body's centre in flight, the feet on the tile
+  double scale;     // pixels per kestrel unit
+  double angle;     // radians
+  double squash;    // below 1 for a bird seen from above at a low angle
   double altitude;  // world units above the floor, for the shadow; 0 for none
   double perchTileTurn;
-  double titleReveal;
+  double titleReveal;  // letters of the name turned into view
 };
 
-Vec PerchPixel() { return Project(kPerchPoint); }
+// The hover high up and far away, the stoop, the sweep low over the floor,
+// the flare above the raised tile, the touchdown and the rest. The name
+// turns into view over the last three frames, two and a third letters a
+// frame.
+constexpr Shot kShots[kAboutFrameCount] = {
+    {KestrelPose::Hover, false, {60, 40}, 24, 0, 1, 0, 0, 0},
+    {KestrelPose::Stoop, false, {84, 44}, 32, -50 * kDeg, 0.8, 0, 0, 0},
+    {KestrelPose::Stoop, false, {104, 62}, 42, -45 * kDeg, 0.7, 1.6, 0, 0},
+    {KestrelPose::Glide, false, {122, 84}, 50, -18 * kDeg, 0.82, 0.7, 0, 0},
+    {KestrelPose::Flare, true, {-6, -18}, 54, 0, 1, 0.5, 0, 7.0 / 3},
+    {KestrelPose::Touchdown, true, {0, 0}, 56, 0, 1, 0, 0.7, 14.0 / 3},
+    {KestrelPose::Perched, true, {0, 0}, 56, 0, 1, 0, 1, 7},
+};
 
-Shot ShotFor(int frame) {
-  const Vec perch = PerchPixel();
-  static constexpr double kTitle[kAboutFrameCount] = {0, 0, 0, 0, 7.0 / 3, 14.0 / 3, 7};
-  switch (frame) {
-    case 0: return {KestrelPose::Hover, {60, 40}, 24, 0, 1, 1, 0, 0, kTitle[0]};
-    case 1: return {KestrelPose::Stoop, {84, 44}, 32, -50 * kDeg, 1, 0.8, 0, 0, kTitle[1]};
-    case 2: return {KestrelPose::Stoop, {104, 62}, 42, -45 * kDeg, 1, 0.7, 1.6, 0, kTitle[2]};
-    case 3: return {KestrelPose::Glide, {122, 84}, 50, -22 * kDeg, 1, 0.55, 0.7, 0, kTitle[3]};
-    case 4: return {KestrelPose::Flare, perch + Vec{-6, -18}, 54, 0, 1, 1, 0.5, 0, kTitle[4]};
-    case 5: return {KestrelPose::Touchdown, perch, 56, 0, 1, 1, 0, 0.45, kTitle[5]};
-    default: return {KestrelPose::Perched, perch, 56, 0, 1, 1, 0, 1, kTitle[6]};
-  }
-}
-
-// The floor point under a bird seen at `pixel` at height `altitude`: the
-// ray through the pixel meets the plane y = altitude there.
+// The shadow of a bird seen at `pixel` flying `altitude` above the floor:
+// straight below the point where the ray through the pixel meets that
+// height, as large as the bird's body there.
 BirdShadow ShadowUnder(Vec pixel, double altitude, double scale) {
   if (altitude <= 0) return {{0, 0, 0}, 0, 0, 0};
   const World at = Unproject(pixel, altitude);
@@ -54,14 +53,15 @@ BirdShadow ShadowUnder(Vec pixel, double altitude, double scale) {
 }  // namespace
 
 Canvas DrawAboutFrame(int frame) {
-  const Shot shot = ShotFor(frame);
+  const Shot& shot = kShots[frame];
+  const Vec at = shot.onPerch ? Project(kPerchPoint) + shot.at : shot.at;
   Canvas canvas(kAboutFrameWidth, kAboutFrameHeight);
 
   LandscapeState land;
   land.time = frame;
   land.perchTileTurn = shot.perchTileTurn;
   land.cloudDrift = frame * 1.5;
-  land.shadow = ShadowUnder(shot.at, shot.altitude, shot.scale);
+  land.shadow = ShadowUnder(at, shot.altitude, shot.scale);
   DrawLandscape(canvas, land);
 
   if (shot.titleReveal > 0) {
@@ -76,7 +76,7 @@ Canvas DrawAboutFrame(int frame) {
   }
 
   Layer bird(canvas.width, canvas.height);
-  DrawKestrel(bird, shot.pose, {shot.at, shot.scale, shot.angle, false, shot.stretch, shot.squash});
+  DrawKestrel(bird, shot.pose, {at, shot.scale, shot.angle, false, 1, shot.squash});
   bird.Composite(canvas, {.outline = {30, 18, 20}, .edgedParts = KestrelEdgedParts()});
   return canvas;
 }
@@ -84,8 +84,7 @@ Canvas DrawAboutFrame(int frame) {
 AboutFrames MakeAboutFrames() {
   std::vector<Canvas> pictures;
   for (int i = 0; i < kAboutFrameCount; ++i) pictures.push_back(DrawAboutFrame(i));
-  AboutFrames out{BuildPalette(pictures), {IndexedImage(0, 0), IndexedImage(0, 0), IndexedImage(0, 0), IndexedImage(0, 0),
-                                           IndexedImage(0, 0), IndexedImage(0, 0), IndexedImage(0, 0)}};
+  AboutFrames out{BuildPalette(pictures), {}};
   for (int i = 0; i < kAboutFrameCount; ++i) out.frames[i] = MapToPalette(pictures[i], out.palette);
   return out;
 }

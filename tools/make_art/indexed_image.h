@@ -7,6 +7,7 @@
 namespace make_art {
 
 struct IndexedImage {
+  IndexedImage() : IndexedImage(0, 0) {}
   IndexedImage(int w, int h, std::uint8_t fill = 0)
       : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "tools/make_art/hash_noise.h"
@@ -99,6 +100,9 @@ Part SideWingPart(int id, Vec shoulder, double angle, double length, double shad
           [=](Vec p) { return WingColour(toWing(p), shape.wrist, shade); }};
 }
 
+constexpr double kDeg = kPi / 180;
+constexpr double kHidden = std::numeric_limits<double>::quiet_NaN();
+
 struct SidePose {
   Vec head;  // centre of the head
   Vec bodyCentre;
@@ -106,7 +110,7 @@ struct SidePose {
   bool wingFolded;
   Vec shoulder;
   double wingAngle;     // the near wing's span, from +x counter-clockwise
-  double farWingAngle;  // NAN when the far wing is hidden
+  double farWingAngle;  // kHidden (NaN) when the far wing is hidden
   double wingLength;
   Vec tailRoot;
   double tailAngle;  // the direction the tail points
@@ -119,9 +123,8 @@ struct SidePose {
 
 std::vector<Part> SideParts(const SidePose& sp) {
   auto toHead = [=](Vec p) { return p - sp.head; };
+  // The folded wing is given in the body's frame, so it leans with it.
   auto toBody = [=](Vec p) { return Rotate(p - sp.bodyCentre, -sp.bodyAngle); };
-  // The folded wing is given relative to the body, so it leans with it.
-  auto toFold = [=](Vec p) { return toBody(p); };
 
   std::vector<Part> parts;
   parts.push_back({kEye, [=](Vec p) { return InsideEllipse({0.045, 0.03}, 0.034, 0.034, 0, toHead(p)); },
@@ -144,9 +147,9 @@ std::vector<Part> SideParts(const SidePose& sp) {
     // Along the back from the shoulder down over the root of the tail.
     static const std::vector<Vec> kFolded = {{-0.02, 0.27}, {0.07, 0.2},  {0.07, -0.02}, {-0.02, -0.22},
                                              {-0.16, -0.44}, {-0.2, -0.36}, {-0.19, -0.05}, {-0.13, 0.2}};
-    parts.push_back({kNearWing, [=](Vec p) { return InsidePolygon(kFolded, toFold(p)); },
+    parts.push_back({kNearWing, [=](Vec p) { return InsidePolygon(kFolded, toBody(p)); },
                      [=](Vec p) {
-                       const Vec q = toFold(p);
+                       const Vec q = toBody(p);
                        if (q.y < -0.2) return q.x > -0.1 ? kFlightEdge : kFlight;
                        return Spotted(q, 0.065, 9) ? kSpot : (q.x > 0.0 ? kRufousLight : kRufous);
                      }});
@@ -254,37 +257,48 @@ std::vector<Part> TopParts(const TopWing& wing, double tailFan) {
   return parts;
 }
 
+constexpr SidePose kHover{.head = {0.2, 0.78}, .bodyCentre = {0.02, 0.56}, .bodyRx = 0.15, .bodyRy = 0.27,
+                          .bodyAngle = -55 * kDeg, .wingFolded = false, .shoulder = {0.02, 0.64},
+                          .wingAngle = 118 * kDeg, .farWingAngle = 96 * kDeg, .wingLength = 0.95,
+                          .tailRoot = {-0.14, 0.42}, .tailAngle = -145 * kDeg, .tailLength = 0.42, .tailFan = 0.15,
+                          .legsShown = false, .hip = {}, .foot = {}};
+constexpr SidePose kFlare{.head = {0.16, 0.86}, .bodyCentre = {0.0, 0.58}, .bodyRx = 0.15, .bodyRy = 0.28,
+                          .bodyAngle = -28 * kDeg, .wingFolded = false, .shoulder = {-0.02, 0.7},
+                          .wingAngle = 112 * kDeg, .farWingAngle = 84 * kDeg, .wingLength = 0.9,
+                          .tailRoot = {-0.1, 0.4}, .tailAngle = -118 * kDeg, .tailLength = 0.4, .tailFan = 0.14,
+                          .legsShown = true, .hip = {0.04, 0.36}, .foot = {0.16, 0.12}};
+constexpr SidePose kTouchdown{.head = {0.1, 0.84}, .bodyCentre = {0.0, 0.5}, .bodyRx = 0.15, .bodyRy = 0.29,
+                              .bodyAngle = -18 * kDeg, .wingFolded = false, .shoulder = {-0.04, 0.66},
+                              .wingAngle = 138 * kDeg, .farWingAngle = 118 * kDeg, .wingLength = 0.8,
+                              .tailRoot = {-0.1, 0.32}, .tailAngle = -140 * kDeg, .tailLength = 0.38,
+                              .tailFan = 0.1, .legsShown = true, .hip = {0.03, 0.2}, .foot = {0.05, 0.0}};
+constexpr SidePose kPerched{.head = {0.06, 0.84}, .bodyCentre = {0.01, 0.45}, .bodyRx = 0.17, .bodyRy = 0.3,
+                            .bodyAngle = -12 * kDeg, .wingFolded = true, .shoulder = {}, .wingAngle = 0,
+                            .farWingAngle = kHidden, .wingLength = 0, .tailRoot = {-0.1, 0.24},
+                            .tailAngle = -128 * kDeg, .tailLength = 0.36, .tailFan = 0.06, .legsShown = true,
+                            .hip = {0.03, 0.16}, .foot = {0.04, 0.0}};
+
+// Each pose is either seen from the side or from above.
+struct PoseEntry {
+  KestrelPose pose;
+  const SidePose* side;
+  TopWing wing;
+  double tailFan;  // seen from above
+};
+
+constexpr PoseEntry kPoses[] = {
+    {KestrelPose::Hover, &kHover, {}, 0},
+    {KestrelPose::Stoop, nullptr, {28 * kDeg, 62 * kDeg}, 0.06},
+    {KestrelPose::Glide, nullptr, {-6 * kDeg, 14 * kDeg}, 0.16},
+    {KestrelPose::Flare, &kFlare, {}, 0},
+    {KestrelPose::Touchdown, &kTouchdown, {}, 0},
+    {KestrelPose::Perched, &kPerched, {}, 0},
+};
+
 std::vector<Part> PartsFor(KestrelPose pose) {
-  const double deg = kPi / 180;
-  switch (pose) {
-    case KestrelPose::Hover:
-      return SideParts({.head = {0.2, 0.78}, .bodyCentre = {0.02, 0.56}, .bodyRx = 0.15, .bodyRy = 0.27,
-                        .bodyAngle = -55 * deg, .wingFolded = false, .shoulder = {0.02, 0.64}, .wingAngle = 118 * deg,
-                        .farWingAngle = 96 * deg, .wingLength = 0.95, .tailRoot = {-0.14, 0.42},
-                        .tailAngle = -145 * deg, .tailLength = 0.42, .tailFan = 0.15, .legsShown = false});
-    case KestrelPose::Stoop:
-      return TopParts({28 * deg, 62 * deg}, 0.06);
-    case KestrelPose::Glide:
-      return TopParts({-6 * deg, 14 * deg}, 0.16);
-    case KestrelPose::Flare:
-      return SideParts({.head = {0.16, 0.86}, .bodyCentre = {0.0, 0.58}, .bodyRx = 0.15, .bodyRy = 0.28,
-                        .bodyAngle = -28 * deg, .wingFolded = false, .shoulder = {-0.02, 0.7}, .wingAngle = 112 * deg,
-                        .farWingAngle = 84 * deg, .wingLength = 0.9, .tailRoot = {-0.1, 0.4},
-                        .tailAngle = -118 * deg, .tailLength = 0.4, .tailFan = 0.14, .legsShown = true,
-                        .hip = {0.04, 0.36}, .foot = {0.16, 0.12}});
-    case KestrelPose::Touchdown:
-      return SideParts({.head = {0.1, 0.84}, .bodyCentre = {0.0, 0.5}, .bodyRx = 0.15, .bodyRy = 0.29,
-                        .bodyAngle = -18 * deg, .wingFolded = false, .shoulder = {-0.04, 0.66}, .wingAngle = 138 * deg,
-                        .farWingAngle = 118 * deg, .wingLength = 0.8, .tailRoot = {-0.1, 0.32},
-                        .tailAngle = -140 * deg, .tailLength = 0.38, .tailFan = 0.1, .legsShown = true,
-                        .hip = {0.03, 0.2}, .foot = {0.05, 0.0}});
-    case KestrelPose::Perched:
-      break;
-  }
-  return SideParts({.head = {0.06, 0.84}, .bodyCentre = {0.01, 0.45}, .bodyRx = 0.17, .bodyRy = 0.3,
-                    .bodyAngle = -12 * deg, .wingFolded = true, .shoulder = {}, .wingAngle = 0, .farWingAngle = NAN,
-                    .wingLength = 0, .tailRoot = {-0.1, 0.24}, .tailAngle = -128 * deg, .tailLength = 0.36,
-                    .tailFan = 0.06, .legsShown = true, .hip = {0.03, 0.16}, .foot = {0.04, 0.0}});
+  for (const PoseEntry& entry : kPoses)
+    if (entry.pose == pose) return entry.side ? SideParts(*entry.side) : TopParts(entry.wing, entry.tailFan);
+  return {};
 }
 
 }  // namespace

@@ -52,6 +52,9 @@ int main(int argc, char** argv) {
     out.flush();
     if (!out) {
       std::fprintf(stderr, "make-art: cannot write %s\n", temporary.c_str());
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
       return 1;
     }
   }

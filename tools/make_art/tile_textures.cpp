@@ -13,11 +13,8 @@ constexpr int N = kTextureSize;
 
 using Texels = std::vector<Rgb>;  // N x N, top row first
 
-Rgb Blank(int x, int y) {
-  (void)x;
-  (void)y;
-  return {62, 68, 88};
-}
+// The face of a tile that has no texture yet: plain slate.
+Rgb Blank(int, int) { return {62, 68, 88}; }
 
 Rgb Grass(int x, int y) {
   const Rgb base{92, 156, 66}, dark{58, 112, 50}, light{148, 196, 86};
