@@ -26,14 +26,14 @@ struct Shot {
   double titleReveal;  // letters of the name turned into view
 };
 
-// The hover high up and far away, the stoop, the sweep low over the floor,
-// the flare above the raised tile, the touchdown and the rest. The name
-// turns into view over the last three frames, two and a third letters a
-// frame.
+// The hover high up and far away, the tip into the dive, the stoop with
+// wings tucked, the sweep low over the floor, the flare above the raised
+// tile, the touchdown and the rest. The name turns into view over the last
+// three frames, two and a third letters a frame.
 constexpr Shot kShots[kAboutFrameCount] = {
     {KestrelPose::Hover, false, {60, 40}, 24, 0, 1, 0, 0, 0},
-    {KestrelPose::Stoop, false, {84, 44}, 32, -50 * kDeg, 0.8, 0, 0, 0},
-    {KestrelPose::Stoop, false, {104, 62}, 42, -45 * kDeg, 0.7, 1.6, 0, 0},
+    {KestrelPose::Glide, false, {84, 42}, 30, -58 * kDeg, 0.9, 0, 0, 0},
+    {KestrelPose::Stoop, false, {104, 62}, 40, -45 * kDeg, 1, 1.6, 0, 0},
     {KestrelPose::Glide, false, {122, 84}, 50, -18 * kDeg, 0.82, 0.7, 0, 0},
     {KestrelPose::Flare, true, {-6, -18}, 54, 0, 1, 0.5, 0, 7.0 / 3},
     {KestrelPose::Touchdown, true, {0, 0}, 56, 0, 1, 0, 0.7, 14.0 / 3},
@@ -50,6 +50,18 @@ BirdShadow ShadowUnder(Vec pixel, double altitude, double scale) {
   return {{at.x, 0, at.z}, radius, radius * 0.6, 0.45};
 }
 
+// A four-pointed glint, as light catches a polished tile.
+void DrawGlint(Canvas& canvas, Vec centre) {
+  const int cx = static_cast<int>(centre.x), cy = static_cast<int>(centre.y);
+  static constexpr int kArms[][3] = {{0, 0, 0}, {1, 0, 1}, {-1, 0, 1}, {0, 1, 1}, {0, -1, 1},
+                                     {2, 0, 2}, {-2, 0, 2}, {0, 2, 2}, {0, -2, 2}, {0, -3, 3}};
+  for (const auto& [dx, dy, ring] : kArms) {
+    if (!canvas.Contains(cx + dx, cy + dy)) continue;
+    Rgb& p = canvas.At(cx + dx, cy + dy);
+    p = Mix(p, {255, 255, 244}, ring == 0 ? 1.0 : ring == 1 ? 0.85 : 0.5);
+  }
+}
+
 }  // namespace
 
 Canvas DrawAboutFrame(int frame) {
@@ -63,6 +75,7 @@ Canvas DrawAboutFrame(int frame) {
   land.cloudDrift = frame * 1.5;
   land.shadow = ShadowUnder(at, shot.altitude, shot.scale);
   DrawLandscape(canvas, land);
+  if (shot.perchTileTurn >= 1) DrawGlint(canvas, Project({0.84, kPerchTileHeight, 3.14}));
 
   if (shot.titleReveal > 0) {
     Layer title(canvas.width, canvas.height);

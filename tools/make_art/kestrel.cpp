@@ -288,7 +288,7 @@ struct PoseEntry {
 
 constexpr PoseEntry kPoses[] = {
     {KestrelPose::Hover, &kHover, {}, 0},
-    {KestrelPose::Stoop, nullptr, {28 * kDeg, 62 * kDeg}, 0.06},
+    {KestrelPose::Stoop, nullptr, {40 * kDeg, 40 * kDeg}, 0.06},
     {KestrelPose::Glide, nullptr, {-6 * kDeg, 14 * kDeg}, 0.16},
     {KestrelPose::Flare, &kFlare, {}, 0},
     {KestrelPose::Touchdown, &kTouchdown, {}, 0},

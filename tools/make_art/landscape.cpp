@@ -36,6 +36,10 @@ void DrawSky(Canvas& canvas) {
     const Rgb c = SkyAt(y + 0.5);
     for (int x = 0; x < canvas.width; ++x) canvas.At(x, y) = c;
   }
+  // The last stars of the night, fainter lower down where the sky is light.
+  static constexpr int kStars[][2] = {{9, 4},   {38, 8},  {61, 2},   {96, 6},   {124, 3},
+                                      {158, 9}, {183, 4}, {238, 2}, {247, 19}, {72, 15}};
+  for (const auto& [x, y] : kStars) canvas.At(x, y) = Mix(canvas.At(x, y), {255, 252, 230}, 0.85 - 0.025 * y);
 }
 
 void DrawSun(Canvas& canvas) {

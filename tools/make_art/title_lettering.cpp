@@ -88,15 +88,21 @@ void DrawTitle(Layer& layer, const TitleStyle& style) {
     if (turn > 0) {
       // Vertical scale of a letter turning over about its middle line.
       const double squeeze = std::sin(turn * kPi / 2);
+      // Picture pixel centre to the letter's own coordinates.
+      const auto local = [&](double px, double py) {
+        double ly = (style.baselineCentre.y - py) / style.capHeight;
+        ly = mid + (ly - mid) / squeeze;
+        return Vec{(px - style.baselineCentre.x) / style.capHeight - penX - kSlant * ly, ly};
+      };
+      const auto inked = [&](Vec q) { return DistanceToGlyph(g, q) <= kPen; };
       for (int y = 0; y < layer.height(); ++y)
         for (int x = 0; x < layer.width(); ++x) {
-          double ly = (style.baselineCentre.y - (y + 0.5)) / style.capHeight;
-          ly = mid + (ly - mid) / squeeze;
-          const double lx = (x + 0.5 - style.baselineCentre.x) / style.capHeight - penX - kSlant * ly;
-          if (lx < -0.3 || lx > g.advance + 0.3 || ly < -0.3 || ly > 1.3) continue;
-          if (DistanceToGlyph(g, {lx, ly}) > kPen) continue;
-          // The back of a turning letter is darker than its face.
-          const Rgb c = Shade(Gold(ly), 0.55 + 0.45 * squeeze);
+          const Vec q = local(x + 0.5, y + 0.5);
+          if (q.x < -0.3 || q.x > g.advance + 0.3 || q.y < -0.3 || q.y > 1.3 || !inked(q)) continue;
+          // The back of a turning letter is darker than its face; edges that
+          // face the light (up and to the left) catch a highlight.
+          Rgb c = Shade(Gold(q.y), 0.55 + 0.45 * squeeze);
+          if (!inked(local(x - 0.5, y - 0.5))) c = Mix(c, {255, 255, 236}, 0.55);
           layer.Set(x, y, 0, c);
         }
     }
