@@ -14,6 +14,7 @@ constexpr double kFocal = 128;       // pixels
 constexpr double kCentreX = 128;     // pixel column straight ahead
 constexpr double kHorizon = 60;      // pixel row of the horizon
 constexpr double kEyeHeight = 1.5;   // world units
+constexpr double kBottomRow = 128;   // the picture's height
 
 constexpr Rgb kHaze{226, 196, 178};
 constexpr Rgb kGap{24, 26, 38};
@@ -134,7 +135,7 @@ Material FloorMaterial(int i, int j) {
 // When a tile turns over, in frames: the far rows first, then row by row
 // towards the eye as the kestrel comes in, each tile a little early or late.
 double FlipTime(int i, int j) {
-  const double row = (Project({0, 0, std::max(j + 0.5, 1.0)}).y - kHorizon) / (128 - kHorizon);
+  const double row = (Project({0, 0, std::max(j + 0.5, 1.0)}).y - kHorizon) / (kBottomRow - kHorizon);
   return 4.6 * std::clamp(row, 0.0, 1.0) - 0.6 + 1.0 * Hash01(i, j, 41);
 }
 
@@ -161,9 +162,11 @@ std::optional<Rgb> TurningFace(Material from, Material to, double turn, double u
                0.55 + 0.45 * s);
 }
 
+enum class Face { Top, Front, Left, Right };
+
 struct Hit {
   double t;
-  int face;  // 0 top, 1 front, 2 left side, 3 right side
+  Face face;
 };
 
 // The ray from the eye along d against the raised tile (slab method).
@@ -172,7 +175,7 @@ std::optional<Hit> HitPerchTile(World d) {
   const World hi{lo.x + 1, kPerchTileHeight, lo.z + 1};
   const World eye{0, kEyeHeight, 0};
   double tEnter = 0, tExit = 1e9;
-  int face = -1;
+  std::optional<Face> face;
   const double o[3] = {eye.x, eye.y, eye.z}, dir[3] = {d.x, d.y, d.z};
   const double mins[3] = {lo.x, lo.y, lo.z}, maxs[3] = {hi.x, hi.y, hi.z};
   for (int axis = 0; axis < 3; ++axis) {
@@ -181,10 +184,9 @@ std::optional<Hit> HitPerchTile(World d) {
       continue;
     }
     double t0 = (mins[axis] - o[axis]) / dir[axis], t1 = (maxs[axis] - o[axis]) / dir[axis];
-    int enterFace;
-    if (axis == 0) enterFace = dir[axis] > 0 ? 2 : 3;
-    else if (axis == 1) enterFace = 0;
-    else enterFace = 1;
+    // Looking down and away, a ray enters through the top, the front or the
+    // side that faces the eye.
+    const Face enterFace = axis == 0 ? (dir[axis] > 0 ? Face::Left : Face::Right) : axis == 1 ? Face::Top : Face::Front;
     if (t0 > t1) std::swap(t0, t1);
     if (t0 > tEnter) {
       tEnter = t0;
@@ -192,8 +194,8 @@ std::optional<Hit> HitPerchTile(World d) {
     }
     tExit = std::min(tExit, t1);
   }
-  if (face < 0 || tEnter > tExit) return std::nullopt;
-  return Hit{tEnter, face};
+  if (!face || tEnter > tExit) return std::nullopt;
+  return Hit{tEnter, *face};
 }
 
 Rgb FloorColour(const LandscapeState& state, double x, double z) {
@@ -214,13 +216,13 @@ Rgb FloorColour(const LandscapeState& state, double x, double z) {
   return Mix(c, kHaze, HazeAmount(j + 0.5));
 }
 
-Rgb PerchTileColour(const LandscapeState& state, World p, int face) {
+Rgb PerchTileColour(const LandscapeState& state, World p, Face face) {
   const World lo = kPerchTileCorner;
   double u, v;
-  if (face == 0) {
+  if (face == Face::Top) {
     u = p.x - lo.x;
     v = 1.0 - (p.z - lo.z);
-  } else if (face == 1) {
+  } else if (face == Face::Front) {
     u = p.x - lo.x;
     v = (kPerchTileHeight - p.y) / kPerchTileHeight * 0.2;
   } else {
@@ -229,13 +231,13 @@ Rgb PerchTileColour(const LandscapeState& state, World p, int face) {
   }
   u = std::clamp(u, 0.0, 0.999);
   v = std::clamp(v, 0.0, 0.999);
-  if (face == 0) {
+  if (face == Face::Top) {
     const std::optional<Rgb> top = TurningFace(Material::Blank, Material::Gold, state.perchTileTurn, u, v, 0);
     return top ? *top : kGap;
   }
   // The sides show the tile's edge: gold once it has turned, slate before.
   const Material side = state.perchTileTurn >= 0.5 ? Material::Gold : Material::Blank;
-  const double light = face == 1 ? 0.72 : face == 2 ? 0.86 : 0.5;
+  const double light = face == Face::Front ? 0.72 : face == Face::Left ? 0.86 : 0.5;
   return Shade(SampleTexture(side, u, v, 0), light);
 }
 
