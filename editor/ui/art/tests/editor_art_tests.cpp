@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/qt/image_file_decoder.h"
 
 namespace {
 
@@ -61,6 +62,28 @@ TEST(AboutFrameDib, LoadsThroughCreateDibitmapToTheDecodedPicture) {
     const std::optional<kp::gdi::DecodedImage> decoded = kp::gdi::DecodePackedDib(dib);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(pixels, decoded->pixels) << id;
+  }
+}
+
+// A second, independent reading of the RLE8 bits: Qt's own BMP reader, given
+// each frame as a bitmap file, sees the same picture as the platform's
+// decoder.
+TEST(AboutFrameDib, ReadsTheSameInQtsBitmapFileReader) {
+  for (const UINT id : kAboutFrameResourceIds) {
+    const std::span<const BYTE> dib = AboutFrameDib(id);
+    std::vector<BYTE> file = {'B', 'M'};
+    const auto put32 = [&file](std::uint32_t v) {
+      for (int shift = 0; shift < 32; shift += 8) file.push_back(static_cast<BYTE>(v >> shift));
+    };
+    put32(static_cast<std::uint32_t>(14 + dib.size()));                    // bfSize
+    put32(0);                                                              // bfReserved1, bfReserved2
+    put32(static_cast<std::uint32_t>(14 + 40 + kColourTableBytes));        // bfOffBits
+    file.insert(file.end(), dib.begin(), dib.end());
+    const std::optional<kp::gdi::DecodedImage> byQt = kp::qt::DecodeImageFile(file);
+    ASSERT_TRUE(byQt) << id;
+    ASSERT_EQ(byQt->width, 256);
+    ASSERT_EQ(byQt->height, 128);
+    EXPECT_EQ(byQt->pixels, kp::gdi::DecodePackedDib(dib)->pixels) << id;
   }
 }
 
