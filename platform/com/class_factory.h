@@ -19,7 +19,17 @@ class IClassFactory : public IUnknown {
 };
 using LPCLASSFACTORY = IClassFactory*;
 
-// The entry points a COM module exports, by these names (extern "C").
+// A module's exports. Modules are built with hidden visibility, so the entry
+// points must be marked for export; a version script then keeps everything
+// else local. Define them as `STDAPI DllCanUnloadNow() { ... }`.
+#define STDAPI extern "C" __attribute__((visibility("default"))) HRESULT
+#define STDAPI_(type) extern "C" __attribute__((visibility("default"))) type
+
+// The entry points a COM module exports, by these names.
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv);
+STDAPI DllCanUnloadNow();
+STDAPI DllRegisterServer();
+STDAPI DllUnregisterServer();
 using PFN_DllGetClassObject = HRESULT (*)(REFCLSID rclsid, REFIID riid, void** ppv);
 using PFN_DllCanUnloadNow = HRESULT (*)();
 using PFN_DllRegisterServer = HRESULT (*)();
