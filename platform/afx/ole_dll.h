@@ -10,13 +10,7 @@
 // so each module answers from its own factory list and lock count.
 
 #include "platform/base/module.h"
-#include "platform/com/unknown.h"
-
-// An exported entry point of a module: C linkage, visible although the
-// module hides everything else.
-#ifndef STDAPI
-#define STDAPI extern "C" __attribute__((visibility("default"))) HRESULT
-#endif
+#include "platform/com/class_factory.h"
 
 // The factory of `rclsid` among the module's, asked for `riid`;
 // CLASS_E_CLASSNOTAVAILABLE when the module has no such class.

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "platform/afx/ole_lock.h"
 #include "platform/afx/ole_module_state.h"
+#include "platform/afx/ole_registration.h"
+#include "platform/com/com_runtime.h"
 
 IMPLEMENT_DYNAMIC(COleObjectFactory, CCmdTarget)
 
@@ -23,6 +26,7 @@ COleObjectFactory::COleObjectFactory(REFCLSID clsid, CRuntimeClass* pRuntimeClas
 }
 
 COleObjectFactory::~COleObjectFactory() {
+  Revoke();
   auto& list = kp::afx::GetOleModuleState(m_hModule).factories;
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
@@ -31,6 +35,45 @@ COleObjectFactory* COleObjectFactory::FindFactory(REFCLSID clsid, HINSTANCE hMod
   for (COleObjectFactory* factory : kp::afx::GetOleModuleState(hModule).factories)
     if (factory->m_clsid == clsid) return factory;
   return nullptr;
+}
+
+BOOL COleObjectFactory::Register() {
+  if (IsRegistered()) return TRUE;
+  const DWORD flags = m_bMultiInstance ? REGCLS_SINGLEUSE : REGCLS_MULTIPLEUSE;
+  DWORD cookie = 0;
+  if (FAILED(CoRegisterClassObject(m_clsid, &m_xClassFactory, CLSCTX_LOCAL_SERVER, flags, &cookie))) return FALSE;
+  m_dwRegister = cookie;
+  return TRUE;
+}
+
+void COleObjectFactory::Revoke() {
+  if (!IsRegistered()) return;
+  CoRevokeClassObject(m_dwRegister);
+  m_dwRegister = 0;
+}
+
+BOOL COleObjectFactory::UpdateRegistry(BOOL bRegister) {
+  if (bRegister) return AfxOleRegisterServerClass(m_clsid, GetProgID(), m_hModule);
+  return AfxOleUnregisterClass(m_clsid, GetProgID());
+}
+
+BOOL COleObjectFactory::RegisterAll(HINSTANCE hModule) {
+  BOOL bResult = TRUE;
+  for (COleObjectFactory* factory : kp::afx::GetOleModuleState(hModule).factories)
+    if (!factory->Register()) bResult = FALSE;
+  return bResult;
+}
+
+void COleObjectFactory::RevokeAll(HINSTANCE hModule) {
+  for (COleObjectFactory* factory : kp::afx::GetOleModuleState(hModule).factories) factory->Revoke();
+}
+
+BOOL COleObjectFactory::UpdateRegistryAll(BOOL bRegister, HINSTANCE hModule) {
+  // A copy: a factory's registry update may not, but could, add factories.
+  std::vector<COleObjectFactory*> factories = kp::afx::GetOleModuleState(hModule).factories;
+  for (COleObjectFactory* factory : factories)
+    if (!factory->UpdateRegistry(bRegister)) return FALSE;
+  return TRUE;
 }
 
 CCmdTarget* COleObjectFactory::OnCreateObject() {

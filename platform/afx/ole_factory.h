@@ -41,6 +41,27 @@ class COleObjectFactory : public CCmdTarget {
   // The factory of `clsid` in the module's list, or null.
   static COleObjectFactory* FindFactory(REFCLSID clsid, HINSTANCE hModule = AfxGetInstanceHandle());
 
+  // Offers the class to clients as a running local server
+  // (CoRegisterClassObject, CLSCTX_LOCAL_SERVER): single use when the
+  // multiple-instance flag is set (each further client starts a new
+  // program), multiple use otherwise.
+  BOOL Register();
+  void Revoke();
+  BOOL IsRegistered() const { return m_dwRegister != 0; }
+
+  // Writes (TRUE) or removes (FALSE) the class's registry entries. The
+  // default writes the local-server entries of a program's automation class
+  // (AfxOleRegisterServerClass) and removes them with AfxOleUnregisterClass;
+  // control modules override it per class (DECLARE_OLECREATE_EX).
+  virtual BOOL UpdateRegistry(BOOL bRegister);
+
+  // The same for every factory of the module: RegisterAll registers each
+  // (FALSE when any failed), RevokeAll revokes each, UpdateRegistryAll stops
+  // at the first that fails.
+  static BOOL RegisterAll(HINSTANCE hModule = AfxGetInstanceHandle());
+  static void RevokeAll(HINSTANCE hModule = AfxGetInstanceHandle());
+  static BOOL UpdateRegistryAll(BOOL bRegister = TRUE, HINSTANCE hModule = AfxGetInstanceHandle());
+
  protected:
   // Makes the new object; the default creates the run-time class and
   // answers null when that is not a CCmdTarget.
