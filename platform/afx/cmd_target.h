@@ -93,6 +93,10 @@ class CCmdTarget : public CObject {
   ULONG InternalRelease();
   HRESULT InternalQueryInterface(const void* iid, void** ppvObj);
   virtual void OnFinalRelease();
+  // Interfaces whose ids are known only at run time (a control's own
+  // dispatch interface, a container's event sink): asked before the
+  // interface map; null by default.
+  virtual LPUNKNOWN GetInterfaceHook(const void* iid);
 
   // Type information for IDispatch::GetTypeInfo: none unless a class
   // names its type library and dispatch interface.

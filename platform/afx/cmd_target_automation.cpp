@@ -74,9 +74,12 @@ HRESULT CCmdTarget::InternalQueryInterface(const void* iid, void** ppvObj) {
   } else if (riid == IID_IDispatch) {
     part = m_bAutomationEnabled ? &m_xDispatch : nullptr;
   } else {
-    const AFX_INTERFACEMAP_ENTRY* entry =
-        AfxFindMapEntry(GetInterfaceMap(), [&](const AFX_INTERFACEMAP_ENTRY& e) { return *e.piid == riid; });
-    if (entry != nullptr) part = entry->pfnGetPart(this);
+    part = GetInterfaceHook(iid);
+    if (part == nullptr) {
+      const AFX_INTERFACEMAP_ENTRY* entry =
+          AfxFindMapEntry(GetInterfaceMap(), [&](const AFX_INTERFACEMAP_ENTRY& e) { return *e.piid == riid; });
+      if (entry != nullptr) part = entry->pfnGetPart(this);
+    }
     // An object answers with its IDispatch only once automation is on.
     if (part == &m_xDispatch && !m_bAutomationEnabled) part = nullptr;
   }
@@ -87,6 +90,8 @@ HRESULT CCmdTarget::InternalQueryInterface(const void* iid, void** ppvObj) {
 }
 
 void CCmdTarget::OnFinalRelease() { delete this; }
+
+LPUNKNOWN CCmdTarget::GetInterfaceHook(const void*) { return nullptr; }
 
 UINT CCmdTarget::GetTypeInfoCount() { return 0; }
 HRESULT CCmdTarget::GetTypeLib(LCID, LPTYPELIB* ppTypeLib) {

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/afx/ole_control_module.h"
 #include "platform/afx/ole_lock.h"
 #include "platform/afx/ole_module_state.h"
 #include "platform/afx/ole_registration.h"
@@ -69,6 +70,7 @@ void COleObjectFactory::RevokeAll(HINSTANCE hModule) {
 }
 
 BOOL COleObjectFactory::UpdateRegistryAll(BOOL bRegister, HINSTANCE hModule) {
+  kp::afx::StartControlModule(hModule);
   // A copy: a factory's registry update may not, but could, add factories.
   std::vector<COleObjectFactory*> factories = kp::afx::GetOleModuleState(hModule).factories;
   for (COleObjectFactory* factory : factories)
