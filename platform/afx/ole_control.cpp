@@ -3,7 +3,7 @@
 #include "platform/afx/event_firing.h"
 #include "platform/afx/prop_persistence.h"
 #include "platform/afx/property_frame.h"
-#include "platform/gdi/cdc.h"
+#include "platform/afx/window_dc.h"
 #include "platform/qt/window_system.h"
 #include "platform/resources/resources.h"
 
@@ -248,17 +248,10 @@ BOOL COleControl::CreateControlWindow(HWND hWndParent, const RECT& rcPos) {
 }
 
 void COleControl::OnPaint() {
-  RECT area{};
-  HDC hdc = kp::ws::BeginPaint(m_hWnd, &area);
-  if (hdc != nullptr) {
-    CRect bounds;
-    GetClientRect(&bounds);
-    CDC dc;
-    dc.Attach(hdc);
-    OnDraw(&dc, bounds, CRect(area));
-    dc.Detach();
-  }
-  kp::ws::EndPaint(m_hWnd, hdc);
+  CPaintDC dc(this);
+  CRect bounds;
+  GetClientRect(&bounds);
+  OnDraw(&dc, bounds, CRect(dc.m_ps.rcPaint));
 }
 
 void COleControl::OnSetFocus(CWnd* pOldWnd) {
