@@ -100,6 +100,19 @@ TEST_F(ControlHost, ControlsAreCreatedByClassIdLoadedFromTheirRecordsAndBoundToT
   EXPECT_EQ(result, IDOK);
 }
 
+TEST_F(ControlHost, TheControlPaintsItsWindowThroughOnDraw) {
+  CHostDlg dlg;
+  kp::testing::RunModalWith(dlg, [&] {
+    kp::testing::ProcessEvents();
+    kp::testing::Pixels pixels = kp::testing::GrabWindow(dlg.m_finder.m_hWnd);
+    ASSERT_GT(pixels.width, 2);
+    ASSERT_GT(pixels.height, 2);
+    EXPECT_EQ(pixels.At(0, 0) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(pixels.At(pixels.width - 1, pixels.height - 1) & 0xFFFFFF, 0xFF0000u);
+    dlg.EndDialog(IDOK);
+  });
+}
+
 TEST_F(ControlHost, InvokeHelperCallsByDispidAndPassesThePixelArrayByReference) {
   CHostDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {

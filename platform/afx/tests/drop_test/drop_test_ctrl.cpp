@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/afx/drop_files.h"
+#include "platform/gdi/cdc.h"
 #include "platform/afx/ole_registration.h"
 #include "platform/afx/tests/drop_test/drop_test_ids.h"
 #include "platform/afx/tests/drop_test/drop_test_prop_page.h"
@@ -58,7 +59,8 @@ void CDropTestCtrl::DoPropExchange(CPropExchange* pPX) {
   PX_Bool(pPX, "InitiallyDroppable", m_initiallyDroppable, TRUE);
 }
 
-void CDropTestCtrl::OnDraw(CDC*, const CRect&, const CRect&) {}
+// Red over the whole bounds, so tests can see that painting reached it.
+void CDropTestCtrl::OnDraw(CDC* pDC, const CRect& rcBounds, const CRect&) { pDC->FillSolidRect(&rcBounds, RGB(255, 0, 0)); }
 
 int CDropTestCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (COleControl::OnCreate(lpCreateStruct) == -1) return -1;
