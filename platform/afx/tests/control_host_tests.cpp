@@ -10,6 +10,8 @@
 #include "platform/afx/ole_control_site.h"
 #include "platform/afx/ole_dispatch_exception.h"
 #include "platform/afx/ole_init.h"
+#include "platform/afx/ole_lock.h"
+#include "platform/afx/win_app.h"
 #include "platform/afx/tests/control_host_dialog.h"
 #include "platform/afx/window_functions.h"
 #include "platform/com/com_ptr.h"
@@ -343,6 +345,59 @@ TEST_F(ControlHost, NothingTheModuleMadeOutlivesTheDialog) {
   control->Release();
   factory->Release();
   EXPECT_EQ(canUnload(), S_OK);
+}
+
+}  // namespace
+}  // namespace control_host
+
+namespace control_host {
+namespace {
+
+// A program started by an automation client: the last lock going closes
+// its main window, unless another modal window of the program is open.
+class ProgramLifetime : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(AfxOleInit()); }
+  void TearDown() override { AfxOleSetUserCtrl(TRUE); }
+  CWinApp app;
+};
+
+TEST_F(ProgramLifetime, TheLastUnlockClosesTheEnabledMainWindow) {
+  CDialog main(IDD_EMPTY);
+  app.m_pMainWnd = &main;
+  HWND mainWindow = nullptr;
+  INT_PTR result = kp::testing::RunModalWith(main, [&] {
+    mainWindow = main.m_hWnd;
+    AfxOleSetUserCtrl(FALSE);
+    AfxOleLockApp();
+    AfxOleUnlockApp();
+  });
+  app.m_pMainWnd = nullptr;
+  EXPECT_NE(result, IDOK);
+  EXPECT_FALSE(::IsWindow(mainWindow)) << "the main window was destroyed, ending its modal run";
+  EXPECT_TRUE(AfxOleGetUserCtrl());
+}
+
+TEST_F(ProgramLifetime, AMainWindowUnderAnotherModalWindowStaysAndTheUserClosesIt) {
+  CDialog main(IDD_EMPTY);
+  app.m_pMainWnd = &main;
+  bool stayed = false;
+  INT_PTR result = kp::testing::RunModalWith(main, [&] {
+    AfxOleSetUserCtrl(FALSE);
+    AfxOleLockApp();
+    CDialog about(IDD_EMPTY);
+    kp::testing::RunSoon([&] {
+      AfxOleUnlockApp();
+      stayed = ::IsWindow(main.m_hWnd) && kp::ws::IsModalLoopRunning(main.m_hWnd);
+      about.EndDialog(IDOK);
+    });
+    about.DoModal();
+    EXPECT_TRUE(AfxOleGetUserCtrl()) << "the program is the user's now";
+    main.EndDialog(IDOK);
+  });
+  app.m_pMainWnd = nullptr;
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(result, IDOK);
 }
 
 }  // namespace
