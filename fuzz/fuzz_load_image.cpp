@@ -1,0 +1,27 @@
+// Whatever a user drops on a control: the whole LoadImage path over the
+// file's bytes, BMP decoding and Qt's readers alike, then reading the
+// bitmap back out as Save As does.
+
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  HBITMAP bitmap = kp::gdi::LoadBitmapFromBytes(std::span<const BYTE>(data, size));
+  if (!bitmap) return 0;
+  BITMAP bm{};
+  if (GetObject(bitmap, sizeof bm, &bm) != sizeof bm) std::abort();
+  // Keep the read-back small; the decoders have already touched every pixel.
+  const LONG rows = bm.bmHeight < 4 ? bm.bmHeight : 4;
+  BITMAPINFO bmi{};
+  bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, rows, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<BYTE> bits(static_cast<std::size_t>((bm.bmWidth * 3 + 3) & ~3) * static_cast<std::size_t>(rows));
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(rows), bits.data(), &bmi, DIB_RGB_COLORS) != rows) std::abort();
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  return 0;
+}

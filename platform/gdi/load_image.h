@@ -1,0 +1,29 @@
+#pragma once
+// Loading bitmap files. The file's type is decided by its content, never by
+// its name: bitmap files ("BM") go through our own DIB decoder, which reads
+// every form of the format the way Windows does; anything else goes to Qt's
+// image readers (PNG, JPEG, GIF and the rest Qt is built with).
+
+#include <cstddef>
+#include <span>
+
+#include "platform/base/win_user.h"
+#include "platform/gdi/gdi_types.h"
+
+// With type IMAGE_BITMAP and LR_LOADFROMFILE, loads the file named `name`
+// into a DIB-section bitmap that reports the file's depth (a 8-bit bitmap
+// file gives bmBitsPixel 8); cx and cy non-zero resize it by nearest sample.
+// NULL for anything else: other types, resource names (the resources layer
+// loads those), files that cannot be opened or are not regular files, files
+// over kMaxImageFileBytes, undecodable or truncated content, and pictures of
+// more than kMaxBitmapBytes. The instance is not used.
+HANDLE LoadImage(HINSTANCE instance, LPCTSTR name, UINT type, int cx, int cy, UINT flags);
+
+namespace kp::gdi {
+
+constexpr std::size_t kMaxImageFileBytes = std::size_t{512} << 20;
+
+// The decoding behind LoadImage, over the file's bytes.
+HBITMAP LoadBitmapFromBytes(std::span<const BYTE> bytes, int cx = 0, int cy = 0);
+
+}  // namespace kp::gdi

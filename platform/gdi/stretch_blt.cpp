@@ -1,0 +1,92 @@
+#include "platform/gdi/stretch_blt.h"
+
+#include <vector>
+
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/stretch_core.h"
+
+using namespace kp::gdi::detail;
+
+namespace {
+
+// The fill colour of a fill-only raster operation, as 0x00RRGGBB; false for
+// a null brush or an operation that is not a fill.
+bool FillColour(DcObject& dc, DWORD rop, std::uint32_t& rgb, bool& draws) {
+  draws = true;
+  switch (rop) {
+    case BLACKNESS:
+      rgb = 0;
+      return true;
+    case WHITENESS:
+      rgb = 0x00FFFFFF;
+      return true;
+    case PATCOPY: {
+      BrushObject* brush = Lookup<BrushObject>(dc.brush);
+      draws = brush && brush->style == BS_SOLID;
+      rgb = brush ? SwapRedBlue(brush->color) : 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc,
+                DWORD rop) {
+  DcObject* dst = Lookup<DcObject>(hdcDest);
+  if (!dst) return FALSE;
+  if (rop != SRCCOPY) {
+    if (w != wSrc || h != hSrc) return FALSE;
+    return PatBlt(hdcDest, x, y, w, h, rop);
+  }
+  DcObject* src = Lookup<DcObject>(hdcSrc);
+  if (!src || w < 0 || h < 0 || wSrc <= 0 || hSrc <= 0) return FALSE;
+  if (w == 0 || h == 0) return TRUE;
+  const PixelTarget to = TargetOf(*dst);
+  PixelTarget from = TargetOf(*src);
+  // Copying within one store reads from a snapshot of the source rectangle,
+  // so overlapping rectangles copy as if all reads came first.
+  std::vector<std::uint32_t> snapshot;
+  long long sx = xSrc, sy = ySrc;
+  if (from.top && from.top == to.top) {
+    const long long x0 = std::max<long long>(xSrc, 0), x1 = std::min<long long>(0LL + xSrc + wSrc, from.width);
+    const long long y0 = std::max<long long>(ySrc, 0), y1 = std::min<long long>(0LL + ySrc + hSrc, from.height);
+    if (x0 >= x1 || y0 >= y1) return TRUE;
+    const int cw = static_cast<int>(x1 - x0), ch = static_cast<int>(y1 - y0);
+    snapshot.resize(static_cast<std::size_t>(cw) * static_cast<std::size_t>(ch));
+    for (int r = 0; r < ch; ++r)
+      for (int c = 0; c < cw; ++c)
+        snapshot[static_cast<std::size_t>(r) * cw + c] = from.Get(static_cast<int>(x0) + c, static_cast<int>(y0) + r);
+    PixelTarget copy;
+    copy.top = snapshot.data();
+    copy.step = cw;
+    copy.width = cw;
+    copy.height = ch;
+    from = copy;
+    sx -= x0;
+    sy -= y0;
+  }
+  ForEachStretchedPixel(from.width, from.height, sx, sy, wSrc, hSrc, to.width, to.height, x, y, w, h,
+                        [&](int tx, int ty, int fx, int fy) { to.Put(tx, ty, from.Get(fx, fy)); });
+  return TRUE;
+}
+
+BOOL BitBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, DWORD rop) {
+  if (rop != SRCCOPY) return PatBlt(hdcDest, x, y, w, h, rop);
+  return StretchBlt(hdcDest, x, y, w, h, hdcSrc, xSrc, ySrc, w, h, rop);
+}
+
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+  DcObject* dc = Lookup<DcObject>(hdc);
+  if (!dc) return FALSE;
+  std::uint32_t rgb = 0;
+  bool draws = true;
+  if (!FillColour(*dc, rop, rgb, draws)) return FALSE;
+  long long left = x, right = 0LL + x + w, top = y, bottom = 0LL + y + h;
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  if (draws) TargetOf(*dc).FillRect(left, top, right, bottom, rgb);
+  return TRUE;
+}

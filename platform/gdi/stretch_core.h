@@ -1,0 +1,43 @@
+#pragma once
+// The nearest-sample mapping shared by StretchBlt, BitBlt, DrawIconEx and
+// LoadImage's resizing. Private to platform/gdi.
+//
+// Target pixel (i, j) of a dw x dh rectangle at (dx, dy) takes source pixel
+// (sx + floor(i*sw/dw), sy + floor(j*sh/dh)): whole source rows and columns
+// are repeated or dropped, never averaged. Target pixels outside the target
+// and source pixels outside the source are skipped.
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace kp::gdi::detail {
+
+// Calls f(targetX, targetY, sourceX, sourceY) for every pixel to copy.
+// Extents must be positive.
+template <typename F>
+void ForEachStretchedPixel(int srcWidth, int srcHeight, long long sx, long long sy, long long sw, long long sh,
+                           int dstWidth, int dstHeight, long long dx, long long dy, long long dw, long long dh,
+                           F&& f) {
+  // Only the part of the target rectangle inside the target is visited.
+  const long long i0 = std::max<long long>(0, -dx), i1 = std::min<long long>(dw, dstWidth - dx);
+  const long long j0 = std::max<long long>(0, -dy), j1 = std::min<long long>(dh, dstHeight - dy);
+  if (i0 >= i1 || j0 >= j1) return;
+  std::vector<int> columns;
+  columns.reserve(static_cast<std::size_t>(i1 - i0));
+  for (long long i = i0; i < i1; ++i) {
+    // 64-bit: i * sw reaches 2^62 at most for 31-bit extents.
+    const long long x = sx + i * sw / dw;
+    columns.push_back(x >= 0 && x < srcWidth ? static_cast<int>(x) : -1);
+  }
+  for (long long j = j0; j < j1; ++j) {
+    const long long y = sy + j * sh / dh;
+    if (y < 0 || y >= srcHeight) continue;
+    for (long long i = i0; i < i1; ++i) {
+      const int x = columns[static_cast<std::size_t>(i - i0)];
+      if (x >= 0) f(static_cast<int>(dx + i), static_cast<int>(dy + j), x, static_cast<int>(y));
+    }
+  }
+}
+
+}  // namespace kp::gdi::detail

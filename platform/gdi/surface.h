@@ -1,0 +1,35 @@
+#pragma once
+// Device contexts over pixels that someone else owns: the window layer's
+// backing images. This is how the window layer hands GDI a place to paint.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/base/handles.h"
+
+namespace kp::gdi {
+
+// `height` rows of `width` pixels, top row first, each row `strideInPixels`
+// pixels after the previous one (at least `width`). Pixels are 0xAARRGGBB
+// (Qt's RGB32); every pixel GDI writes gets alpha 0xFF. To paint a part of an
+// image with its own origin, point `pixels` at the part's top-left pixel and
+// give the part's size: GDI never touches a pixel outside the surface.
+struct Surface {
+  int width = 0;
+  int height = 0;
+  std::uint32_t* pixels = nullptr;
+  std::ptrdiff_t strideInPixels = 0;
+};
+
+// A DC drawing into `surface`; null when the surface is malformed (negative
+// size, stride shorter than a row, no pixels for a non-empty size). The
+// pixels stay the owner's and must outlive the DC; DeleteDC releases the DC.
+// A bitmap cannot be selected into it; it can be the source of a blit.
+HDC CreateSurfaceDC(const Surface& surface);
+
+// An information context for the screen: 32 bits per pixel, no pixels, so
+// drawing into it changes nothing. GetDC(NULL) of the window layer is one;
+// DeleteDC releases it.
+HDC CreateDisplayDC();
+
+}  // namespace kp::gdi
