@@ -15,18 +15,28 @@ DWORD RgbOf(COLORREF colour) {
          GetBValue(colour);
 }
 
-// Writes the indices of a dw x dh picture whose pixel (x, y) (y = 0 at the
-// top) the `pixelAt` function gives as 0x00RRGGBB, in the chosen order.
-template <typename PixelAt>
-void Map(BYTE* output, int dw, int dh, bool bottomUpRows, PaletteMatcher& matcher, PixelAt pixelAt) {
-  std::size_t n = 0;
+// Writes the indices of dw x dh pixels 0x00RRGGBB held as bottom-up rows, in
+// the chosen order: column order walks each column upwards through the rows.
+void MapPixels(const std::vector<DWORD>& pixels, int dw, int dh, bool bottomUpRows, PaletteMatcher& matcher,
+               BYTE* output) {
+  const auto width = static_cast<std::size_t>(dw);
+  const auto height = static_cast<std::size_t>(dh);
   if (bottomUpRows) {
-    for (int y = dh - 1; y >= 0; --y)
-      for (int x = 0; x < dw; ++x) output[n++] = static_cast<BYTE>(matcher.Find(pixelAt(x, y)));
-  } else {
-    for (int x = 0; x < dw; ++x)
-      for (int y = 0; y < dh; ++y) output[n++] = static_cast<BYTE>(matcher.Find(pixelAt(x, y)));
+    matcher.Map(pixels.data(), 1, width * height, output);
+    return;
   }
+  const DWORD* topRow = pixels.data() + (height - 1) * width;
+  for (std::size_t x = 0; x < width; ++x)
+    matcher.Map(topRow + x, -static_cast<std::ptrdiff_t>(width), height, output + x * height);
+}
+
+// One GetPixel call per pixel, into bottom-up rows.
+void ReadPixelByPixel(HDC dc, int width, int height, std::vector<DWORD>& pixels) {
+  pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
+             static_cast<std::size_t>(x)] = RgbOf(GetPixel(dc, x, y));
 }
 
 // Reads a bitmap's pixels at once as bottom-up rows of 0x00RRGGBB.
@@ -59,9 +69,11 @@ BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, in
   // bitmap still selected into a DC cannot be deleted.
   kp::gdi::ScopedBitmap scratch;
   kp::gdi::ScopedMemoryDC scratchDc(source);
+  std::vector<DWORD> pixels;
   if (!scratchDc) {
     // No scratch DC: read the source unscaled at the target coordinates.
-    Map(output, dw, dh, bottomUpRows, matcher, [&](int x, int y) { return RgbOf(GetPixel(source, x, y)); });
+    ReadPixelByPixel(source, dw, dh, pixels);
+    MapPixels(pixels, dw, dh, bottomUpRows, matcher, output);
     return TRUE;
   }
   scratch.reset(CreateCompatibleBitmap(source, dw, dh));
@@ -74,17 +86,11 @@ BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, in
   }
   // The scaled pixels in one piece, read once the scratch bitmap is out of
   // its DC; one GetPixel call per pixel gives the same colours, slowly.
-  std::vector<DWORD> pixels;
-  if (ReadPixels(scratchDc.get(), scratch.get(), dw, dh, pixels)) {
-    const std::size_t stride = static_cast<std::size_t>(dw);
-    Map(output, dw, dh, bottomUpRows, matcher, [&](int x, int y) {
-      return pixels[static_cast<std::size_t>(dh - 1 - y) * stride + static_cast<std::size_t>(x)];
-    });
-    return TRUE;
+  if (!ReadPixels(scratchDc.get(), scratch.get(), dw, dh, pixels)) {
+    kp::gdi::ScopedSelectObject select(scratchDc.get(), scratch.get());
+    if (!select.ok()) return FALSE;
+    ReadPixelByPixel(scratchDc.get(), dw, dh, pixels);
   }
-  kp::gdi::ScopedSelectObject select(scratchDc.get(), scratch.get());
-  if (!select.ok()) return FALSE;
-  Map(output, dw, dh, bottomUpRows, matcher,
-      [&](int x, int y) { return RgbOf(GetPixel(scratchDc.get(), x, y)); });
+  MapPixels(pixels, dw, dh, bottomUpRows, matcher, output);
   return TRUE;
 }

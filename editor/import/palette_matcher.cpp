@@ -1,101 +1,76 @@
 #include "editor/import/palette_matcher.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace {
-constexpr int kCellShift = 4;
-constexpr int kCellsPerAxis = 256 >> kCellShift;
-constexpr int kCellSize = 1 << kCellShift;
-
 int EntriesSearched(int count) { return std::clamp(count, 1, kSetPaletteSize); }
 
-int Square(int v) { return v * v; }
+// Entries 0 to entries - 1 of the palette as blocks.
+void WritePalette(const SetPalette& palette, int entries, CandidateBlock* blocks) {
+  for (int i = 0; i < entries; ++i) {
+    const DWORD entry = palette[static_cast<std::size_t>(i)];
+    SetLane(blocks[i / kBlockLanes], i % kBlockLanes, static_cast<int>((entry >> 16) & 0xFF),
+            static_cast<int>((entry >> 8) & 0xFF), static_cast<int>(entry & 0xFF), i);
+  }
+  PadList(blocks, entries);
+}
 
-// Distance along one axis from value v to the range [lo, hi]: nearest and
-// farthest point.
-int NearestGap(int v, int lo, int hi) { return v < lo ? lo - v : v > hi ? v - hi : 0; }
-int FarthestGap(int v, int lo, int hi) { return std::max(v - lo, hi - v); }
+std::size_t LargeCube(DWORD rgb) { return ((rgb >> 15) & 0x1C0) | ((rgb >> 10) & 0x38) | ((rgb >> 5) & 0x7); }
 }  // namespace
 
 PaletteMatcher::PaletteMatcher(const SetPalette& palette, int count, SimdLevel level)
-    : m_entries(EntriesSearched(count)),
-      m_scan(ScanFunctionFor(level)),
-      m_cells(kCellsPerAxis * kCellsPerAxis * kCellsPerAxis) {
-  for (int i = 0; i < m_entries; ++i) {
-    const DWORD entry = palette[static_cast<std::size_t>(i)];
-    m_red[i] = static_cast<std::int32_t>((entry >> 16) & 0xFF);
-    m_green[i] = static_cast<std::int32_t>((entry >> 8) & 0xFF);
-    m_blue[i] = static_cast<std::int32_t>(entry & 0xFF);
-  }
+    : m_kernels(KernelsFor(level)),
+      m_entries(EntriesSearched(count)),
+      m_large(8 * 8 * 8),
+      m_middle(16 * 16 * 16, 0) {
+  Reserve(StoredBlocksFor(m_entries));
+  WritePalette(palette, m_entries, m_pool.get());
+  m_poolUsed = StoredBlocksFor(m_entries);
 }
 
-int PaletteMatcher::FindUncached(int red, int green, int blue) {
-  const std::size_t cell = static_cast<std::size_t>(
-      ((red >> kCellShift) * kCellsPerAxis + (green >> kCellShift)) * kCellsPerAxis + (blue >> kCellShift));
-  if (m_cells[cell].blocks == 0) BuildCell(cell);
-  const Cell& c = m_cells[cell];
-  return IndexOfKey(m_scan(m_pool.data() + c.first, c.blocks, red, green, blue));
+int PaletteMatcher::Find(DWORD rgb) {
+  BYTE index = 0;
+  Map(&rgb, 0, 1, &index);
+  return index;
 }
 
-void PaletteMatcher::BuildCell(std::size_t cell) {
-  const int redLo = static_cast<int>(cell / (kCellsPerAxis * kCellsPerAxis)) * kCellSize;
-  const int greenLo = static_cast<int>(cell / kCellsPerAxis % kCellsPerAxis) * kCellSize;
-  const int blueLo = static_cast<int>(cell % kCellsPerAxis) * kCellSize;
-  const int redHi = redLo + kCellSize - 1;
-  const int greenHi = greenLo + kCellSize - 1;
-  const int blueHi = blueLo + kCellSize - 1;
+std::uint32_t PaletteMatcher::MakeMiddleCube(DWORD rgb) {
+  List& large = m_large[LargeCube(rgb)];
+  if (large.entries == 0) large = Filter(List{0, m_entries}, 32, rgb);
+  const List middle = Filter(large, 16, rgb);
+  std::uint32_t& list = m_middle[MiddleCube(rgb)];
+  list = static_cast<std::uint32_t>(middle.first << 5 | PairsFor(middle.entries));
+  return list;
+}
 
-  int nearest[256];
-  int bound = INT_MAX;
-  for (int i = 0; i < m_entries; ++i) {
-    nearest[i] = Square(NearestGap(m_red[i], redLo, redHi)) +
-                 Square(NearestGap(m_green[i], greenLo, greenHi)) +
-                 Square(NearestGap(m_blue[i], blueLo, blueHi));
-    const int farthest = Square(FarthestGap(m_red[i], redLo, redHi)) +
-                         Square(FarthestGap(m_green[i], greenLo, greenHi)) +
-                         Square(FarthestGap(m_blue[i], blueLo, blueHi));
-    bound = std::min(bound, farthest);
+PaletteMatcher::List PaletteMatcher::Filter(const List& from, int edge, DWORD rgb) {
+  const int red = static_cast<int>((rgb >> 16) & 0xFF) & -edge;
+  const int green = static_cast<int>((rgb >> 8) & 0xFF) & -edge;
+  const int blue = static_cast<int>(rgb & 0xFF) & -edge;
+  const ColourBox box = {red, red + edge - 1, green, green + edge - 1, blue, blue + edge - 1};
+  const std::size_t first = Reserve(StoredBlocksFor(from.entries));
+  const int kept = m_kernels.filter(m_pool.get() + from.first, from.entries, box, m_pool.get() + first);
+  m_poolUsed = first + StoredBlocksFor(kept);
+  return List{first, kept};
+}
+
+std::size_t PaletteMatcher::Reserve(std::size_t more) {
+  if (m_poolUsed + more > m_poolSize) {
+    const std::size_t size = std::max<std::size_t>({m_poolSize * 2, m_poolUsed + more, 1024});
+    // Default-initialised: the blocks are plain data and stay unwritten.
+    std::unique_ptr<CandidateBlock[]> grown(new CandidateBlock[size]);
+    std::copy(m_pool.get(), m_pool.get() + m_poolUsed, grown.get());
+    m_pool = std::move(grown);
+    m_poolSize = size;
   }
-
-  Cell& c = m_cells[cell];
-  c.first = static_cast<std::uint32_t>(m_pool.size());
-  CandidateWriter writer(m_pool);
-  for (int i = 0; i < m_entries; ++i)
-    if (nearest[i] <= bound) writer.Add(m_red[i], m_green[i], m_blue[i], i);
-  c.blocks = static_cast<std::uint32_t>(writer.Finish());
+  return m_poolUsed;
 }
 
 int FindNearestPaletteIndex(const SetPalette& palette, COLORREF colour, int count) {
+  // The whole palette in one scan; one colour does not pay for cubes.
   const int entries = EntriesSearched(count);
-  // The whole palette as candidates, on the stack: one colour does not pay
-  // for a cell grid.
   CandidateBlock blocks[kSetPaletteSize / kBlockLanes];
-  int lane = 0;
-  std::size_t used = 0;
-  for (int i = 0; i < entries; ++i) {
-    const DWORD entry = palette[static_cast<std::size_t>(i)];
-    CandidateBlock& block = blocks[used];
-    block.red[lane] = static_cast<std::int32_t>((entry >> 16) & 0xFF);
-    block.green[lane] = static_cast<std::int32_t>((entry >> 8) & 0xFF);
-    block.blue[lane] = static_cast<std::int32_t>(entry & 0xFF);
-    block.index[lane] = i;
-    if (++lane == kBlockLanes) {
-      lane = 0;
-      ++used;
-    }
-  }
-  if (lane != 0) {
-    // Pad the last block with copies of the last entry.
-    CandidateBlock& block = blocks[used];
-    for (int l = lane; l < kBlockLanes; ++l) {
-      block.red[l] = block.red[lane - 1];
-      block.green[l] = block.green[lane - 1];
-      block.blue[l] = block.blue[lane - 1];
-      block.index[l] = block.index[lane - 1];
-    }
-    ++used;
-  }
-  static const ScanFunction scan = ScanFunctionFor(BestSimdLevel());
-  return IndexOfKey(scan(blocks, used, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+  WritePalette(palette, entries, blocks);
+  static const ScanFunction scan = KernelsFor(BestSimdLevel()).scan;
+  return scan(blocks, PairsFor(entries), GetRValue(colour), GetGValue(colour), GetBValue(colour));
 }

@@ -3,16 +3,20 @@
 // answer as a linear scan over the entries with "strictly less" (the first
 // entry with the smallest squared RGB distance), found faster.
 //
-// Colour space is cut into cells of 16 x 16 x 16. The first colour that
-// falls in a cell makes the cell's candidate list: every entry whose
-// smallest possible distance to the cell is no more than U, the least over
-// all entries of their largest distance to the cell. Any colour in the cell
-// has some entry within U, so an entry left out is strictly farther than
-// the nearest one and could neither win nor tie. The candidates keep their
-// indices, so ties still go to the lowest index. A repeated colour reuses
-// the previous answer.
+// Colour space is cut into cubes of 32 levels a side, and each of those into
+// eight cubes of 16. The first colour that falls in a cube gives the cube its
+// candidates: the entries of the enclosing cube (the whole palette for the
+// larger cubes) that can be nearest to some colour of the cube, by the exact
+// bound of palette_scan.h. A cube's candidates are always among its
+// enclosing cube's, so filtering from those loses nothing. The candidates
+// keep their indices, so ties still go to the lowest index. A colour equal
+// to the one before it reuses its answer.
+//
+// (Cutting further, into cubes of 8, shortens the scans but costs more in
+// filtering than it saves, for textures and landscapes alike.)
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "editor/import/palette_scan.h"
@@ -26,37 +30,50 @@ class PaletteMatcher {
   // takes part, and at most the 256 entries of the palette.
   PaletteMatcher(const SetPalette& palette, int count, SimdLevel level = BestSimdLevel());
 
-  // The index for a colour 0x00RRGGBB (the top byte is ignored).
-  int Find(DWORD rgb) {
-    rgb &= 0x00FFFFFF;
-    if (rgb == m_lastColour) return m_lastIndex;
-    m_lastColour = rgb;
-    m_lastIndex = FindUncached(static_cast<int>(rgb >> 16), static_cast<int>((rgb >> 8) & 0xFF),
-                               static_cast<int>(rgb & 0xFF));
-    return m_lastIndex;
+  // The index for one colour 0x00RRGGBB (the top byte is ignored).
+  int Find(DWORD rgb);
+  // out[i] = Find(pixels[i x step]) for i from 0 to count - 1.
+  void Map(const DWORD* pixels, std::ptrdiff_t step, std::size_t count, BYTE* out) {
+    m_kernels.map(*this, pixels, step, count, out);
   }
 
   // The number of entries searched (1 to 256).
   int EntryCount() const { return m_entries; }
 
+  // For the map kernels: the candidates of the cube of 16 around a colour
+  // 0x00RRGGBB are MiddleCubes()[MiddleCube(rgb)], first block x 32 + pairs
+  // of blocks to scan, or 0 until the cube is first used.
+  static std::size_t MiddleCube(DWORD rgb) {
+    return ((rgb >> 12) & 0xF00) | ((rgb >> 8) & 0xF0) | ((rgb >> 4) & 0xF);
+  }
+  static constexpr std::size_t FirstBlockOf(std::uint32_t list) { return list >> 5; }
+  static constexpr std::size_t PairsOf(std::uint32_t list) { return list & 31; }
+  const std::uint32_t* MiddleCubes() const { return m_middle.data(); }
+  const CandidateBlock* Blocks() const { return m_pool.get(); }
+  // Makes the candidates of the cube of 16 around a colour (and of its cube
+  // of 32 when needed) and returns them; may move Blocks().
+  std::uint32_t MakeMiddleCube(DWORD rgb);
+
  private:
-  struct Cell {
-    std::uint32_t first = 0;
-    std::uint32_t blocks = 0;  // 0 until the cell is first used
+  // A list of candidates being filtered further: its first block and its
+  // number of entries.
+  struct List {
+    std::size_t first = 0;
+    int entries = 0;
   };
+  List Filter(const List& from, int edge, DWORD rgb);
+  // Room for `more` blocks after the used ones; returns the first of them.
+  std::size_t Reserve(std::size_t more);
 
-  int FindUncached(int red, int green, int blue);
-  void BuildCell(std::size_t cell);
-
+  SearchKernels m_kernels;
   int m_entries;
-  std::int32_t m_red[256];
-  std::int32_t m_green[256];
-  std::int32_t m_blue[256];
-  ScanFunction m_scan;
-  std::vector<Cell> m_cells;
-  std::vector<CandidateBlock> m_pool;
-  DWORD m_lastColour = 0xFFFFFFFF;  // no colour has bits 24-31 set
-  int m_lastIndex = 0;
+  // Candidate lists, one after another. Grown by hand, because every block
+  // is written before it is read and a vector would clear each one first.
+  std::unique_ptr<CandidateBlock[]> m_pool;
+  std::size_t m_poolUsed = 0;
+  std::size_t m_poolSize = 0;
+  std::vector<List> m_large;            // 8 x 8 x 8 cubes of 32
+  std::vector<std::uint32_t> m_middle;  // 16 x 16 x 16 cubes of 16
 };
 
 // The entry nearest to `colour` (COLORREF 0x00BBGGRR) among entries 0 to

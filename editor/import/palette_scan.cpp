@@ -1,129 +1,294 @@
 #include "editor/import/palette_scan.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
+
+#include "editor/import/palette_matcher.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define KESTROW_X86 1
 #endif
 
+void SetLane(CandidateBlock& block, int lane, int red, int green, int blue, int index) {
+  block.redGreen[lane] = static_cast<std::uint32_t>(red) | (static_cast<std::uint32_t>(green) << 16);
+  block.blue[lane] = static_cast<std::uint32_t>(blue);
+  block.base[lane] = (red * red + green * green + blue * blue) * 256 + index;
+}
+
+void PadBlock(CandidateBlock& block, int usedLanes) {
+  for (int lane = usedLanes; lane < kBlockLanes; ++lane) {
+    block.redGreen[lane] = block.redGreen[usedLanes - 1];
+    block.blue[lane] = block.blue[usedLanes - 1];
+    block.base[lane] = block.base[usedLanes - 1];
+  }
+}
+
+void PadList(CandidateBlock* blocks, int entries) {
+  if (entries % kBlockLanes != 0) PadBlock(blocks[entries / kBlockLanes], entries % kBlockLanes);
+  if (BlocksFor(entries) % 2 != 0) blocks[BlocksFor(entries)] = blocks[BlocksFor(entries) - 1];
+}
+
 namespace {
 
-std::int32_t ScanPortable(const CandidateBlock* blocks, std::size_t count, int red, int green, int blue) {
+int Square(int v) { return v * v; }
+int RedOf(const CandidateBlock& block, int lane) { return static_cast<int>(block.redGreen[lane] & 0xFFFF); }
+int GreenOf(const CandidateBlock& block, int lane) { return static_cast<int>(block.redGreen[lane] >> 16); }
+int BlueOf(const CandidateBlock& block, int lane) { return static_cast<int>(block.blue[lane]); }
+
+// The map loop shared by every instruction set: skip a colour equal to the
+// one before, find its finest cube (filling it on first use), scan it.
+template <typename Scan>
+[[gnu::always_inline]] inline void MapLoop(PaletteMatcher& matcher, const DWORD* pixels, std::ptrdiff_t step,
+                                           std::size_t count, BYTE* out, Scan scan) {
+  // Local copies: the stores to `out` could alias anything, and would make
+  // the compiler fetch the tables from the matcher again for every pixel.
+  const CandidateBlock* blocks = matcher.Blocks();
+  const std::uint32_t* cubes = matcher.MiddleCubes();
+  DWORD last = 0xFFFFFFFF;  // no colour has bits 24-31 set
+  BYTE lastIndex = 0;
+  for (std::size_t i = 0; i < count; ++i, pixels += step) {
+    const DWORD rgb = *pixels & 0x00FFFFFF;
+    if (rgb != last) {
+      std::uint32_t list = cubes[PaletteMatcher::MiddleCube(rgb)];
+      if (list == 0) {
+        list = matcher.MakeMiddleCube(rgb);
+        blocks = matcher.Blocks();
+      }
+      last = rgb;
+      lastIndex = static_cast<BYTE>(scan(blocks + PaletteMatcher::FirstBlockOf(list),
+                                         PaletteMatcher::PairsOf(list), static_cast<int>(rgb >> 16),
+                                         static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF)));
+    }
+    out[i] = lastIndex;
+  }
+}
+
+[[gnu::always_inline]] inline int ScanPortableInline(const CandidateBlock* blocks, std::size_t pairs, int red,
+                                                     int green, int blue) {
   std::int32_t best = INT32_MAX;
-  for (std::size_t i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < 2 * pairs; ++i) {
     const CandidateBlock& block = blocks[i];
     for (int lane = 0; lane < kBlockLanes; ++lane) {
-      const std::int32_t dr = block.red[lane] - red;
-      const std::int32_t dg = block.green[lane] - green;
-      const std::int32_t db = block.blue[lane] - blue;
-      const std::int32_t key = ((dr * dr + dg * dg + db * db) << 8) | block.index[lane];
-      best = std::min(best, key);
+      const std::int32_t dot =
+          RedOf(block, lane) * red + GreenOf(block, lane) * green + BlueOf(block, lane) * blue;
+      best = std::min(best, block.base[lane] - dot * 512);
     }
   }
-  return best;
+  return best & 0xFF;
+}
+
+int ScanPortable(const CandidateBlock* blocks, std::size_t pairs, int red, int green, int blue) {
+  return ScanPortableInline(blocks, pairs, red, green, blue);
+}
+
+void MapPortable(PaletteMatcher& matcher, const DWORD* pixels, std::ptrdiff_t step, std::size_t count,
+                 BYTE* out) {
+  MapLoop(matcher, pixels, step, count, out, ScanPortableInline);
+}
+
+int FilterPortable(const CandidateBlock* from, int entries, const ColourBox& box, CandidateBlock* to) {
+  int nearest[256];
+  int bound = INT_MAX;
+  for (int p = 0; p < entries; ++p) {
+    const CandidateBlock& block = from[p / kBlockLanes];
+    const int lane = p % kBlockLanes;
+    const int r = RedOf(block, lane), g = GreenOf(block, lane), b = BlueOf(block, lane);
+    nearest[p] = Square(std::max({box.redLo - r, r - box.redHi, 0})) +
+                 Square(std::max({box.greenLo - g, g - box.greenHi, 0})) +
+                 Square(std::max({box.blueLo - b, b - box.blueHi, 0}));
+    const int farthest = Square(std::max(r - box.redLo, box.redHi - r)) +
+                         Square(std::max(g - box.greenLo, box.greenHi - g)) +
+                         Square(std::max(b - box.blueLo, box.blueHi - b));
+    bound = std::min(bound, farthest);
+  }
+  int kept = 0;
+  for (int p = 0; p < entries; ++p) {
+    if (nearest[p] > bound) continue;
+    const CandidateBlock& block = from[p / kBlockLanes];
+    CandidateBlock& target = to[kept / kBlockLanes];
+    const int lane = p % kBlockLanes;
+    target.redGreen[kept % kBlockLanes] = block.redGreen[lane];
+    target.blue[kept % kBlockLanes] = block.blue[lane];
+    target.base[kept % kBlockLanes] = block.base[lane];
+    ++kept;
+  }
+  PadList(to, kept);
+  return kept;
 }
 
 #ifdef KESTROW_X86
 
-__attribute__((target("sse4.1"))) std::int32_t ScanSse41(const CandidateBlock* blocks, std::size_t count,
-                                                         int red, int green, int blue) {
-  const __m128i qr = _mm_set1_epi32(red);
-  const __m128i qg = _mm_set1_epi32(green);
+__attribute__((target("sse4.1"))) [[gnu::always_inline]] inline int ScanSse41Inline(
+    const CandidateBlock* blocks, std::size_t pairs, int red, int green, int blue) {
+  const __m128i qrg = _mm_set1_epi32(red | (green << 16));
   const __m128i qb = _mm_set1_epi32(blue);
   __m128i best = _mm_set1_epi32(INT32_MAX);
-  for (std::size_t i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < 2 * pairs; ++i) {
     const CandidateBlock& block = blocks[i];
     for (int half = 0; half < kBlockLanes; half += 4) {
-      const __m128i dr =
-          _mm_sub_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(block.red + half)), qr);
-      const __m128i dg =
-          _mm_sub_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(block.green + half)), qg);
-      const __m128i db =
-          _mm_sub_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(block.blue + half)), qb);
-      const __m128i d = _mm_add_epi32(_mm_add_epi32(_mm_mullo_epi32(dr, dr), _mm_mullo_epi32(dg, dg)),
-                                      _mm_mullo_epi32(db, db));
-      const __m128i key = _mm_or_si128(_mm_slli_epi32(d, 8),
-                                       _mm_load_si128(reinterpret_cast<const __m128i*>(block.index + half)));
-      best = _mm_min_epi32(best, key);
+      const __m128i rg = _mm_load_si128(reinterpret_cast<const __m128i*>(block.redGreen + half));
+      const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(block.blue + half));
+      const __m128i dot = _mm_add_epi32(_mm_madd_epi16(rg, qrg), _mm_madd_epi16(b, qb));
+      const __m128i base = _mm_load_si128(reinterpret_cast<const __m128i*>(block.base + half));
+      best = _mm_min_epi32(best, _mm_sub_epi32(base, _mm_slli_epi32(dot, 9)));
     }
   }
   best = _mm_min_epi32(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(1, 0, 3, 2)));
   best = _mm_min_epi32(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(2, 3, 0, 1)));
-  return _mm_cvtsi128_si32(best);
+  return _mm_cvtsi128_si32(best) & 0xFF;
 }
 
-__attribute__((target("avx2"))) std::int32_t ScanAvx2(const CandidateBlock* blocks, std::size_t count,
-                                                      int red, int green, int blue) {
-  const __m256i qr = _mm256_set1_epi32(red);
-  const __m256i qg = _mm256_set1_epi32(green);
-  const __m256i qb = _mm256_set1_epi32(blue);
-  __m256i best = _mm256_set1_epi32(INT32_MAX);
-  for (std::size_t i = 0; i < count; ++i) {
-    const CandidateBlock& block = blocks[i];
-    const __m256i dr = _mm256_sub_epi32(_mm256_load_si256(reinterpret_cast<const __m256i*>(block.red)), qr);
-    const __m256i dg = _mm256_sub_epi32(_mm256_load_si256(reinterpret_cast<const __m256i*>(block.green)), qg);
-    const __m256i db = _mm256_sub_epi32(_mm256_load_si256(reinterpret_cast<const __m256i*>(block.blue)), qb);
-    const __m256i d = _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_mullo_epi32(dr, dr), _mm256_mullo_epi32(dg, dg)), _mm256_mullo_epi32(db, db));
-    const __m256i key = _mm256_or_si256(_mm256_slli_epi32(d, 8),
-                                        _mm256_load_si256(reinterpret_cast<const __m256i*>(block.index)));
-    best = _mm256_min_epi32(best, key);
-  }
-  __m128i m = _mm_min_epi32(_mm256_castsi256_si128(best), _mm256_extracti128_si256(best, 1));
+__attribute__((target("sse4.1"))) int ScanSse41(const CandidateBlock* blocks, std::size_t pairs, int red,
+                                                int green, int blue) {
+  return ScanSse41Inline(blocks, pairs, red, green, blue);
+}
+
+__attribute__((target("sse4.1"))) void MapSse41(PaletteMatcher& matcher, const DWORD* pixels,
+                                                std::ptrdiff_t step, std::size_t count, BYTE* out) {
+  MapLoop(matcher, pixels, step, count, out, ScanSse41Inline);
+}
+
+__attribute__((target("avx2"))) [[gnu::always_inline]] inline __m256i Load(const void* lanes) {
+  return _mm256_load_si256(static_cast<const __m256i*>(lanes));
+}
+
+__attribute__((target("avx2"))) [[gnu::always_inline]] inline std::int32_t HorizontalMin(__m256i v) {
+  __m128i m = _mm_min_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
   m = _mm_min_epi32(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
   m = _mm_min_epi32(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
   return _mm_cvtsi128_si32(m);
 }
 
-#endif
+__attribute__((target("avx2"))) [[gnu::always_inline]] inline int ScanAvx2Inline(const CandidateBlock* blocks,
+                                                                                 std::size_t pairs, int red,
+                                                                                 int green, int blue) {
+  const __m256i qrg = _mm256_set1_epi32(red | (green << 16));
+  const __m256i qb = _mm256_set1_epi32(blue);
+  __m256i best = _mm256_set1_epi32(INT32_MAX);
+  for (std::size_t i = 0; i < pairs; ++i, blocks += 2) {
+    // Two blocks a round, each with its own minimum until the end.
+    const __m256i dot0 = _mm256_add_epi32(_mm256_madd_epi16(Load(blocks[0].redGreen), qrg),
+                                          _mm256_madd_epi16(Load(blocks[0].blue), qb));
+    const __m256i dot1 = _mm256_add_epi32(_mm256_madd_epi16(Load(blocks[1].redGreen), qrg),
+                                          _mm256_madd_epi16(Load(blocks[1].blue), qb));
+    const __m256i value0 = _mm256_sub_epi32(Load(blocks[0].base), _mm256_slli_epi32(dot0, 9));
+    const __m256i value1 = _mm256_sub_epi32(Load(blocks[1].base), _mm256_slli_epi32(dot1, 9));
+    best = _mm256_min_epi32(best, _mm256_min_epi32(value0, value1));
+  }
+  return HorizontalMin(best) & 0xFF;
+}
 
-struct LevelScan {
-  SimdLevel level;
-  ScanFunction scan;
+__attribute__((target("avx2"))) int ScanAvx2(const CandidateBlock* blocks, std::size_t pairs, int red,
+                                             int green, int blue) {
+  return ScanAvx2Inline(blocks, pairs, red, green, blue);
+}
+
+__attribute__((target("avx2"))) void MapAvx2(PaletteMatcher& matcher, const DWORD* pixels,
+                                             std::ptrdiff_t step, std::size_t count, BYTE* out) {
+  MapLoop(matcher, pixels, step, count, out, ScanAvx2Inline);
+}
+
+// For each 8-bit mask of kept lanes, the lanes to gather so that the kept
+// ones come first, in order.
+constexpr std::array<std::array<std::int32_t, 8>, 256> MakeCompressTable() {
+  std::array<std::array<std::int32_t, 8>, 256> table{};
+  for (int mask = 0; mask < 256; ++mask) {
+    int n = 0;
+    for (int lane = 0; lane < 8; ++lane)
+      if (mask & (1 << lane)) table[static_cast<std::size_t>(mask)][static_cast<std::size_t>(n++)] = lane;
+  }
+  return table;
+}
+alignas(32) constexpr std::array<std::array<std::int32_t, 8>, 256> kCompress = MakeCompressTable();
+
+// Squared distances along one axis from the lanes' values to the range
+// [lo, hi]: to its nearest point (0 inside) and to its farthest point.
+struct AxisGaps {
+  __m256i nearest;
+  __m256i farthest;
 };
 
-constexpr LevelScan kScans[] = {
-#ifdef KESTROW_X86
-    {SimdLevel::avx2, ScanAvx2},
-    {SimdLevel::sse41, ScanSse41},
+__attribute__((target("avx2"))) [[gnu::always_inline]] inline AxisGaps Gaps(__m256i v, __m256i lo,
+                                                                            __m256i hi) {
+  const __m256i nearest = _mm256_max_epi32(_mm256_max_epi32(_mm256_sub_epi32(lo, v), _mm256_sub_epi32(v, hi)),
+                                           _mm256_setzero_si256());
+  const __m256i farthest = _mm256_max_epi32(_mm256_sub_epi32(v, lo), _mm256_sub_epi32(hi, v));
+  return {_mm256_mullo_epi32(nearest, nearest), _mm256_mullo_epi32(farthest, farthest)};
+}
+
+__attribute__((target("avx2"))) int FilterAvx2(const CandidateBlock* from, int entries, const ColourBox& box,
+                                               CandidateBlock* to) {
+  alignas(32) std::int32_t nearest[256];
+  const std::size_t count = BlocksFor(entries);
+  const __m256i redLo = _mm256_set1_epi32(box.redLo), redHi = _mm256_set1_epi32(box.redHi);
+  const __m256i greenLo = _mm256_set1_epi32(box.greenLo), greenHi = _mm256_set1_epi32(box.greenHi);
+  const __m256i blueLo = _mm256_set1_epi32(box.blueLo), blueHi = _mm256_set1_epi32(box.blueHi);
+  const __m256i lowHalf = _mm256_set1_epi32(0xFFFF);
+  // Padding lanes copy a real entry, so they may take part in the bound.
+  __m256i bound = _mm256_set1_epi32(INT32_MAX);
+  for (std::size_t i = 0; i < count; ++i) {
+    const __m256i rg = Load(from[i].redGreen);
+    const AxisGaps r = Gaps(_mm256_and_si256(rg, lowHalf), redLo, redHi);
+    const AxisGaps g = Gaps(_mm256_srli_epi32(rg, 16), greenLo, greenHi);
+    const AxisGaps b = Gaps(Load(from[i].blue), blueLo, blueHi);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(nearest + i * kBlockLanes),
+                       _mm256_add_epi32(_mm256_add_epi32(r.nearest, g.nearest), b.nearest));
+    bound = _mm256_min_epi32(bound, _mm256_add_epi32(_mm256_add_epi32(r.farthest, g.farthest), b.farthest));
+  }
+  const __m256i limit = _mm256_set1_epi32(HorizontalMin(bound));
+
+  // Kept lanes are packed to the front of each block with one permutation
+  // and stored at the fill point of three staging rows.
+  alignas(32) std::uint32_t redGreen[256 + kBlockLanes];
+  alignas(32) std::uint32_t blue[256 + kBlockLanes];
+  alignas(32) std::int32_t base[256 + kBlockLanes];
+  int kept = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const __m256i over = _mm256_cmpgt_epi32(Load(nearest + i * kBlockLanes), limit);
+    unsigned mask = ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(over))) & 0xFFu;
+    const int valid = entries - static_cast<int>(i) * kBlockLanes;
+    if (valid < kBlockLanes) mask &= (1u << valid) - 1;
+    const __m256i order = Load(kCompress[mask].data());
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(redGreen + kept),
+                        _mm256_permutevar8x32_epi32(Load(from[i].redGreen), order));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(blue + kept),
+                        _mm256_permutevar8x32_epi32(Load(from[i].blue), order));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(base + kept),
+                        _mm256_permutevar8x32_epi32(Load(from[i].base), order));
+    kept += __builtin_popcount(mask);
+  }
+  for (std::size_t b = 0; b < BlocksFor(kept); ++b) {
+    _mm256_store_si256(reinterpret_cast<__m256i*>(to[b].redGreen), Load(redGreen + b * kBlockLanes));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(to[b].blue), Load(blue + b * kBlockLanes));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(to[b].base), Load(base + b * kBlockLanes));
+  }
+  PadList(to, kept);
+  return kept;
+}
+
 #endif
-    {SimdLevel::portable, ScanPortable},
+
+struct LevelKernels {
+  SimdLevel level;
+  SearchKernels kernels;
+};
+
+constexpr LevelKernels kKernels[] = {
+#ifdef KESTROW_X86
+    {SimdLevel::avx2, {ScanAvx2, FilterAvx2, MapAvx2}},
+    // Filtering runs once per colour cube; four lanes would gain little there.
+    {SimdLevel::sse41, {ScanSse41, FilterPortable, MapSse41}},
+#endif
+    {SimdLevel::portable, {ScanPortable, FilterPortable, MapPortable}},
 };
 
 }  // namespace
 
-ScanFunction ScanFunctionFor(SimdLevel level) {
+SearchKernels KernelsFor(SimdLevel level) {
   if (SimdLevelSupported(level))
-    for (const LevelScan& entry : kScans)
-      if (entry.level == level) return entry.scan;
-  return ScanPortable;
-}
-
-void CandidateWriter::Add(int red, int green, int blue, int index) {
-  if (m_lane == kBlockLanes) {
-    m_blocks.emplace_back();
-    m_lane = 0;
-  }
-  CandidateBlock& block = m_blocks.back();
-  block.red[m_lane] = red;
-  block.green[m_lane] = green;
-  block.blue[m_lane] = blue;
-  block.index[m_lane] = index;
-  ++m_lane;
-}
-
-std::size_t CandidateWriter::Finish() {
-  if (m_blocks.size() > m_first) {
-    CandidateBlock& block = m_blocks.back();
-    for (int lane = m_lane; lane < kBlockLanes; ++lane) {
-      block.red[lane] = block.red[m_lane - 1];
-      block.green[lane] = block.green[m_lane - 1];
-      block.blue[lane] = block.blue[m_lane - 1];
-      block.index[lane] = block.index[m_lane - 1];
-    }
-  }
-  m_lane = kBlockLanes;
-  return m_blocks.size() - m_first;
+    for (const LevelKernels& entry : kKernels)
+      if (entry.level == level) return entry.kernels;
+  return {ScanPortable, FilterPortable, MapPortable};
 }
