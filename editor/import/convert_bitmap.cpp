@@ -16,18 +16,10 @@ DWORD RgbOf(COLORREF colour) {
 }
 
 // Writes the indices of dw x dh pixels 0x00RRGGBB held as bottom-up rows, in
-// the chosen order: column order walks each column upwards through the rows.
+// the chosen order.
 void MapPixels(const std::vector<DWORD>& pixels, int dw, int dh, bool bottomUpRows, PaletteMatcher& matcher,
                BYTE* output) {
-  const auto width = static_cast<std::size_t>(dw);
-  const auto height = static_cast<std::size_t>(dh);
-  if (bottomUpRows) {
-    matcher.Map(pixels.data(), 1, width * height, output);
-    return;
-  }
-  const DWORD* topRow = pixels.data() + (height - 1) * width;
-  for (std::size_t x = 0; x < width; ++x)
-    matcher.Map(topRow + x, -static_cast<std::ptrdiff_t>(width), height, output + x * height);
+  matcher.MapPicture(pixels.data(), dw, dh, !bottomUpRows, output);
 }
 
 // One GetPixel call per pixel, into bottom-up rows.

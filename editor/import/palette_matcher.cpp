@@ -16,31 +16,84 @@ void WritePalette(const SetPalette& palette, int entries, CandidateBlock* blocks
 }
 
 std::size_t LargeCube(DWORD rgb) { return ((rgb >> 15) & 0x1C0) | ((rgb >> 10) & 0x38) | ((rgb >> 5) & 0x7); }
+std::size_t MiddleCube(DWORD rgb) { return ((rgb >> 12) & 0xF00) | ((rgb >> 8) & 0xF0) | ((rgb >> 4) & 0xF); }
+// The darkest colour of a cube of 16.
+DWORD CornerOf(std::size_t middleCube) {
+  return static_cast<DWORD>(((middleCube & 0xF00) << 12) | ((middleCube & 0xF0) << 8) |
+                            ((middleCube & 0xF) << 4));
+}
 }  // namespace
 
 PaletteMatcher::PaletteMatcher(const SetPalette& palette, int count, SimdLevel level)
     : m_kernels(KernelsFor(level)),
       m_entries(EntriesSearched(count)),
       m_large(8 * 8 * 8),
-      m_middle(16 * 16 * 16, 0) {
+      m_middle(kMiddleCubes) {
   Reserve(StoredBlocksFor(m_entries));
   WritePalette(palette, m_entries, m_pool.get());
   m_poolUsed = StoredBlocksFor(m_entries);
 }
 
 int PaletteMatcher::Find(DWORD rgb) {
+  Gathering one{};
+  one.list = MiddleList(MiddleCube(rgb));
+  one.count = 1;
+  one.colours[0] = rgb & 0x00FFFFFF;
+  one.positions[0] = 0;
   BYTE index = 0;
-  Map(&rgb, 0, 1, &index);
+  Compare(one, &index);
   return index;
 }
 
-std::uint32_t PaletteMatcher::MakeMiddleCube(DWORD rgb) {
-  List& large = m_large[LargeCube(rgb)];
-  if (large.entries == 0) large = Filter(List{0, m_entries}, 32, rgb);
-  const List middle = Filter(large, 16, rgb);
-  std::uint32_t& list = m_middle[MiddleCube(rgb)];
-  list = static_cast<std::uint32_t>(middle.first << 5 | PairsFor(middle.entries));
-  return list;
+void PaletteMatcher::MapPicture(const DWORD* rows, int width, int height, bool columnOrder, BYTE* out) {
+  if (width <= 0 || height <= 0) return;
+  const auto w = static_cast<std::size_t>(width);
+  const auto h = static_cast<std::size_t>(height);
+  m_gatheringOf.assign(kMiddleCubes, 0);
+  m_gatherings.clear();
+  m_gatherings.reserve(512);
+  // Bottom-up row r, column x goes to byte r x width + x in row order, and to
+  // byte x x height + (height - 1 - r) in column order.
+  const std::size_t step = columnOrder ? h : 1;
+  // Local copies of the tables, refreshed when a new gathering may move
+  // them; the stores below would otherwise make the compiler fetch them
+  // from the matcher for every colour.
+  std::uint16_t* gatheringOf = m_gatheringOf.data();
+  Gathering* gatherings = m_gatherings.data();
+  const DWORD* colour = rows;
+  for (std::size_t r = 0; r < h; ++r) {
+    std::size_t position = columnOrder ? h - 1 - r : r * w;
+    for (std::size_t x = 0; x < w; ++x, ++colour, position += step) {
+      const DWORD rgb = *colour & 0x00FFFFFF;
+      const std::size_t cube = MiddleCube(rgb);
+      if (gatheringOf[cube] == 0) {
+        m_gatherings.emplace_back();
+        m_gatherings.back().list = MiddleList(cube);
+        gatheringOf[cube] = static_cast<std::uint16_t>(m_gatherings.size());
+        gatherings = m_gatherings.data();
+      }
+      Gathering& g = gatherings[gatheringOf[cube] - 1u];
+      g.colours[g.count] = rgb;
+      g.positions[g.count] = static_cast<std::uint32_t>(position);
+      if (++g.count == kGathered) {
+        Compare(g, out);
+        g.count = 0;
+      }
+    }
+  }
+  for (const Gathering& g : m_gatherings)
+    if (g.count > 0) Compare(g, out);
+}
+
+const PaletteMatcher::List& PaletteMatcher::MiddleList(std::size_t cube) {
+  List& middle = m_middle[cube];
+  if (middle.entries == 0) {
+    const DWORD corner = CornerOf(cube);
+    List& large = m_large[LargeCube(corner)];
+    if (large.entries == 0) large = Filter(List{0, static_cast<std::uint32_t>(m_entries)}, 32, corner);
+    middle = Filter(large, 16, corner);
+  }
+  return middle;
 }
 
 PaletteMatcher::List PaletteMatcher::Filter(const List& from, int edge, DWORD rgb) {
@@ -48,10 +101,11 @@ PaletteMatcher::List PaletteMatcher::Filter(const List& from, int edge, DWORD rg
   const int green = static_cast<int>((rgb >> 8) & 0xFF) & -edge;
   const int blue = static_cast<int>(rgb & 0xFF) & -edge;
   const ColourBox box = {red, red + edge - 1, green, green + edge - 1, blue, blue + edge - 1};
-  const std::size_t first = Reserve(StoredBlocksFor(from.entries));
-  const int kept = m_kernels.filter(m_pool.get() + from.first, from.entries, box, m_pool.get() + first);
+  const int entries = static_cast<int>(from.entries);
+  const std::size_t first = Reserve(StoredBlocksFor(entries));
+  const int kept = m_kernels.filter(m_pool.get() + from.first, entries, box, m_pool.get() + first);
   m_poolUsed = first + StoredBlocksFor(kept);
-  return List{first, kept};
+  return List{static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(kept)};
 }
 
 std::size_t PaletteMatcher::Reserve(std::size_t more) {

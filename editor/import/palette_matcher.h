@@ -4,16 +4,19 @@
 // entry with the smallest squared RGB distance), found faster.
 //
 // Colour space is cut into cubes of 32 levels a side, and each of those into
-// eight cubes of 16. The first colour that falls in a cube gives the cube its
-// candidates: the entries of the enclosing cube (the whole palette for the
-// larger cubes) that can be nearest to some colour of the cube, by the exact
-// bound of palette_scan.h. A cube's candidates are always among its
-// enclosing cube's, so filtering from those loses nothing. The candidates
-// keep their indices, so ties still go to the lowest index. A colour equal
-// to the one before it reuses its answer.
+// eight cubes of 16. A cube's candidates are the entries of its enclosing
+// cube (the whole palette for the larger cubes) that can be nearest to some
+// colour of the cube, by the exact bound of palette_scan.h; they are always
+// among the enclosing cube's, so filtering from those loses nothing, and
+// they keep their indices, so ties still go to the lowest index. A cube's
+// candidates are found the first time a colour falls in it.
 //
-// (Cutting further, into cubes of 8, shortens the scans but costs more in
-// filtering than it saves, for textures and landscapes alike.)
+// Colours are then gathered by cube of 16, sixteen at a time, and each
+// cube's colours are compared with its candidates several colours at a
+// time, one in each lane: with a few candidates per cube this costs far less
+// than scanning the candidates of each colour in turn. (Cutting colour space
+// further, into cubes of 8, shortens the lists but costs more in filtering
+// than it saves.)
 
 #include <cstdint>
 #include <memory>
@@ -32,36 +35,39 @@ class PaletteMatcher {
 
   // The index for one colour 0x00RRGGBB (the top byte is ignored).
   int Find(DWORD rgb);
-  // out[i] = Find(pixels[i x step]) for i from 0 to count - 1.
-  void Map(const DWORD* pixels, std::ptrdiff_t step, std::size_t count, BYTE* out) {
-    m_kernels.map(*this, pixels, step, count, out);
-  }
+  // The indices of a picture of width x height colours held as bottom-up
+  // rows, each written where the storage order puts it: in bottom-up row
+  // order the same place, in column order column by column from the left,
+  // each column top down.
+  void MapPicture(const DWORD* rows, int width, int height, bool columnOrder, BYTE* out);
 
   // The number of entries searched (1 to 256).
   int EntryCount() const { return m_entries; }
 
-  // For the map kernels: the candidates of the cube of 16 around a colour
-  // 0x00RRGGBB are MiddleCubes()[MiddleCube(rgb)], first block x 32 + pairs
-  // of blocks to scan, or 0 until the cube is first used.
-  static std::size_t MiddleCube(DWORD rgb) {
-    return ((rgb >> 12) & 0xF00) | ((rgb >> 8) & 0xF0) | ((rgb >> 4) & 0xF);
-  }
-  static constexpr std::size_t FirstBlockOf(std::uint32_t list) { return list >> 5; }
-  static constexpr std::size_t PairsOf(std::uint32_t list) { return list & 31; }
-  const std::uint32_t* MiddleCubes() const { return m_middle.data(); }
-  const CandidateBlock* Blocks() const { return m_pool.get(); }
-  // Makes the candidates of the cube of 16 around a colour (and of its cube
-  // of 32 when needed) and returns them; may move Blocks().
-  std::uint32_t MakeMiddleCube(DWORD rgb);
-
  private:
-  // A list of candidates being filtered further: its first block and its
-  // number of entries.
+  // A list of candidates in the pool: its first block and its entries.
   struct List {
-    std::size_t first = 0;
-    int entries = 0;
+    std::uint32_t first = 0;
+    std::uint32_t entries = 0;  // 0 until the cube is first used
   };
+  static constexpr std::size_t kMiddleCubes = 16 * 16 * 16;
+  static constexpr int kGathered = 16;
+  // The colours of one cube waiting to be compared, with the places their
+  // indices go.
+  struct Gathering {
+    List list;
+    int count = 0;
+    DWORD colours[kGathered];
+    std::uint32_t positions[kGathered];
+  };
+
+  const List& MiddleList(std::size_t cube);
   List Filter(const List& from, int edge, DWORD rgb);
+  void Compare(const Gathering& gathering, BYTE* out) const {
+    m_kernels.scanColours(m_pool.get() + gathering.list.first, static_cast<int>(gathering.list.entries),
+                          gathering.colours, static_cast<std::size_t>(gathering.count), gathering.positions,
+                          out);
+  }
   // Room for `more` blocks after the used ones; returns the first of them.
   std::size_t Reserve(std::size_t more);
 
@@ -72,8 +78,12 @@ class PaletteMatcher {
   std::unique_ptr<CandidateBlock[]> m_pool;
   std::size_t m_poolUsed = 0;
   std::size_t m_poolSize = 0;
-  std::vector<List> m_large;            // 8 x 8 x 8 cubes of 32
-  std::vector<std::uint32_t> m_middle;  // 16 x 16 x 16 cubes of 16
+  std::vector<List> m_large;   // 8 x 8 x 8 cubes of 32
+  std::vector<List> m_middle;  // 16 x 16 x 16 cubes of 16
+  // The gathering of each cube of 16 in use: 1 + its place in m_gatherings,
+  // or 0.
+  std::vector<std::uint16_t> m_gatheringOf;
+  std::vector<Gathering> m_gatherings;
 };
 
 // The entry nearest to `colour` (COLORREF 0x00BBGGRR) among entries 0 to

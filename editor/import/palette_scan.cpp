@@ -4,8 +4,6 @@
 #include <array>
 #include <climits>
 
-#include "editor/import/palette_matcher.h"
-
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define KESTROW_X86 1
@@ -17,17 +15,15 @@ void SetLane(CandidateBlock& block, int lane, int red, int green, int blue, int 
   block.base[lane] = (red * red + green * green + blue * blue) * 256 + index;
 }
 
-void PadBlock(CandidateBlock& block, int usedLanes) {
-  for (int lane = usedLanes; lane < kBlockLanes; ++lane) {
-    block.redGreen[lane] = block.redGreen[usedLanes - 1];
-    block.blue[lane] = block.blue[usedLanes - 1];
-    block.base[lane] = block.base[usedLanes - 1];
-  }
-}
-
 void PadList(CandidateBlock* blocks, int entries) {
-  if (entries % kBlockLanes != 0) PadBlock(blocks[entries / kBlockLanes], entries % kBlockLanes);
-  if (BlocksFor(entries) % 2 != 0) blocks[BlocksFor(entries)] = blocks[BlocksFor(entries) - 1];
+  const int used = (entries - 1) % kBlockLanes + 1;
+  CandidateBlock& last = blocks[(entries - 1) / kBlockLanes];
+  for (int lane = used; lane < kBlockLanes; ++lane) {
+    last.redGreen[lane] = last.redGreen[used - 1];
+    last.blue[lane] = last.blue[used - 1];
+    last.base[lane] = last.base[used - 1];
+  }
+  if (BlocksFor(entries) % 2 != 0) blocks[BlocksFor(entries)] = last;
 }
 
 namespace {
@@ -37,55 +33,31 @@ int RedOf(const CandidateBlock& block, int lane) { return static_cast<int>(block
 int GreenOf(const CandidateBlock& block, int lane) { return static_cast<int>(block.redGreen[lane] >> 16); }
 int BlueOf(const CandidateBlock& block, int lane) { return static_cast<int>(block.blue[lane]); }
 
-// The map loop shared by every instruction set: skip a colour equal to the
-// one before, find its finest cube (filling it on first use), scan it.
-template <typename Scan>
-[[gnu::always_inline]] inline void MapLoop(PaletteMatcher& matcher, const DWORD* pixels, std::ptrdiff_t step,
-                                           std::size_t count, BYTE* out, Scan scan) {
-  // Local copies: the stores to `out` could alias anything, and would make
-  // the compiler fetch the tables from the matcher again for every pixel.
-  const CandidateBlock* blocks = matcher.Blocks();
-  const std::uint32_t* cubes = matcher.MiddleCubes();
-  DWORD last = 0xFFFFFFFF;  // no colour has bits 24-31 set
-  BYTE lastIndex = 0;
-  for (std::size_t i = 0; i < count; ++i, pixels += step) {
-    const DWORD rgb = *pixels & 0x00FFFFFF;
-    if (rgb != last) {
-      std::uint32_t list = cubes[PaletteMatcher::MiddleCube(rgb)];
-      if (list == 0) {
-        list = matcher.MakeMiddleCube(rgb);
-        blocks = matcher.Blocks();
-      }
-      last = rgb;
-      lastIndex = static_cast<BYTE>(scan(blocks + PaletteMatcher::FirstBlockOf(list),
-                                         PaletteMatcher::PairsOf(list), static_cast<int>(rgb >> 16),
-                                         static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF)));
-    }
-    out[i] = lastIndex;
-  }
-}
-
-[[gnu::always_inline]] inline int ScanPortableInline(const CandidateBlock* blocks, std::size_t pairs, int red,
-                                                     int green, int blue) {
-  std::int32_t best = INT32_MAX;
-  for (std::size_t i = 0; i < 2 * pairs; ++i) {
-    const CandidateBlock& block = blocks[i];
-    for (int lane = 0; lane < kBlockLanes; ++lane) {
-      const std::int32_t dot =
-          RedOf(block, lane) * red + GreenOf(block, lane) * green + BlueOf(block, lane) * blue;
-      best = std::min(best, block.base[lane] - dot * 512);
-    }
-  }
-  return best & 0xFF;
+std::int32_t ValueOf(const CandidateBlock& block, int lane, int red, int green, int blue) {
+  const std::int32_t dot =
+      RedOf(block, lane) * red + GreenOf(block, lane) * green + BlueOf(block, lane) * blue;
+  return block.base[lane] - dot * 512;
 }
 
 int ScanPortable(const CandidateBlock* blocks, std::size_t pairs, int red, int green, int blue) {
-  return ScanPortableInline(blocks, pairs, red, green, blue);
+  std::int32_t best = INT32_MAX;
+  for (std::size_t i = 0; i < 2 * pairs; ++i)
+    for (int lane = 0; lane < kBlockLanes; ++lane)
+      best = std::min(best, ValueOf(blocks[i], lane, red, green, blue));
+  return best & 0xFF;
 }
 
-void MapPortable(PaletteMatcher& matcher, const DWORD* pixels, std::ptrdiff_t step, std::size_t count,
-                 BYTE* out) {
-  MapLoop(matcher, pixels, step, count, out, ScanPortableInline);
+void ScanColoursPortable(const CandidateBlock* blocks, int entries, const DWORD* colours, std::size_t count,
+                         const std::uint32_t* positions, BYTE* out) {
+  for (std::size_t c = 0; c < count; ++c) {
+    const int red = static_cast<int>((colours[c] >> 16) & 0xFF);
+    const int green = static_cast<int>((colours[c] >> 8) & 0xFF);
+    const int blue = static_cast<int>(colours[c] & 0xFF);
+    std::int32_t best = INT32_MAX;
+    for (int e = 0; e < entries; ++e)
+      best = std::min(best, ValueOf(blocks[e / kBlockLanes], e % kBlockLanes, red, green, blue));
+    out[positions[c]] = static_cast<BYTE>(best & 0xFF);
+  }
 }
 
 int FilterPortable(const CandidateBlock* from, int entries, const ColourBox& box, CandidateBlock* to) {
@@ -120,8 +92,8 @@ int FilterPortable(const CandidateBlock* from, int entries, const ColourBox& box
 
 #ifdef KESTROW_X86
 
-__attribute__((target("sse4.1"))) [[gnu::always_inline]] inline int ScanSse41Inline(
-    const CandidateBlock* blocks, std::size_t pairs, int red, int green, int blue) {
+__attribute__((target("sse4.1"))) int ScanSse41(const CandidateBlock* blocks, std::size_t pairs, int red,
+                                                int green, int blue) {
   const __m128i qrg = _mm_set1_epi32(red | (green << 16));
   const __m128i qb = _mm_set1_epi32(blue);
   __m128i best = _mm_set1_epi32(INT32_MAX);
@@ -140,14 +112,30 @@ __attribute__((target("sse4.1"))) [[gnu::always_inline]] inline int ScanSse41Inl
   return _mm_cvtsi128_si32(best) & 0xFF;
 }
 
-__attribute__((target("sse4.1"))) int ScanSse41(const CandidateBlock* blocks, std::size_t pairs, int red,
-                                                int green, int blue) {
-  return ScanSse41Inline(blocks, pairs, red, green, blue);
-}
-
-__attribute__((target("sse4.1"))) void MapSse41(PaletteMatcher& matcher, const DWORD* pixels,
-                                                std::ptrdiff_t step, std::size_t count, BYTE* out) {
-  MapLoop(matcher, pixels, step, count, out, ScanSse41Inline);
+// Four colours a round, one in each lane, against one entry at a time.
+__attribute__((target("sse4.1"))) void ScanColoursSse41(const CandidateBlock* blocks, int entries,
+                                                        const DWORD* colours, std::size_t count,
+                                                        const std::uint32_t* positions, BYTE* out) {
+  const __m128i low = _mm_set1_epi32(0xFF);
+  for (std::size_t c = 0; c < count; c += 4) {
+    const __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colours + c));
+    const __m128i qrg = _mm_or_si128(_mm_and_si128(_mm_srli_epi32(q, 16), low),
+                                     _mm_slli_epi32(_mm_and_si128(q, _mm_set1_epi32(0xFF00)), 8));
+    const __m128i qb = _mm_and_si128(q, low);
+    __m128i best = _mm_set1_epi32(INT32_MAX);
+    for (int e = 0; e < entries; ++e) {
+      const CandidateBlock& block = blocks[e / kBlockLanes];
+      const int lane = e % kBlockLanes;
+      const __m128i dot =
+          _mm_add_epi32(_mm_madd_epi16(qrg, _mm_set1_epi32(static_cast<int>(block.redGreen[lane]))),
+                        _mm_madd_epi16(qb, _mm_set1_epi32(static_cast<int>(block.blue[lane]))));
+      best = _mm_min_epi32(best, _mm_sub_epi32(_mm_set1_epi32(block.base[lane]), _mm_slli_epi32(dot, 9)));
+    }
+    alignas(16) std::int32_t values[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(values), best);
+    for (std::size_t k = 0; k < 4 && c + k < count; ++k)
+      out[positions[c + k]] = static_cast<BYTE>(values[k] & 0xFF);
+  }
 }
 
 __attribute__((target("avx2"))) [[gnu::always_inline]] inline __m256i Load(const void* lanes) {
@@ -161,9 +149,8 @@ __attribute__((target("avx2"))) [[gnu::always_inline]] inline std::int32_t Horiz
   return _mm_cvtsi128_si32(m);
 }
 
-__attribute__((target("avx2"))) [[gnu::always_inline]] inline int ScanAvx2Inline(const CandidateBlock* blocks,
-                                                                                 std::size_t pairs, int red,
-                                                                                 int green, int blue) {
+__attribute__((target("avx2"))) int ScanAvx2(const CandidateBlock* blocks, std::size_t pairs, int red,
+                                             int green, int blue) {
   const __m256i qrg = _mm256_set1_epi32(red | (green << 16));
   const __m256i qb = _mm256_set1_epi32(blue);
   __m256i best = _mm256_set1_epi32(INT32_MAX);
@@ -180,14 +167,75 @@ __attribute__((target("avx2"))) [[gnu::always_inline]] inline int ScanAvx2Inline
   return HorizontalMin(best) & 0xFF;
 }
 
-__attribute__((target("avx2"))) int ScanAvx2(const CandidateBlock* blocks, std::size_t pairs, int red,
-                                             int green, int blue) {
-  return ScanAvx2Inline(blocks, pairs, red, green, blue);
+// The red-green pairs and blues of eight colours, as the multiply-adds take
+// them.
+struct Queries {
+  __m256i redGreen;
+  __m256i blue;
+};
+
+__attribute__((target("avx2"))) [[gnu::always_inline]] inline Queries QueriesOf(const DWORD* colours) {
+  const __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours));
+  const __m256i low = _mm256_set1_epi32(0xFF);
+  return {_mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(q, 16), low),
+                          _mm256_slli_epi32(_mm256_and_si256(q, _mm256_set1_epi32(0xFF00)), 8)),
+          _mm256_and_si256(q, low)};
 }
 
-__attribute__((target("avx2"))) void MapAvx2(PaletteMatcher& matcher, const DWORD* pixels,
-                                             std::ptrdiff_t step, std::size_t count, BYTE* out) {
-  MapLoop(matcher, pixels, step, count, out, ScanAvx2Inline);
+__attribute__((target("avx2"))) [[gnu::always_inline]] inline __m256i Value(const Queries& q,
+                                                                            __m256i redGreen, __m256i blue,
+                                                                            __m256i base) {
+  const __m256i dot =
+      _mm256_add_epi32(_mm256_madd_epi16(q.redGreen, redGreen), _mm256_madd_epi16(q.blue, blue));
+  return _mm256_sub_epi32(base, _mm256_slli_epi32(dot, 9));
+}
+
+__attribute__((target("avx2"))) [[gnu::always_inline]] inline void StoreIndices(
+    __m256i best, const std::uint32_t* positions, BYTE* out, std::size_t n) {
+  alignas(32) std::int32_t values[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(values), best);
+  for (std::size_t k = 0; k < n; ++k) out[positions[k]] = static_cast<BYTE>(values[k] & 0xFF);
+}
+
+// Eight colours a lane each, sixteen a round when there are that many, so
+// that each entry is fetched once for both groups of eight. The entries are
+// taken a block at a time, all eight lanes: the lanes after the last entry
+// repeat it, which changes no minimum.
+__attribute__((target("avx2"))) void ScanColoursAvx2(const CandidateBlock* blocks, int entries,
+                                                     const DWORD* colours, std::size_t count,
+                                                     const std::uint32_t* positions, BYTE* out) {
+  const std::size_t blockCount = BlocksFor(entries);
+  std::size_t c = 0;
+  for (; c + 16 <= count; c += 16) {
+    const Queries q0 = QueriesOf(colours + c);
+    const Queries q1 = QueriesOf(colours + c + 8);
+    __m256i best0 = _mm256_set1_epi32(INT32_MAX);
+    __m256i best1 = best0;
+    for (const CandidateBlock* block = blocks; block < blocks + blockCount; ++block) {
+#pragma GCC unroll 8
+      for (int lane = 0; lane < kBlockLanes; ++lane) {
+        const __m256i redGreen = _mm256_set1_epi32(static_cast<int>(block->redGreen[lane]));
+        const __m256i blue = _mm256_set1_epi32(static_cast<int>(block->blue[lane]));
+        const __m256i base = _mm256_set1_epi32(block->base[lane]);
+        best0 = _mm256_min_epi32(best0, Value(q0, redGreen, blue, base));
+        best1 = _mm256_min_epi32(best1, Value(q1, redGreen, blue, base));
+      }
+    }
+    StoreIndices(best0, positions + c, out, 8);
+    StoreIndices(best1, positions + c + 8, out, 8);
+  }
+  for (; c < count; c += 8) {
+    const Queries q = QueriesOf(colours + c);
+    __m256i best = _mm256_set1_epi32(INT32_MAX);
+    for (const CandidateBlock* block = blocks; block < blocks + blockCount; ++block) {
+#pragma GCC unroll 8
+      for (int lane = 0; lane < kBlockLanes; ++lane)
+        best = _mm256_min_epi32(best, Value(q, _mm256_set1_epi32(static_cast<int>(block->redGreen[lane])),
+                                            _mm256_set1_epi32(static_cast<int>(block->blue[lane])),
+                                            _mm256_set1_epi32(block->base[lane])));
+    }
+    StoreIndices(best, positions + c, out, std::min<std::size_t>(8, count - c));
+  }
 }
 
 // For each 8-bit mask of kept lanes, the lanes to gather so that the kept
@@ -277,11 +325,11 @@ struct LevelKernels {
 
 constexpr LevelKernels kKernels[] = {
 #ifdef KESTROW_X86
-    {SimdLevel::avx2, {ScanAvx2, FilterAvx2, MapAvx2}},
+    {SimdLevel::avx2, {ScanAvx2, ScanColoursAvx2, FilterAvx2}},
     // Filtering runs once per colour cube; four lanes would gain little there.
-    {SimdLevel::sse41, {ScanSse41, FilterPortable, MapSse41}},
+    {SimdLevel::sse41, {ScanSse41, ScanColoursSse41, FilterPortable}},
 #endif
-    {SimdLevel::portable, {ScanPortable, FilterPortable, MapPortable}},
+    {SimdLevel::portable, {ScanPortable, ScanColoursPortable, FilterPortable}},
 };
 
 }  // namespace
@@ -290,5 +338,5 @@ SearchKernels KernelsFor(SimdLevel level) {
   if (SimdLevelSupported(level))
     for (const LevelKernels& entry : kKernels)
       if (entry.level == level) return entry.kernels;
-  return {ScanPortable, FilterPortable, MapPortable};
+  return {ScanPortable, ScanColoursPortable, FilterPortable};
 }

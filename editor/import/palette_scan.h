@@ -2,13 +2,13 @@
 // The inner loops of the nearest-colour search, over palette entries kept in
 // blocks of eight lanes.
 //
-// Scanning finds the smallest key, squared distance x 256 + entry index: the
-// smallest distance and, among equal distances, the lowest index, which is
-// exactly the entry a linear scan with "strictly less" keeps. The distance
-// |e - q|^2 is |e|^2 - 2 e.q + |q|^2, and |q|^2 is the same for every entry,
-// so each lane holds base = |e|^2 x 256 + index and the scan takes the
-// smallest base - 512 e.q: two multiply-adds a block, and the low 8 bits of
-// the winner are its index. Values stay within -10^8 .. 5 x 10^7.
+// Each entry e is compared with a colour q by its key, squared distance x 256
+// + entry index: the smallest key is the smallest distance and, among equal
+// distances, the lowest index, exactly the entry a linear scan with
+// "strictly less" keeps. As |e - q|^2 = |e|^2 - 2 e.q + |q|^2 and |q|^2 is the
+// same for every entry, each entry holds base = |e|^2 x 256 + index and the
+// search keeps the smallest base - 512 e.q, whose low 8 bits are the index:
+// two multiply-adds per comparison. Values stay within -10^8 .. 5 x 10^7.
 //
 // Filtering keeps, of a list of entries, those that can be nearest to some
 // colour of a box: every entry whose nearest point of the box is no farther
@@ -35,18 +35,17 @@ constexpr std::size_t BlocksFor(int entries) {
   return static_cast<std::size_t>((entries + kBlockLanes - 1) / kBlockLanes);
 }
 
-// Lists are scanned two blocks at a time, so that most scans of a picture
-// take the same number of rounds and the loop is predictable: a list always
-// takes an even number of blocks, the last one repeated when needed.
+// Lists are kept in an even number of blocks, so that a single colour is
+// scanned two blocks a round: a list of entries takes StoredBlocksFor blocks,
+// the lanes after its last entry copies of it.
 constexpr std::size_t PairsFor(int entries) { return (BlocksFor(entries) + 1) / 2; }
 constexpr std::size_t StoredBlocksFor(int entries) { return 2 * PairsFor(entries); }
 
 // Writes one entry into lane `lane` of `block`.
 void SetLane(CandidateBlock& block, int lane, int red, int green, int blue, int index);
-// Copies the last used lane into the lanes after it: a copy cannot change
-// the smallest key nor the bound of a filter.
-void PadBlock(CandidateBlock& block, int usedLanes);
-// Pads the list of `entries` in `blocks` to StoredBlocksFor(entries) blocks.
+// Fills the lanes after the list's last entry with copies of it, up to
+// StoredBlocksFor(entries) blocks. A copy changes neither a smallest key nor
+// the bound of a filter.
 void PadList(CandidateBlock* blocks, int entries);
 
 // Inclusive ranges of red, green and blue.
@@ -54,25 +53,26 @@ struct ColourBox {
   int redLo, redHi, greenLo, greenHi, blueLo, blueHi;
 };
 
-// The index of the nearest entry over `pairs` pairs of blocks (at least 1).
+// The index of the nearest entry to one colour over `pairs` pairs of blocks.
 using ScanFunction = int (*)(const CandidateBlock* blocks, std::size_t pairs, int red, int green, int blue);
 
-// Writes the kept entries among the first `entries` of `from` to `to`, as
-// StoredBlocksFor(kept) blocks padded by PadBlock and a repeated block, and
-// returns how many were kept (at least 1). `to` has room for
-// StoredBlocksFor(entries) blocks and must not overlap `from`.
+// The index of the nearest of the `entries` entries for each of `count`
+// colours 0x00RRGGBB, several colours at a time, written to
+// out[positions[i]] for colour i. `colours` may be read up to 15 places past
+// `count`.
+using ScanColoursFunction = void (*)(const CandidateBlock* blocks, int entries, const DWORD* colours,
+                                     std::size_t count, const std::uint32_t* positions, BYTE* out);
+
+// Writes the kept entries among the first `entries` of `from` to `to`, as a
+// padded list, and returns how many were kept (at least 1). `to` has room
+// for StoredBlocksFor(entries) blocks and does not overlap `from`.
 using FilterFunction = int (*)(const CandidateBlock* from, int entries, const ColourBox& box,
                                CandidateBlock* to);
 
-class PaletteMatcher;
-// Maps `count` colours 0x00RRGGBB, read `step` pixels apart, to indices.
-using MapFunction = void (*)(PaletteMatcher& matcher, const DWORD* pixels, std::ptrdiff_t step,
-                             std::size_t count, BYTE* out);
-
 struct SearchKernels {
   ScanFunction scan;
+  ScanColoursFunction scanColours;
   FilterFunction filter;
-  MapFunction map;
 };
 
 SearchKernels KernelsFor(SimdLevel level);

@@ -152,7 +152,47 @@ TEST(PaletteMatcher, EqualsTheLinearScanAcrossCellEdges) {
   }
 }
 
-TEST(PaletteMatcher, RepeatedColourAfterAnotherIsFoundAgain) {
+// Whole pictures, as the conversion maps them: many colours of many cubes at
+// once, with runs of equal colours, written in both storage orders.
+TEST(PaletteMatcher, MapsWholePicturesLikeTheLinearScan) {
+  std::mt19937 random(99);
+  SetPalette palette{};
+  for (auto& entry : palette) entry = random() & 0x00C0E0F0;  // coarse, so many ties and twins
+  const struct {
+    int width, height, count;
+  } pictures[] = {{128, 128, 256}, {512, 270, 231}, {300, 7, 100}, {1, 1, 16}, {5, 40000, 256}};
+  for (const auto& picture : pictures) {
+    const std::size_t size =
+        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+    std::vector<DWORD> rows(size);
+    for (std::size_t p = 0; p < size; ++p)
+      rows[p] = p % 7 == 3 ? rows[p - 1] : (random() & 0x00FFFFFF) | (random() % 2 ? 0xFF000000u : 0);
+    for (SimdLevel level : SupportedSimdLevels()) {
+      PaletteMatcher matcher(palette, picture.count, level);
+      for (bool columnOrder : {false, true}) {
+        std::vector<BYTE> out(size, 0xEE);
+        matcher.MapPicture(rows.data(), picture.width, picture.height, columnOrder, out.data());
+        for (int r = 0; r < picture.height; ++r)
+          for (int x = 0; x < picture.width; ++x) {
+            const DWORD rgb = rows[static_cast<std::size_t>(r) * static_cast<std::size_t>(picture.width) +
+                                   static_cast<std::size_t>(x)];
+            const COLORREF colour =
+                RGB(static_cast<BYTE>(rgb >> 16), static_cast<BYTE>(rgb >> 8), static_cast<BYTE>(rgb));
+            const std::size_t at =
+                columnOrder ? static_cast<std::size_t>(x) * static_cast<std::size_t>(picture.height) +
+                                  static_cast<std::size_t>(picture.height - 1 - r)
+                            : static_cast<std::size_t>(r) * static_cast<std::size_t>(picture.width) +
+                                  static_cast<std::size_t>(x);
+            ASSERT_EQ(out[at], reference::FindNearestPaletteIndex(palette, colour, picture.count))
+                << SimdLevelName(level) << " " << picture.width << " x " << picture.height
+                << (columnOrder ? " columns" : " rows") << " at " << x << "," << r;
+          }
+      }
+    }
+  }
+}
+
+TEST(PaletteMatcher, IgnoresTheTopByteOfAColour) {
   const SetPalette p = PaletteOf({PaletteEntry(0, 0, 0), PaletteEntry(255, 255, 255)});
   PaletteMatcher matcher(p, 2);
   EXPECT_EQ(matcher.Find(0x00FFFFFF), 1);
