@@ -121,10 +121,14 @@ std::size_t PaletteMatcher::Reserve(std::size_t more) {
 }
 
 int FindNearestPaletteIndex(const SetPalette& palette, COLORREF colour, int count) {
+  return FindNearestPaletteIndex(palette, colour, count, BestSimdLevel());
+}
+
+int FindNearestPaletteIndex(const SetPalette& palette, COLORREF colour, int count, SimdLevel level) {
   // The whole palette in one scan; one colour does not pay for cubes.
   const int entries = EntriesSearched(count);
   CandidateBlock blocks[kSetPaletteSize / kBlockLanes];
   WritePalette(palette, entries, blocks);
-  static const ScanFunction scan = KernelsFor(BestSimdLevel()).scan;
-  return scan(blocks, PairsFor(entries), GetRValue(colour), GetGValue(colour), GetBValue(colour));
+  return KernelsFor(level).scan(blocks, PairsFor(entries), GetRValue(colour), GetGValue(colour),
+                                GetBValue(colour));
 }

@@ -91,3 +91,5 @@ class PaletteMatcher {
 // evaluated, so a count of 1 or less gives 0. Only bytes 0-2 of each entry
 // (blue, green, red) are compared.
 int FindNearestPaletteIndex(const SetPalette& palette, COLORREF colour, int count);
+// The same on a chosen instruction set (the results are identical).
+int FindNearestPaletteIndex(const SetPalette& palette, COLORREF colour, int count, SimdLevel level);

@@ -138,11 +138,11 @@ __attribute__((target("sse4.1"))) void ScanColoursSse41(const CandidateBlock* bl
   }
 }
 
-__attribute__((target("avx2"))) [[gnu::always_inline]] inline __m256i Load(const void* lanes) {
+__attribute__((target("avx2"), always_inline)) inline __m256i Load(const void* lanes) {
   return _mm256_load_si256(static_cast<const __m256i*>(lanes));
 }
 
-__attribute__((target("avx2"))) [[gnu::always_inline]] inline std::int32_t HorizontalMin(__m256i v) {
+__attribute__((target("avx2"), always_inline)) inline std::int32_t HorizontalMin(__m256i v) {
   __m128i m = _mm_min_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
   m = _mm_min_epi32(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
   m = _mm_min_epi32(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
@@ -174,7 +174,7 @@ struct Queries {
   __m256i blue;
 };
 
-__attribute__((target("avx2"))) [[gnu::always_inline]] inline Queries QueriesOf(const DWORD* colours) {
+__attribute__((target("avx2"), always_inline)) inline Queries QueriesOf(const DWORD* colours) {
   const __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours));
   const __m256i low = _mm256_set1_epi32(0xFF);
   return {_mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(q, 16), low),
@@ -182,16 +182,16 @@ __attribute__((target("avx2"))) [[gnu::always_inline]] inline Queries QueriesOf(
           _mm256_and_si256(q, low)};
 }
 
-__attribute__((target("avx2"))) [[gnu::always_inline]] inline __m256i Value(const Queries& q,
-                                                                            __m256i redGreen, __m256i blue,
-                                                                            __m256i base) {
+__attribute__((target("avx2"), always_inline)) inline __m256i Value(const Queries& q, __m256i redGreen,
+                                                                    __m256i blue, __m256i base) {
   const __m256i dot =
       _mm256_add_epi32(_mm256_madd_epi16(q.redGreen, redGreen), _mm256_madd_epi16(q.blue, blue));
   return _mm256_sub_epi32(base, _mm256_slli_epi32(dot, 9));
 }
 
-__attribute__((target("avx2"))) [[gnu::always_inline]] inline void StoreIndices(
-    __m256i best, const std::uint32_t* positions, BYTE* out, std::size_t n) {
+__attribute__((target("avx2"), always_inline)) inline void StoreIndices(__m256i best,
+                                                                        const std::uint32_t* positions,
+                                                                        BYTE* out, std::size_t n) {
   alignas(32) std::int32_t values[8];
   _mm256_store_si256(reinterpret_cast<__m256i*>(values), best);
   for (std::size_t k = 0; k < n; ++k) out[positions[k]] = static_cast<BYTE>(values[k] & 0xFF);
@@ -258,8 +258,7 @@ struct AxisGaps {
   __m256i farthest;
 };
 
-__attribute__((target("avx2"))) [[gnu::always_inline]] inline AxisGaps Gaps(__m256i v, __m256i lo,
-                                                                            __m256i hi) {
+__attribute__((target("avx2"), always_inline)) inline AxisGaps Gaps(__m256i v, __m256i lo, __m256i hi) {
   const __m256i nearest = _mm256_max_epi32(_mm256_max_epi32(_mm256_sub_epi32(lo, v), _mm256_sub_epi32(v, hi)),
                                            _mm256_setzero_si256());
   const __m256i farthest = _mm256_max_epi32(_mm256_sub_epi32(v, lo), _mm256_sub_epi32(hi, v));

@@ -20,6 +20,8 @@ void ExpectIndex(const SetPalette& palette, COLORREF colour, int count, int expe
   EXPECT_EQ(FindNearestPaletteIndex(palette, colour, count), expected) << why;
   EXPECT_EQ(reference::FindNearestPaletteIndex(palette, colour, count), expected) << why << " (reference)";
   for (SimdLevel level : SupportedSimdLevels()) {
+    EXPECT_EQ(FindNearestPaletteIndex(palette, colour, count, level), expected)
+        << why << " (" << SimdLevelName(level) << " scan)";
     PaletteMatcher matcher(palette, count, level);
     const DWORD rgb =
         (static_cast<DWORD>(GetRValue(colour)) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
@@ -121,7 +123,9 @@ TEST(PaletteMatcher, EqualsTheLinearScanOnRandomPalettes) {
             std::clamp(static_cast<int>(e & 0xFF) + static_cast<int>(random() % 5) - 2, 0, 255));
       }
       const int expected = reference::FindNearestPaletteIndex(palette, RGB(r, g, b), count);
-      ASSERT_EQ(FindNearestPaletteIndex(palette, RGB(r, g, b), count), expected) << round << "/" << c;
+      for (SimdLevel level : SupportedSimdLevels())
+        ASSERT_EQ(FindNearestPaletteIndex(palette, RGB(r, g, b), count, level), expected)
+            << SimdLevelName(level) << " scan, round " << round << " colour " << c;
       for (std::size_t m = 0; m < matchers.size(); ++m)
         ASSERT_EQ(matchers[m].Find(PaletteEntry(r, g, b)), expected)
             << SimdLevelName(SupportedSimdLevels()[m]) << " round " << round << " colour " << c;

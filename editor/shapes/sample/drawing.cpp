@@ -28,15 +28,6 @@ ColourEntry Entry(const Shown& shown) {
   return {0x0001, static_cast<WORD>(r * 257), static_cast<WORD>(g * 257), static_cast<WORD>(b * 257)};
 }
 
-std::uint32_t Mix32(std::uint32_t h) {
-  h ^= h >> 16;
-  h *= 0x7FEB352Du;
-  h ^= h >> 15;
-  h *= 0x846CA68Bu;
-  h ^= h >> 16;
-  return h;
-}
-
 int Wrap(int v, int n) { return ((v % n) + n) % n; }
 
 // 4 x 4 ordered dithering thresholds, -0.5 to 0.5.
@@ -66,14 +57,6 @@ BYTE IndexOf(Paint paint, int x, int y) {
   const int shade = std::clamp(
       static_cast<int>(std::floor(Clamp01(paint.shade) * (kShades - 1) + 0.5 + dither)), 0, kShades - 1);
   return static_cast<BYTE>(std::clamp(paint.ramp, 0, kRamps - 1) * kShades + shade);
-}
-
-double Noise::Hash(int a, int b, int c) const {
-  std::uint32_t h = Mix32(m_seed ^ 0x9E3779B9u);
-  h = Mix32(h ^ static_cast<std::uint32_t>(a));
-  h = Mix32(h ^ static_cast<std::uint32_t>(b) * 0x85EBCA6Bu);
-  h = Mix32(h ^ static_cast<std::uint32_t>(c) * 0xC2B2AE35u);
-  return (h & 0xFFFFFF) / double(0x1000000);
 }
 
 double Noise::Value(double x, double y, int cells, int period) const {

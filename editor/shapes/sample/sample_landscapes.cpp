@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kWidth = kLandscapeWidth;
 constexpr int kHeight = kLandscapeHeight;
-constexpr double kPi = 3.14159265358979323846;
 
 // Ramps of every landscape: sky, clouds, far range, middle hills, near
 // ground, and two of the scene's own.
