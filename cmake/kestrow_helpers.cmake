@@ -40,7 +40,7 @@ function(kestrow_add_tests)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                TIMEOUT 300)
 endfunction()
 
@@ -61,7 +61,7 @@ function(kestrow_add_fuzzer)
     if(KESTROW_BUILD_TESTS)
       add_test(NAME fuzz_replay.${F_NAME} COMMAND ${F_NAME} ${_corpus})
       set_tests_properties(fuzz_replay.${F_NAME} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0" TIMEOUT 300)
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
     endif()
   endif()
 endfunction()

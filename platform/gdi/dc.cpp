@@ -114,21 +114,27 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
   return HandleOf<HGDIOBJ>(previous);
 }
 
+namespace {
+
+struct CurrentObject {
+  UINT type;
+  std::uint32_t DcObject::*field;
+};
+constexpr CurrentObject kCurrentObjects[] = {
+    {OBJ_BITMAP, &DcObject::bitmap},
+    {OBJ_PEN, &DcObject::pen},
+    {OBJ_BRUSH, &DcObject::brush},
+    {OBJ_PAL, &DcObject::palette},
+};
+
+}  // namespace
+
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
   DcObject* dc = Lookup<DcObject>(hdc);
   if (!dc) return nullptr;
-  switch (type) {
-    case OBJ_BITMAP:
-      return HandleOf<HGDIOBJ>(dc->bitmap);
-    case OBJ_PEN:
-      return HandleOf<HGDIOBJ>(dc->pen);
-    case OBJ_BRUSH:
-      return HandleOf<HGDIOBJ>(dc->brush);
-    case OBJ_PAL:
-      return HandleOf<HGDIOBJ>(dc->palette);
-    default:
-      return nullptr;
-  }
+  for (const CurrentObject& entry : kCurrentObjects)
+    if (entry.type == type) return HandleOf<HGDIOBJ>(dc->*entry.field);
+  return nullptr;
 }
 
 namespace {
@@ -167,25 +173,28 @@ int SetBkMode(HDC hdc, int mode) {
 }
 int GetBkMode(HDC hdc) { return Read(hdc, &DcObject::bkMode, 0); }
 
+namespace {
+
+struct DeviceCap {
+  int index;
+  int (*value)(const DcObject& dc, const PixelTarget& target);
+};
+constexpr DeviceCap kDeviceCaps[] = {
+    {BITSPIXEL, [](const DcObject& dc, const PixelTarget&) { return DepthOf(dc); }},
+    {PLANES, [](const DcObject&, const PixelTarget&) { return 1; }},
+    {HORZRES, [](const DcObject&, const PixelTarget& t) { return t.width; }},
+    {VERTRES, [](const DcObject&, const PixelTarget& t) { return t.height; }},
+    {LOGPIXELSX, [](const DcObject&, const PixelTarget&) { return 96; }},
+    {LOGPIXELSY, [](const DcObject&, const PixelTarget&) { return 96; }},
+    {NUMCOLORS, [](const DcObject&, const PixelTarget&) { return -1; }},
+};
+
+}  // namespace
+
 int GetDeviceCaps(HDC hdc, int index) {
   DcObject* dc = Lookup<DcObject>(hdc);
   if (!dc) return 0;
-  const PixelTarget target = TargetOf(*dc);
-  switch (index) {
-    case BITSPIXEL:
-      return DepthOf(*dc);
-    case PLANES:
-      return 1;
-    case HORZRES:
-      return target.width;
-    case VERTRES:
-      return target.height;
-    case LOGPIXELSX:
-    case LOGPIXELSY:
-      return 96;
-    case NUMCOLORS:
-      return -1;
-    default:
-      return 0;
-  }
+  for (const DeviceCap& cap : kDeviceCaps)
+    if (cap.index == index) return cap.value(*dc, TargetOf(*dc));
+  return 0;
 }

@@ -32,12 +32,12 @@ struct HeaderSize {
 };
 // The Windows header sizes; 12 is the OS/2 1.x header; other sizes from 16
 // to 64 are OS/2 2.x headers, which may end after any field.
-constexpr HeaderSize kWindowsHeaders[] = {{40, HeaderKind::Windows},  {52, HeaderKind::Windows},
+constexpr HeaderSize kFixedHeaderSizes[] = {{40, HeaderKind::Windows},  {52, HeaderKind::Windows},
                                           {56, HeaderKind::Windows},  {108, HeaderKind::Windows},
                                           {124, HeaderKind::Windows}, {12, HeaderKind::Core}};
 
 std::optional<HeaderKind> KindOf(DWORD size) {
-  for (const HeaderSize& h : kWindowsHeaders)
+  for (const HeaderSize& h : kFixedHeaderSizes)
     if (h.size == size) return h.kind;
   if (size >= 16 && size <= 64) return HeaderKind::Os2;
   return std::nullopt;
@@ -230,9 +230,6 @@ bool DecodeRle(const DibFormat& f, std::span<const BYTE> bits, std::vector<std::
 bool DecodeUncompressed(const DibFormat& f, std::span<const BYTE> bits, bool keepAlpha,
                         std::vector<std::uint32_t>& out) {
   const std::uint64_t stride = DibStride(f.width, f.bitCount);
-  // The last row's padding may be missing.
-  const std::uint64_t lastRow = (static_cast<std::uint64_t>(f.width) * f.bitCount + 7) / 8;
-  if (bits.size() < stride * static_cast<std::uint64_t>(f.height - 1) + lastRow) return false;
   const Channel red(f.masks[0]), green(f.masks[1]), blue(f.masks[2]), alpha(f.masks[3]);
   const bool useAlpha = keepAlpha && f.bitCount == 32;
   PixelSink sink(f, out);
@@ -279,16 +276,27 @@ bool DecodeUncompressed(const DibFormat& f, std::span<const BYTE> bits, bool kee
   return true;
 }
 
+// Uncompressed bits must hold every row; the last row's padding may be
+// missing.
+bool EnoughBits(const DibFormat& f, std::span<const BYTE> bits) {
+  const std::uint64_t lastRow = (static_cast<std::uint64_t>(f.width) * f.bitCount + 7) / 8;
+  return bits.size() >= DibStride(f.width, f.bitCount) * static_cast<std::uint64_t>(f.height - 1) + lastRow;
+}
+
 }  // namespace
 
 bool DecodeBits(const DibFormat& f, std::span<const BYTE> bits, bool keepAlpha, std::vector<std::uint32_t>& out) {
+  const bool rle = f.compression == BI_RLE8 || f.compression == BI_RLE4;
+  // Checked before the pixels are allocated, so that a short input cannot
+  // make us take memory for the picture it claims.
+  if (!rle && !EnoughBits(f, bits)) return false;
   const std::size_t count = static_cast<std::size_t>(f.width * f.height);
   try {
     out.assign(count, f.colours.empty() ? 0 : f.colours[0]);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  if (f.compression == BI_RLE8 || f.compression == BI_RLE4) return DecodeRle(f, bits, out);
+  if (rle) return DecodeRle(f, bits, out);
   return DecodeUncompressed(f, bits, keepAlpha, out);
 }
 

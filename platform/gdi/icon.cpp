@@ -10,7 +10,8 @@ using namespace kp::gdi::detail;
 
 namespace kp::gdi {
 
-HICON CreateIconFromImages(std::span<const IconImage> images) {
+namespace {
+std::unique_ptr<IconObject> MakeIcon(std::span<const IconImage> images) {
   if (images.empty()) return nullptr;
   for (const IconImage& image : images) {
     if (image.width <= 0 || image.height <= 0 ||
@@ -19,7 +20,18 @@ HICON CreateIconFromImages(std::span<const IconImage> images) {
   }
   auto icon = std::make_unique<IconObject>();
   icon->images.assign(images.begin(), images.end());
-  return Register<HICON>(std::move(icon));
+  return icon;
+}
+}  // namespace
+
+HICON CreateIconFromImages(std::span<const IconImage> images) {
+  auto icon = MakeIcon(images);
+  return icon ? Register<HICON>(std::move(icon)) : nullptr;
+}
+
+HICON CreateSharedIconFromImages(std::span<const IconImage> images) {
+  auto icon = MakeIcon(images);
+  return icon ? HandleOf<HICON>(Table().Add(std::move(icon), /*stock=*/true)) : nullptr;
 }
 
 std::vector<IconImage> GetIconImages(HICON icon) {

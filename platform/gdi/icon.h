@@ -22,6 +22,10 @@ struct IconImage {
 // An icon holding copies of `images` (at least one; each with a positive
 // size and width x height pixels). NULL otherwise.
 HICON CreateIconFromImages(std::span<const IconImage> images);
+// The same, for an icon shared for the whole run of the process (icons
+// loaded from resources): like a stock object it is never destroyed and is
+// not counted among live objects.
+HICON CreateSharedIconFromImages(std::span<const IconImage> images);
 
 // Copies of the icon's images, in the order given; empty for an invalid
 // handle.

@@ -69,8 +69,23 @@ HBITMAP LoadBitmapFromBytes(std::span<const BYTE> bytes, int cx, int cy) {
 
 }  // namespace kp::gdi
 
-HANDLE LoadImage(HINSTANCE, LPCTSTR name, UINT type, int cx, int cy, UINT flags) {
-  if (type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE) || !name || IS_INTRESOURCE(name)) return nullptr;
+namespace {
+
+kp::gdi::ResourceImageLoader& ResourceLoader() {
+  static kp::gdi::ResourceImageLoader loader = nullptr;
+  return loader;
+}
+
+}  // namespace
+
+void kp::gdi::SetResourceImageLoader(ResourceImageLoader loader) { ResourceLoader() = loader; }
+
+HANDLE LoadImage(HINSTANCE instance, LPCTSTR name, UINT type, int cx, int cy, UINT flags) {
+  if (!(flags & LR_LOADFROMFILE)) {
+    const kp::gdi::ResourceImageLoader loader = ResourceLoader();
+    return loader ? loader(instance, name, type, cx, cy, flags) : nullptr;
+  }
+  if (type != IMAGE_BITMAP || !name || IS_INTRESOURCE(name)) return nullptr;
   const std::optional<std::vector<BYTE>> bytes = ReadWholeFile(name);
   if (!bytes) return nullptr;
   return kp::gdi::LoadBitmapFromBytes(*bytes, cx, cy);

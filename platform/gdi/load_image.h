@@ -13,15 +13,21 @@
 // With type IMAGE_BITMAP and LR_LOADFROMFILE, loads the file named `name`
 // into a DIB-section bitmap that reports the file's depth (a 8-bit bitmap
 // file gives bmBitsPixel 8); cx and cy non-zero resize it by nearest sample.
-// NULL for anything else: other types, resource names (the resources layer
-// loads those), files that cannot be opened or are not regular files, files
-// over kMaxImageFileBytes, undecodable or truncated content, and pictures of
-// more than kMaxBitmapBytes. The instance is not used.
+// NULL for files that cannot be opened or are not regular files, files over
+// kMaxImageFileBytes, undecodable or truncated content, pictures of more
+// than kMaxBitmapBytes, and other types from files. Without LR_LOADFROMFILE
+// the call goes to the resource loader the resources layer installs (NULL
+// while none is).
 HANDLE LoadImage(HINSTANCE instance, LPCTSTR name, UINT type, int cx, int cy, UINT flags);
 
 namespace kp::gdi {
 
 constexpr std::size_t kMaxImageFileBytes = std::size_t{512} << 20;
+
+// Loads images from module resources for LoadImage without
+// LR_LOADFROMFILE; installed once by the resources layer.
+using ResourceImageLoader = HANDLE (*)(HINSTANCE instance, LPCTSTR name, UINT type, int cx, int cy, UINT flags);
+void SetResourceImageLoader(ResourceImageLoader loader);
 
 // The decoding behind LoadImage, over the file's bytes.
 HBITMAP LoadBitmapFromBytes(std::span<const BYTE> bytes, int cx = 0, int cy = 0);

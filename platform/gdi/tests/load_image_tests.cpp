@@ -74,7 +74,7 @@ TEST_F(GdiTest, LoadImageRefusesWhatIsNotALoadableBitmap) {
   unlink(fifo.c_str());
   const std::string good = WriteFile("good.bmp", bmp.file);
   EXPECT_EQ(LoadImage(nullptr, good.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE), nullptr);
-  EXPECT_EQ(LoadImage(nullptr, good.c_str(), IMAGE_BITMAP, 0, 0, 0), nullptr) << "not a resource name";
+  EXPECT_EQ(LoadImage(nullptr, good.c_str(), IMAGE_BITMAP, 0, 0, 0), nullptr) << "no resource loader installed";
 }
 
 // A 2 x 2 PNG with alpha: red, green / transparent, blue at alpha 128.
@@ -111,6 +111,18 @@ TEST_F(GdiTest, LoadImageResizesByNearestSampleWhenAskedTo) {
   ASSERT_NE(canvas.bitmap(), nullptr);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 10; ++x) EXPECT_EQ(canvas.At(x, y), Expected(bmp, x / 2, y * 3 / 2)) << x << "," << y;
+}
+
+TEST_F(GdiTest, LoadImageHandsResourceNamesToTheInstalledLoader) {
+  static LPCTSTR asked = nullptr;
+  kp::gdi::SetResourceImageLoader([](HINSTANCE, LPCTSTR name, UINT, int, int, UINT) -> HANDLE {
+    asked = name;
+    return CreateCompatibleBitmap(nullptr, 1, 1);
+  });
+  ScopedBitmap bitmap(static_cast<HBITMAP>(LoadImage(nullptr, MAKEINTRESOURCE(243), IMAGE_BITMAP, 0, 0, 0)));
+  kp::gdi::SetResourceImageLoader(nullptr);
+  EXPECT_TRUE(bitmap);
+  EXPECT_EQ(asked, MAKEINTRESOURCE(243));
 }
 
 }  // namespace

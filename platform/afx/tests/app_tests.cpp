@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "platform/afx/win_app.h"
+
+namespace {
+
+struct CommandLineApp : CWinApp {
+  explicit CommandLineApp(const char* line) { SetCommandLine(line); }
+};
+
+TEST(WinApp, AutomationAndEmbeddingAreFoundAfterADashOrSlashAndRemoved) {
+  struct Row {
+    const char* line;
+    BOOL automated;
+    BOOL embedded;
+    const char* rest;
+  } rows[] = {
+      {"-Automation", TRUE, FALSE, ""},
+      {"/Automation", TRUE, FALSE, ""},
+      {"file.shp2 -Embedding", FALSE, TRUE, "file.shp2 "},
+      {"-AutomationX", TRUE, FALSE, "X"},
+      {"-automation", FALSE, FALSE, "-automation"},
+      {"Automation", FALSE, FALSE, "Automation"},
+      {"x Automation -Automation", TRUE, FALSE, "x Automation "},
+      {"", FALSE, FALSE, ""},
+  };
+  for (const Row& row : rows) {
+    CommandLineApp app(row.line);
+    EXPECT_EQ(app.RunAutomated(), row.automated) << row.line;
+    EXPECT_EQ(app.RunEmbedded(), row.embedded) << row.line;
+    EXPECT_STREQ(app.m_lpCmdLine, row.rest) << row.line;
+  }
+}
+
+TEST(WinApp, TheApplicationIsTheOneConstructedAndNamedAfterTheProgram) {
+  CommandLineApp app("");
+  EXPECT_EQ(AfxGetApp(), &app);
+  EXPECT_STREQ(app.m_pszAppName, "platform_afx_window_tests");
+  EXPECT_EQ(AfxGetMainWnd(), nullptr);
+}
+
+TEST(WinApp, CommandLinesJoinArgumentsAsAWindowsProgramGetsThem) {
+  char a0[] = "kestrow", a1[] = "-Automation", a2[] = "my file.shp2";
+  char* argv[] = {a0, a1, a2};
+  EXPECT_EQ(kp::afx::JoinCommandLine(3, argv), "-Automation \"my file.shp2\"");
+  EXPECT_EQ(kp::afx::JoinCommandLine(1, argv), "");
+}
+
+}  // namespace

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/afx/drop_files.h"
+#include "platform/afx/menu.h"
+#include "platform/afx/tests/test_dialog.h"
+#include "platform/afx/window_functions.h"
+#include "platform/file/file_exception.h"
+#include "platform/qt/window_system.h"
+#include "platform/testing/scripted_prompts.h"
+#include "platform/testing/ui_driver.h"
+
+namespace afx_tests {
+namespace {
+
+using namespace kp::testing;
+
+// A child window that draws itself and reports what it receives.
+class CProbeWnd : public CWnd {
+ public:
+  std::vector<std::string> events;
+  std::vector<std::string> dropped;
+  std::vector<std::chrono::steady_clock::time_point> ticks;
+  bool hasBitmap = false;
+  bool throwFileError = false;
+  bool throwOther = false;
+  POINT contextAt{};
+
+ protected:
+  int OnCreate(LPCREATESTRUCT cs) {
+    events.push_back("create");
+    return CWnd::OnCreate(cs);
+  }
+  void OnSize(UINT, int cx, int cy) { events.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy)); }
+  void OnSetFocus(CWnd*) { events.push_back("setfocus"); }
+  void OnKillFocus(CWnd*) { events.push_back("killfocus"); }
+  void OnLButtonDown(UINT, CPoint) {
+    events.push_back("lbuttondown");
+    if (throwFileError) throw CFileException(CFileException::diskFull, -1, "/tmp/full.shp2");
+    if (throwOther) throw std::runtime_error("boom");
+  }
+  void OnTimer(UINT_PTR id) {
+    if (id == 7) ticks.push_back(std::chrono::steady_clock::now());
+  }
+  void OnDropFiles(HDROP drop) {
+    UINT count = DragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      std::string name(DragQueryFile(drop, i, nullptr, 0), '\0');
+      DragQueryFile(drop, i, name.data(), static_cast<UINT>(name.size() + 1));
+      dropped.push_back(name);
+    }
+    CWnd::OnDropFiles(drop);
+  }
+  void OnContextMenu(CWnd*, CPoint point) {
+    contextAt = point;
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_TEST_MENU)) return;
+    menu.GetSubMenu(0)->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+    menu.DestroyMenu();
+  }
+  void OnEnabledItem() { events.push_back("enabled item"); }
+  void OnGreyedItem() { events.push_back("greyed item"); }
+  void OnUpdateGreyed(CCmdUI* pCmdUI) { pCmdUI->Enable(hasBitmap); }
+  void OnUpdateEnabled(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CProbeWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_SIZE()
+  ON_WM_SETFOCUS()
+  ON_WM_KILLFOCUS()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_TIMER()
+  ON_WM_DROPFILES()
+  ON_WM_CONTEXTMENU()
+  ON_COMMAND(ID_ENABLED_ITEM, OnEnabledItem)
+  ON_COMMAND(ID_GREYED_ITEM, OnGreyedItem)
+  ON_UPDATE_COMMAND_UI(ID_GREYED_ITEM, OnUpdateGreyed)
+  ON_UPDATE_COMMAND_UI(ID_ENABLED_ITEM, OnUpdateEnabled)
+END_MESSAGE_MAP()
+
+// Runs the test dialog with two probe windows in it: `accepting` (a tab
+// stop that accepts dropped files) and `refusing`.
+void WithProbes(const std::function<void(CTestDlg&, CProbeWnd&, CProbeWnd&)>& steps) {
+  CTestDlg dlg;
+  CProbeWnd accepting, refusing;
+  RunModalWith(dlg, [&] {
+    ASSERT_TRUE(accepting.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(200, 150, 280, 200), &dlg, 2001));
+    ASSERT_TRUE(refusing.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(200, 50, 280, 100), &dlg, 2002));
+    accepting.DragAcceptFiles(TRUE);
+    ProcessEvents();
+    steps(dlg, accepting, refusing);
+    if (::IsWindow(dlg.m_hWnd)) dlg.EndDialog(IDCANCEL);
+  });
+}
+
+TEST(Window, CreateSendsCreateThenSize) {
+  WithProbes([](CTestDlg& dlg, CProbeWnd& accepting, CProbeWnd&) {
+    ASSERT_GE(accepting.events.size(), 2u);
+    EXPECT_EQ(accepting.events[0], "create");
+    EXPECT_EQ(accepting.events[1], "size 80x50");
+    EXPECT_EQ(dlg.GetDlgItem(2001), &accepting) << "the child is found as its own object";
+    CRect rect;
+    accepting.GetClientRect(&rect);
+    EXPECT_EQ(rect, CRect(0, 0, 80, 50));
+  });
+}
+
+TEST(Window, FocusArrivesByClickAndByTabAndLeavesWithKillFocus) {
+  WithProbes([](CTestDlg& dlg, CProbeWnd& accepting, CProbeWnd&) {
+    accepting.events.clear();
+    Click(accepting.m_hWnd);
+    EXPECT_EQ(CWnd::GetFocus(), &accepting);
+    Click(dlg.GetDlgItem(IDC_PRESS)->m_hWnd);
+    // Tab from the Cancel button, the last tab stop before the probe.
+    dlg.GetDlgItem(IDCANCEL)->SetFocus();
+    ProcessEvents();
+    PressKey(dlg.m_hWnd, VK_TAB);
+    EXPECT_EQ(CWnd::GetFocus(), &accepting);
+    EXPECT_EQ(accepting.events,
+              (std::vector<std::string>{"setfocus", "lbuttondown", "killfocus", "setfocus"}));
+  });
+}
+
+TEST(Window, ATimerOf150MillisecondsTicksAtThatPace) {
+  WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
+    EXPECT_EQ(accepting.SetTimer(7, 150), 7u);
+    Wait(1000);
+    EXPECT_TRUE(accepting.KillTimer(7));
+    std::size_t ticks = accepting.ticks.size();
+    Wait(400);
+    EXPECT_EQ(accepting.ticks.size(), ticks) << "no tick after KillTimer";
+    ASSERT_GE(ticks, 5u);
+    EXPECT_LE(ticks, 7u);
+    for (std::size_t i = 1; i < ticks; ++i) {
+      auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(accepting.ticks[i] - accepting.ticks[i - 1]);
+      EXPECT_NEAR(gap.count(), 150, 40);
+    }
+    EXPECT_FALSE(accepting.KillTimer(7));
+  });
+}
+
+TEST(Window, DroppedFilesReachOnlyAWindowThatAcceptsThem) {
+  WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd& refusing) {
+    std::size_t drops = kp::afx::LiveDropCount();
+    EXPECT_TRUE(DropFiles(accepting.m_hWnd, POINT{10, 10}, {"/tmp/a.bmp", "/tmp/b c.bmp"}));
+    EXPECT_EQ(accepting.dropped, (std::vector<std::string>{"/tmp/a.bmp", "/tmp/b c.bmp"}));
+    EXPECT_FALSE(DropFiles(refusing.m_hWnd, POINT{10, 10}, {"/tmp/a.bmp"}));
+    EXPECT_TRUE(refusing.dropped.empty());
+    EXPECT_EQ(kp::afx::LiveDropCount(), drops) << "every drop is released";
+    accepting.DragAcceptFiles(FALSE);
+    EXPECT_FALSE(DropFiles(accepting.m_hWnd, POINT{10, 10}, {"/tmp/c.bmp"}));
+    EXPECT_EQ(accepting.dropped.size(), 2u);
+  });
+}
+
+TEST(DragQueryFile, CountsMeasuresAndCopiesWithinTheBuffer) {
+  HDROP drop = kp::afx::CreateDropHandle({"/tmp/one.bmp", "/x"}, POINT{3, 4});
+  EXPECT_EQ(DragQueryFile(drop, 0xFFFFFFFF, nullptr, 0), 2u);
+  EXPECT_EQ(DragQueryFile(drop, 0, nullptr, 0), 12u);
+  char buffer[8];
+  std::memset(buffer, 'z', sizeof buffer);
+  EXPECT_EQ(DragQueryFile(drop, 0, buffer, 5), 4u);
+  EXPECT_STREQ(buffer, "/tmp");
+  EXPECT_EQ(buffer[5], 'z') << "nothing written past the buffer";
+  EXPECT_EQ(DragQueryFile(drop, 2, buffer, sizeof buffer), 0u);
+  POINT at{};
+  EXPECT_TRUE(DragQueryPoint(drop, &at));
+  EXPECT_EQ(CPoint(at), CPoint(3, 4));
+  DragFinish(drop);
+  EXPECT_EQ(DragQueryFile(drop, 0xFFFFFFFF, nullptr, 0), 0u);
+  DragFinish(drop);
+}
+
+TEST(Menu, UpdateHandlersGreyItemsAndTheChosenCommandArrives) {
+  WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
+    std::size_t menus = kp::afx::LiveMenuCount();
+    Click(accepting.m_hWnd);
+    accepting.events.clear();
+    std::vector<MenuItemSeen> seen;
+    AnswerNextPopupMenu("&Greyed by handler", &seen);
+    RightClickAt(accepting.m_hWnd, POINT{5, 5});
+    ProcessEvents();
+    EXPECT_EQ(accepting.events, std::vector<std::string>{}) << "the menu does not take the focus from the window";
+    EXPECT_EQ(CWnd::GetFocus(), &accepting);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].text, "&Enabled");
+    EXPECT_TRUE(seen[0].enabled);
+    EXPECT_EQ(seen[0].statusTip, "Does the enabled thing");
+    EXPECT_TRUE(seen[1].separator);
+    EXPECT_FALSE(seen[2].enabled);
+    EXPECT_EQ(seen[2].statusTip, "");
+    EXPECT_EQ(std::count(accepting.events.begin(), accepting.events.end(), "greyed item"), 0);
+    RECT window;
+    accepting.GetWindowRect(&window);
+    EXPECT_EQ(CPoint(accepting.contextAt), CPoint(window.left + 5, window.top + 5));
+
+    accepting.hasBitmap = true;
+    seen.clear();
+    AnswerNextPopupMenu("&Greyed by handler", &seen);
+    RightClickAt(accepting.m_hWnd, POINT{5, 5});
+    ProcessEvents();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_TRUE(seen[2].enabled);
+    EXPECT_EQ(std::count(accepting.events.begin(), accepting.events.end(), "greyed item"), 1);
+    EXPECT_EQ(kp::afx::LiveMenuCount(), menus) << "the loaded menu was destroyed";
+  });
+}
+
+TEST(WindowMenu, RightClickOnTheBackgroundOffersCloseAndAppendedItems) {
+  CTestDlg dlg;
+  std::vector<MenuItemSeen> seen;
+  RunModalWith(dlg, [&] {
+    AnswerNextPopupMenu("&About...", &seen);
+    RightClickAt(dlg.m_hWnd, POINT{290, 5});
+    ProcessEvents();
+    std::vector<std::string> texts;
+    for (const auto& item : seen) texts.push_back(item.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Mi&nimize", "&Close", "", "&About..."}));
+    EXPECT_EQ(dlg.events.back(), "about");
+
+    AnswerNextPopupMenu("&Close");
+    PressKey(dlg.m_hWnd, VK_SPACE, kAlt);
+  });
+  EXPECT_EQ(std::count(dlg.events.begin(), dlg.events.end(), "about"), 1);
+}
+
+TEST(WindowMenu, SystemCommandsAreRoutedAndLowBitsIgnoredByTheProgram) {
+  CTestDlg dlg;
+  INT_PTR result = RunModalWith(dlg, [&] {
+    dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT | 0xF);
+    EXPECT_EQ(dlg.events.back(), "about");
+    dlg.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+  });
+  EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST(Dispatch, AnExceptionInAHandlerIsReportedAndTheDialogGoesOn) {
+  WithProbes([](CTestDlg& dlg, CProbeWnd& accepting, CProbeWnd&) {
+    ScriptedPrompts prompts;
+    prompts.AnswerMessageBox(IDOK).AnswerMessageBox(IDOK);
+    accepting.throwFileError = true;
+    Click(accepting.m_hWnd);
+    accepting.throwFileError = false;
+    accepting.throwOther = true;
+    Click(accepting.m_hWnd);
+    accepting.throwOther = false;
+    ASSERT_EQ(prompts.MessageBoxes().size(), 2u);
+    EXPECT_EQ(prompts.MessageBoxes()[0].text, "Disk full while accessing /tmp/full.shp2.");
+    EXPECT_EQ(prompts.MessageBoxes()[1].text, "An unsupported operation was attempted.");
+    EXPECT_TRUE(kp::ws::IsModalLoopRunning(dlg.m_hWnd));
+    Click(dlg.GetDlgItem(IDC_PRESS)->m_hWnd);
+    EXPECT_EQ(dlg.events.back(), "press");
+  });
+}
+
+TEST(Cursor, TheWaitCursorStaysUntilTheArrowIsSetBack) {
+  HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+  HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+  ASSERT_NE(wait, nullptr);
+  ASSERT_NE(wait, arrow);
+  EXPECT_EQ(GetCursor(), arrow);
+  SetCursor(wait);
+  SetCursor(wait);
+  EXPECT_EQ(GetCursor(), wait);
+  ProcessEvents();
+  EXPECT_EQ(SetCursor(arrow), wait);
+  EXPECT_EQ(GetCursor(), arrow);
+  EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(32600)), nullptr);
+}
+
+TEST(SystemMetrics, IconsAre32Pixels) {
+  EXPECT_EQ(GetSystemMetrics(SM_CXICON), 32);
+  EXPECT_EQ(GetSystemMetrics(SM_CYICON), 32);
+}
+
+}  // namespace
+}  // namespace afx_tests

@@ -1,0 +1,91 @@
+#include "platform/afx/win_app.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+
+#include "platform/afx/window_functions.h"
+#include "platform/qt/window_system.h"
+
+IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+namespace kp::afx {
+
+std::string ExecutableBaseName() {
+  char buffer[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return "app";
+  std::string path(buffer, static_cast<std::size_t>(n));
+  std::string name = path.substr(path.rfind('/') + 1);
+  std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+std::string JoinCommandLine(int argc, char** argv) {
+  std::string line;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) line += ' ';
+    std::string arg = argv[i];
+    if (arg.find_first_of(" \t") != std::string::npos) line += '"' + arg + '"';
+    else line += arg;
+  }
+  return line;
+}
+
+}  // namespace kp::afx
+
+CWinApp::CWinApp(LPCTSTR lpszAppName, HINSTANCE hInstance) : m_hInstance(hInstance) {
+  g_app = this;
+  m_exeName = kp::afx::ExecutableBaseName();
+  m_appName = lpszAppName ? lpszAppName : m_exeName;
+  m_pszAppName = m_appName.c_str();
+  m_pszExeName = m_exeName.c_str();
+  SetCommandLine(std::string());
+}
+
+CWinApp::~CWinApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+void CWinApp::SetCommandLine(const std::string& commandLine) {
+  m_commandLine = commandLine;
+  m_lpCmdLine = m_commandLine.data();
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+int CWinApp::ExitInstance() { return 0; }
+
+BOOL CWinApp::TakeOption(const char* option) {
+  std::string& line = m_commandLine;
+  std::size_t length = std::strlen(option);
+  for (std::size_t at = line.find(option); at != std::string::npos; at = line.find(option, at + 1)) {
+    if (at == 0 || (line[at - 1] != '-' && line[at - 1] != '/')) continue;
+    line.erase(at - 1, length + 1);
+    m_lpCmdLine = line.data();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CWinApp::RunAutomated() { return TakeOption("Automation"); }
+BOOL CWinApp::RunEmbedded() { return TakeOption("Embedding"); }
+
+HCURSOR CWinApp::LoadStandardCursor(LPCTSTR lpszCursorName) const { return ::LoadCursor(nullptr, lpszCursorName); }
+
+CWinApp* AfxGetApp() { return g_app; }
+
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+LPCTSTR AfxGetAppName() { return g_app ? g_app->m_pszAppName : nullptr; }
+
+int CWinApp::Run() {
+  kp::ws::RunApplicationLoop();
+  return ExitInstance();
+}

@@ -1,0 +1,320 @@
+#include "platform/afx/wnd.h"
+
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+
+#include "platform/afx/cmd_ui.h"
+#include "platform/afx/menu.h"
+#include "platform/afx/message_dispatch.h"
+#include "platform/afx/prompts.h"
+#include "platform/afx/window_functions.h"
+#include "platform/qt/window_system.h"
+
+IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+  ON_WM_INITMENUPOPUP()
+END_MESSAGE_MAP()
+
+namespace {
+struct HandleMaps {
+  std::unordered_map<HWND, CWnd*> permanent;
+  std::unordered_map<HWND, std::unique_ptr<CWnd>> temporary;
+};
+
+HandleMaps& Maps() {
+  static HandleMaps maps;
+  return maps;
+}
+}  // namespace
+
+namespace kp::afx {
+// The window is gone: its object lets go of it and temporary objects go.
+void ForgetWindow(HWND hWnd) {
+  auto& maps = Maps();
+  maps.temporary.erase(hWnd);
+  auto it = maps.permanent.find(hWnd);
+  if (it == maps.permanent.end()) return;
+  CWnd* wnd = it->second;
+  maps.permanent.erase(it);
+  wnd->m_hWnd = nullptr;
+  wnd->PostNcDestroy();
+}
+}  // namespace kp::afx
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() {
+  // By now the derived parts are gone, so the window is torn down without
+  // this object seeing its last messages.
+  if (HWND h = Detach()) ::DestroyWindow(h);
+}
+
+HWND CWnd::GetSafeHwnd() const { return m_hWnd; }
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
+  auto& maps = Maps();
+  auto it = maps.permanent.find(hWnd);
+  return it == maps.permanent.end() ? nullptr : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+  if (!kp::ws::IsWindow(hWnd)) return nullptr;
+  if (CWnd* wnd = FromHandlePermanent(hWnd)) return wnd;
+  auto& slot = Maps().temporary[hWnd];
+  if (!slot) {
+    slot = std::make_unique<CWnd>();
+    slot->m_hWnd = hWnd;
+  }
+  return slot.get();
+}
+
+BOOL CWnd::Attach(HWND hWndNew) {
+  if (m_hWnd != nullptr || !kp::ws::IsWindow(hWndNew)) return FALSE;
+  auto& maps = Maps();
+  if (maps.permanent.count(hWndNew)) return FALSE;
+  maps.permanent[hWndNew] = this;
+  m_hWnd = hWndNew;
+  return TRUE;
+}
+
+HWND CWnd::Detach() {
+  HWND h = m_hWnd;
+  if (h != nullptr) {
+    auto& maps = Maps();
+    auto it = maps.permanent.find(h);
+    if (it != maps.permanent.end() && it->second == this) maps.permanent.erase(it);
+  }
+  m_hWnd = nullptr;
+  return h;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd) { return Attach(hWnd); }
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
+  if (pParent == nullptr) return FALSE;
+  return SubclassWindow(kp::ws::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
+}
+
+HWND CWnd::UnsubclassWindow() { return Detach(); }
+
+BOOL CWnd::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
+                  void*) {
+  if (m_hWnd != nullptr) return FALSE;
+  kp::ws::WindowDesc desc;
+  desc.kind = kp::ws::WindowKind::Custom;
+  desc.parent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
+  if (pParentWnd && desc.parent == nullptr) return FALSE;
+  desc.id = static_cast<int>(nID);
+  desc.style = dwStyle;
+  desc.text = lpszWindowName ? lpszWindowName : "";
+  desc.rect = rect;
+  HWND h = kp::ws::CreateWindowObject(desc);
+  if (h == nullptr || !Attach(h)) return FALSE;
+
+  CREATESTRUCT cs{};
+  cs.hwndParent = desc.parent;
+  cs.x = rect.left;
+  cs.y = rect.top;
+  cs.cx = rect.right - rect.left;
+  cs.cy = rect.bottom - rect.top;
+  cs.style = static_cast<LONG>(dwStyle);
+  cs.lpszName = lpszWindowName;
+  cs.hMenu = reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(nID));
+  if (::SendMessage(h, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    ::DestroyWindow(h);
+    return FALSE;
+  }
+  if (!::IsWindow(h)) return FALSE;
+  ::SendMessage(h, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(cs.cx), static_cast<WORD>(cs.cy)));
+  if ((dwStyle & WS_VISIBLE) && ::IsWindow(h)) kp::ws::ShowWindow(h, SW_SHOW);
+  return ::IsWindow(h);
+}
+
+BOOL CWnd::DestroyWindow() { return ::DestroyWindow(m_hWnd); }
+
+CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(kp::ws::GetDlgItem(m_hWnd, nID)); }
+int CWnd::GetDlgCtrlID() const { return kp::ws::GetDlgCtrlID(m_hWnd); }
+CWnd* CWnd::GetParent() const { return FromHandle(kp::ws::GetParent(m_hWnd)); }
+
+CWnd* CWnd::GetTopLevelParent() const {
+  HWND h = m_hWnd;
+  while (kp::ws::GetParent(h) && kp::ws::GetKind(h) != kp::ws::WindowKind::Dialog) h = kp::ws::GetParent(h);
+  return FromHandle(h);
+}
+
+DWORD CWnd::GetStyle() const { return kp::ws::GetStyle(m_hWnd); }
+BOOL CWnd::ShowWindow(int nCmdShow) { return kp::ws::ShowWindow(m_hWnd, nCmdShow); }
+BOOL CWnd::IsWindowVisible() const { return kp::ws::IsWindowVisible(m_hWnd); }
+BOOL CWnd::IsIconic() const { return kp::ws::IsIconic(m_hWnd); }
+BOOL CWnd::EnableWindow(BOOL bEnable) { return kp::ws::EnableWindow(m_hWnd, bEnable != FALSE); }
+BOOL CWnd::IsWindowEnabled() const { return kp::ws::IsWindowEnabled(m_hWnd); }
+
+void CWnd::SetWindowText(LPCTSTR lpszString) {
+  ::SendMessage(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString ? lpszString : ""));
+}
+
+int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
+  if (lpszStringBuf == nullptr || nMaxCount <= 0) return 0;
+  return static_cast<int>(::SendMessage(m_hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
+                                        reinterpret_cast<LPARAM>(lpszStringBuf)));
+}
+
+void CWnd::GetWindowText(CString& rString) const { rString = CString(kp::ws::GetWindowText(m_hWnd)); }
+int CWnd::GetWindowTextLength() const { return static_cast<int>(::SendMessage(m_hWnd, WM_GETTEXTLENGTH)); }
+
+void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {
+  if (CWnd* item = GetDlgItem(nID)) item->SetWindowText(lpszString);
+}
+
+int CWnd::GetDlgItemText(int nID, CString& rString) const {
+  CWnd* item = GetDlgItem(nID);
+  rString.Empty();
+  if (item) item->GetWindowText(rString);
+  return rString.GetLength();
+}
+
+void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) {
+  ::SendMessage(kp::ws::GetDlgItem(m_hWnd, nIDButton), BM_SETCHECK, nCheck);
+}
+
+UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
+  return static_cast<UINT>(::SendMessage(kp::ws::GetDlgItem(m_hWnd, nIDButton), BM_GETCHECK));
+}
+
+void CWnd::GetClientRect(LPRECT lpRect) const {
+  if (lpRect) *lpRect = kp::ws::GetClientRect(m_hWnd);
+}
+
+void CWnd::GetWindowRect(LPRECT lpRect) const {
+  if (lpRect) *lpRect = kp::ws::GetWindowRect(m_hWnd);
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
+  kp::ws::MoveWindow(m_hWnd, RECT{x, y, x + nWidth, y + nHeight}, bRepaint != FALSE);
+}
+
+void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
+  if (lpRect) kp::ws::MoveWindow(m_hWnd, *lpRect, bRepaint != FALSE);
+}
+
+void CWnd::ClientToScreen(LPPOINT lpPoint) const {
+  if (lpPoint) *lpPoint = kp::ws::ClientToScreen(m_hWnd, *lpPoint);
+}
+
+void CWnd::ScreenToClient(LPPOINT lpPoint) const {
+  if (lpPoint) *lpPoint = kp::ws::ScreenToClient(m_hWnd, *lpPoint);
+}
+
+void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { kp::ws::InvalidateRect(m_hWnd, lpRect, bErase != FALSE); }
+void CWnd::Invalidate(BOOL bErase) { kp::ws::InvalidateRect(m_hWnd, nullptr, bErase != FALSE); }
+void CWnd::UpdateWindow() { kp::ws::UpdateWindow(m_hWnd); }
+
+CWnd* CWnd::SetFocus() {
+  CWnd* previous = GetFocus();
+  kp::ws::SetFocus(m_hWnd);
+  return previous;
+}
+
+CWnd* CWnd::GetFocus() { return FromHandle(kp::ws::GetFocus()); }
+CWnd* CWnd::GetActiveWindow() { return FromHandle(kp::ws::GetActiveWindow()); }
+
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void*) { return kp::ws::SetTimer(m_hWnd, nIDEvent, nElapse); }
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return kp::ws::KillTimer(m_hWnd, nIDEvent); }
+
+HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) { return kp::ws::SetIcon(m_hWnd, hIcon, bBigIcon != FALSE); }
+HICON CWnd::GetIcon(BOOL bBigIcon) const { return kp::ws::GetIcon(m_hWnd, bBigIcon != FALSE); }
+void CWnd::DragAcceptFiles(BOOL bAccept) { kp::ws::DragAcceptFiles(m_hWnd, bAccept != FALSE); }
+
+CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
+  return CMenu::FromHandle(kp::afx::GetWindowMenu(m_hWnd, bRevert != FALSE));
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::SendMessage(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::PostMessage(m_hWnd, message, wParam, lParam);
+}
+
+int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType, HINSTANCE hModule) {
+  std::string caption = lpszCaption ? std::string(lpszCaption) : kp::afx::GetAppName(hModule);
+  return kp::afx::ShowMessageBox(m_hWnd, lpszText, caption.c_str(), nType);
+}
+
+void CWnd::WinHelp(DWORD_PTR dwData, UINT nCmd) { ::WinHelp(m_hWnd, nullptr, nCmd, dwData); }
+
+void CWnd::DoDataExchange(CDataExchange*) {}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+  return result;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  if (message == WM_COMMAND) {
+    if (!OnCommand(wParam, lParam)) return FALSE;
+    *pResult = 1;
+    return TRUE;
+  }
+  const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message, 0, 0);
+  if (entry == nullptr) return FALSE;
+  *pResult = entry->pfn(this, wParam, lParam, nullptr);
+  return TRUE;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProc(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+  UINT nID = LOWORD(wParam);
+  // Menus and accelerators carry no control; their code is the command's.
+  int nCode = lParam == 0 ? CN_COMMAND : HIWORD(wParam);
+  return OnCmdMsg(nID, nCode, nullptr);
+}
+
+LRESULT CWnd::Default() {
+  const kp::afx::CurrentMessage* current = kp::afx::GetCurrentMessage();
+  if (current == nullptr) return 0;
+  return DefWindowProc(current->message, current->wParam, current->lParam);
+}
+
+void CWnd::PostNcDestroy() {}
+
+int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
+void CWnd::OnDestroy() { Default(); }
+void CWnd::OnNcDestroy() { Default(); }
+void CWnd::OnSize(UINT, int, int) { Default(); }
+void CWnd::OnPaint() { Default(); }
+void CWnd::OnClose() { Default(); }
+void CWnd::OnTimer(UINT_PTR) { Default(); }
+void CWnd::OnSetFocus(CWnd*) { Default(); }
+void CWnd::OnKillFocus(CWnd*) { Default(); }
+void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
+void CWnd::OnDropFiles(HDROP) { Default(); }
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT) { Default(); }
+void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+
+void CWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu) {
+  if (pPopupMenu != nullptr && !bSysMenu) {
+    CCmdUI state;
+    state.m_pMenu = pPopupMenu;
+    state.m_nIndexMax = pPopupMenu->GetMenuItemCount();
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+      UINT id = pPopupMenu->GetMenuItemID(static_cast<int>(state.m_nIndex));
+      // Separators (0) and popups (-1) have no command to update.
+      if (id == 0 || id == static_cast<UINT>(-1)) continue;
+      state.m_nID = id;
+      state.DoUpdate(this, FALSE);
+    }
+  }
+  Default();
+}

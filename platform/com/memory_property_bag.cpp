@@ -1,0 +1,101 @@
+#include "platform/com/memory_property_bag.h"
+
+#include <string_view>
+
+namespace kp::com {
+namespace {
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+class MemoryPropertyBag final : public IPropertyBag {
+ public:
+  HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    if (ppv == nullptr) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IPropertyBag) {
+      *ppv = static_cast<IPropertyBag*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++m_refs; }
+  ULONG Release() override {
+    ULONG left = --m_refs;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT Read(LPCOLESTR pszPropName, VARIANT* pVar, IErrorLog*) override {
+    if (pszPropName == nullptr || pVar == nullptr) return E_POINTER;
+    Entry* entry = Find(pszPropName);
+    if (entry == nullptr) return E_INVALIDARG;
+    if (pVar->vt == VT_EMPTY) return VariantCopy(pVar, &entry->value);
+    return VariantChangeType(pVar, &entry->value, 0, pVar->vt);
+  }
+
+  HRESULT Write(LPCOLESTR pszPropName, VARIANT* pVar) override {
+    if (pszPropName == nullptr || pVar == nullptr) return E_POINTER;
+    VARIANT copy;
+    VariantInit(&copy);
+    // A bag keeps values, never references into the writer's memory.
+    HRESULT hr = VariantCopyInd(&copy, pVar);
+    if (FAILED(hr)) return hr;
+    Entry* entry = Find(pszPropName);
+    if (entry == nullptr) {
+      m_entries.push_back(Entry{pszPropName, copy});
+    } else {
+      VariantClear(&entry->value);
+      entry->value = copy;
+    }
+    return S_OK;
+  }
+
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const Entry& e : m_entries) names.push_back(e.name);
+    return names;
+  }
+
+ private:
+  struct Entry {
+    std::string name;
+    VARIANT value;
+  };
+
+  ~MemoryPropertyBag() {
+    for (Entry& e : m_entries) VariantClear(&e.value);
+  }
+
+  Entry* Find(std::string_view name) {
+    for (Entry& e : m_entries)
+      if (SameName(e.name, name)) return &e;
+    return nullptr;
+  }
+
+  ULONG m_refs = 1;
+  std::vector<Entry> m_entries;
+};
+
+}  // namespace
+
+HRESULT CreateMemoryPropertyBag(IPropertyBag** ppBag) {
+  if (ppBag == nullptr) return E_INVALIDARG;
+  *ppBag = new MemoryPropertyBag();
+  return S_OK;
+}
+
+std::vector<std::string> PropertyBagNames(IPropertyBag* bag) {
+  auto* memory = dynamic_cast<MemoryPropertyBag*>(bag);
+  return memory != nullptr ? memory->Names() : std::vector<std::string>();
+}
+
+}  // namespace kp::com

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/com/com_ptr.h"
+#include "platform/com/connection_points.h"
+#include "platform/com/tests/com_module_fixture.h"
+
+namespace kp::com::testing {
+namespace {
+// A container's event sink: records each event it receives in a shared
+// log, then answers as told.
+class EventSink final : public IDispatch {
+ public:
+  enum class Answer { Ok, Fail, Throw };
+  EventSink(std::string name, std::vector<std::string>& log, Answer answer = Answer::Ok)
+      : m_name(std::move(name)), m_log(log), m_answer(answer) {}
+
+  HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID_DTestControlEvents) {
+      *ppv = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override { return --refs; }
+  HRESULT GetTypeInfoCount(UINT* n) override {
+    *n = 0;
+    return S_OK;
+  }
+  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    m_log.push_back(m_name + ":" + std::to_string(id) + (flags == DISPATCH_METHOD ? "" : "?"));
+    if (onEvent) onEvent();
+    if (m_answer == Answer::Throw) throw std::runtime_error("sink failed");
+    return m_answer == Answer::Fail ? E_FAIL : S_OK;
+  }
+
+  ULONG refs = 1;
+  std::function<void()> onEvent;
+
+ private:
+  std::string m_name;
+  std::vector<std::string>& m_log;
+  Answer m_answer;
+};
+
+// A sink that answers nothing but IUnknown.
+class DeafSink final : public IUnknown {
+ public:
+  HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = riid == IID_IUnknown ? this : nullptr;
+    return *ppv ? S_OK : E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return 2; }
+  ULONG Release() override { return 1; }
+};
+
+class ConnectionPoints : public ComTest {
+ protected:
+  void SetUp() override {
+    ComTest::SetUp();
+    ASSERT_EQ(RegisterTestModule(), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_TestControl, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()),
+              S_OK);
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(control.As(IID_IConnectionPointContainer, container), S_OK);
+    ASSERT_EQ(container->FindConnectionPoint(DIID_DTestControlEvents, point.put()), S_OK);
+  }
+
+  // Makes the control change its bitmap, which raises Changed.
+  void ChangeBitmap() {
+    LONG pixel = 7;
+    VARIANT args[3];
+    for (VARIANT& v : args) VariantInit(&v);
+    args[2].vt = VT_BYREF | VT_I4;
+    args[2].plVal = &pixel;
+    args[1].vt = VT_I2;
+    args[1].iVal = 1;
+    args[0].vt = VT_I2;
+    args[0].iVal = 1;
+    DISPPARAMS params{args, nullptr, 3, 0};
+    ASSERT_EQ(control->Invoke(kDispSumPixels, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+  }
+
+  ComPtr<IDispatch> control;
+  ComPtr<IConnectionPoint> point;
+  std::vector<std::string> log;
+};
+
+TEST_F(ConnectionPoints, EventsReachEverySinkInTheOrderTheyConnected) {
+  EventSink first("first", log), second("second", log);
+  DWORD a = 0, b = 0;
+  ASSERT_EQ(point->Advise(&first, &a), S_OK);
+  ASSERT_EQ(point->Advise(&second, &b), S_OK);
+  EXPECT_NE(a, b);
+  ChangeBitmap();
+  EXPECT_EQ(log, (std::vector<std::string>{"first:1", "second:1"}));
+  ASSERT_EQ(point->Unadvise(a), S_OK);
+  ChangeBitmap();
+  EXPECT_EQ(log.back(), "second:1");
+  EXPECT_EQ(log.size(), 3u);
+  ASSERT_EQ(point->Unadvise(b), S_OK);
+  EXPECT_EQ(first.refs, 1u);
+  EXPECT_EQ(second.refs, 1u);
+}
+
+TEST_F(ConnectionPoints, AFailingSinkDoesNotStopTheNext) {
+  EventSink failing("failing", log, EventSink::Answer::Fail);
+  EventSink throwing("throwing", log, EventSink::Answer::Throw);
+  EventSink last("last", log);
+  DWORD cookie = 0;
+  ASSERT_EQ(point->Advise(&failing, &cookie), S_OK);
+  ASSERT_EQ(point->Advise(&throwing, &cookie), S_OK);
+  ASSERT_EQ(point->Advise(&last, &cookie), S_OK);
+  ChangeBitmap();
+  EXPECT_EQ(log, (std::vector<std::string>{"failing:1", "throwing:1", "last:1"}));
+  // The control goes before its sinks do, and lets go of every one.
+  point.Reset();
+  control.Reset();
+  EXPECT_EQ(failing.refs, 1u);
+  EXPECT_EQ(throwing.refs, 1u);
+  EXPECT_EQ(last.refs, 1u);
+}
+
+TEST_F(ConnectionPoints, RefusesSinksAndCookiesItDoesNotKnow) {
+  DeafSink deaf;
+  DWORD cookie = 123;
+  EXPECT_EQ(point->Advise(&deaf, &cookie), CONNECT_E_CANNOTCONNECT);
+  EXPECT_EQ(cookie, 0u);
+  EXPECT_EQ(point->Unadvise(4711), CONNECT_E_NOCONNECTION);
+  IID iid{};
+  ASSERT_EQ(point->GetConnectionInterface(&iid), S_OK);
+  EXPECT_EQ(iid, DIID_DTestControlEvents);
+  ComPtr<IConnectionPointContainer> owner;
+  ASSERT_EQ(point->GetConnectionPointContainer(owner.put()), S_OK);
+  ComPtr<IDispatch> ownerDispatch;
+  ASSERT_EQ(owner.As(IID_IDispatch, ownerDispatch), S_OK);
+  EXPECT_EQ(ownerDispatch.get(), control.get());
+  ComPtr<IConnectionPoint> other;
+  EXPECT_EQ(owner->FindConnectionPoint(DIID_DTestControl, other.put()), CONNECT_E_NOCONNECTION);
+}
+
+// The helper on its own, inside an object of the test's.
+class Source final : public IConnectionPointContainer {
+ public:
+  HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = (riid == IID_IUnknown || riid == IID_IConnectionPointContainer) ? this : nullptr;
+    if (*ppv) AddRef();
+    return *ppv ? S_OK : E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override { return --refs; }
+  HRESULT EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+  HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** ppCP) override {
+    ConnectionPoint* points[] = {&events};
+    return FindConnectionPointIn(points, riid, ppCP);
+  }
+  ULONG refs = 1;
+  ConnectionPoint events{this, DIID_DTestControlEvents};
+};
+
+TEST(ConnectionPointHelper, ReportsTheFirstFailureAfterCallingEverySink) {
+  std::vector<std::string> log;
+  Source source;
+  EventSink ok("ok", log), failing("failing", log, EventSink::Answer::Fail), after("after", log);
+  DWORD cookie = 0;
+  source.events.Advise(&ok, &cookie);
+  source.events.Advise(&failing, &cookie);
+  source.events.Advise(&after, &cookie);
+  EXPECT_EQ(source.events.ConnectionCount(), 3u);
+  EXPECT_EQ(source.events.FireDispatch(5, nullptr), E_FAIL);
+  EXPECT_EQ(log, (std::vector<std::string>{"ok:5", "failing:5", "after:5"}));
+  // The point counts with its owner.
+  ULONG before = source.refs;
+  source.events.AddRef();
+  EXPECT_EQ(source.refs, before + 1);
+  source.events.Release();
+  source.events.DisconnectAll();
+  EXPECT_EQ(ok.refs, 1u);
+  EXPECT_EQ(source.events.FireDispatch(5, nullptr), S_OK);
+}
+
+TEST(ConnectionPointHelper, SkipsASinkDisconnectedByAnEarlierOne) {
+  std::vector<std::string> log;
+  Source source;
+  EventSink first("first", log), second("second", log);
+  DWORD firstCookie = 0, secondCookie = 0;
+  source.events.Advise(&first, &firstCookie);
+  source.events.Advise(&second, &secondCookie);
+  first.onEvent = [&] { source.events.Unadvise(secondCookie); };
+  EXPECT_EQ(source.events.FireDispatch(1, nullptr), S_OK);
+  EXPECT_EQ(log, std::vector<std::string>{"first:1"});
+  EXPECT_EQ(second.refs, 1u);
+  source.events.DisconnectAll();
+}
+}  // namespace
+}  // namespace kp::com::testing

@@ -1,0 +1,12 @@
+#pragma once
+// A file dialog filter in the form Qt's dialogs read, "Description (*.a *.b)":
+// the description without its own trailing "(...)", then the patterns, with
+// the framework's "*.*" (every file) as "*".
+
+#include <string>
+
+#include "platform/afx/prompts.h"
+
+namespace kp::ws {
+std::string ToQtNameFilter(const kp::prompts::FileFilter& filter);
+}

@@ -1,0 +1,233 @@
+#include "platform/qt/window_widgets.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QUrl>
+
+#include "platform/afx/drop_files.h"
+#include "platform/afx/window_functions.h"
+
+namespace kp::ws {
+namespace {
+
+WPARAM MouseKeyFlags(const QMouseEvent* event) {
+  WPARAM flags = 0;
+  if (event->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
+  if (event->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
+  if (event->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
+  if (event->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+  return flags;
+}
+
+LPARAM PointParam(QPoint p) { return MAKELPARAM(static_cast<WORD>(p.x()), static_cast<WORD>(p.y())); }
+
+// The local files of a drag; empty when it carries anything else, which the
+// shell would not offer as a file drop either.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+  std::vector<std::string> files;
+  if (data == nullptr || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) return {};
+    files.push_back(url.toLocalFile().toStdString());
+  }
+  return files;
+}
+
+// The id of the push button Enter presses: the focused push button, else
+// the default push button, else IDOK. Returns 0 when that button is disabled.
+int DefaultCommandId(WindowRecord* dialog, HWND* button) {
+  *button = nullptr;
+  HWND focus = GetFocus();
+  WindowRecord* focused = FindRecord(focus);
+  if (focused && focused->parent == dialog->handle && focused->kind == WindowKind::PushButton) {
+    *button = focus;
+    return focused->id;
+  }
+  for (HWND child : dialog->children) {
+    WindowRecord* r = FindRecord(child);
+    if (r && r->kind == WindowKind::PushButton && (r->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+      if (!IsWindowEnabled(child)) return 0;
+      *button = child;
+      return r->id;
+    }
+  }
+  HWND ok = kp::ws::GetDlgItem(dialog->handle, IDOK);
+  if (ok && !IsWindowEnabled(ok)) return 0;
+  *button = ok;
+  return IDOK;
+}
+
+}  // namespace
+
+SurfaceWidget::SurfaceWidget(HWND handle, QWidget* parent) : QWidget(parent), m_handle(handle) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void SurfaceWidget::paintEvent(QPaintEvent* event) { PaintSelfDrawn(this, m_handle, event->rect()); }
+
+void SurfaceWidget::resizeEvent(QResizeEvent*) {
+  WindowRecord* record = FindRecord(m_handle);
+  if (record == nullptr) return;
+  SyncBackingSize(record);
+  record->invalid = QRegion(rect());
+  record->eraseNeeded = true;
+  if (record->lastSizeSent != size()) {
+    record->lastSizeSent = size();
+    ::SendMessage(m_handle, WM_SIZE, isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED,
+                  MAKELPARAM(static_cast<WORD>(width()), static_cast<WORD>(height())));
+  }
+}
+
+void SurfaceWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  WindowRecord* record = FindRecord(m_handle);
+  if (record == nullptr) return;
+  record->invalid = QRegion(rect());
+  record->eraseNeeded = true;
+  ::SendMessage(m_handle, WM_SIZE, isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED,
+                MAKELPARAM(static_cast<WORD>(width()), static_cast<WORD>(height())));
+}
+
+void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
+  UINT message = event->button() == Qt::LeftButton ? WM_LBUTTONDOWN
+                 : event->button() == Qt::RightButton ? WM_RBUTTONDOWN
+                                                      : 0;
+  if (message == 0) return QWidget::mousePressEvent(event);
+  event->accept();
+  ::SendMessage(m_handle, message, MouseKeyFlags(event), PointParam(event->position().toPoint()));
+}
+
+void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
+  UINT message = event->button() == Qt::LeftButton ? WM_LBUTTONUP
+                 : event->button() == Qt::RightButton ? WM_RBUTTONUP
+                                                      : 0;
+  if (message == 0) return QWidget::mouseReleaseEvent(event);
+  event->accept();
+  ::SendMessage(m_handle, message, MouseKeyFlags(event), PointParam(event->position().toPoint()));
+}
+
+void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  // A double click starts with a press Windows reports as a double click;
+  // the framework's handlers here only need the press.
+  mousePressEvent(event);
+}
+
+void SurfaceWidget::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+  // The menu key reports no position (-1, -1), as on Windows.
+  LPARAM where = event->reason() == QContextMenuEvent::Keyboard ? LPARAM(-1) : PointParam(event->globalPos());
+  ::SendMessage(m_handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_handle), where);
+}
+
+void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
+  WindowRecord* record = FindRecord(m_handle);
+  if (record == nullptr || record->kind != WindowKind::Dialog || (event->modifiers() & Qt::AltModifier)) {
+    return QWidget::keyPressEvent(event);
+  }
+  // The dialog manager's keys: Enter presses the default button, Esc cancels.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    HWND button = nullptr;
+    int id = DefaultCommandId(record, &button);
+    if (id != 0) ::SendMessage(m_handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return;
+  }
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    HWND cancel = kp::ws::GetDlgItem(m_handle, IDCANCEL);
+    if (cancel && !IsWindowEnabled(cancel)) return;
+    ::SendMessage(m_handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void SurfaceWidget::closeEvent(QCloseEvent* event) {
+  // The close box asks; the window decides through WM_CLOSE (a dialog's
+  // default is Cancel) and is destroyed only by the framework.
+  event->ignore();
+  ::SendMessage(m_handle, WM_CLOSE, 0, 0);
+}
+
+void SurfaceWidget::dragEnterEvent(QDragEnterEvent* event) {
+  if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
+  else event->ignore();
+}
+
+void SurfaceWidget::dragMoveEvent(QDragMoveEvent* event) {
+  if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
+  else event->ignore();
+}
+
+void SurfaceWidget::dropEvent(QDropEvent* event) {
+  std::vector<std::string> files = LocalFiles(event->mimeData());
+  if (files.empty()) return event->ignore();
+  event->acceptProposedAction();
+  QPoint at = event->position().toPoint();
+  HDROP drop = kp::afx::CreateDropHandle(files, POINT{at.x(), at.y()});
+  ::SendMessage(m_handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  // The default handling releases the drop; a handler that skipped it must
+  // not leak it. A released handle is simply not found again.
+  DragFinish(drop);
+}
+
+OwnerDrawButton::OwnerDrawButton(HWND handle, QWidget* parent) : QAbstractButton(parent), m_handle(handle) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void OwnerDrawButton::paintEvent(QPaintEvent* event) { PaintSelfDrawn(this, m_handle, event->rect()); }
+
+void OwnerDrawButton::resizeEvent(QResizeEvent*) {
+  WindowRecord* record = FindRecord(m_handle);
+  if (record == nullptr) return;
+  SyncBackingSize(record);
+  record->invalid = QRegion(rect());
+}
+
+void PaintSelfDrawn(QWidget* widget, HWND handle, const QRect& area) {
+  WindowRecord* record = FindRecord(handle);
+  if (record == nullptr) return;
+  SyncBackingSize(record);
+  if (!record->invalid.isEmpty()) {
+    if (record->kind == WindowKind::OwnerDrawButton) {
+      // The owner draws the whole face; the request says what state it is in.
+      record->invalid = QRegion();
+      auto* button = static_cast<QAbstractButton*>(widget);
+      DRAWITEMSTRUCT item{};
+      item.CtlType = ODT_BUTTON;
+      item.CtlID = static_cast<UINT>(record->id);
+      item.itemAction = ODA_DRAWENTIRE;
+      item.itemState = (button->isDown() ? ODS_SELECTED : 0) | (button->hasFocus() ? ODS_FOCUS : 0);
+      item.hwndItem = handle;
+      item.hDC = CreateBackingDC(record);
+      item.rcItem = RECT{0, 0, widget->width(), widget->height()};
+      ::SendMessage(record->parent, WM_DRAWITEM, static_cast<WPARAM>(record->id), reinterpret_cast<LPARAM>(&item));
+      DeleteBackingDC(item.hDC);
+    } else {
+      if (record->eraseNeeded) {
+        record->eraseNeeded = false;
+        HDC dc = CreateBackingDC(record);
+        ::SendMessage(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        DeleteBackingDC(dc);
+      }
+      ::SendMessage(handle, WM_PAINT, 0, 0);
+    }
+    // The handlers may have destroyed the window; one whose WM_PAINT did not
+    // validate is still done painting.
+    record = FindRecord(handle);
+    if (record == nullptr) return;
+    record->invalid = QRegion();
+  }
+  QPainter painter(widget);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(area, record->backing, area);
+}
+
+}  // namespace kp::ws

@@ -1,0 +1,354 @@
+#include "platform/registry/registry_api.h"
+
+#include <cstring>
+#include <map>
+
+#include "platform/registry/registry_store.h"
+#include "platform/registry/registry_tree.h"
+
+namespace kp::registry {
+namespace {
+// An open key: where it is, what it may do, and whether this process has
+// deleted it.
+struct OpenKey {
+  KeyPath path;
+  REGSAM access = 0;
+  bool deleted = false;
+};
+
+constexpr std::uintptr_t kFirstHandle = 0x1000;
+constexpr std::uintptr_t kHandleStep = 4;
+
+// Handles of this process. One user-interface thread uses them (see
+// DESIGN), so the table takes no lock.
+struct HandleTable {
+  std::map<std::uintptr_t, OpenKey> keys;
+  std::uintptr_t next = kFirstHandle;
+};
+
+HandleTable& Handles() {
+  static HandleTable table;
+  return table;
+}
+
+const OpenKey kRootKey{{}, KEY_ALL_ACCESS, false};
+
+// The open key behind `hKey`, or null for a handle that is not open.
+const OpenKey* Resolve(HKEY hKey) {
+  if (hKey == HKEY_CLASSES_ROOT) return &kRootKey;
+  auto it = Handles().keys.find(reinterpret_cast<std::uintptr_t>(hKey));
+  return it == Handles().keys.end() ? nullptr : &it->second;
+}
+
+HKEY AddHandle(KeyPath path, REGSAM access) {
+  HandleTable& table = Handles();
+  std::uintptr_t value = table.next;
+  table.next += kHandleStep;
+  table.keys.emplace(value, OpenKey{std::move(path), access, false});
+  return reinterpret_cast<HKEY>(value);
+}
+
+// Marks every handle on `path` or below it as deleted.
+void MarkDeleted(const KeyPath& path) {
+  for (auto& [value, key] : Handles().keys)
+    if (PathStartsWith(key.path, path)) key.deleted = true;
+}
+
+bool HasAccess(const OpenKey& key, REGSAM needed) {
+  return (key.access & MAXIMUM_ALLOWED) != 0 || (key.access & needed) == needed;
+}
+
+// Joins the handle's path with the subkey text; ERROR_BAD_PATHNAME for a
+// malformed subkey.
+LONG JoinPath(const OpenKey& base, LPCSTR subKey, KeyPath& out) {
+  auto sub = SplitKeyPath(subKey != nullptr ? subKey : "");
+  if (!sub) return ERROR_BAD_PATHNAME;
+  out = base.path;
+  out.insert(out.end(), sub->begin(), sub->end());
+  if (out.size() > kMaxKeyDepth) return ERROR_BAD_PATHNAME;
+  return ERROR_SUCCESS;
+}
+
+// Reads the tree and finds the handle's own key, so that a call on a key
+// that is gone answers ERROR_KEY_DELETED.
+LONG LoadKey(const OpenKey& open, RegistryKey& root, const RegistryKey*& key) {
+  if (open.deleted) return ERROR_KEY_DELETED;
+  LONG result = LoadRegistry(root);
+  if (result != ERROR_SUCCESS) return result;
+  key = FindKey(root, open.path);
+  return key == nullptr ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
+// Copies `data` into the caller's buffer the way RegQueryValueEx does.
+LONG CopyOut(const void* data, DWORD size, LPBYTE buffer, LPDWORD bufferSize) {
+  if (bufferSize == nullptr) return buffer == nullptr ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+  if (buffer == nullptr) {
+    *bufferSize = size;
+    return ERROR_SUCCESS;
+  }
+  if (*bufferSize < size) {
+    *bufferSize = size;
+    return ERROR_MORE_DATA;
+  }
+  std::memcpy(buffer, data, size);
+  *bufferSize = size;
+  return ERROR_SUCCESS;
+}
+
+std::string_view ValueName(LPCSTR name) { return name != nullptr ? name : ""; }
+}  // namespace
+}  // namespace kp::registry
+
+using namespace kp::registry;
+
+LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired, const SECURITY_ATTRIBUTES*,
+                    PHKEY phkResult, LPDWORD lpdwDisposition) {
+  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+  *phkResult = nullptr;
+  const OpenKey* base = Resolve(hKey);
+  if (base == nullptr) return ERROR_INVALID_HANDLE;
+  if (base->deleted) return ERROR_KEY_DELETED;
+  KeyPath path;
+  LONG result = JoinPath(*base, lpSubKey, path);
+  if (result != ERROR_SUCCESS) return result;
+  if (path.size() > base->path.size() && !HasAccess(*base, KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+  DWORD disposition = REG_OPENED_EXISTING_KEY;
+  std::size_t baseDepth = base->path.size();
+  result = ModifyRegistry([&](RegistryKey& root, bool& changed) {
+    RegistryKey* key = FindKey(root, KeyPath(path.begin(), path.begin() + static_cast<long>(baseDepth)));
+    if (key == nullptr) return ERROR_KEY_DELETED;
+    for (std::size_t i = baseDepth; i < path.size(); ++i) {
+      RegistryKey* next = key->Find(path[i]);
+      if (next == nullptr) {
+        next = &key->Child(path[i]);
+        changed = true;
+        disposition = REG_CREATED_NEW_KEY;
+      }
+      key = next;
+    }
+    return ERROR_SUCCESS;
+  });
+  if (result != ERROR_SUCCESS) return result;
+  *phkResult = AddHandle(std::move(path), samDesired);
+  if (lpdwDisposition != nullptr) *lpdwDisposition = disposition;
+  return ERROR_SUCCESS;
+}
+
+LONG RegCreateKey(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
+  return RegCreateKeyEx(hKey, lpSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, MAXIMUM_ALLOWED, nullptr, phkResult,
+                        nullptr);
+}
+
+LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+  *phkResult = nullptr;
+  const OpenKey* base = Resolve(hKey);
+  if (base == nullptr) return ERROR_INVALID_HANDLE;
+  KeyPath path;
+  LONG result = JoinPath(*base, lpSubKey, path);
+  if (result != ERROR_SUCCESS) return result;
+  RegistryKey root;
+  const RegistryKey* key = nullptr;
+  result = LoadKey(*base, root, key);
+  if (result != ERROR_SUCCESS) return result;
+  if (FindKey(root, path) == nullptr) return ERROR_FILE_NOT_FOUND;
+  *phkResult = AddHandle(std::move(path), samDesired);
+  return ERROR_SUCCESS;
+}
+
+LONG RegOpenKey(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
+  return RegOpenKeyEx(hKey, lpSubKey, 0, MAXIMUM_ALLOWED, phkResult);
+}
+
+LONG RegCloseKey(HKEY hKey) {
+  if (hKey == HKEY_CLASSES_ROOT) return ERROR_SUCCESS;
+  return Handles().keys.erase(reinterpret_cast<std::uintptr_t>(hKey)) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
+  const OpenKey* open = Resolve(hKey);
+  if (open == nullptr) return ERROR_INVALID_HANDLE;
+  if (open->deleted) return ERROR_KEY_DELETED;
+  if (!HasAccess(*open, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+  if (lpData == nullptr && cbData != 0) return ERROR_INVALID_PARAMETER;
+  RegistryValue value;
+  value.type = dwType;
+  if (dwType == REG_SZ) {
+    const char* text = reinterpret_cast<const char*>(lpData);
+    std::size_t length = text != nullptr ? strnlen(text, cbData) : 0;
+    value.text.assign(text != nullptr ? text : "", length);
+  } else if (dwType == REG_DWORD) {
+    if (cbData != sizeof(DWORD)) return ERROR_INVALID_PARAMETER;
+    std::memcpy(&value.number, lpData, sizeof(DWORD));
+  } else {
+    return ERROR_INVALID_PARAMETER;
+  }
+  std::string name(ValueName(lpValueName));
+  KeyPath path = open->path;
+  return ModifyRegistry([&](RegistryKey& root, bool& changed) {
+    RegistryKey* key = FindKey(root, path);
+    if (key == nullptr) return ERROR_KEY_DELETED;
+    auto it = key->values.find(name);
+    if (it == key->values.end()) {
+      key->values.emplace(name, value);
+      changed = true;
+    } else if (!(it->second == value)) {
+      it->second = value;
+      changed = true;
+    }
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+  const OpenKey* open = Resolve(hKey);
+  if (open == nullptr) return ERROR_INVALID_HANDLE;
+  if (!HasAccess(*open, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+  if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
+  RegistryKey root;
+  const RegistryKey* key = nullptr;
+  LONG result = LoadKey(*open, root, key);
+  if (result != ERROR_SUCCESS) return result;
+  auto it = key->values.find(ValueName(lpValueName));
+  if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
+  const RegistryValue& value = it->second;
+  if (lpType != nullptr) *lpType = value.type;
+  if (value.type == REG_DWORD) return CopyOut(&value.number, sizeof(DWORD), lpData, lpcbData);
+  return CopyOut(value.text.c_str(), static_cast<DWORD>(value.text.size() + 1), lpData, lpcbData);
+}
+
+LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName) {
+  const OpenKey* open = Resolve(hKey);
+  if (open == nullptr) return ERROR_INVALID_HANDLE;
+  if (open->deleted) return ERROR_KEY_DELETED;
+  if (!HasAccess(*open, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+  std::string name(ValueName(lpValueName));
+  KeyPath path = open->path;
+  return ModifyRegistry([&](RegistryKey& root, bool& changed) {
+    RegistryKey* key = FindKey(root, path);
+    if (key == nullptr) return ERROR_KEY_DELETED;
+    if (key->values.erase(name) == 0) return ERROR_FILE_NOT_FOUND;
+    changed = true;
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegSetValue(HKEY hKey, LPCSTR lpSubKey, DWORD dwType, LPCSTR lpData, DWORD) {
+  if (dwType != REG_SZ || lpData == nullptr) return ERROR_INVALID_PARAMETER;
+  HKEY key = nullptr;
+  LONG result = RegCreateKeyEx(hKey, lpSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
+                               nullptr);
+  if (result != ERROR_SUCCESS) return result;
+  result = RegSetValueEx(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpData),
+                         static_cast<DWORD>(std::strlen(lpData) + 1));
+  RegCloseKey(key);
+  return result;
+}
+
+LONG RegQueryValue(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData) {
+  const OpenKey* base = Resolve(hKey);
+  if (base == nullptr) return ERROR_INVALID_HANDLE;
+  if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
+  KeyPath path;
+  LONG result = JoinPath(*base, lpSubKey, path);
+  if (result != ERROR_SUCCESS) return result;
+  RegistryKey root;
+  const RegistryKey* own = nullptr;
+  result = LoadKey(*base, root, own);
+  if (result != ERROR_SUCCESS) return result;
+  const RegistryKey* key = FindKey(root, path);
+  if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+  auto it = key->values.find("");
+  std::string text = (it != key->values.end() && it->second.type == REG_SZ) ? it->second.text : std::string();
+  if (lpcbData == nullptr) return ERROR_SUCCESS;
+  DWORD size = static_cast<DWORD>(*lpcbData < 0 ? 0 : *lpcbData);
+  result = CopyOut(text.c_str(), static_cast<DWORD>(text.size() + 1), reinterpret_cast<LPBYTE>(lpData), &size);
+  *lpcbData = static_cast<LONG>(size);
+  return result;
+}
+
+LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey) {
+  const OpenKey* base = Resolve(hKey);
+  if (base == nullptr) return ERROR_INVALID_HANDLE;
+  if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
+  if (base->deleted) return ERROR_KEY_DELETED;
+  KeyPath path;
+  LONG result = JoinPath(*base, lpSubKey, path);
+  if (result != ERROR_SUCCESS) return result;
+  if (path.empty()) return ERROR_ACCESS_DENIED;  // the root itself stays
+  result = ModifyRegistry([&](RegistryKey& root, bool& changed) {
+    RegistryKey* parent = FindKey(root, KeyPath(path.begin(), path.end() - 1));
+    RegistryKey* key = parent != nullptr ? parent->Find(path.back()) : nullptr;
+    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (!key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    parent->subkeys.erase(path.back());
+    changed = true;
+    return ERROR_SUCCESS;
+  });
+  if (result == ERROR_SUCCESS) MarkDeleted(path);
+  return result;
+}
+
+LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey) {
+  const OpenKey* base = Resolve(hKey);
+  if (base == nullptr) return ERROR_INVALID_HANDLE;
+  if (base->deleted) return ERROR_KEY_DELETED;
+  KeyPath path;
+  LONG result = JoinPath(*base, lpSubKey, path);
+  if (result != ERROR_SUCCESS) return result;
+  // Without a subkey, or on the root, the key stays and only its content goes.
+  bool keepKey = lpSubKey == nullptr || path.empty();
+  std::size_t baseDepth = base->path.size();
+  result = ModifyRegistry([&](RegistryKey& root, bool& changed) {
+    if (FindKey(root, KeyPath(path.begin(), path.begin() + static_cast<long>(baseDepth))) == nullptr)
+      return ERROR_KEY_DELETED;
+    RegistryKey* key = FindKey(root, path);
+    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (keepKey) {
+      changed = !key->values.empty() || !key->subkeys.empty();
+      key->values.clear();
+      key->subkeys.clear();
+    } else {
+      FindKey(root, KeyPath(path.begin(), path.end() - 1))->subkeys.erase(path.back());
+      changed = true;
+    }
+    return ERROR_SUCCESS;
+  });
+  if (result != ERROR_SUCCESS) return result;
+  if (keepKey) {
+    for (auto& [value, open] : Handles().keys)
+      if (open.path.size() > path.size() && PathStartsWith(open.path, path)) open.deleted = true;
+  } else {
+    MarkDeleted(path);
+  }
+  return ERROR_SUCCESS;
+}
+
+LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD, LPSTR lpClass,
+                  LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
+  const OpenKey* open = Resolve(hKey);
+  if (open == nullptr) return ERROR_INVALID_HANDLE;
+  if (!HasAccess(*open, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+  if (lpName == nullptr || lpcchName == nullptr) return ERROR_INVALID_PARAMETER;
+  RegistryKey root;
+  const RegistryKey* key = nullptr;
+  LONG result = LoadKey(*open, root, key);
+  if (result != ERROR_SUCCESS) return result;
+  if (dwIndex >= key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
+  auto it = key->subkeys.begin();
+  std::advance(it, dwIndex);
+  const std::string& name = it->first;
+  if (*lpcchName < name.size() + 1) return ERROR_MORE_DATA;
+  std::memcpy(lpName, name.c_str(), name.size() + 1);
+  *lpcchName = static_cast<DWORD>(name.size());
+  // Keys have no class names or write times here.
+  if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) lpClass[0] = '\0';
+  if (lpcchClass != nullptr) *lpcchClass = 0;
+  if (lpftLastWriteTime != nullptr) *lpftLastWriteTime = FILETIME{0, 0};
+  return ERROR_SUCCESS;
+}
+
+LONG RegEnumKey(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName) {
+  DWORD size = cchName;
+  return RegEnumKeyEx(hKey, dwIndex, lpName, &size, nullptr, nullptr, nullptr, nullptr);
+}

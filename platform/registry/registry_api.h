@@ -1,0 +1,112 @@
+#pragma once
+// HKEY_CLASSES_ROOT and the Reg* calls, shaped as on Windows: the same
+// names, arguments, access rights and ERROR_ results.
+//
+// The tree lives in one text file (see registry_file_format.h), by default
+// ${XDG_DATA_HOME:-$HOME/.local/share}/kestrow-platform/classes.reg. Every
+// call reads the file afresh, so a change made by another process is seen
+// at once; every change is written whole, atomically, under a lock shared
+// by all processes (registry_store.h). A damaged file makes every call fail
+// with ERROR_REGISTRY_CORRUPT and is never overwritten.
+//
+// Differences from Windows worth knowing:
+// - Key and value names compare without regard to ASCII case and keep the
+//   case they were first written with. Names are UTF-8 bytes.
+// - Values are REG_SZ or REG_DWORD. A REG_SZ keeps its text up to the first
+//   NUL; queries always return it NUL-terminated.
+// - A handle names its key by path. A key deleted through this process's
+//   calls makes the handles open on it (and below it) fail with
+//   ERROR_KEY_DELETED; a key deleted by another process does the same until
+//   a key of that path is created again, which the handle then reaches.
+
+#include <string>
+
+#include "platform/base/handles.h"
+#include "platform/base/hresult.h"
+#include "platform/base/win_types.h"
+
+using REGSAM = DWORD;
+using PHKEY = HKEY*;
+using PLONG = LONG*;
+struct SECURITY_ATTRIBUTES;
+
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+using PFILETIME = FILETIME*;
+
+// The one predefined key this platform has.
+#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000000u)))
+
+// Value types.
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_DWORD = 4;
+
+// Access rights.
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
+constexpr REGSAM KEY_NOTIFY = 0x0010;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+constexpr REGSAM MAXIMUM_ALLOWED = 0x02000000;
+
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+// Results the registry gives beyond those of platform/base/hresult.h.
+constexpr LONG ERROR_INVALID_DATA = 13;
+constexpr LONG ERROR_BAD_PATHNAME = 161;
+
+// Creates the key (and every missing key on its path) or opens it when it
+// exists. An empty or null lpSubKey opens hKey itself again.
+LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions, REGSAM samDesired,
+                    const SECURITY_ATTRIBUTES* lpSecurityAttributes, PHKEY phkResult, LPDWORD lpdwDisposition);
+LONG RegCreateKey(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+// ERROR_FILE_NOT_FOUND when the key does not exist.
+LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
+LONG RegOpenKey(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+LONG RegCloseKey(HKEY hKey);
+
+// A null or empty value name is the key's default value.
+LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData, DWORD cbData);
+// With lpData null, reports the size in *lpcbData. A buffer too small gives
+// ERROR_MORE_DATA and the size needed. ERROR_FILE_NOT_FOUND when the value
+// was never set (the default value included).
+LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                     LPDWORD lpcbData);
+LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName);
+
+// The old calls on a subkey's default value. RegSetValue creates the
+// subkey; it takes only REG_SZ and the text's own length. RegQueryValue
+// answers "" for a key whose default value was never set.
+LONG RegSetValue(HKEY hKey, LPCSTR lpSubKey, DWORD dwType, LPCSTR lpData, DWORD cbData);
+LONG RegQueryValue(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData);
+
+// Deletes a key that has no subkeys: ERROR_ACCESS_DENIED when it has some,
+// ERROR_FILE_NOT_FOUND when it does not exist.
+LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey);
+// Deletes a key with everything below it. A null lpSubKey empties hKey
+// (its values and subkeys) and keeps the key itself.
+LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey);
+
+// The subkeys in name order. ERROR_NO_MORE_ITEMS past the last one.
+LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved, LPSTR lpClass,
+                  LPDWORD lpcchClass, PFILETIME lpftLastWriteTime);
+LONG RegEnumKey(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName);
+
+namespace kp::registry {
+// The file behind HKEY_CLASSES_ROOT, from the environment at the time of the
+// call.
+std::string RegistryFilePath();
+// For a tool: moves a damaged registry file aside (to a name beside it that
+// begins with "classes.reg.corrupt-", returned in *savedAs) so the registry
+// starts empty. Does nothing to a sound or missing file. Nothing else ever
+// replaces a file that cannot be read.
+LONG ResetCorruptFile(std::string* savedAs = nullptr);
+}  // namespace kp::registry

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/registry/registry_api.h"
+#include "platform/registry/registry_helpers.h"
+#include "platform/testing/temp_registry.h"
+
+namespace kp::registry {
+namespace {
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Runs `body` in a child process and returns its exit status.
+template <typename Body>
+int InChild(Body body) {
+  pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class RegistryStore : public ::testing::Test {
+ protected:
+  void SetUp() override { kp::testing::UseFreshRegistry(); }
+};
+
+TEST_F(RegistryStore, LivesInTheDataFolder) {
+  std::string folder = kp::testing::UseFreshRegistry();
+  EXPECT_EQ(RegistryFilePath(), folder + "/kestrow-platform/classes.reg");
+  ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "A", "", "x"), ERROR_SUCCESS);
+  EXPECT_TRUE(std::filesystem::exists(folder + "/kestrow-platform/classes.reg"));
+}
+
+TEST_F(RegistryStore, WhatOneProcessWritesAnotherReads) {
+  ASSERT_EQ(InChild([] { return SetStringValue(HKEY_CLASSES_ROOT, "Written\\ByChild", "", "yes") == ERROR_SUCCESS ? 0 : 1; }),
+            0);
+  std::string value;
+  ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Written\\ByChild", "", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, "yes");
+
+  ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "Written\\ByParent", "", "too"), ERROR_SUCCESS);
+  EXPECT_EQ(InChild([] {
+              std::string seen;
+              return GetStringValue(HKEY_CLASSES_ROOT, "written\\byparent", "", &seen) == ERROR_SUCCESS &&
+                             seen == "too"
+                         ? 0
+                         : 1;
+            }),
+            0);
+}
+
+TEST_F(RegistryStore, ConcurrentWritersLoseNothing) {
+  constexpr int kWriters = 4;
+  constexpr int kKeysEach = 25;
+  std::vector<pid_t> children;
+  for (int w = 0; w < kWriters; ++w) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      for (int k = 0; k < kKeysEach; ++k) {
+        std::string path = "Writer" + std::to_string(w) + "\\Key" + std::to_string(k);
+        if (SetStringValue(HKEY_CLASSES_ROOT, path, "", std::to_string(w * 1000 + k)) != ERROR_SUCCESS) _exit(1);
+        // Every writer also touches one shared key, so their changes overlap.
+        if (SetStringValue(HKEY_CLASSES_ROOT, "Shared", "Writer" + std::to_string(w), std::to_string(k)) !=
+            ERROR_SUCCESS)
+          _exit(1);
+      }
+      _exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  for (int w = 0; w < kWriters; ++w) {
+    std::vector<std::string> keys;
+    ASSERT_EQ(EnumerateSubkeys(HKEY_CLASSES_ROOT, "Writer" + std::to_string(w), &keys), ERROR_SUCCESS);
+    EXPECT_EQ(keys.size(), static_cast<std::size_t>(kKeysEach));
+    std::string value;
+    ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Shared", "Writer" + std::to_string(w), &value), ERROR_SUCCESS);
+    EXPECT_EQ(value, std::to_string(kKeysEach - 1));
+  }
+  // No temporary file is left behind.
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(RegistryFilePath()).parent_path()))
+    EXPECT_EQ(entry.path().filename().string().find("tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(RegistryStore, WritesTheFileOwnerOnly) {
+  ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "A", "", "x"), ERROR_SUCCESS);
+  struct stat info {};
+  ASSERT_EQ(stat(RegistryFilePath().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// Every call fails on a damaged file, and the file keeps every byte.
+void ExpectEveryCallFailsAndFileIsUntouched(const std::string& damaged) {
+  WriteFile(RegistryFilePath(), damaged);
+  ScopedHKey key;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, key.put()), ERROR_REGISTRY_CORRUPT);
+  EXPECT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, "New", key.put()), ERROR_REGISTRY_CORRUPT);
+  EXPECT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "CLSID", "", "x"), ERROR_REGISTRY_CORRUPT);
+  std::string value;
+  EXPECT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "CLSID", "", &value), ERROR_REGISTRY_CORRUPT);
+  EXPECT_EQ(RegDeleteKey(HKEY_CLASSES_ROOT, "CLSID"), ERROR_REGISTRY_CORRUPT);
+  EXPECT_EQ(RegDeleteTree(HKEY_CLASSES_ROOT, "CLSID"), ERROR_REGISTRY_CORRUPT);
+  EXPECT_EQ(DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID"), ERROR_REGISTRY_CORRUPT);
+  char name[64];
+  DWORD size = sizeof name;
+  EXPECT_EQ(RegEnumKeyEx(HKEY_CLASSES_ROOT, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+            ERROR_REGISTRY_CORRUPT);
+  EXPECT_EQ(ReadFile(RegistryFilePath()), damaged);
+}
+
+TEST_F(RegistryStore, ATruncatedFileIsAnErrorAndIsLeftAlone) {
+  for (int i = 0; i < 5; ++i)
+    ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "CLSID\\{" + std::to_string(i) + "}", "", "Class"), ERROR_SUCCESS);
+  std::string whole = ReadFile(RegistryFilePath());
+  ExpectEveryCallFailsAndFileIsUntouched(whole.substr(0, whole.size() / 2));
+  ExpectEveryCallFailsAndFileIsUntouched(whole.substr(0, whole.size() - 1));
+}
+
+TEST_F(RegistryStore, AGarbageOrEmptyFileIsAnErrorAndIsLeftAlone) {
+  ExpectEveryCallFailsAndFileIsUntouched(std::string("\x00\xff garbage\n", 11));
+  ExpectEveryCallFailsAndFileIsUntouched("");
+}
+
+TEST_F(RegistryStore, ResetMovesADamagedFileAsideOnlyWhenAsked) {
+  std::string damaged = "kestrow-registry 1\n[CLSID]\n@=\"cut";
+  WriteFile(RegistryFilePath(), damaged);
+  std::string savedAs;
+  ASSERT_EQ(ResetCorruptFile(&savedAs), ERROR_SUCCESS);
+  EXPECT_EQ(ReadFile(savedAs), damaged);
+  EXPECT_EQ(savedAs.rfind(RegistryFilePath() + ".corrupt-", 0), 0u) << savedAs;
+  ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "Fresh", "", "start"), ERROR_SUCCESS);
+  // A sound file is not touched by a reset.
+  std::string sound = ReadFile(RegistryFilePath());
+  ASSERT_EQ(ResetCorruptFile(&savedAs), ERROR_SUCCESS);
+  EXPECT_TRUE(savedAs.empty());
+  EXPECT_EQ(ReadFile(RegistryFilePath()), sound);
+}
+
+TEST_F(RegistryStore, AMissingFileIsAnEmptyRegistry) {
+  ScopedHKey key;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, key.put()), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteKey(HKEY_CLASSES_ROOT, "CLSID"), ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(std::filesystem::exists(RegistryFilePath()));
+}
+}  // namespace
+}  // namespace kp::registry

@@ -1,0 +1,51 @@
+#include "tools/make_art/layer.h"
+
+namespace make_art {
+
+Layer::Layer(int width, int height)
+    : width_(width), height_(height), part_(static_cast<std::size_t>(width) * height, -1),
+      colour_(static_cast<std::size_t>(width) * height) {}
+
+void Layer::Set(int x, int y, int part, Rgb colour) {
+  if (!InBounds(x, y)) return;
+  part_[static_cast<std::size_t>(y) * width_ + x] = part;
+  colour_[static_cast<std::size_t>(y) * width_ + x] = colour;
+}
+
+bool Layer::Covered(int x, int y) const { return Part(x, y) >= 0; }
+
+int Layer::Part(int x, int y) const { return InBounds(x, y) ? part_[static_cast<std::size_t>(y) * width_ + x] : -1; }
+
+void Layer::Composite(Canvas& canvas, const Style& style) const {
+  if (style.shadowStrength > 0) {
+    for (int y = 0; y < canvas.height; ++y)
+      for (int x = 0; x < canvas.width; ++x)
+        if (Covered(x - style.shadowDx, y - style.shadowDy) && !Covered(x, y))
+          canvas.At(x, y) = Mix(canvas.At(x, y), style.shadowColour, style.shadowStrength);
+  }
+  for (int y = 0; y < canvas.height; ++y) {
+    for (int x = 0; x < canvas.width; ++x) {
+      const int part = Part(x, y);
+      if (part < 0) {
+        bool touches = false;
+        for (int dy = -1; dy <= 1 && !touches; ++dy)
+          for (int dx = -1; dx <= 1 && !touches; ++dx) touches = Covered(x + dx, y + dy);
+        if (touches) canvas.At(x, y) = style.outline;
+        continue;
+      }
+      Rgb c = colour_[static_cast<std::size_t>(y) * width_ + x];
+      if (static_cast<std::size_t>(part) < style.edgedParts.size() && style.edgedParts[part]) {
+        static constexpr int kSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+        for (const auto& step : kSteps) {
+          if (Part(x + step[0], y + step[1]) > part) {
+            c = Shade(c, style.innerEdgeShade);
+            break;
+          }
+        }
+      }
+      canvas.At(x, y) = c;
+    }
+  }
+}
+
+}  // namespace make_art

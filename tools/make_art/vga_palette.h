@@ -1,0 +1,47 @@
+#pragma once
+// The sixteen colours of the classic VGA palette, in the order Windows uses
+// for 4-bit DIBs.
+
+#include <array>
+
+#include "tools/make_art/rgb.h"
+
+namespace make_art {
+
+enum Vga : std::uint8_t {
+  kVgaBlack,
+  kVgaMaroon,
+  kVgaGreen,
+  kVgaOlive,
+  kVgaNavy,
+  kVgaPurple,
+  kVgaTeal,
+  kVgaSilver,
+  kVgaGrey,
+  kVgaRed,
+  kVgaLime,
+  kVgaYellow,
+  kVgaBlue,
+  kVgaFuchsia,
+  kVgaAqua,
+  kVgaWhite,
+};
+
+inline constexpr std::array<Rgb, 16> kVgaPalette = {{{0, 0, 0},
+                                                     {128, 0, 0},
+                                                     {0, 128, 0},
+                                                     {128, 128, 0},
+                                                     {0, 0, 128},
+                                                     {128, 0, 128},
+                                                     {0, 128, 128},
+                                                     {192, 192, 192},
+                                                     {128, 128, 128},
+                                                     {255, 0, 0},
+                                                     {0, 255, 0},
+                                                     {255, 255, 0},
+                                                     {0, 0, 255},
+                                                     {255, 0, 255},
+                                                     {0, 255, 255},
+                                                     {255, 255, 255}}};
+
+}  // namespace make_art
