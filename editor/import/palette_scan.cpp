@@ -60,9 +60,21 @@ void ScanColoursPortable(const CandidateBlock* blocks, int entries, const DWORD*
   }
 }
 
+// The most any colour of the box can favour entry e over entry f: the
+// largest over the box of |q - f|^2 - |q - e|^2. It is linear in q, so its
+// largest value is at a corner, taken axis by axis.
+int FavourLimit(int fr, int fg, int fb, int fNorm, int er, int eg, int eb, int eNorm, const ColourBox& box) {
+  auto axis = [](int difference, int lo, int hi) {
+    return std::max(-2 * difference * lo, -2 * difference * hi);
+  };
+  return fNorm - eNorm + axis(fr - er, box.redLo, box.redHi) + axis(fg - eg, box.greenLo, box.greenHi) +
+         axis(fb - eb, box.blueLo, box.blueHi);
+}
+
 int FilterPortable(const CandidateBlock* from, int entries, const ColourBox& box, CandidateBlock* to) {
   int nearest[256];
   int bound = INT_MAX;
+  int bounding = 0;  // the first entry whose farthest point is nearest
   for (int p = 0; p < entries; ++p) {
     const CandidateBlock& block = from[p / kBlockLanes];
     const int lane = p % kBlockLanes;
@@ -73,14 +85,26 @@ int FilterPortable(const CandidateBlock* from, int entries, const ColourBox& box
     const int farthest = Square(std::max(r - box.redLo, box.redHi - r)) +
                          Square(std::max(g - box.greenLo, box.greenHi - g)) +
                          Square(std::max(b - box.blueLo, box.blueHi - b));
-    bound = std::min(bound, farthest);
+    if (farthest < bound) {
+      bound = farthest;
+      bounding = p;
+    }
   }
+  const CandidateBlock& f = from[bounding / kBlockLanes];
+  const int fLane = bounding % kBlockLanes;
+  const int fr = RedOf(f, fLane), fg = GreenOf(f, fLane), fb = BlueOf(f, fLane);
+  const int fNorm = f.base[fLane] >> 8, fIndex = f.base[fLane] & 0xFF;
   int kept = 0;
   for (int p = 0; p < entries; ++p) {
     if (nearest[p] > bound) continue;
     const CandidateBlock& block = from[p / kBlockLanes];
-    CandidateBlock& target = to[kept / kBlockLanes];
     const int lane = p % kBlockLanes;
+    // An entry that the bounding entry beats all over the box, or ties
+    // with a lower index, can never be the first nearest there.
+    const int favour = FavourLimit(fr, fg, fb, fNorm, RedOf(block, lane), GreenOf(block, lane),
+                                   BlueOf(block, lane), block.base[lane] >> 8, box);
+    if (favour < 0 || (favour == 0 && fIndex < (block.base[lane] & 0xFF))) continue;
+    CandidateBlock& target = to[kept / kBlockLanes];
     target.redGreen[kept % kBlockLanes] = block.redGreen[lane];
     target.blue[kept % kBlockLanes] = block.blue[lane];
     target.base[kept % kBlockLanes] = block.base[lane];
@@ -251,6 +275,15 @@ constexpr std::array<std::array<std::int32_t, 8>, 256> MakeCompressTable() {
 }
 alignas(32) constexpr std::array<std::array<std::int32_t, 8>, 256> kCompress = MakeCompressTable();
 
+// Along one axis, the most a colour of [lo, hi] can favour an entry over
+// one `difference` away: max(-2 d lo, -2 d hi), that is -2 min(d lo, d hi).
+__attribute__((target("avx2"), always_inline)) inline __m256i FavourAxis(__m256i difference, __m256i lo,
+                                                                         __m256i hi) {
+  const __m256i low = _mm256_mullo_epi32(difference, lo);
+  const __m256i high = _mm256_mullo_epi32(difference, hi);
+  return _mm256_slli_epi32(_mm256_sub_epi32(_mm256_setzero_si256(), _mm256_min_epi32(low, high)), 1);
+}
+
 // Squared distances along one axis from the lanes' values to the range
 // [lo, hi]: to its nearest point (0 inside) and to its farthest point.
 struct AxisGaps {
@@ -268,6 +301,7 @@ __attribute__((target("avx2"), always_inline)) inline AxisGaps Gaps(__m256i v, _
 __attribute__((target("avx2"))) int FilterAvx2(const CandidateBlock* from, int entries, const ColourBox& box,
                                                CandidateBlock* to) {
   alignas(32) std::int32_t nearest[256];
+  alignas(32) std::int32_t farthest[256];
   const std::size_t count = BlocksFor(entries);
   const __m256i redLo = _mm256_set1_epi32(box.redLo), redHi = _mm256_set1_epi32(box.redHi);
   const __m256i greenLo = _mm256_set1_epi32(box.greenLo), greenHi = _mm256_set1_epi32(box.greenHi);
@@ -280,12 +314,27 @@ __attribute__((target("avx2"))) int FilterAvx2(const CandidateBlock* from, int e
     const AxisGaps r = Gaps(_mm256_and_si256(rg, lowHalf), redLo, redHi);
     const AxisGaps g = Gaps(_mm256_srli_epi32(rg, 16), greenLo, greenHi);
     const AxisGaps b = Gaps(Load(from[i].blue), blueLo, blueHi);
+    const __m256i far = _mm256_add_epi32(_mm256_add_epi32(r.farthest, g.farthest), b.farthest);
     _mm256_store_si256(reinterpret_cast<__m256i*>(nearest + i * kBlockLanes),
                        _mm256_add_epi32(_mm256_add_epi32(r.nearest, g.nearest), b.nearest));
-    bound = _mm256_min_epi32(bound, _mm256_add_epi32(_mm256_add_epi32(r.farthest, g.farthest), b.farthest));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(farthest + i * kBlockLanes), far);
+    bound = _mm256_min_epi32(bound, far);
   }
-  const __m256i limit = _mm256_set1_epi32(HorizontalMin(bound));
+  const std::int32_t least = HorizontalMin(bound);
+  const __m256i limit = _mm256_set1_epi32(least);
 
+  // The first entry with that farthest point: it beats, all over the box,
+  // many of the entries that pass the bound (see FilterPortable).
+  int bounding = 0;
+  while (farthest[bounding] != least) ++bounding;
+  const CandidateBlock& f = from[bounding / kBlockLanes];
+  const int fLane = bounding % kBlockLanes;
+  const __m256i fRed = _mm256_set1_epi32(RedOf(f, fLane));
+  const __m256i fGreen = _mm256_set1_epi32(GreenOf(f, fLane));
+  const __m256i fBlue = _mm256_set1_epi32(BlueOf(f, fLane));
+  const __m256i fNorm = _mm256_set1_epi32(f.base[fLane] >> 8);
+  const __m256i fIndex = _mm256_set1_epi32(f.base[fLane] & 0xFF);
+  const __m256i byteMask = _mm256_set1_epi32(0xFF);
   // Kept lanes are packed to the front of each block with one permutation
   // and stored at the fill point of three staging rows.
   alignas(32) std::uint32_t redGreen[256 + kBlockLanes];
@@ -293,7 +342,20 @@ __attribute__((target("avx2"))) int FilterAvx2(const CandidateBlock* from, int e
   alignas(32) std::int32_t base[256 + kBlockLanes];
   int kept = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    const __m256i over = _mm256_cmpgt_epi32(Load(nearest + i * kBlockLanes), limit);
+    const __m256i rg = Load(from[i].redGreen);
+    const __m256i entryBase = Load(from[i].base);
+    const __m256i favour = _mm256_add_epi32(
+        _mm256_sub_epi32(fNorm, _mm256_srai_epi32(entryBase, 8)),
+        _mm256_add_epi32(
+            _mm256_add_epi32(
+                FavourAxis(_mm256_sub_epi32(fRed, _mm256_and_si256(rg, lowHalf)), redLo, redHi),
+                FavourAxis(_mm256_sub_epi32(fGreen, _mm256_srli_epi32(rg, 16)), greenLo, greenHi)),
+            FavourAxis(_mm256_sub_epi32(fBlue, Load(from[i].blue)), blueLo, blueHi)));
+    const __m256i beaten =
+        _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), favour),
+                        _mm256_and_si256(_mm256_cmpeq_epi32(favour, _mm256_setzero_si256()),
+                                         _mm256_cmpgt_epi32(_mm256_and_si256(entryBase, byteMask), fIndex)));
+    const __m256i over = _mm256_or_si256(_mm256_cmpgt_epi32(Load(nearest + i * kBlockLanes), limit), beaten);
     unsigned mask = ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(over))) & 0xFFu;
     const int valid = entries - static_cast<int>(i) * kBlockLanes;
     if (valid < kBlockLanes) mask &= (1u << valid) - 1;
