@@ -35,10 +35,12 @@ PaletteMatcher::PaletteMatcher(const SetPalette& palette, int count, SimdLevel l
 }
 
 int PaletteMatcher::Find(DWORD rgb) {
-  Gathering one{};
+  Gathering one;
   one.list = MiddleList(MiddleCube(rgb));
   one.count = 1;
-  one.colours[0] = rgb & 0x00FFFFFF;
+  // The kernels read whole groups of colours; the ones after the first
+  // are copies whose results are not written.
+  std::fill(one.colours, one.colours + kGathered, rgb & 0x00FFFFFF);
   one.positions[0] = 0;
   BYTE index = 0;
   Compare(one, &index);
@@ -81,8 +83,14 @@ void PaletteMatcher::MapPicture(const DWORD* rows, int width, int height, bool c
       }
     }
   }
-  for (const Gathering& g : m_gatherings)
-    if (g.count > 0) Compare(g, out);
+  for (Gathering& g : m_gatherings) {
+    if (g.count == 0) continue;
+    // The kernels read whole groups of eight colours: the rest of the last
+    // group repeats the last colour, and its results are not written.
+    const int group = (g.count + kBlockLanes - 1) / kBlockLanes * kBlockLanes;
+    std::fill(g.colours + g.count, g.colours + group, g.colours[g.count - 1]);
+    Compare(g, out);
+  }
 }
 
 const PaletteMatcher::List& PaletteMatcher::MiddleList(std::size_t cube) {

@@ -51,10 +51,13 @@ class PaletteMatcher {
     std::uint32_t entries = 0;  // 0 until the cube is first used
   };
   static constexpr std::size_t kMiddleCubes = 16 * 16 * 16;
-  static constexpr int kGathered = 16;
+  static constexpr int kGathered = 32;
   // The colours of one cube waiting to be compared, with the places their
   // indices go.
+  // (The arrays are left unset until written: a new gathering is made for
+  // every cube a picture touches.)
   struct Gathering {
+    Gathering() {}
     List list;
     int count = 0;
     DWORD colours[kGathered];

@@ -58,8 +58,9 @@ using ScanFunction = int (*)(const CandidateBlock* blocks, std::size_t pairs, in
 
 // The index of the nearest of the `entries` entries for each of `count`
 // colours 0x00RRGGBB, several colours at a time, written to
-// out[positions[i]] for colour i. `colours` may be read up to 15 places past
-// `count`.
+// out[positions[i]] for colour i. Colours are read in whole groups of eight,
+// so up to 7 places past `count`; those must hold colours (their results are
+// not written).
 using ScanColoursFunction = void (*)(const CandidateBlock* blocks, int entries, const DWORD* colours,
                                      std::size_t count, const std::uint32_t* positions, BYTE* out);
 
