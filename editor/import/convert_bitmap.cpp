@@ -1,6 +1,7 @@
 #include "editor/import/convert_bitmap.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "editor/import/palette_matcher.h"
@@ -55,6 +56,9 @@ BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, in
 BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
                             const SetPalette& palette, int count, SimdLevel level) {
   if (dw <= 0 || dh <= 0) return TRUE;  // nothing to fill
+  // No larger than a bitmap may be, even when no scratch bitmap is made.
+  if (static_cast<std::uint64_t>(dw) * static_cast<std::uint64_t>(dh) * 4 > kp::gdi::kMaxBitmapBytes)
+    return FALSE;
   PaletteMatcher matcher(palette, count, level);
 
   // The bitmap is declared first so that it is deleted after the DC; a

@@ -243,10 +243,16 @@ TEST(ConvertBitmapToPalette, WithoutAScratchDcReadsTheSourceUnscaledAndWhiteOuts
   const BOOL converted = ConvertBitmapToPalette(out.data(), 8, 8, source.dc(), 4, 4, FALSE, palette, 256);
   const BOOL referenced =
       reference::ConvertBitmapToPalette(expected.data(), 8, 8, source.dc(), 4, 4, FALSE, palette, 256);
+  // Reading unscaled is no way round the size limit of a picture.
+  std::vector<BYTE> untouched(64, 0xAA);
+  const BOOL huge =
+      ConvertBitmapToPalette(untouched.data(), 20000, 20000, source.dc(), 4, 4, FALSE, palette, 256);
   for (HDC dc : filler) DeleteDC(dc);
 
   ASSERT_TRUE(converted);
   ASSERT_TRUE(referenced);
+  EXPECT_FALSE(huge);
+  EXPECT_EQ(untouched, std::vector<BYTE>(64, 0xAA));
   for (int x = 0; x < 8; ++x)
     for (int y = 0; y < 8; ++y)
       ASSERT_EQ(out[ByteOf(x, y, 8, 8, false)], x < 4 && y < 4 ? TagOf(x, y) : 200) << x << "," << y;
