@@ -188,6 +188,9 @@ void Run(benchmark::State& state, const Workload& w, Conversion convert) {
 // best of several runs keep other work on the machine out of the ratio.
 class TimingReporter : public benchmark::ConsoleReporter {
  public:
+  // Without colours: their escape codes would run into the lines after the
+  // table, which scripts read.
+  TimingReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
