@@ -3,7 +3,6 @@
 #include "control/tavlet_prop_page.h"
 #include "control/tavlet_resource_ids.h"
 #include "interfaces/tavlet_ids.h"
-#include "platform/afx/ole_registration.h"
 #include "platform/gdi/objects.h"
 
 using namespace tavlet;
@@ -43,23 +42,12 @@ BEGIN_EVENT_MAP(CTavletCtrl, COleControl)
   EVENT_CUSTOM("BmpChange", FireBmpChange, VTS_NONE)
 END_EVENT_MAP()
 
-IMPLEMENT_OLECREATE_EX(CTavletCtrl, kCtrlProgId, CLSID_Tavlet.Data1, CLSID_Tavlet.Data2, CLSID_Tavlet.Data3,
-                       CLSID_Tavlet.Data4[0], CLSID_Tavlet.Data4[1], CLSID_Tavlet.Data4[2], CLSID_Tavlet.Data4[3],
-                       CLSID_Tavlet.Data4[4], CLSID_Tavlet.Data4[5], CLSID_Tavlet.Data4[6], CLSID_Tavlet.Data4[7])
 IMPLEMENT_OLETYPELIB(CTavletCtrl, LIBID_TAVLETLib, kTypeLibMajor, kTypeLibMinor)
 IMPLEMENT_OLECTLTYPE(CTavletCtrl, IDS_TAVLET, kMiscStatus)
 
 BEGIN_PROPPAGEIDS(CTavletCtrl, 1)
   PROPPAGEID(CTavletPropPage::guid)
 END_PROPPAGEIDS(CTavletCtrl)
-
-BOOL CTavletCtrl::CTavletCtrlFactory::UpdateRegistry(BOOL bRegister) {
-  if (bRegister)
-    return AfxOleRegisterControlClass(AfxGetInstanceHandle(), m_clsid, GetProgID(), IDS_TAVLET, IDB_TAVLET,
-                                      afxRegApartmentThreading, kMiscStatus, LIBID_TAVLETLib, kTypeLibMajor,
-                                      kTypeLibMinor);
-  return AfxOleUnregisterClass(m_clsid, GetProgID());
-}
 
 CTavletCtrl::CTavletCtrl() { InitializeIIDs(&DIID__DTavlet, &DIID__DTavletEvents); }
 

@@ -9,7 +9,8 @@
 // The class is split over files by what the code does: tavlet_ctrl.cpp
 // (maps, identity, persistence, lifetime), bitmap_intake.cpp (the four ways
 // a bitmap comes in), tavlet_drawing.cpp (OnDraw and the repaints) and
-// user_commands.cpp (the context menu and its commands).
+// user_commands.cpp (the context menu and its commands); its factory and
+// registry entries are in tavlet_app.cpp.
 
 #include "platform/afx/ole_control.h"
 #include "platform/afx/ole_factory.h"

@@ -1,6 +1,6 @@
 #pragma once
-// Resource and command ids of the control module. The published identities
-// (class ids, dispids) are in interfaces/tavlet_ids.h.
+// Resource and command ids of the control module, and its misc status. The
+// published identities (class ids, dispids) are in interfaces/tavlet_ids.h.
 
 #include "platform/base/win_types.h"
 
