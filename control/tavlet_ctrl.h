@@ -1,0 +1,74 @@
+#pragma once
+// CTavletCtrl: the bitmap drop control. It holds at most one bitmap, shows
+// it stretched over its whole window, takes new bitmaps from a file dropped
+// on it, a file its container names, an array of 32-bit pixels or a bitmap
+// handle, and raises BmpChange after every change and every focus arrival.
+// Containers see it only through _DTavlet, _DTavletEvents and its persisted
+// property InitiallyDroppable (interfaces/tavlet_ids.h).
+//
+// The class is split over files by what the code does: tavlet_ctrl.cpp
+// (maps, identity, persistence, lifetime), bitmap_intake.cpp (the four ways
+// a bitmap comes in), tavlet_drawing.cpp (OnDraw and the repaints) and
+// user_commands.cpp (the context menu and its commands); its factory and
+// registry entries are in tavlet_app.cpp.
+
+#include "platform/afx/ole_control.h"
+#include "platform/afx/ole_factory.h"
+
+class CTavletCtrl : public COleControl {
+  DECLARE_DYNCREATE(CTavletCtrl)
+  DECLARE_OLECREATE_EX(CTavletCtrl)
+  DECLARE_OLETYPELIB(CTavletCtrl)
+  DECLARE_PROPPAGEIDS(CTavletCtrl)
+  DECLARE_OLECTLTYPE(CTavletCtrl)
+
+ public:
+  CTavletCtrl();
+  ~CTavletCtrl() override;
+
+  void DoPropExchange(CPropExchange* pPX) override;
+  void OnResetState() override;
+  void OnDraw(CDC* pDC, const CRect& rcBounds, const CRect& rcInvalid) override;
+
+ protected:
+  // Window messages.
+  int OnCreate(LPCREATESTRUCT lpCreateStruct);
+  void OnSize(UINT nType, int cx, int cy);
+  void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnContextMenu(CWnd* pWnd, CPoint point);
+  void OnSetFocus(CWnd* pOldWnd);
+  void OnKillFocus(CWnd* pNewWnd);
+  void OnDropFiles(HDROP hDropInfo);
+
+  // The context menu's commands.
+  void OnSaveAs();
+  void OnClearContents();
+  void OnBitmapProperties();
+  void OnUpdateHasBitmap(CCmdUI* pCmdUI);
+
+  // _DTavlet.
+  void OnInitiallyDroppableChanged();
+  BOOL RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy);
+  BOOL RecreateBitmapFromFile(LPCTSTR pathname);
+  LONG GetBitmapHandle();
+  BOOL SetBitmapHandle(LONG hbm);
+
+  // _DTavletEvents.
+  void FireBmpChange();
+
+  DECLARE_MESSAGE_MAP()
+  DECLARE_DISPATCH_MAP()
+  DECLARE_EVENT_MAP()
+
+ private:
+  // The last step of every successful intake: the control owns `hbm` from
+  // here on, repaints and raises BmpChange.
+  void AdoptBitmap(HBITMAP hbm, LONG width, LONG height);
+
+  HBITMAP m_hBitmap = nullptr;  // owned; null when empty
+  LONG m_drawWidth = 0;         // the bounds at the last paint
+  LONG m_drawHeight = 0;
+  LONG m_bitmapWidth = 0;       // the bitmap's size, recorded at intake
+  LONG m_bitmapHeight = 0;
+  BOOL m_initiallyDroppable = TRUE;  // set by the first property exchange
+};

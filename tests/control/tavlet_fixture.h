@@ -1,0 +1,70 @@
+#pragma once
+// The fixture of the journeys: each test gets its own registry with
+// Tavlet.ocx registered by the real regsvr, OLE initialised and dialogs
+// able to host controls.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "platform/afx/ole_control_site.h"
+#include "platform/afx/ole_init.h"
+#include "platform/afx/window_functions.h"
+#include "platform/com/com_ptr.h"
+#include "platform/com/com_runtime.h"
+#include "platform/com/memory_stream.h"
+#include "platform/com/ole_object.h"
+#include "platform/com/persist.h"
+#include "platform/gdi/handle_table.h"
+#include "platform/testing/temp_registry.h"
+#include "platform/testing/ui_driver.h"
+#include "tests/control/tavlet_host.h"
+
+namespace tavlet_host {
+
+class TavletTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kp::testing::UseFreshRegistry();
+    ASSERT_TRUE(AfxOleInit());
+    AfxEnableControlContainer();
+    ASSERT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
+  }
+
+  // Runs the host dialog with `steps` inside its modal loop, then checks
+  // that the controls left no GDI object behind.
+  static void WithHost(const std::function<void(CHostDlg&)>& steps) {
+    const int objects = kp::gdi::LiveObjectCount();
+    {
+      CHostDlg dlg;
+      INT_PTR result = kp::testing::RunModalWith(dlg, [&] {
+        kp::testing::ProcessEvents();
+        dlg.changes.clear();
+        steps(dlg);
+        if (::IsWindow(dlg.m_hWnd)) dlg.EndDialog(IDOK);
+      });
+      EXPECT_EQ(result, IDOK);
+    }
+    EXPECT_EQ(kp::gdi::LiveObjectCount(), objects) << "GDI objects outlived the controls";
+  }
+
+  template <typename I>
+  static kp::com::ComPtr<I> Query(CWnd& wrapper, REFIID iid) {
+    kp::com::ComPtr<I> result;
+    if (IUnknown* control = wrapper.GetControlUnknown()) control->QueryInterface(iid, result.put_void());
+    return result;
+  }
+
+  static std::vector<BYTE> SavedStream(CWnd& wrapper) {
+    kp::com::ComPtr<IPersistStreamInit> persist = Query<IPersistStreamInit>(wrapper, IID_IPersistStreamInit);
+    EXPECT_TRUE(persist);
+    if (!persist) return {};
+    kp::com::ComPtr<IStream> stream;
+    EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+    EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
+    return kp::com::ReadWholeStream(stream.get());
+  }
+};
+
+}  // namespace tavlet_host

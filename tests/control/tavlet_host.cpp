@@ -1,0 +1,284 @@
+#include "tests/control/tavlet_host.h"
+
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include "platform/afx/event_sink_map.h"
+#include "platform/gdi/gdi.h"
+#include "platform/qt/modal_windows.h"
+#include "platform/qt/window_system.h"
+#include "platform/registry/registry_api.h"
+#include "platform/registry/registry_file_format.h"
+#include "platform/resources/resource_table.h"
+#include "platform/testing/temp_environment.h"
+#include "platform/testing/ui_driver.h"
+
+extern char** environ;
+
+namespace tavlet_host {
+namespace {
+
+using kp::resources::DialogItem;
+using Class = DialogItem::Class;
+using tavlet::CLSID_Tavlet;
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+
+const kp::resources::DialogTemplate kHost = {
+    "Tavlet Host", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 300, 160,
+    "MS Sans Serif", 8,
+    {
+        {Class::Button, IDC_OTHER, "Other", 200, 60, 50, 14, kChild | WS_TABSTOP},
+        {Class::Control, IDC_SLOT, "", 7, 7, 40, 40, kChild | WS_TABSTOP, 0, &CLSID_Tavlet},
+        {Class::Control, IDC_PREVIEW, "", 55, 7, 40, 40, kChild | WS_TABSTOP, 0, &CLSID_Tavlet},
+        {Class::Control, IDC_LANDSCAPE, "", 103, 7, 80, 42, kChild | WS_TABSTOP, 0, &CLSID_Tavlet},
+        {Class::Control, IDC_FINDER, "", 7, 60, 60, 56, kChild | WS_TABSTOP, 0, &CLSID_Tavlet},
+        {Class::Button, IDOK, "OK", 240, 140, 50, 14, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON},
+    },
+};
+
+const kp::resources::DialogTemplate kEmpty = {
+    "Empty", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT, 0, 0, 0, 200, 100, "MS Sans Serif", 8, {},
+};
+
+void AppendLittleEndian(std::vector<BYTE>& out, DWORD value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<BYTE>(value >> (8 * i)));
+}
+
+std::vector<BYTE> Stream(LONG cx, LONG cy, BYTE droppable) {
+  std::vector<BYTE> s;
+  AppendLittleEndian(s, tavlet::kStreamVersion, 4);
+  AppendLittleEndian(s, static_cast<DWORD>(cx), 4);
+  AppendLittleEndian(s, static_cast<DWORD>(cy), 4);
+  AppendLittleEndian(s, 0, 4);  // no stock properties
+  s.push_back(droppable);
+  return s;
+}
+
+// A creation record: control id, message 0x376, length 21, then a count of
+// 0 (no string before the stream) and the 17-byte stream.
+void AppendCreationRecord(std::vector<BYTE>& out, int id, const std::vector<BYTE>& stream) {
+  AppendLittleEndian(out, static_cast<DWORD>(id), 2);
+  AppendLittleEndian(out, WM_OCC_LOADFROMSTREAM, 2);
+  AppendLittleEndian(out, static_cast<DWORD>(4 + stream.size()), 4);
+  AppendLittleEndian(out, 0, 4);
+  out.insert(out.end(), stream.begin(), stream.end());
+}
+
+const std::vector<BYTE> kHostInit = [] {
+  std::vector<BYTE> out;
+  for (int id : kControlIds) AppendCreationRecord(out, id, RecordStream(id));
+  AppendLittleEndian(out, 0, 2);
+  return out;
+}();
+
+const kp::resources::ResourceTable kResources = [] {
+  kp::resources::ResourceTable table;
+  table.dialogs = {{IDD_HOST, &kHost}, {IDD_EMPTY, &kEmpty}};
+  table.dialogInit = {{IDD_HOST, kHostInit}};
+  return table;
+}();
+
+}  // namespace
+
+std::vector<BYTE> RecordStream(int controlId) {
+  struct Record {
+    int id;
+    LONG cx, cy;
+    BYTE droppable;
+  };
+  static constexpr Record kRecords[] = {
+      {IDC_SLOT, 1323, 1376, 0x70},
+      {IDC_PREVIEW, 4815, 4604, 0x00},
+      {IDC_LANDSCAPE, 10398, 5159, 0x70},
+      {IDC_FINDER, 7911, 7435, 0x01},
+  };
+  for (const Record& r : kRecords)
+    if (r.id == controlId) return Stream(r.cx, r.cy, r.droppable);
+  return {};
+}
+
+}  // namespace tavlet_host
+
+KP_MODULE_RESOURCES(tavlet_host::kResources)
+
+namespace tavlet_host {
+
+BOOL CHostedTavlet::RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy) {
+  BOOL result = FALSE;
+  static const BYTE parms[] = VTS_PI4 VTS_I2 VTS_I2;
+  InvokeHelper(tavlet::dispidRecreateBitmap, DISPATCH_METHOD, VT_BOOL, &result, parms, rgb, sx, sy);
+  return result;
+}
+
+BOOL CHostedTavlet::RecreateBitmapFromFile(LPCTSTR pathname) {
+  BOOL result = FALSE;
+  static const BYTE parms[] = VTS_BSTR;
+  InvokeHelper(tavlet::dispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, pathname);
+  return result;
+}
+
+LONG CHostedTavlet::GetBitmapHandle() {
+  LONG result = 0;
+  InvokeHelper(tavlet::dispidGetBitmapHandle, DISPATCH_METHOD, VT_I4, &result, nullptr);
+  return result;
+}
+
+BOOL CHostedTavlet::SetBitmapHandle(LONG hbm) {
+  BOOL result = FALSE;
+  static const BYTE parms[] = VTS_I4;
+  InvokeHelper(tavlet::dispidSetBitmapHandle, DISPATCH_METHOD, VT_BOOL, &result, parms, hbm);
+  return result;
+}
+
+BOOL CHostedTavlet::GetInitiallyDroppable(DISPID dispid) {
+  BOOL result = FALSE;
+  InvokeHelper(dispid, DISPATCH_PROPERTYGET, VT_BOOL, &result, nullptr);
+  return result;
+}
+
+void CHostedTavlet::SetInitiallyDroppable(BOOL value) {
+  static const BYTE parms[] = VTS_BOOL;
+  InvokeHelper(tavlet::dispidInitiallyDroppable, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, parms, value);
+}
+
+BEGIN_EVENTSINK_MAP(CHostDlg, CDialog)
+  ON_EVENT(CHostDlg, IDC_SLOT, tavlet::eventidBmpChange, OnBmpChangeSlot, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_PREVIEW, tavlet::eventidBmpChange, OnBmpChangePreview, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_LANDSCAPE, tavlet::eventidBmpChange, OnBmpChangeLandscape, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_FINDER, tavlet::eventidBmpChange, OnBmpChangeFinder, VTS_NONE)
+END_EVENTSINK_MAP()
+
+void CHostDlg::DoDataExchange(CDataExchange* pDX) {
+  DDX_Control(pDX, IDC_SLOT, m_slot);
+  DDX_Control(pDX, IDC_PREVIEW, m_preview);
+  DDX_Control(pDX, IDC_LANDSCAPE, m_landscape);
+  DDX_Control(pDX, IDC_FINDER, m_finder);
+}
+
+CHostedTavlet& CHostDlg::Control(int id) {
+  switch (id) {
+    case IDC_PREVIEW: return m_preview;
+    case IDC_LANDSCAPE: return m_landscape;
+    case IDC_FINDER: return m_finder;
+    default: return m_slot;
+  }
+}
+
+int CHostDlg::ChangesOf(int id) const { return static_cast<int>(std::count(changes.begin(), changes.end(), id)); }
+
+int RunRegsvr(const std::vector<std::string>& arguments) {
+  std::vector<std::string> words = {REGSVR_PROGRAM};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  int status = -1;
+  if (posix_spawn(&pid, REGSVR_PROGRAM, nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+namespace {
+void Flatten(const kp::registry::RegistryKey& key, const std::string& path, std::vector<std::string>& lines) {
+  if (!path.empty() && key.values.empty()) lines.push_back(path);
+  for (const auto& [name, value] : key.values) {
+    std::string text = value.type == REG_SZ ? value.text : "dword:" + std::to_string(value.number);
+    lines.push_back(path + " | " + (name.empty() ? "@" : name) + " = " + text);
+  }
+  for (const auto& [name, child] : key.subkeys) Flatten(*child, path.empty() ? name : path + "\\" + name, lines);
+}
+}  // namespace
+
+std::vector<std::string> RegistrySnapshot() {
+  std::vector<std::string> lines;
+  std::vector<BYTE> text = ReadWholeFile(kp::registry::RegistryFilePath());
+  kp::registry::RegistryKey root;
+  std::string error;
+  if (!text.empty()) {
+    EXPECT_TRUE(kp::registry::ParseRegistryFile(text, root, &error)) << error;
+  }
+  Flatten(root, "", lines);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+std::vector<BYTE> BitmapFileBytes(int width, int height, const std::function<DWORD(int, int)>& colour) {
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~DWORD{3};
+  const DWORD image = stride * static_cast<DWORD>(height);
+  std::vector<BYTE> out;
+  AppendLittleEndian(out, 0x4D42, 2);       // "BM"
+  AppendLittleEndian(out, 54 + image, 4);   // file size
+  AppendLittleEndian(out, 0, 4);            // reserved
+  AppendLittleEndian(out, 54, 4);           // offset of the pixels
+  AppendLittleEndian(out, 40, 4);           // header size
+  AppendLittleEndian(out, static_cast<DWORD>(width), 4);
+  AppendLittleEndian(out, static_cast<DWORD>(height), 4);  // bottom-up
+  AppendLittleEndian(out, 1, 2);            // planes
+  AppendLittleEndian(out, 24, 2);           // bits per pixel
+  AppendLittleEndian(out, 0, 4);            // BI_RGB
+  AppendLittleEndian(out, image, 4);
+  AppendLittleEndian(out, 2835, 4);
+  AppendLittleEndian(out, 2835, 4);
+  AppendLittleEndian(out, 0, 4);
+  AppendLittleEndian(out, 0, 4);
+  for (int row = 0; row < height; ++row) {
+    const int y = height - 1 - row;
+    for (int x = 0; x < width; ++x) AppendLittleEndian(out, colour(x, y), 3);
+    for (DWORD filler = static_cast<DWORD>(width) * 3; filler < stride; ++filler) out.push_back(0);
+  }
+  return out;
+}
+
+std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes) {
+  const std::string path = kp::testing::TemporaryRoot() + "/" + name;
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+std::vector<BYTE> ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::vector<BYTE>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+DWORD PixelOf(HBITMAP bitmap, int x, int y) {
+  kp::gdi::ScopedMemoryDC dc(nullptr);
+  kp::gdi::ScopedSelectObject select(dc.get(), bitmap);
+  if (!select.ok()) return 0xFFFFFFFF;
+  const COLORREF c = ::GetPixel(dc.get(), x, y);
+  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+namespace {
+// One look for the modal window; it schedules the next look itself, each
+// a copy, so nothing refers to itself.
+struct ModalWindowPoll {
+  std::string caption;
+  std::function<void(HWND)> action;
+  std::chrono::steady_clock::time_point deadline;
+  void operator()() const {
+    HWND window = kp::ws::ActiveModalWindow();
+    if (window != nullptr && kp::ws::GetWindowText(window) == caption) return action(window);
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "no modal window \"" << caption << "\" opened";
+      return;
+    }
+    kp::testing::RunSoon(*this);
+  }
+};
+}  // namespace
+
+void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action) {
+  kp::testing::RunSoon(
+      ModalWindowPoll{caption, std::move(action), std::chrono::steady_clock::now() + std::chrono::seconds(5)});
+}
+
+}  // namespace tavlet_host

@@ -1,0 +1,89 @@
+#pragma once
+// A container for the bitmap drop control that knows it only by its
+// published identities (interfaces/tavlet_ids.h), the way the editor does:
+// a dialog whose template hosts four controls, each created by class id
+// from one of the creation records the editor's templates carry, bound to
+// wrapper members that call the control by dispid, with an event-sink map
+// that records every BmpChange by control id.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "interfaces/tavlet_ids.h"
+#include "platform/afx/data_exchange.h"
+#include "platform/afx/dialog.h"
+
+namespace tavlet_host {
+
+enum : int {
+  IDD_HOST = 400,
+  IDD_EMPTY = 401,
+  IDC_OTHER = 1070,      // a push button before the controls in tab order
+  IDC_SLOT = 1005,       // a texture slot's record: 1323 x 1376, 0x70
+  IDC_PREVIEW = 1011,    // the preview's record: 4815 x 4604, 0x00
+  IDC_LANDSCAPE = 1007,  // the landscape slot's record: 10398 x 5159, 0x70
+  IDC_FINDER = 1051,     // the Image Finder's record: 7911 x 7435, 0x01
+};
+
+inline constexpr int kControlIds[] = {IDC_SLOT, IDC_PREVIEW, IDC_LANDSCAPE, IDC_FINDER};
+
+// The 17-byte control stream of a control's creation record.
+std::vector<BYTE> RecordStream(int controlId);
+
+// The container's typed wrapper: each member is one InvokeHelper call.
+class CHostedTavlet : public CWnd {
+ public:
+  BOOL RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy);
+  BOOL RecreateBitmapFromFile(LPCTSTR pathname);
+  LONG GetBitmapHandle();
+  BOOL SetBitmapHandle(LONG hbm);
+  BOOL GetInitiallyDroppable(DISPID dispid = tavlet::dispidInitiallyDroppable);
+  void SetInitiallyDroppable(BOOL value);
+};
+
+class CHostDlg : public CDialog {
+ public:
+  explicit CHostDlg(UINT id = IDD_HOST) : CDialog(id) {}
+
+  CHostedTavlet m_slot, m_preview, m_landscape, m_finder;
+  // The id of the control of every BmpChange, in order.
+  std::vector<int> changes;
+
+  CHostedTavlet& Control(int id);
+  // How many BmpChange events `id` raised.
+  int ChangesOf(int id) const;
+
+  void DoDataExchange(CDataExchange* pDX) override;
+
+ protected:
+  void OnBmpChangeSlot() { changes.push_back(IDC_SLOT); }
+  void OnBmpChangePreview() { changes.push_back(IDC_PREVIEW); }
+  void OnBmpChangeLandscape() { changes.push_back(IDC_LANDSCAPE); }
+  void OnBmpChangeFinder() { changes.push_back(IDC_FINDER); }
+  DECLARE_EVENTSINK_MAP()
+};
+
+// Runs the real regsvr program with these arguments; its exit status.
+int RunRegsvr(const std::vector<std::string>& arguments);
+
+// The whole of HKEY_CLASSES_ROOT as sorted lines "key" (a key without
+// values) or "key | name = value" ("@" for the default value).
+std::vector<std::string> RegistrySnapshot();
+
+// The bytes of a 24-bit bottom-up bitmap file whose pixel (x, y), y from
+// the top, is colour(x, y) as 0x00RRGGBB; written here byte by byte so
+// test inputs do not depend on the writer under test.
+std::vector<BYTE> BitmapFileBytes(int width, int height, const std::function<DWORD(int, int)>& colour);
+// Writes bytes to a new file in the test's temporary folder; its path.
+std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes);
+std::vector<BYTE> ReadWholeFile(const std::string& path);
+
+// A bitmap's pixel as 0x00RRGGBB, y from the top, read through a memory DC.
+DWORD PixelOf(HBITMAP bitmap, int x, int y);
+
+// Runs `action` with the modal window captioned `caption` once it is open
+// (polling the event loop); fails the test after a few seconds.
+void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action);
+
+}  // namespace tavlet_host
