@@ -15,12 +15,15 @@ ImageHeader ReadImageHeader(CFile& file, const BlockHeader& block, LONG imageOff
   return header;
 }
 
-LONGLONG SeekImagePixels(CFile& file, int headerNumber, int image) {
+LONGLONG LocateImagePixels(CFile& file, int headerNumber, int image) {
   BlockHeader block = ReadBlockHeader(file, headerNumber);
   LONG imageOffset = ReadImageOffset(file, block, image);
   ImageHeader header = ReadImageHeader(file, block, imageOffset);
-  LONGLONG pixels =
-      static_cast<LONGLONG>(block.baseOffset) + imageOffset + PixelDataDistance(header.fields[0]);
+  return static_cast<LONGLONG>(block.baseOffset) + imageOffset + PixelDataDistance(header.fields[0]);
+}
+
+LONGLONG SeekImagePixels(CFile& file, int headerNumber, int image) {
+  LONGLONG pixels = LocateImagePixels(file, headerNumber, image);
   SeekInsideFile(file, pixels);
   return pixels;
 }

@@ -28,7 +28,13 @@ LONG ReadImageOffset(CFile& file, const BlockHeader& block, int image);
 ImageHeader ReadImageHeader(CFile& file, const BlockHeader& block, LONG imageOffset);
 
 // ReadBlockHeader, then the image offset entry and the image header of image
-// `image`, then seeks to its pixel data and returns that file position. The
+// `image`; returns the file position of its pixel data without going there.
+// The headers must lie inside the file (CFileException otherwise); the
+// position returned is not checked, so that a writer can tell a damaged
+// header that puts the pixels outside the file from one it cannot read.
+LONGLONG LocateImagePixels(CFile& file, int headerNumber, int image);
+
+// LocateImagePixels, then seeks to the pixel data and returns its position. The
 // image index is not compared with the image count: every position is
 // checked against the file instead (CFileException when outside). A caller
 // that writes must still check the whole byte range it writes with

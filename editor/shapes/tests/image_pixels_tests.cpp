@@ -65,4 +65,20 @@ TEST(ReadImageHeader, GivesHeightAndWidthOfBothKinds) {
     EXPECT_EQ(header.fields[1], row.field1) << "set " << row.set;
   }
 }
+
+TEST(LocateImagePixels, GivesAPositionPastTheEndWithoutGoingThereWhileSeekingThrows) {
+  ShapesFileBuilder builder;
+  // Field 0 of image 2 of set 0 puts the pixels 131000 bytes after its header,
+  // beyond the end of a file cut short just after that header.
+  builder.Set(0).images[2].field0 = 32000;
+  std::vector<BYTE> bytes = builder.Build();
+  const LONGLONG header = builder.SetLayout(0).imageHeaders[2];
+  bytes.resize(static_cast<std::size_t>(header + 100));
+  std::string path = WriteShapes("past-the-end", bytes);
+  CFile file(path.c_str(), CFile::modeRead);
+
+  EXPECT_EQ(LocateImagePixels(file, 17, 2), header + 32 + 4 * 32000);
+  shapes_tests::ExpectFileException([&] { SeekImagePixels(file, 17, 2); }, CFileException::endOfFile, path);
+  EXPECT_EQ(LocateImagePixels(file, 17, 1), builder.SetLayout(0).pixels[1]);
+}
 }  // namespace

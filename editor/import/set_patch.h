@@ -1,0 +1,59 @@
+#pragma once
+// Writing pictures back into a set of the shapes file, in place: each source
+// bitmap is scaled to the set's image size, reduced to the set palette and
+// written over the image's pixel bytes, and no other byte of the file. The
+// editor's Patch takes the bitmaps from its slots; the command-line tool
+// from bitmap files. No user interface here: each image's outcome is
+// reported to the caller, and file errors propagate as CFileException.
+
+#include <functional>
+#include <vector>
+
+#include "platform/base/handles.h"
+#include "platform/base/win_types.h"
+#include "platform/file/file.h"
+
+enum class PatchImageOutcome {
+  written,           // converted and written over the image's pixel bytes
+  skippedEmpty,      // no source bitmap: the file keeps its image
+  conversionFailed,  // the bitmap could not be converted: nothing written for it
+  outsideFile,       // the headers put the image's bytes outside the file: nothing written for it
+};
+
+struct PatchImageReport {
+  int image;                  // 0 to 29 for a texture set (the slot index), 0 for a landscape
+  PatchImageOutcome outcome;
+  LONGLONG position;          // where the headers put the pixel bytes; -1 when not looked up
+};
+
+// The bitmap that goes into image `image`, or null for none. The bitmap
+// stays the caller's and must stay valid until PatchSetImages returns; it is
+// selected into a memory DC while it is converted, so it must not be
+// selected into another DC at the time.
+using PatchSourceBitmap = std::function<HBITMAP(int image)>;
+// Told of each image as soon as it is done, in image order.
+using PatchReportSink = std::function<void(const PatchImageReport& report)>;
+
+struct SetPatchResult {
+  // False when the memory DC that holds each source could not be made; then
+  // nothing was read or written.
+  bool sourceDcCreated = false;
+  LONG colourCount = 0;
+  std::vector<PatchImageReport> images;  // every image of the set, in order
+};
+
+// Patches set `setIndex` (0 to 7) of `file`, opened for reading and writing:
+// ReadSetPalette of its header number (with the gamma curve unless
+// `noGammaCorrection`), then for each image of the set (30 textures in
+// column order, or 1 landscape in bottom-up rows) the bitmap of `sourceOf`
+// converted with ConvertBitmapToPalette (its own size as the source size,
+// else the image size) and written at the image's pixel position.
+//
+// Every image that will be written is located before the first write, so a
+// header the file cannot hold (CFileException) stops the patch with nothing
+// written. An image whose pixel bytes would not lie wholly inside the file
+// is not written and is reported as outsideFile. A failed write throws;
+// images written before it stay written. A set index outside 0 to 7 throws
+// std::out_of_range.
+SetPatchResult PatchSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
+                              const PatchReportSink& report = {});
