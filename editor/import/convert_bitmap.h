@@ -1,0 +1,26 @@
+#pragma once
+// Reducing a bitmap to a set palette in the shapes file's storage order: the
+// source is scaled to the target size by nearest sample (the floor rule:
+// target pixel (x, y) takes source pixel (x * sw / dw, y * sh / dh)), then
+// every pixel becomes the index of its nearest palette entry.
+
+#include "editor/import/simd_level.h"
+#include "editor/shapes/set_palette.h"
+#include "platform/base/handles.h"
+#include "platform/base/win_types.h"
+
+// Fills `output` with dw x dh indices: in column order (each column top
+// down, from the left) when `bottomUpRows` is FALSE, in bottom-up row order
+// (each row left to right, from the bottom) when it is TRUE. `source` is a
+// memory DC holding the source bitmap of sw x sh pixels; `count` is the
+// colour count as ReadSetPalette returns it. When no scratch DC can be made
+// the source is read unscaled at the target coordinates, white outside it.
+// Returns FALSE, with `output` untouched, when the scratch bitmap cannot be
+// made or the scaling fails, so that nothing wrong is ever written.
+BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
+                            const SetPalette& palette, int count);
+
+// The same, with the search on a chosen instruction set (tests and
+// benchmarks compare them; the results are identical).
+BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
+                            const SetPalette& palette, int count, SimdLevel level);

@@ -1,0 +1,42 @@
+#include "editor/import/simd_level.h"
+
+namespace {
+struct LevelName {
+  SimdLevel level;
+  const char* name;
+};
+constexpr LevelName kNames[] = {
+    {SimdLevel::portable, "portable"},
+    {SimdLevel::sse41, "sse4.1"},
+    {SimdLevel::avx2, "avx2"},
+};
+}  // namespace
+
+bool SimdLevelSupported(SimdLevel level) {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  if (level == SimdLevel::avx2) return __builtin_cpu_supports("avx2");
+  if (level == SimdLevel::sse41) return __builtin_cpu_supports("sse4.1");
+#endif
+  return level == SimdLevel::portable;
+}
+
+SimdLevel BestSimdLevel() {
+  static const SimdLevel best = SimdLevelSupported(SimdLevel::avx2)    ? SimdLevel::avx2
+                                : SimdLevelSupported(SimdLevel::sse41) ? SimdLevel::sse41
+                                                                       : SimdLevel::portable;
+  return best;
+}
+
+std::vector<SimdLevel> SupportedSimdLevels() {
+  std::vector<SimdLevel> levels;
+  for (const LevelName& entry : kNames)
+    if (SimdLevelSupported(entry.level)) levels.push_back(entry.level);
+  return levels;
+}
+
+const char* SimdLevelName(SimdLevel level) {
+  for (const LevelName& entry : kNames)
+    if (entry.level == level) return entry.name;
+  return "unknown";
+}

@@ -1,0 +1,33 @@
+#include "editor/shapes/shapes_file_open.h"
+
+#include "editor/shapes/set_kinds.h"
+
+namespace {
+struct UseFlags {
+  ShapesFileUse use;
+  UINT flags;
+};
+
+constexpr UseFlags kUseFlags[] = {
+    {ShapesFileUse::loadSet, CFile::modeRead | CFile::shareDenyWrite},
+    {ShapesFileUse::imageFinder, CFile::modeRead | CFile::shareDenyWrite},
+    {ShapesFileUse::patch, CFile::modeReadWrite | CFile::shareExclusive},
+    {ShapesFileUse::generatePaletteBitmap, CFile::modeRead | CFile::shareExclusive},
+};
+}  // namespace
+
+UINT ShapesFileOpenFlags(ShapesFileUse use) {
+  for (const UseFlags& entry : kUseFlags)
+    if (entry.use == use) return entry.flags;
+  // Every enumerator has a row; an unknown value gets the narrowest access.
+  return CFile::modeRead | CFile::shareExclusive;
+}
+
+ShapesFileOpenResult OpenShapesFile(CFile& file, LPCTSTR path, ShapesFileUse use) {
+  ShapesFileOpenResult result;
+  if (!file.Open(path, ShapesFileOpenFlags(use), &result.error)) return result;
+  result.opened = true;
+  result.length = file.GetLength();
+  result.expectedSize = result.length == kExpectedShapesFileSize;
+  return result;
+}
