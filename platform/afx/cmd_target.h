@@ -11,11 +11,17 @@
 //
 // Other maps (dispatch, event, event-sink, interface) follow the same shape:
 // a struct with pfnGetBaseMap, lpEntries and nEntries, a virtual Get...Map()
-// beside GetMessageMap(), and AfxFindMapEntry to walk it.
+// beside GetMessageMap(), and AfxFindMapEntry to walk it (disp_map.h,
+// event_map.h, event_sink_map.h, interface_map.h).
 
 #include <cstddef>
 #include <iterator>
 
+#include "platform/afx/disp_map.h"
+#include "platform/afx/dispatch_part.h"
+#include "platform/afx/event_sink_map.h"
+#include "platform/afx/interface_map.h"
+#include "platform/afx/module_lock.h"
 #include "platform/afx/object.h"
 #include "platform/base/win_user.h"
 
@@ -69,9 +75,57 @@ class CCmdTarget : public CObject {
   // WM_COMMAND, its code and id) in this object's map or a base's, or null.
   const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const;
 
+  // COM identity and automation (cmd_target_automation.cpp). The object
+  // starts with one reference, its creator's; the release of the last one
+  // calls OnFinalRelease, which deletes the object.
+  void EnableAutomation();
+  BOOL IsAutomationEnabled() const { return m_bAutomationEnabled; }
+  // The object's IDispatch, null unless automation is enabled.
+  LPDISPATCH GetIDispatch(BOOL bAddRef);
+  // The object behind an IDispatch that GetIDispatch gave, or null.
+  static CCmdTarget* FromIDispatch(LPDISPATCH lpDispatch);
+  // The IUnknown that identifies the object.
+  LPUNKNOWN GetControllingUnknown();
+  ULONG ExternalAddRef();
+  ULONG ExternalRelease();
+  HRESULT ExternalQueryInterface(const void* iid, void** ppvObj);
+  ULONG InternalAddRef();
+  ULONG InternalRelease();
+  HRESULT InternalQueryInterface(const void* iid, void** ppvObj);
+  virtual void OnFinalRelease();
+  // Interfaces whose ids are known only at run time (a control's own
+  // dispatch interface, a container's event sink): asked before the
+  // interface map; null by default.
+  virtual LPUNKNOWN GetInterfaceHook(const void* iid);
+
+  // Type information for IDispatch::GetTypeInfo: none unless a class
+  // names its type library and dispatch interface.
+  virtual UINT GetTypeInfoCount();
+  virtual HRESULT GetTypeLib(LCID lcid, LPTYPELIB* ppTypeLib);
+  virtual BOOL GetDispatchIID(IID* pIID);
+
+  // Routes event `dispid` of the hosted control `idCtrl` through the
+  // event-sink map; TRUE when a handler handled it. *phr (when given) gets
+  // the failure to unpack the event's arguments, S_OK otherwise.
+  BOOL OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pDispParams, HRESULT* phr = nullptr);
+
  protected:
   static const AFX_MSGMAP* GetThisMessageMap();
   virtual const AFX_MSGMAP* GetMessageMap() const;
+  static const AFX_DISPMAP* GetThisDispatchMap();
+  virtual const AFX_DISPMAP* GetDispatchMap() const;
+  static const AFX_INTERFACEMAP* GetThisInterfaceMap();
+  virtual const AFX_INTERFACEMAP* GetInterfaceMap() const;
+  static const AFX_EVENTSINKMAP* GetThisEventSinkMap();
+  virtual const AFX_EVENTSINKMAP* GetEventSinkMap() const;
+
+  ULONG m_dwRef = 1;
+  BOOL m_bAutomationEnabled = FALSE;
+  CDispatchPart m_xDispatch{this};
+  CModuleLock m_moduleLock;  // set by the class factory that made the object
+
+  friend class CDispatchPart;
+  friend class COleObjectFactory;
 };
 
 #define DECLARE_MESSAGE_MAP()                   \

@@ -109,7 +109,9 @@ BOOL CDialog::CreateFromTemplate(const kp::resources::DialogTemplate& t, HWND ow
   RECT client = kp::afx::MapDialogUnits(RECT{0, 0, t.cx, t.cy}, base);
 
   kp::ws::WindowDesc desc;
-  desc.kind = kp::ws::WindowKind::Dialog;
+  // A child template is a page inside its owner, not a window of its own.
+  const bool child = (t.style & WS_CHILD) && owner != nullptr;
+  desc.kind = child ? kp::ws::WindowKind::Custom : kp::ws::WindowKind::Dialog;
   desc.parent = owner;
   desc.style = t.style;
   desc.exStyle = t.exStyle;
@@ -172,6 +174,28 @@ INT_PTR CDialog::DoModal() {
     ::DestroyWindow(h);
   }
   return m_nModalResult;
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+  if (m_hWnd != nullptr) return FALSE;
+  m_nIDTemplate = nIDTemplate;
+  m_pParentWnd = pParentWnd;
+  const kp::resources::DialogTemplate* t = kp::resources::FindDialogTemplate(m_hModule, m_nIDTemplate);
+  if (t == nullptr) return FALSE;
+  HWND owner = pParentWnd ? pParentWnd->GetSafeHwnd() : nullptr;
+  m_bEnded = false;
+  if (!CreateFromTemplate(*t, owner)) {
+    if (HWND h = m_hWnd) ::DestroyWindow(h);
+    return FALSE;
+  }
+  HWND h = m_hWnd;
+  ::SendMessage(h, WM_INITDIALOG, reinterpret_cast<WPARAM>(kp::afx::FirstTabStop(h)), 0);
+  if (m_bEnded || !::IsWindow(h)) {
+    if (::IsWindow(h)) ::DestroyWindow(h);
+    return FALSE;
+  }
+  if (t->style & WS_VISIBLE) kp::ws::ShowWindow(h, SW_SHOW);
+  return TRUE;
 }
 
 void CDialog::EndDialog(int nResult) {

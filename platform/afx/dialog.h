@@ -23,6 +23,11 @@ class CDialog : public CWnd {
   // The EndDialog result; -1 when the template is missing or the window, a
   // control or the initialisation could not be made.
   virtual INT_PTR DoModal();
+  // Modeless: makes the dialog's window from the template and initialises
+  // it. A template with WS_CHILD makes a child of pParentWnd (a property
+  // page inside its frame). FALSE when any part could not be made.
+  using CWnd::Create;
+  virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
   void EndDialog(int nResult);
 
   virtual BOOL OnInitDialog();

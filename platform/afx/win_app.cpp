@@ -40,8 +40,11 @@ std::string JoinCommandLine(int argc, char** argv) {
 
 }  // namespace kp::afx
 
-CWinApp::CWinApp(LPCTSTR lpszAppName, HINSTANCE hInstance) : m_hInstance(hInstance) {
+CWinApp::CWinApp(LPCTSTR lpszAppName, HINSTANCE hInstance) : CWinApp(ModuleApp{}, lpszAppName, hInstance) {
   g_app = this;
+}
+
+CWinApp::CWinApp(ModuleApp, LPCTSTR lpszAppName, HINSTANCE hInstance) : m_hInstance(hInstance) {
   m_exeName = kp::afx::ExecutableBaseName();
   m_appName = lpszAppName ? lpszAppName : m_exeName;
   m_pszAppName = m_appName.c_str();

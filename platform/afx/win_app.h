@@ -48,6 +48,12 @@ class CWinApp : public CCmdTarget {
   // Sets the command line (AfxWinMain does this from argv).
   void SetCommandLine(const std::string& commandLine);
 
+ protected:
+  // An application object of a module other than the program (a control
+  // module's): it never becomes the process's application object.
+  struct ModuleApp {};
+  CWinApp(ModuleApp, LPCTSTR lpszAppName, HINSTANCE hInstance);
+
  private:
   BOOL TakeOption(const char* option);
   std::string m_appName;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/afx/cmd_ui.h"
 #include "platform/afx/menu.h"
@@ -38,8 +39,14 @@ void ForgetWindow(HWND hWnd) {
   if (it == maps.permanent.end()) return;
   CWnd* wnd = it->second;
   maps.permanent.erase(it);
-  wnd->m_hWnd = nullptr;
-  wnd->PostNcDestroy();
+  // The objects it had subclassed let go of the window too, front first; a
+  // PostNcDestroy may delete its object, so the next is read before.
+  while (wnd != nullptr) {
+    CWnd* next = std::exchange(wnd->m_pSuperWnd, nullptr);
+    wnd->m_hWnd = nullptr;
+    wnd->PostNcDestroy();
+    wnd = next;
+  }
 }
 }  // namespace kp::afx
 
@@ -84,13 +91,39 @@ HWND CWnd::Detach() {
   if (h != nullptr) {
     auto& maps = Maps();
     auto it = maps.permanent.find(h);
-    if (it != maps.permanent.end() && it->second == this) maps.permanent.erase(it);
+    if (it != maps.permanent.end()) {
+      if (it->second == this) {
+        // The object this one had subclassed gets the window back.
+        if (m_pSuperWnd != nullptr) it->second = m_pSuperWnd;
+        else maps.permanent.erase(it);
+      } else {
+        // Behind another object: that one passes on to what this one did.
+        for (CWnd* front = it->second; front != nullptr; front = front->m_pSuperWnd) {
+          if (front->m_pSuperWnd == this) {
+            front->m_pSuperWnd = m_pSuperWnd;
+            break;
+          }
+        }
+      }
+    }
   }
+  m_pSuperWnd = nullptr;
   m_hWnd = nullptr;
   return h;
 }
 
-BOOL CWnd::SubclassWindow(HWND hWnd) { return Attach(hWnd); }
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+  CWnd* previous = FromHandlePermanent(hWnd);
+  if (previous == nullptr || previous == this) return Attach(hWnd);
+  // The window has an object already (a hosted control's own): this one goes
+  // in front and passes on what its map leaves, as a subclassing window
+  // procedure passes messages on to the one it replaced.
+  if (m_hWnd != nullptr) return FALSE;
+  Maps().permanent[hWnd] = this;
+  m_hWnd = hWnd;
+  m_pSuperWnd = previous;
+  return TRUE;
+}
 
 BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
   if (pParent == nullptr) return FALSE;
@@ -267,6 +300,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_pSuperWnd != nullptr) return m_pSuperWnd->WindowProc(message, wParam, lParam);
   return ::DefWindowProc(m_hWnd, message, wParam, lParam);
 }
 

@@ -14,6 +14,11 @@
 
 class CDataExchange;
 class CMenu;
+class CDC;
+class CFile;
+namespace kp::afx {
+void ForgetWindow(HWND hWnd);
+}  // namespace kp::afx
 
 class CWnd : public CCmdTarget {
   DECLARE_DYNCREATE(CWnd)
@@ -33,7 +38,9 @@ class CWnd : public CCmdTarget {
   BOOL Attach(HWND hWndNew);
   HWND Detach();
   // Attaches this object to an existing window so that its messages reach
-  // this object's map (DDX_Control does this for dialog controls).
+  // this object's map (DDX_Control does this for dialog controls). A window
+  // that already has an object (a hosted control's own) keeps it behind
+  // this one: what this object's map does not handle goes on to it.
   BOOL SubclassWindow(HWND hWnd);
   BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
   HWND UnsubclassWindow();
@@ -94,6 +101,19 @@ class CWnd : public CCmdTarget {
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
+  // Hosted controls (wnd_control.cpp). CreateControl makes a control by
+  // class id, loaded from pPersist's bytes when given, with this object
+  // bound to its window; InvokeHelper calls the control's IDispatch: the
+  // arguments as pbParamInfo (VTS_) lists them, the result converted to
+  // vtRet into *pvRet (VT_BOOL: BOOL, VT_I2: SHORT, VT_I4: LONG, VT_R8:
+  // double, VT_BSTR: CString, VT_DISPATCH: LPDISPATCH, VT_VARIANT: VARIANT).
+  // A failed call throws COleDispatchException.
+  BOOL CreateControl(REFCLSID clsid, LPCTSTR pszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                     UINT nID, CFile* pPersist = nullptr, BOOL bStorage = FALSE, BSTR bstrLicKey = nullptr);
+  void InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo, ...);
+  // The hosted control's IUnknown, or null when this window hosts none.
+  LPUNKNOWN GetControlUnknown();
+
   // Captioned with the calling module's application name unless given.
   int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK,
                  HINSTANCE hModule = AfxGetInstanceHandle());
@@ -140,8 +160,11 @@ class CWnd : public CCmdTarget {
   void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
 
   HINSTANCE m_hModule = nullptr;
+  // The object that had the window before this one subclassed it.
+  CWnd* m_pSuperWnd = nullptr;
 
   DECLARE_MESSAGE_MAP()
+  friend void kp::afx::ForgetWindow(HWND hWnd);
 };
 
 #include "platform/afx/wnd_message_map.h"

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <functional>
+#include <vector>
+
+#include "platform/afx/tests/automation_server/automation_server_ids.h"
+#include "platform/base/fd_watch.h"
+#include "platform/com/com_ptr.h"
+#include "platform/com/com_runtime.h"
+#include "platform/registry/registry_helpers.h"
+#include "platform/testing/temp_environment.h"
+#include "platform/testing/temp_registry.h"
+
+namespace automation_server {
+namespace {
+
+using kp::com::ComPtr;
+
+std::string ServerPath() {
+  char resolved[4096];
+  return realpath(TEST_SERVER_PROGRAM, resolved) != nullptr ? resolved : TEST_SERVER_PROGRAM;
+}
+
+std::vector<std::string> ReadLog(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
+  return lines;
+}
+
+bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
+
+// Runs the event loop (where the runtime reaps the servers it started) for
+// up to ten seconds, until `done`.
+bool WaitFor(const std::function<bool()>& done) { return kp::RunFdLoopUntil(done, 10000); }
+
+LONG ProcessIdOf(IDispatch* server) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>("GetProcessId")};
+  DISPID id = DISPID_UNKNOWN;
+  EXPECT_EQ(server->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXPECT_EQ(server->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr), S_OK);
+  return result.lVal;
+}
+
+class AutomationServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kp::testing::UseFreshRegistry();
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    log = kp::testing::TemporaryRoot() + "/server-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    setenv("KP_TEST_SERVER_LOG", log.c_str(), 1);
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  }
+  void TearDown() override { CoUninitialize(); }
+  std::string log;
+};
+
+TEST_F(AutomationServer, ANormalStartWritesTheLocalServerEntries) {
+  ASSERT_EQ(std::system(("\"" + ServerPath() + "\" -Register").c_str()), 0);
+  std::string value;
+  ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(CLSID_TestServer) + "\\LocalServer32",
+                                         "", &value),
+            ERROR_SUCCESS);
+  EXPECT_EQ(value, ServerPath());
+  CLSID fromProgId{};
+  ASSERT_EQ(CLSIDFromProgID(kProgId, &fromProgId), S_OK);
+  EXPECT_EQ(fromProgId, CLSID_TestServer);
+}
+
+TEST_F(AutomationServer, EachClientGetsAProgramOfItsOwnThatEndsWhenReleased) {
+  ASSERT_EQ(std::system(("\"" + ServerPath() + "\" -Register").c_str()), 0);
+  ComPtr<IDispatch> first, second;
+  ASSERT_EQ(CoCreateInstance(CLSID_TestServer, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, first.put_void()), S_OK);
+  ASSERT_EQ(CoCreateInstance(CLSID_TestServer, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, second.put_void()), S_OK);
+  const pid_t firstPid = ProcessIdOf(first.get());
+  const pid_t secondPid = ProcessIdOf(second.get());
+  EXPECT_NE(firstPid, secondPid) << "a single-use class starts a program per client";
+  EXPECT_FALSE(ProcessGone(firstPid)) << "the program stays while its client holds the object";
+
+  first.Reset();
+  EXPECT_TRUE(WaitFor([&] { return ProcessGone(firstPid); })) << "releasing the object ended that program";
+  EXPECT_FALSE(ProcessGone(secondPid));
+  second.Reset();
+  EXPECT_TRUE(WaitFor([&] { return ProcessGone(secondPid); }));
+
+  const std::string a = std::to_string(firstPid);
+  std::vector<std::string> lines = ReadLog(log);
+  auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+  EXPECT_TRUE(has("created " + a));
+  EXPECT_TRUE(has("destroyed " + a));
+  EXPECT_TRUE(has("dialog ended " + a)) << "the last release closed the main window, ending its modal run";
+}
+
+}  // namespace
+}  // namespace automation_server
