@@ -68,8 +68,14 @@ BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, i
     sx -= x0;
     sy -= y0;
   }
-  ForEachStretchedPixel(from.width, from.height, sx, sy, wSrc, hSrc, to.width, to.height, x, y, w, h,
-                        [&](int tx, int ty, int fx, int fy) { to.Put(tx, ty, from.Get(fx, fy)); });
+  if (!to.writable) return TRUE;
+  ForEachStretchedRow(from.width, from.height, sx, sy, wSrc, hSrc, to.width, to.height, x, y, w, h,
+                      [&](int ty, int fy, int tx0, const std::vector<int>& columns) {
+                        const std::uint32_t* in = from.Row(fy);
+                        std::uint32_t* out = to.Row(ty) + tx0;
+                        for (std::size_t k = 0; k < columns.size(); ++k)
+                          if (columns[k] >= 0) out[k] = (in[columns[k]] & 0x00FFFFFF) | to.alpha;
+                      });
   return TRUE;
 }
 

@@ -13,12 +13,15 @@
 
 namespace kp::gdi::detail {
 
-// Calls f(targetX, targetY, sourceX, sourceY) for every pixel to copy.
-// Extents must be positive.
+// Calls f(targetY, sourceY, firstTargetX, sourceColumns) once for every
+// target row to fill: sourceColumns[k] is the source column of target
+// column firstTargetX + k, or -1 where that falls outside the source.
+// Extents must be positive. Working a row at a time lets a blit fetch each
+// row's address once instead of once per pixel.
 template <typename F>
-void ForEachStretchedPixel(int srcWidth, int srcHeight, long long sx, long long sy, long long sw, long long sh,
-                           int dstWidth, int dstHeight, long long dx, long long dy, long long dw, long long dh,
-                           F&& f) {
+void ForEachStretchedRow(int srcWidth, int srcHeight, long long sx, long long sy, long long sw, long long sh,
+                         int dstWidth, int dstHeight, long long dx, long long dy, long long dw, long long dh,
+                         F&& f) {
   // Only the part of the target rectangle inside the target is visited.
   const long long i0 = std::max<long long>(0, -dx), i1 = std::min<long long>(dw, dstWidth - dx);
   const long long j0 = std::max<long long>(0, -dy), j1 = std::min<long long>(dh, dstHeight - dy);
@@ -33,11 +36,22 @@ void ForEachStretchedPixel(int srcWidth, int srcHeight, long long sx, long long 
   for (long long j = j0; j < j1; ++j) {
     const long long y = sy + j * sh / dh;
     if (y < 0 || y >= srcHeight) continue;
-    for (long long i = i0; i < i1; ++i) {
-      const int x = columns[static_cast<std::size_t>(i - i0)];
-      if (x >= 0) f(static_cast<int>(dx + i), static_cast<int>(dy + j), x, static_cast<int>(y));
-    }
+    f(static_cast<int>(dy + j), static_cast<int>(y), static_cast<int>(dx + i0), columns);
   }
+}
+
+// Calls f(targetX, targetY, sourceX, sourceY) for every pixel to copy.
+// Extents must be positive.
+template <typename F>
+void ForEachStretchedPixel(int srcWidth, int srcHeight, long long sx, long long sy, long long sw, long long sh,
+                           int dstWidth, int dstHeight, long long dx, long long dy, long long dw, long long dh,
+                           F&& f) {
+  // Only the part of the target rectangle inside the target is visited.
+  ForEachStretchedRow(srcWidth, srcHeight, sx, sy, sw, sh, dstWidth, dstHeight, dx, dy, dw, dh,
+                      [&](int ty, int fy, int tx0, const std::vector<int>& columns) {
+                        for (std::size_t k = 0; k < columns.size(); ++k)
+                          if (columns[k] >= 0) f(tx0 + static_cast<int>(k), ty, columns[k], fy);
+                      });
 }
 
 }  // namespace kp::gdi::detail
