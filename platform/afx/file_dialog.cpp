@@ -62,7 +62,7 @@ std::string AddDefaultExtension(const std::string& path, const std::string& exte
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
                          LPCTSTR lpszFilter, CWnd* pParentWnd)
-    : m_ofn{}, m_bOpenFileDialog(bOpenFileDialog), m_pParentWnd(pParentWnd) {
+    : m_ofn{}, m_bOpenFileDialog(bOpenFileDialog) {
   m_filter = lpszFilter ? lpszFilter : "";
   m_defExt = lpszDefExt ? lpszDefExt : "";
   if (lpszFileName) std::strncpy(m_szFileName, lpszFileName, sizeof m_szFileName - 1);

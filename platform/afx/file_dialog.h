@@ -44,7 +44,6 @@ class CFileDialog : public CCmdTarget {
 
  private:
   BOOL m_bOpenFileDialog;
-  CWnd* m_pParentWnd;
   std::string m_filter;
   std::string m_defExt;
   char m_szFileName[4096] = {};
