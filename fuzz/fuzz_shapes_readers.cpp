@@ -16,16 +16,13 @@
 #include "editor/shapes/big_endian.h"
 #include "editor/shapes/block_header.h"
 #include "editor/shapes/image_pixels.h"
+#include "editor/shapes/image_probe.h"
 #include "editor/shapes/pixel_expansion.h"
 #include "editor/shapes/set_kinds.h"
 #include "editor/shapes/set_palette.h"
 #include "editor/shapes/shapes_file_open.h"
 
 namespace {
-
-// The Image Finder's own sizes come from 16-bit fields; a probe image larger
-// than this is not read here, as the dialog bounds it too.
-constexpr long long kLargestProbeImage = 1 << 20;
 
 struct Choice {
   int header = 17;
@@ -64,27 +61,12 @@ void ReadImage(CFile& file, int header, int image, const SetKind& kind, const Se
 }
 
 // What the Image Finder does: values from the header, then the image taken
-// as field 1 columns of field 0 bytes.
+// as X Size columns of Y Size bytes, when that size fits the file.
 void ProbeImage(CFile& file, const Choice& choice) {
-  BlockHeader block = ReadBlockHeader(file, choice.header);
-  int image = choice.image;
-  if (image >= block.imageCount) image = block.imageCount - 1;
-  if (image < 0) image = 0;
-  LONG offset = ReadImageOffset(file, block, image);
-  ImageHeader header = ReadImageHeader(file, block, offset);
-  long long width = header.fields[1];
-  long long height = header.fields[0];
-  if (width * height < 1) width = height = 1;
-  if (width < 0 || height < 0 || width * height > kLargestProbeImage) return;
-
-  SetPalette palette{};
-  ReadSetPalette(file, choice.header, palette, FALSE);
-  SeekImagePixels(file, choice.header, image);
-  std::vector<BYTE> indices(static_cast<std::size_t>(width * height));
-  file.Read(indices.data(), static_cast<UINT>(indices.size()));
-  std::vector<DWORD> pixels(indices.size());
-  ExpandColumnOrder(pixels.data(), indices.data(), palette, static_cast<int>(width),
-                    static_cast<int>(height));
+  ImageProbeValues values = ReadImageProbeValues(file, choice.header, choice.image);
+  ImageProbeSize size = ChooseImageProbeSize(values.xSize, values.ySize, file.GetLength());
+  if (!size.fits) return;
+  ReadProbedImage(file, choice.header, values.imageNumber, size.width, size.height);
 }
 
 }  // namespace
