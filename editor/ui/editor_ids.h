@@ -1,0 +1,35 @@
+#pragma once
+// The editor's resource numbers, command ids and the control ids of the
+// main dialog. Templates, string table and code all speak in these.
+
+#include "platform/base/win_types.h"
+
+// Strings.
+inline constexpr UINT IDP_OLE_INIT_FAILED = 100;
+inline constexpr UINT IDS_ABOUTBOX = 101;
+inline constexpr UINT IDS_LANDSCAPE_DROP_HINT = 57665;
+inline constexpr UINT IDS_TEXTURE_DROP_HINT = 57666;
+
+// Dialog template and icon.
+inline constexpr UINT IDD_KESTROW_DIALOG = 102;
+inline constexpr UINT IDR_MAINFRAME = 128;
+
+// Commands: the window menu's About entry (a system command id; the low
+// four bits are the window system's own), the framework's About and Help.
+inline constexpr UINT IDM_ABOUTBOX = 0x0010;
+inline constexpr UINT ID_APP_ABOUT = 57664;
+inline constexpr UINT ID_HELP = 57670;
+
+// Controls of the main dialog. The thirty texture slots are SlotControlIds
+// (editor/shapes/slot_layout.h).
+inline constexpr int IDC_LANDSCAPE = 1007;
+inline constexpr int IDC_SET_LIST = 1008;
+inline constexpr int IDC_PATCH_SHAPES_FILE = 1009;
+inline constexpr int IDC_LOAD_SET = 1010;
+inline constexpr int IDC_PREVIEW = 1011;
+inline constexpr int IDC_SELECT_SHAPES_FILE = 1012;
+inline constexpr int IDC_SHAPES_FILE_PATH = 1013;
+inline constexpr int IDC_DISABLE_GAMMA = 1046;
+inline constexpr int IDC_IMAGE_FINDER = 1052;
+inline constexpr int IDC_DROP_HINT = 1060;
+inline constexpr int IDC_GENERATE_PALETTE_BITMAP = 1061;

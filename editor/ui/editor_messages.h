@@ -1,0 +1,16 @@
+#pragma once
+// The editor's own texts: what its commands show in message boxes and in
+// the path box. The shapes file's open and size messages are in
+// editor/shapes/shapes_file_open.h, shared with the command-line tool.
+
+inline constexpr char kNoShapesFileText[] = "No Valid Shapes File Selected";
+inline constexpr char kSelectShapesFileFirstMessage[] = "Select shapes file before using image finder";
+inline constexpr char kSourceDcFailedMessage[] = "Unable to create source device context while converting bitmap";
+inline constexpr char kTextureWriteFailedFormat[] = "Failed to write texture #%d <column %d, row %d>";
+inline constexpr char kLandscapeWriteFailedMessage[] = "Failed to write landscape texture";
+// A damaged header would put the image's bytes outside the file, so the
+// image is not written; told in the words of the failures above.
+inline constexpr char kTextureOutsideFileFormat[] =
+    "Texture #%d <column %d, row %d> lies outside the shapes file and was not written";
+inline constexpr char kLandscapeOutsideFileMessage[] =
+    "Landscape texture lies outside the shapes file and was not written";

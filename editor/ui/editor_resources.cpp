@@ -1,0 +1,45 @@
+#include "editor/ui/editor_resources.h"
+
+#include "editor/ui/art/editor_art.h"
+#include "editor/ui/editor_ids.h"
+#include "editor/ui/main_dialog_template.h"
+
+namespace {
+using kp::resources::ResourceTable;
+using kp::resources::VersionInfo;
+
+const VersionInfo kVersion = {
+    {1, 3, 0, 0},
+    {1, 3, 0, 0},
+    0x0409,
+    0x04B0,
+    {
+        {"FileDescription", "Kestrow MFC Application"},
+        {"FileVersion", "1, 3, 0, 0"},
+        {"InternalName", "Kestrow"},
+        {"OriginalFilename", "Kestrow.EXE"},
+        {"ProductName", "Kestrow Application"},
+        {"ProductVersion", "1, 3, 0, 0"},
+    },
+};
+
+ResourceTable MakeTable() {
+  ResourceTable table;
+  table.strings = {
+      {IDP_OLE_INIT_FAILED, "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
+      {IDS_ABOUTBOX, "&About Kestrow..."},
+      {IDS_LANDSCAPE_DROP_HINT, "Drop landscape bitmap below ( recommended texture is 512 x 270 )"},
+      {IDS_TEXTURE_DROP_HINT, "Drop texture bitmaps below ( recommended texture is 128 x 128 )"},
+  };
+  table.icons = {{IDR_MAINFRAME, {ProgramIconImage(32), ProgramIconImage(16)}}};
+  table.version = &kVersion;
+  AddMainDialogResources(table);
+  return table;
+}
+
+const ResourceTable kTable = MakeTable();
+}  // namespace
+
+const kp::resources::ResourceTable& EditorResources() { return kTable; }
+
+KP_MODULE_RESOURCES(kTable)

@@ -1,0 +1,80 @@
+#pragma once
+// CKestrowDlg: the editor's main window, a modal dialog on template 102
+// that lays out the thirty texture slots, the landscape slot and the
+// preview, the set list, the shapes file's path and the command buttons,
+// and routes every command. The shapes-file commands live in files of
+// their own (load_set_command.cpp, patch_command.cpp, slot_preview.cpp,
+// palette_bitmap_command.cpp, select_shapes_file.cpp).
+
+#include "editor/shapes/set_kinds.h"
+#include "editor/ui/tavlet.h"
+#include "platform/afx/data_exchange.h"
+#include "platform/afx/dialog.h"
+
+class CKestrowDlgAutoProxy;
+
+class CKestrowDlg : public CDialog {
+  DECLARE_DYNAMIC(CKestrowDlg)
+  friend class CKestrowDlgAutoProxy;
+
+ public:
+  explicit CKestrowDlg(CWnd* pParent = nullptr);
+  // Clears the automation object's pointer back to this dialog.
+  ~CKestrowDlg() override;
+
+  // The workspace: the set index, the path box's text, the thirty slots,
+  // the preview, the gamma flag (nonzero: palettes are read without the
+  // curve) and the landscape slot, bound to their controls by data exchange.
+  int m_nSet = 0;
+  CString m_strPathText;
+  CTavlet m_slot[kTextureSlotCount];
+  CTavlet m_wndPreview;
+  BOOL m_bDisableGamma = FALSE;
+  CTavlet m_wndLandscape;
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+  // While an automation client holds the editor, closing only hides it.
+  void OnOK() override;
+  void OnCancel() override;
+
+  void OnSysCommand(UINT nID, LPARAM lParam);
+  void OnDestroy();
+  void OnPaint();
+  HCURSOR OnQueryDragIcon();
+  void OnClose();
+
+  void OnSelectShapesFile();
+  void OnLoadSet();
+  void OnPatchShapesFile();
+  void OnGeneratePaletteBitmap();
+  void OnImageFinder();
+  void OnSelchangeSet();
+  void OnAppAbout();
+
+  // Shows the landscape slot or the thirty texture slots, with the drop
+  // hint that goes with them.
+  void ShowSetView(BOOL bLandscape);
+  // Puts a copy of the slot's bitmap into the preview.
+  void ShowSlotPreview(CTavlet* pSlot);
+  // The slot control with that id, once data exchange has bound it.
+  CTavlet* FindSlotControl(int nID);
+
+  // The BmpChange handlers of the thirty texture slots.
+  template <int k>
+  BOOL OnBmpChangeSlot() {
+    ShowSlotPreview(m_pSlotWnd[k]);
+    return TRUE;
+  }
+
+  // Set and cleared only by the automation object.
+  CKestrowDlgAutoProxy* m_pAutoProxy = nullptr;
+  HICON m_hIcon = nullptr;
+  // Entries 0 to 29: the texture slots in slot order; entry 30: the landscape.
+  CTavlet* m_pSlotWnd[kTextureSlotCount + 1];
+  CString m_strShapesFile;
+
+  DECLARE_MESSAGE_MAP()
+  DECLARE_EVENTSINK_MAP()
+};

@@ -1,0 +1,19 @@
+// Choosing the shapes file that every other command opens.
+
+#include "editor/ui/editor_ids.h"
+#include "editor/ui/editor_messages.h"
+#include "editor/ui/kestrow_dlg.h"
+#include "platform/afx/file_dialog.h"
+
+void CKestrowDlg::OnSelectShapesFile() {
+  CFileDialog dlg(TRUE, "shp2", "shapes.shp2", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT,
+                  "Shapes Files (*.shp2)|*.shp2|All Files (*.*)|*.*||", this);
+  dlg.m_ofn.lpstrTitle = "Please specify location of the 'shapes' file";
+  if (dlg.DoModal() != IDOK) return;
+
+  m_strShapesFile = dlg.GetPathName();
+  const BOOL bValid = !m_strShapesFile.IsEmpty();
+  SetDlgItemText(IDC_SHAPES_FILE_PATH, bValid ? static_cast<LPCTSTR>(m_strShapesFile) : kNoShapesFileText);
+  for (int nID : {IDC_GENERATE_PALETTE_BITMAP, IDC_PATCH_SHAPES_FILE, IDC_LOAD_SET})
+    if (CWnd* pButton = GetDlgItem(nID)) pButton->EnableWindow(bValid);
+}

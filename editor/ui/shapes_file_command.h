@@ -1,0 +1,38 @@
+#pragma once
+// The shape every shapes-file command shares: open the selected file by
+// path with the command's access and sharing, and when that fails say so and
+// end; otherwise show the wait cursor, warn when the length is not the
+// expected one and go on. The file is closed and the arrow cursor is back
+// when the object goes, on every path out of the command.
+
+#include <optional>
+
+#include "editor/shapes/shapes_file_open.h"
+#include "platform/base/handles.h"
+#include "platform/file/file.h"
+
+// The wait cursor from construction to destruction, then the arrow.
+class WaitCursor {
+ public:
+  WaitCursor();
+  ~WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+class ShapesFileCommand {
+ public:
+  ShapesFileCommand(LPCTSTR path, ShapesFileUse use);
+  ShapesFileCommand(const ShapesFileCommand&) = delete;
+  ShapesFileCommand& operator=(const ShapesFileCommand&) = delete;
+
+  // False when the file could not be opened; the user has been told.
+  bool Opened() const { return m_file.IsOpen(); }
+  CFile& File() { return m_file; }
+
+ private:
+  // Declared before the file, so the file is closed before the cursor
+  // goes back to the arrow.
+  std::optional<WaitCursor> m_wait;
+  CFile m_file;
+};
