@@ -23,6 +23,16 @@ constexpr short kSlotPitchY = 41;
 constexpr short kSlotWidth = 33;
 constexpr short kSlotHeight = 32;
 
+// Four texts are wider in the Linux dialog font than the rectangles made
+// for the Windows one (measured: 130, 138, 217 and 222 pixels against 126,
+// 132, 211 and 204), so these items are a few units wider than on Windows,
+// the button keeping its centre; everything else stands where it did.
+constexpr short kSetLabelWidth = 90;
+constexpr short kPreviewLabelWidth = 96;
+constexpr short kGammaBoxWidth = 150;
+constexpr short kGenerateLeft = 291;
+constexpr short kGenerateWidth = 148;
+
 DialogTemplate MakeTemplate() {
   DialogTemplate t{
       "Orvane Shape File Editor",
@@ -43,20 +53,20 @@ DialogTemplate MakeTemplate() {
            kChild | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON},
           {Class::Button, IDC_LOAD_SET, "Load Set From Selected Shapes File...", 300, 226, 130, 14,
            kChild | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON},
-          {Class::Button, IDC_DISABLE_GAMMA, "Disable gamma correction when loading", 293, 251, 141, 10,
+          {Class::Button, IDC_DISABLE_GAMMA, "Disable gamma correction when loading", 293, 251, kGammaBoxWidth, 10,
            kChild | WS_TABSTOP | BS_AUTOCHECKBOX},
           {Class::Button, IDOK, "OK", 321, 6, 50, 14, WS_CHILD | WS_TABSTOP | BS_DEFPUSHBUTTON},
           {Class::Button, IDC_IMAGE_FINDER, "Image Finder", 389, 6, 50, 14, WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON},
           {Class::Button, IDCANCEL, "Exit", 341, 271, 50, 14, kChild | WS_TABSTOP | BS_PUSHBUTTON},
-          {Class::Static, IDC_STATIC, "Texture set to be patched:", 301, 36, 84, 8, kChild | SS_LEFT},
+          {Class::Static, IDC_STATIC, "Texture set to be patched:", 301, 36, kSetLabelWidth, 8, kChild | SS_LEFT},
           {Class::Control, IDC_PREVIEW, "", 306, 110, 121, 107, kChild, 0, &tavlet::CLSID_Tavlet},
           {Class::Edit, IDC_SHAPES_FILE_PATH, "", 18, 253, 268, 14,
            kChild | WS_BORDER | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY},
-          {Class::Static, IDC_STATIC, "Preview of selected texture:", 301, 96, 88, 8, kChild | SS_LEFT},
+          {Class::Static, IDC_STATIC, "Preview of selected texture:", 301, 96, kPreviewLabelWidth, 8, kChild | SS_LEFT},
           {Class::Control, IDC_LANDSCAPE, "", 28, 63, 262, 120, WS_CHILD | WS_TABSTOP, 0, &tavlet::CLSID_Tavlet},
           {Class::Static, IDC_DROP_HINT, "Drop texture bitmaps below ( recommended texture is 128 x 128 )", 18, 6,
            272, 8, kChild | SS_LEFT},
-          {Class::Button, IDC_GENERATE_PALETTE_BITMAP, "Generate Palette Bitmap From Texture Set", 297, 69, 136, 14,
+          {Class::Button, IDC_GENERATE_PALETTE_BITMAP, "Generate Palette Bitmap From Texture Set", kGenerateLeft, 69, kGenerateWidth, 14,
            kChild | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON},
       },
   };

@@ -51,7 +51,7 @@ TEST_F(EditorJourney, OpensWithTheTextsStatesAndLayoutOfTheTemplate) {
         {1012, "Select Shapes File...", true, true, 18, 234, 117, 14},
         {1009, "Patch Selected Shapes File...", true, false, 151, 234, 117, 14},
         {1010, "Load Set From Selected Shapes File...", true, false, 300, 226, 130, 14},
-        {1046, "Disable gamma correction when loading", true, true, 293, 251, 141, 10},
+        {1046, "Disable gamma correction when loading", true, true, 293, 251, 150, 10},
         {IDOK, "OK", false, true, 321, 6, 50, 14},
         {1052, "Image Finder", false, true, 389, 6, 50, 14},
         {IDCANCEL, "Exit", true, true, 341, 271, 50, 14},
@@ -59,7 +59,7 @@ TEST_F(EditorJourney, OpensWithTheTextsStatesAndLayoutOfTheTemplate) {
         {1013, "No Valid Shapes File Selected", true, true, 18, 253, 268, 14},
         {1007, "", false, true, 28, 63, 262, 120},
         {1060, "Drop texture bitmaps below ( recommended texture is 128 x 128 )", true, true, 18, 6, 272, 8},
-        {1061, "Generate Palette Bitmap From Texture Set", true, false, 297, 69, 136, 14},
+        {1061, "Generate Palette Bitmap From Texture Set", true, false, 291, 69, 148, 14},
         {1008, "Texture Set # 1", true, true, 307, 50, 117, 131},
     };
     for (const auto& row : rows) {

@@ -59,18 +59,18 @@ TEST(MainDialogTemplate, ControlsStandWhereTheTableSaysWithTheirTextAndState) {
       {1012, Class::Button, "Select Shapes File...", 18, 234, 117, 14, true, true, true},
       {1009, Class::Button, "Patch Selected Shapes File...", 151, 234, 117, 14, true, false, true},
       {1010, Class::Button, "Load Set From Selected Shapes File...", 300, 226, 130, 14, true, false, true},
-      {1046, Class::Button, "Disable gamma correction when loading", 293, 251, 141, 10, true, true, true},
+      {1046, Class::Button, "Disable gamma correction when loading", 293, 251, 150, 10, true, true, true},
       {IDOK, Class::Button, "OK", 321, 6, 50, 14, false, true, true},
       {1052, Class::Button, "Image Finder", 389, 6, 50, 14, false, true, true},
       {IDCANCEL, Class::Button, "Exit", 341, 271, 50, 14, true, true, true},
-      {IDC_STATIC, Class::Static, "Texture set to be patched:", 301, 36, 84, 8, true, true, false},
+      {IDC_STATIC, Class::Static, "Texture set to be patched:", 301, 36, 90, 8, true, true, false},
       {1011, Class::Control, "", 306, 110, 121, 107, true, true, false},
       {1013, Class::Edit, "", 18, 253, 268, 14, true, true, false},
-      {IDC_STATIC, Class::Static, "Preview of selected texture:", 301, 96, 88, 8, true, true, false},
+      {IDC_STATIC, Class::Static, "Preview of selected texture:", 301, 96, 96, 8, true, true, false},
       {1007, Class::Control, "", 28, 63, 262, 120, false, true, true},
       {1060, Class::Static, "Drop texture bitmaps below ( recommended texture is 128 x 128 )", 18, 6, 272, 8, true,
        true, false},
-      {1061, Class::Button, "Generate Palette Bitmap From Texture Set", 297, 69, 136, 14, true, false, true},
+      {1061, Class::Button, "Generate Palette Bitmap From Texture Set", 291, 69, 148, 14, true, false, true},
   };
   const auto& items = MainTemplate().items;
   ASSERT_EQ(items.size(), std::size(rows) + 30);
