@@ -259,4 +259,40 @@ TEST_F(Automation, AClientsEditorHidesWhenClosedEndsWhenReleasedAndEachClientGet
   EXPECT_TRUE(WaitFor([&] { return ProcessGone(secondPid); }));
 }
 
+TEST_F(Automation, AReleaseWhileAnotherDialogOfTheEditorIsOpenLeavesTheEditorToTheUser) {
+  CLSID clsid{};
+  pid_t registering = StartEditor("");
+  ::kill(registering, SIGTERM);
+  ::waitpid(registering, nullptr, 0);
+  started.clear();
+  ASSERT_EQ(CLSIDFromProgID(kKestrowProgId, &clsid), S_OK);
+  ComPtr<IDispatch> client;
+  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, client.put_void()), S_OK);
+  ASSERT_TRUE(WaitFor([] { return EditorWindows().size() == 1; }));
+  const pid_t editor = EditorWindows()[0].second;
+  const std::string window = WindowOf(editor);
+
+  // The set list has the focus; the next control is "Select Shapes File...".
+  PressKeys(window, "Tab space");
+  // The title's own quotes would end the shell's, so the search matches its start.
+  const std::string fileDialogName = "^Please specify location of the ";
+  ASSERT_TRUE(WaitFor([&] { return !Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'")).empty(); }));
+
+  client.Reset();
+  kp::RunFdLoopUntil([] { return false; }, 1000);
+  EXPECT_FALSE(ProcessGone(editor)) << "the main window was disabled: it stays";
+  EXPECT_TRUE(HasVisibleWindow(editor));
+
+  const std::vector<std::string> fileDialog =
+      Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'"));
+  ASSERT_FALSE(fileDialog.empty());
+  PressKeys(fileDialog[0], "Escape");
+  ASSERT_TRUE(WaitFor([&] { return Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'")).empty(); }));
+  kp::RunFdLoopUntil([] { return false; }, 500);
+  EXPECT_FALSE(ProcessGone(editor)) << "the program is the user's now, and ends when the user closes it";
+
+  PressKeys(window, "Escape");
+  EXPECT_TRUE(WaitFor([&] { return ProcessGone(editor); })) << "Esc now closes the editor";
+}
+
 }  // namespace
