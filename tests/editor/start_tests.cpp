@@ -1,7 +1,9 @@
 // The main dialog as it opens, and choosing the shapes file.
 
 #include "editor/shapes/slot_layout.h"
+#include "editor/ui/auto_proxy.h"
 #include "editor/ui/editor_ids.h"
+#include "platform/afx/win_app.h"
 #include "platform/afx/window_functions.h"
 #include "platform/resources/resource_images.h"
 #include "platform/qt/window_system.h"
@@ -155,6 +157,50 @@ TEST_F(EditorJourney, ExitEscapeAndTheCloseBoxEndTheDialogWithoutAClient) {
       EXPECT_TRUE(gamma) << "OK took the controls' values into the members first";
     }
   }
+}
+
+TEST_F(EditorJourney, WhileAClientHoldsTheEditorClosingOnlyHidesItAndKeepsEverySlot) {
+  sample_shapes::ShapesFileBuilder builder;
+  const std::string path = WriteShapesFile(builder);
+  CWinApp app;
+  const struct {
+    const char* how;
+    std::function<void(CJourneyDlg&)> close;
+  } rows[] = {
+      {"Exit", [](CJourneyDlg& dlg) { ClickItem(dlg, IDCANCEL); }},
+      {"Esc", [](CJourneyDlg& dlg) { kp::testing::PressKey(dlg.m_hWnd, VK_ESCAPE); }},
+      {"Enter", [](CJourneyDlg& dlg) { kp::testing::PressKey(dlg.m_hWnd, VK_RETURN); }},
+      {"close box", [](CJourneyDlg& dlg) { kp::testing::CloseWindow(dlg.m_hWnd); }},
+  };
+  const INT_PTR result = WithEditor([&](CJourneyDlg& dlg) {
+    app.m_pMainWnd = &dlg;
+    auto* proxy = static_cast<CKestrowDlgAutoProxy*>(RUNTIME_CLASS(CKestrowDlgAutoProxy)->CreateObject());
+    ASSERT_EQ(dlg.m_pAutoProxy, proxy);
+    SelectShapesFile(dlg, path);
+    ClickItem(dlg, IDC_LOAD_SET);
+    std::vector<Picture> slots;
+    for (CTavlet& slot : dlg.m_slot) slots.push_back(PictureOf(slot));
+    for (const auto& row : rows) {
+      dlg.ShowWindow(SW_SHOW);
+      kp::testing::ProcessEvents();
+      row.close(dlg);
+      kp::testing::ProcessEvents();
+      EXPECT_FALSE(dlg.IsWindowVisible()) << row.how;
+      EXPECT_TRUE(kp::ws::IsModalLoopRunning(dlg.m_hWnd)) << row.how;
+    }
+    for (int k = 0; k < kTextureSlotCount; ++k)
+      EXPECT_EQ(PictureOf(dlg.m_slot[k]), slots[static_cast<std::size_t>(k)]) << "slot " << k;
+
+    // Once the client lets go, Exit closes the dialog again.
+    proxy->ExternalRelease();
+    EXPECT_EQ(dlg.m_pAutoProxy, nullptr);
+    dlg.ShowWindow(SW_SHOW);
+    kp::testing::ProcessEvents();
+    ClickItem(dlg, IDCANCEL);
+    app.m_pMainWnd = nullptr;
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_TRUE(prompts.MessageBoxes().empty());
 }
 
 }  // namespace
