@@ -24,8 +24,11 @@ const kp::resources::DialogTemplate kAboutTemplate = {
         {Class::Button, CAboutDlg::IDC_ABOUT_PICTURE, "", 35, 15, 180, 85, kChild | BS_OWNERDRAW | WS_TABSTOP},
         // The program's icon, icon resource 128 of the program's table.
         {Class::Static, IDC_STATIC, "#128", 14, 105, 20, 20, kChild | SS_ICON},
-        {Class::Static, IDC_STATIC, "Orvane Shape Editor v.", 39, 3, 62, 8, kChild | SS_LEFT | SS_NOPREFIX},
-        {Class::Static, CAboutDlg::IDC_ABOUT_VERSION, "v.vvv", 109, 3, 22, 8, kChild | SS_LEFT},
+        // The name is wider than it was drawn, and the version moves along
+        // with it: the dialog font's glyphs on Linux are wider for its base
+        // units, and a label too narrow for its text wraps and loses a line.
+        {Class::Static, IDC_STATIC, "Orvane Shape Editor v.", 39, 3, 78, 8, kChild | SS_LEFT | SS_NOPREFIX},
+        {Class::Static, CAboutDlg::IDC_ABOUT_VERSION, "v.vvv", 118, 3, 22, 8, kChild | SS_LEFT},
     },
 };
 
@@ -44,7 +47,7 @@ BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
   ON_BN_CLICKED(CAboutDlg::IDC_ABOUT_PICTURE, OnPictureClicked)
 END_MESSAGE_MAP()
 
-CAboutDlg::CAboutDlg() : CDialog(IDD), m_strVersion("1.3") {}
+CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(IDD, pParent), m_strVersion("1.3") {}
 
 CAboutDlg::~CAboutDlg() = default;
 

@@ -20,7 +20,9 @@ class CAboutDlg : public CDialog {
   static constexpr UINT kFrameMilliseconds = 150;
   static constexpr UINT_PTR kAnimationTimer = 1;
 
-  CAboutDlg();
+  // The editor makes the box as a local object and runs it with DoModal;
+  // the result is not used.
+  explicit CAboutDlg(CWnd* pParent = nullptr);
   ~CAboutDlg() override;
 
   // The animation timer's identifier, 0 while none runs.

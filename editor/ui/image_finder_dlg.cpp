@@ -17,6 +17,10 @@ constexpr DWORD kField = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD kShownField = kField | ES_READONLY;
 constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
 
+// The one-line labels reach as far as the free space to their right allows,
+// two of them starting at the column of the others: the dialog font's
+// glyphs on Linux are wider for its base units than the layout was drawn
+// for, and a label too narrow for its text wraps and loses its second line.
 const kp::resources::DialogTemplate kImageFinderTemplate = {
     "Image Finder",
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
@@ -25,29 +29,29 @@ const kp::resources::DialogTemplate kImageFinderTemplate = {
     "MS Sans Serif", 8,
     {
         {Class::Control, Dlg::IDC_FINDER_IMAGE, "", 7, 7, 199, 173, kChild | WS_TABSTOP, 0, &tavlet::CLSID_Tavlet},
-        {Class::Static, IDC_STATIC, "Header #:", 217, 14, 33, 8, kLabel},
+        {Class::Static, IDC_STATIC, "Header #:", 217, 14, 35, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_HEADER, "", 253, 11, 24, 14, kField},
         {Class::Button, Dlg::IDC_FINDER_GET_VALUES, "Get values from header", 285, 11, 81, 14, kButton},
-        {Class::Static, IDC_STATIC, "image count:", 217, 33, 42, 8, kLabel},
+        {Class::Static, IDC_STATIC, "image count:", 217, 33, 48, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_IMAGE_COUNT, "", 268, 31, 37, 14, kShownField},
-        {Class::Static, IDC_STATIC, "image number:", 219, 53, 47, 8, kLabel},
+        {Class::Static, IDC_STATIC, "image number:", 217, 53, 51, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_IMAGE_NUMBER, "", 268, 50, 37, 14, kField},
-        {Class::Static, IDC_STATIC, "Base Offset:", 217, 74, 40, 8, kLabel},
+        {Class::Static, IDC_STATIC, "Base Offset:", 217, 74, 43, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_BASE_OFFSET, "", 261, 71, 96, 14, kField},
         {Class::Static, IDC_STATIC, "res header offset from base:", 227, 89, 62, 18, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_RES_HEADER_OFFSET, "", 297, 90, 60, 14, kShownField},
         {Class::Static, IDC_STATIC, "image header offset from base:", 227, 107, 58, 17, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_IMAGE_HEADER_OFFSET, "", 297, 109, 60, 14, kShownField},
-        {Class::Static, IDC_STATIC, "image offset from base:", 218, 132, 74, 8, kLabel},
+        {Class::Static, IDC_STATIC, "image offset from base:", 217, 132, 80, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_IMAGE_OFFSET, "", 297, 130, 60, 14, kShownField},
         {Class::Static, IDC_STATIC, "X Size", 220, 169, 21, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_X_SIZE, "", 246, 163, 40, 14, kShownField},
         {Class::Static, IDC_STATIC, "Y Size", 220, 189, 21, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_Y_SIZE, "", 246, 183, 40, 14, kShownField},
         {Class::Button, Dlg::IDC_FINDER_LOAD, "Load", 83, 201, 50, 14, kButton},
-        {Class::Static, IDC_STATIC, "palette offset:", 215, 204, 44, 8, kLabel},
+        {Class::Static, IDC_STATIC, "palette offset:", 215, 204, 60, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_PALETTE_OFFSET, "", 213, 217, 70, 14, kField},
-        {Class::Static, IDC_STATIC, "num entries", 285, 204, 37, 8, kLabel},
+        {Class::Static, IDC_STATIC, "num entries", 285, 204, 50, 8, kLabel},
         {Class::Edit, Dlg::IDC_FINDER_NUM_ENTRIES, "", 297, 217, 40, 14, kField},
         // OK and Cancel are there for Enter and Escape; neither is shown.
         {Class::Button, IDOK, "OK", 7, 202, 50, 14, WS_CHILD | BS_DEFPUSHBUTTON | WS_TABSTOP},

@@ -96,8 +96,8 @@ TEST_F(AboutBox, TemplateHoldsTheNameTheVersionThePictureAndTheIcon) {
       {Class::Button, IDOK, nullptr, 92, 108, 68, 14, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
       {Class::Button, 1404, "", 35, 15, 180, 85, BS_OWNERDRAW | WS_TABSTOP},
       {Class::Static, IDC_STATIC, "#128", 14, 105, 20, 20, SS_ICON},
-      {Class::Static, IDC_STATIC, "Orvane Shape Editor v.", 39, 3, 62, 8, SS_NOPREFIX},
-      {Class::Static, 1433, "v.vvv", 109, 3, 22, 8, 0},
+      {Class::Static, IDC_STATIC, "Orvane Shape Editor v.", 39, 3, 78, 8, SS_NOPREFIX},
+      {Class::Static, 1433, "v.vvv", 118, 3, 22, 8, 0},
   };
   ASSERT_EQ(t->items.size(), std::size(rows));
   int bottom = 0;

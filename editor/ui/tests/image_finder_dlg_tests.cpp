@@ -193,6 +193,15 @@ TEST_F(ImageFinder, TemplateLaysOutTheFieldsTheButtonsAndTheDroppableImageContro
   }
   EXPECT_EQ(*t->items[0].clsid, tavlet::CLSID_Tavlet);
 
+  // No item covers another, widened labels included.
+  for (std::size_t i = 0; i < t->items.size(); ++i)
+    for (std::size_t j = i + 1; j < t->items.size(); ++j) {
+      const auto& a = t->items[i];
+      const auto& b = t->items[j];
+      const bool apart = a.x + a.cx <= b.x || b.x + b.cx <= a.x || a.y + a.cy <= b.y || b.y + b.cy <= a.y;
+      EXPECT_TRUE(apart) << "items " << i << " and " << j << " overlap";
+    }
+
   // The labels, in template order.
   std::vector<std::string> labels;
   for (const auto& item : t->items)
