@@ -55,11 +55,17 @@ BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, in
 
 BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
                             const SetPalette& palette, int count, SimdLevel level) {
+  if (dw <= 0 || dh <= 0) return TRUE;  // nothing to fill, no matcher to make
+  PaletteMatcher matcher(palette, count, level);
+  return ConvertBitmapToPalette(output, dw, dh, source, sw, sh, bottomUpRows, matcher);
+}
+
+BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
+                            PaletteMatcher& matcher) {
   if (dw <= 0 || dh <= 0) return TRUE;  // nothing to fill
   // No larger than a bitmap may be, even when no scratch bitmap is made.
   if (static_cast<std::uint64_t>(dw) * static_cast<std::uint64_t>(dh) * 4 > kp::gdi::kMaxBitmapBytes)
     return FALSE;
-  PaletteMatcher matcher(palette, count, level);
 
   // The bitmap is declared first so that it is deleted after the DC; a
   // bitmap still selected into a DC cannot be deleted.

@@ -4,6 +4,7 @@
 // target pixel (x, y) takes source pixel (x * sw / dw, y * sh / dh)), then
 // every pixel becomes the index of its nearest palette entry.
 
+#include "editor/import/palette_matcher.h"
 #include "editor/import/simd_level.h"
 #include "editor/shapes/set_palette.h"
 #include "platform/base/handles.h"
@@ -24,3 +25,9 @@ BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, in
 // benchmarks compare them; the results are identical).
 BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
                             const SetPalette& palette, int count, SimdLevel level);
+
+// The same through a matcher made for the palette beforehand. A matcher
+// learns where the palette's entries lie as colours arrive, so converting
+// every image of a set through one matcher does that work once per set.
+BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
+                            PaletteMatcher& matcher);

@@ -21,14 +21,13 @@ SIZE SourceSize(HBITMAP bitmap, const SetKind& kind) {
 
 // Reduces `bitmap` into `indices` through the source DC; false when it could
 // not be selected there or the conversion failed.
-bool Convert(HDC sourceDc, HBITMAP bitmap, const SetKind& kind, const SetPalette& palette, LONG colourCount,
+bool Convert(HDC sourceDc, HBITMAP bitmap, const SetKind& kind, PaletteMatcher& matcher,
              std::vector<BYTE>& indices) {
   const SIZE size = SourceSize(bitmap, kind);
   kp::gdi::ScopedSelectObject select(sourceDc, bitmap);
   if (!select.ok()) return false;
   return ConvertBitmapToPalette(indices.data(), kind.width, kind.height, sourceDc, size.cx, size.cy,
-                                kind.order == PixelOrder::bottomUpRows ? TRUE : FALSE, palette,
-                                static_cast<int>(colourCount)) != FALSE;
+                                kind.order == PixelOrder::bottomUpRows ? TRUE : FALSE, matcher) != FALSE;
 }
 
 }  // namespace
@@ -45,6 +44,9 @@ SetPatchResult PatchSetImages(CFile& file, int setIndex, BOOL noGammaCorrection,
 
   SetPalette palette{};
   result.colourCount = ReadSetPalette(file, headerNumber, palette, noGammaCorrection);
+  // One matcher for the whole set: what it learns of the palette serves
+  // every image.
+  PaletteMatcher matcher(palette, static_cast<int>(result.colourCount));
 
   // First every source and where its image lies, so that a header that
   // cannot be read stops the patch before anything is written.
@@ -69,7 +71,7 @@ SetPatchResult PatchSetImages(CFile& file, int setIndex, BOOL noGammaCorrection,
       done.outcome = PatchImageOutcome::skippedEmpty;
     } else if (!InsideFile(p.position, imageBytes, length)) {
       done.outcome = PatchImageOutcome::outsideFile;
-    } else if (!Convert(sourceDc.get(), p.source, kind, palette, result.colourCount, indices)) {
+    } else if (!Convert(sourceDc.get(), p.source, kind, matcher, indices)) {
       done.outcome = PatchImageOutcome::conversionFailed;
     } else {
       file.Seek(p.position, CFile::begin);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/stretch_core.h"
 
 using namespace kp::gdi::detail;
 
@@ -55,9 +56,16 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, LPVOID bits, LPBITMA
     // PixelTarget rows count from the top.
     const int y = static_cast<int>(topDown ? line : bitmap->height - 1 - line);
     BYTE* row = out + static_cast<std::uint64_t>(r) * stride;
+    const std::uint32_t* in = source.Row(y);
+    if (bytesPerPixel == 4) {
+      // Whole pixels at once, the reserved byte cleared.
+      CopyRowWithAlpha(in, row, static_cast<std::size_t>(copyWidth), 0);
+      std::memset(row + copyWidth * 4, 0, stride - static_cast<std::uint64_t>(copyWidth) * 4);
+      continue;
+    }
     std::memset(row, 0, stride);
     for (long long x = 0; x < copyWidth; ++x) {
-      const std::uint32_t p = source.Get(static_cast<int>(x), y);
+      const std::uint32_t p = in[x];
       BYTE* px = row + x * bytesPerPixel;
       px[0] = static_cast<BYTE>(p);
       px[1] = static_cast<BYTE>(p >> 8);

@@ -31,6 +31,18 @@ bool FillColour(DcObject& dc, DWORD rop, std::uint32_t& rgb, bool& draws) {
   }
 }
 
+// How the source columns of a stretched row lie.
+enum class Columns { unknown, adjacent, inside, clipped };
+
+Columns ShapeOf(const std::vector<int>& columns) {
+  bool adjacent = true;
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    if (columns[k] < 0) return Columns::clipped;
+    adjacent = adjacent && columns[k] == columns[0] + static_cast<int>(k);
+  }
+  return adjacent ? Columns::adjacent : Columns::inside;
+}
+
 }  // namespace
 
 BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc,
@@ -69,12 +81,25 @@ BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, i
     sy -= y0;
   }
   if (!to.writable) return TRUE;
+  // Every row takes the same columns, so what they look like is worked out
+  // once: a run of adjacent columns (an unscaled copy) is a straight copy,
+  // and columns all inside the source need no test per pixel.
+  Columns shape = Columns::unknown;
   ForEachStretchedRow(from.width, from.height, sx, sy, wSrc, hSrc, to.width, to.height, x, y, w, h,
                       [&](int ty, int fy, int tx0, const std::vector<int>& columns) {
+                        const std::size_t n = columns.size();
+                        if (shape == Columns::unknown) shape = ShapeOf(columns);
                         const std::uint32_t* in = from.Row(fy);
                         std::uint32_t* out = to.Row(ty) + tx0;
-                        for (std::size_t k = 0; k < columns.size(); ++k)
-                          if (columns[k] >= 0) out[k] = (in[columns[k]] & 0x00FFFFFF) | to.alpha;
+                        const std::uint32_t alpha = to.alpha;
+                        if (shape == Columns::adjacent) {
+                          CopyRowWithAlpha(in + columns[0], out, n, alpha);
+                        } else if (shape == Columns::inside) {
+                          for (std::size_t k = 0; k < n; ++k) out[k] = (in[columns[k]] & 0x00FFFFFF) | alpha;
+                        } else {
+                          for (std::size_t k = 0; k < n; ++k)
+                            if (columns[k] >= 0) out[k] = (in[columns[k]] & 0x00FFFFFF) | alpha;
+                        }
                       });
   return TRUE;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The nearest-sample mapping shared by StretchBlt, BitBlt, DrawIconEx and
+// The nearest-sample mapping (and the row copy) shared by StretchBlt, BitBlt, DrawIconEx and
 // LoadImage's resizing. Private to platform/gdi.
 //
 // Target pixel (i, j) of a dw x dh rectangle at (dx, dy) takes source pixel
@@ -9,9 +9,32 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace kp::gdi::detail {
+
+// Copies n pixels to `out` (any alignment) with the colour bytes kept and
+// the top byte set to `alpha`, four at a time where it can: unscaled copies
+// are the common case, and the compiler would not otherwise vectorise a loop
+// whose rows might overlap. The rows must not overlap.
+inline void CopyRowWithAlpha(const std::uint32_t* in, void* out, std::size_t n, std::uint32_t alpha) {
+  using Four = std::uint32_t __attribute__((vector_size(16)));
+  const Four keep = {0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF};
+  const Four set = {alpha, alpha, alpha, alpha};
+  auto* to = static_cast<unsigned char*>(out);
+  std::size_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    Four v;
+    std::memcpy(&v, in + k, sizeof v);
+    v = (v & keep) | set;
+    std::memcpy(to + k * 4, &v, sizeof v);
+  }
+  for (; k < n; ++k) {
+    const std::uint32_t p = (in[k] & 0x00FFFFFF) | alpha;
+    std::memcpy(to + k * 4, &p, sizeof p);
+  }
+}
 
 // Calls f(targetY, sourceY, firstTargetX, sourceColumns) once for every
 // target row to fill: sourceColumns[k] is the source column of target

@@ -208,6 +208,29 @@ TEST(ConvertBitmapToPalette, EveryInstructionSetGivesTheReferenceBytes) {
   }
 }
 
+// A matcher keeps what it learned of the palette from one picture to the
+// next; a later picture, falling partly in cubes an earlier one filled in,
+// must still get the reference bytes.
+TEST(ConvertBitmapToPalette, OneMatcherServesEveryPictureOfASet) {
+  std::mt19937 random(11);
+  SetPalette palette{};
+  for (auto& entry : palette) entry = random() & 0x00FFFFFF;
+  PaletteMatcher matcher(palette, 231);
+  const struct {
+    int sw, sh, seed;
+  } pictures[] = {{128, 128, 1}, {64, 64, 2}, {300, 200, 3}, {128, 128, 1}, {97, 131, 4}};
+  for (const auto& picture : pictures) {
+    SourceBitmap source(picture.sw, picture.sh,
+                        [&](int x, int y) { return PhotoLike(x, y, picture.sw, picture.sh, picture.seed); });
+    std::vector<BYTE> expected(kTextureBytes);
+    ASSERT_TRUE(reference::ConvertBitmapToPalette(expected.data(), 128, 128, source.dc(), picture.sw,
+                                                  picture.sh, FALSE, palette, 231));
+    std::vector<BYTE> out(kTextureBytes);
+    ASSERT_TRUE(ConvertBitmapToPalette(out.data(), 128, 128, source.dc(), picture.sw, picture.sh, FALSE, matcher));
+    EXPECT_EQ(out, expected) << picture.sw << " x " << picture.sh << " seed " << picture.seed;
+  }
+}
+
 TEST(ConvertBitmapToPalette, LeavesNoGdiObjectBehind) {
   const SetPalette palette = TaggedPalette();
   SourceBitmap source(64, 64, [](int x, int y) { return Tagged(TagOf(x, y)); });

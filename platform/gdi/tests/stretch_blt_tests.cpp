@@ -61,6 +61,20 @@ TEST_F(GdiTest, StretchClipsTheTargetAndSkipsPixelsOutsideTheSource) {
     }
 }
 
+TEST_F(GdiTest, UnscaledCopiesFromAnOffsetKeepEveryPixelOfOddWidths) {
+  Canvas from(MakeBitmap(20, 4, Position));
+  for (int width : {1, 3, 4, 5, 13}) {
+    SCOPED_TRACE(width);
+    Canvas to(16, 2, 0x00AAAAAA);
+    ASSERT_TRUE(BitBlt(to.dc(), 2, 1, width, 1, from.dc(), 3, 2, SRCCOPY));
+    for (int x = 0; x < 16; ++x) {
+      EXPECT_EQ(to.At(x, 0), 0x00AAAAAAu) << x;
+      const bool written = x >= 2 && x < 2 + width;
+      EXPECT_EQ(to.At(x, 1), written ? Position(x - 2 + 3, 2) : 0x00AAAAAAu) << x;
+    }
+  }
+}
+
 TEST_F(GdiTest, BlitsRefuseWhatTheyDoNotSupport) {
   Canvas from(2, 2), to(2, 2);
   constexpr DWORD SRCPAINT = 0x00EE0086;
