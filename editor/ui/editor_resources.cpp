@@ -1,7 +1,9 @@
 #include "editor/ui/editor_resources.h"
 
+#include "editor/ui/about_dlg.h"
 #include "editor/ui/art/editor_art.h"
 #include "editor/ui/editor_ids.h"
+#include "editor/ui/image_finder_dlg.h"
 #include "editor/ui/main_dialog_template.h"
 
 namespace {
@@ -34,6 +36,8 @@ ResourceTable MakeTable() {
   table.icons = {{IDR_MAINFRAME, {ProgramIconImage(32), ProgramIconImage(16)}}};
   table.version = &kVersion;
   AddMainDialogResources(table);
+  AddAboutBoxResources(table);
+  AddImageFinderResources(table);
   return table;
 }
 

@@ -1,11 +1,14 @@
 #include "editor/ui/kestrow_dlg.h"
 
 #include "editor/shapes/slot_layout.h"
+#include "editor/ui/about_dlg.h"
 #include "editor/ui/auto_proxy.h"
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/editor_messages.h"
+#include "editor/ui/image_finder_dlg.h"
 #include "interfaces/tavlet_ids.h"
 #include "platform/afx/menu.h"
+#include "platform/afx/prompts.h"
 #include "platform/afx/window_dc.h"
 #include "platform/afx/window_functions.h"
 #include "platform/resources/resource_images.h"
@@ -14,6 +17,7 @@
 IMPLEMENT_DYNAMIC(CKestrowDlg, CDialog)
 
 BEGIN_MESSAGE_MAP(CKestrowDlg, CDialog)
+  ON_WM_SYSCOMMAND()
   ON_WM_DESTROY()
   ON_WM_PAINT()
   ON_WM_QUERYDRAGICON()
@@ -22,7 +26,9 @@ BEGIN_MESSAGE_MAP(CKestrowDlg, CDialog)
   ON_BN_CLICKED(IDC_LOAD_SET, OnLoadSet)
   ON_BN_CLICKED(IDC_PATCH_SHAPES_FILE, OnPatchShapesFile)
   ON_BN_CLICKED(IDC_GENERATE_PALETTE_BITMAP, OnGeneratePaletteBitmap)
+  ON_BN_CLICKED(IDC_IMAGE_FINDER, OnImageFinder)
   ON_CBN_SELCHANGE(IDC_SET_LIST, OnSelchangeSet)
+  ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 END_MESSAGE_MAP()
 
 // One entry per texture slot, for the control's BmpChange event; none for
@@ -71,6 +77,7 @@ CKestrowDlg::CKestrowDlg(CWnd* pParent) : CDialog(IDD_KESTROW_DIALOG, pParent) {
   m_hIcon = ::LoadIcon(GetModuleInstance(), MAKEINTRESOURCE(IDR_MAINFRAME));
 }
 
+// Out of line, where the Image Finder's class is complete.
 CKestrowDlg::~CKestrowDlg() {
   if (m_pAutoProxy != nullptr) m_pAutoProxy->m_pDialog = nullptr;
 }
@@ -102,6 +109,30 @@ BOOL CKestrowDlg::OnInitDialog() {
   SetIcon(m_hIcon, FALSE);
   SetDlgItemText(IDC_SHAPES_FILE_PATH, kNoShapesFileText);
   return TRUE;
+}
+
+void CKestrowDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+  // The low four bits of a system command are the window system's own.
+  if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+    OnAppAbout();
+    return;
+  }
+  CDialog::OnSysCommand(nID, lParam);
+}
+
+void CKestrowDlg::OnAppAbout() {
+  CAboutDlg dlgAbout;
+  dlgAbout.DoModal();
+}
+
+void CKestrowDlg::OnImageFinder() {
+  if (m_strShapesFile.IsEmpty()) {
+    AfxMessageBox(kSelectShapesFileFirstMessage, MB_OK);
+    return;
+  }
+  if (!m_pImageFinder) m_pImageFinder = std::make_unique<CImageFinderDlg>();
+  m_pImageFinder->m_strShapesFile = m_strShapesFile;
+  m_pImageFinder->DoModal();
 }
 
 void CKestrowDlg::OnOK() {

@@ -6,11 +6,14 @@
 // their own (load_set_command.cpp, patch_command.cpp, slot_preview.cpp,
 // palette_bitmap_command.cpp, select_shapes_file.cpp).
 
+#include <memory>
+
 #include "editor/shapes/set_kinds.h"
 #include "editor/ui/tavlet.h"
 #include "platform/afx/data_exchange.h"
 #include "platform/afx/dialog.h"
 
+class CImageFinderDlg;
 class CKestrowDlgAutoProxy;
 
 class CKestrowDlg : public CDialog {
@@ -74,6 +77,9 @@ class CKestrowDlg : public CDialog {
   // Entries 0 to 29: the texture slots in slot order; entry 30: the landscape.
   CTavlet* m_pSlotWnd[kTextureSlotCount + 1];
   CString m_strShapesFile;
+  // The Image Finder, made at its first opening and kept for the rest of
+  // the program, so its fields keep their values between openings.
+  std::unique_ptr<CImageFinderDlg> m_pImageFinder;
 
   DECLARE_MESSAGE_MAP()
   DECLARE_EVENTSINK_MAP()

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "editor/ui/editor_ids.h"
+#include "interfaces/tavlet_ids.h"
 #include "platform/afx/ole_control_site.h"
 #include "platform/afx/ole_init.h"
 #include "platform/afx/window_functions.h"
@@ -176,9 +177,11 @@ std::string EditorJourney::ItemText(CJourneyDlg& dlg, int id) {
 bool EditorJourney::Visible(CJourneyDlg& dlg, int id) { return dlg.GetDlgItem(id)->IsWindowVisible() != FALSE; }
 bool EditorJourney::Enabled(CJourneyDlg& dlg, int id) { return dlg.GetDlgItem(id)->IsWindowEnabled() != FALSE; }
 
-Picture EditorJourney::PictureOf(CTavlet& control) {
+Picture EditorJourney::PictureOf(CWnd& control) {
   Picture picture;
-  HBITMAP bitmap = Long32ToHandle<HBITMAP>(static_cast<DWORD>(control.GetBitmapHandle()));
+  LONG handle = 0;
+  control.InvokeHelper(tavlet::dispidGetBitmapHandle, DISPATCH_METHOD, VT_I4, &handle, nullptr);
+  HBITMAP bitmap = Long32ToHandle<HBITMAP>(static_cast<DWORD>(handle));
   BITMAP description{};
   if (bitmap == nullptr || GetObject(bitmap, sizeof description, &description) == 0) return picture;
   picture.width = description.bmWidth;

@@ -26,6 +26,7 @@ namespace editor_journey {
 class CJourneyDlg : public CKestrowDlg {
  public:
   using CKestrowDlg::m_pAutoProxy;
+  using CKestrowDlg::m_pImageFinder;
   using CKestrowDlg::m_strShapesFile;
 };
 
@@ -69,7 +70,8 @@ class EditorJourney : public ::testing::Test {
   static std::string ItemText(CJourneyDlg& dlg, int id);
   static bool Visible(CJourneyDlg& dlg, int id);
   static bool Enabled(CJourneyDlg& dlg, int id);
-  static Picture PictureOf(CTavlet& control);
+  // Any hosted drop control's picture, asked through its dispatch interface.
+  static Picture PictureOf(CWnd& control);
 
   // Every prompt of the test is answered from here.
   kp::testing::ScriptedPrompts prompts;

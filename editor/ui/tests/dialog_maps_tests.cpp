@@ -21,10 +21,11 @@ TEST(KestrowDlgMaps, EveryCommandOfTheTableHasItsEntry) {
     UINT code;
     UINT id;
   } entries[] = {
-      {WM_COMMAND, BN_CLICKED, 1012}, {WM_COMMAND, BN_CLICKED, 1010}, {WM_COMMAND, BN_CLICKED, 1009},
-      {WM_COMMAND, BN_CLICKED, 1061}, {WM_COMMAND, CBN_SELCHANGE, 1008}, {WM_CLOSE, 0, 0},
-      {WM_PAINT, 0, 0},               {WM_QUERYDRAGICON, 0, 0},          {WM_DESTROY, 0, 0},
-      {WM_COMMAND, 0, IDOK},          {WM_COMMAND, 0, IDCANCEL},
+      {WM_COMMAND, BN_CLICKED, 1012},    {WM_COMMAND, BN_CLICKED, 1010},     {WM_COMMAND, BN_CLICKED, 1009},
+      {WM_COMMAND, BN_CLICKED, 1061},    {WM_COMMAND, BN_CLICKED, 1052},     {WM_COMMAND, CBN_SELCHANGE, 1008},
+      {WM_COMMAND, 0, ID_APP_ABOUT},     {WM_SYSCOMMAND, 0, 0},              {WM_CLOSE, 0, 0},
+      {WM_PAINT, 0, 0},                  {WM_QUERYDRAGICON, 0, 0},           {WM_DESTROY, 0, 0},
+      {WM_COMMAND, 0, IDOK},             {WM_COMMAND, 0, IDCANCEL},
   };
   for (const auto& e : entries)
     EXPECT_NE(dlg.FindMessageEntry(e.message, e.code, e.id), nullptr)
