@@ -71,8 +71,11 @@ class PrivateXServer {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, ready[0]);
+    // -noreset: the server would otherwise reset each time its last client
+    // goes (an editor ended by the test), and refuse the next editor that
+    // connects during the reset, which a loaded machine makes long.
     m_pid = Spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24",
-                   "-nolisten", "tcp"},
+                   "-nolisten", "tcp", "-noreset"},
                   &actions);
     posix_spawn_file_actions_destroy(&actions);
     ::close(ready[1]);
