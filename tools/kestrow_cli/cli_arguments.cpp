@@ -32,45 +32,40 @@ CliParseResult Refuse(std::string error) {
   return result;
 }
 
-// Stores operand `text` in the request field its kind names; an error
-// message when it cannot mean that.
-std::string TakeOperand(CliOperand kind, const std::string& text, CliRequest& request) {
-  struct OperandRule {
-    CliOperand kind;
-    const char* name;
-  };
-  static constexpr OperandRule kRules[] = {
-      {CliOperand::shapes, "SHAPES"}, {CliOperand::set, "SET"},       {CliOperand::folder, "DIR"},
-      {CliOperand::output, "OUT.bmp"}, {CliOperand::header, "HEADER"}, {CliOperand::image, "IMAGE"},
-  };
-  const char* name = "";
-  for (const OperandRule& rule : kRules)
-    if (rule.kind == kind) name = rule.name;
-  if (text.empty()) return std::string(name) + " is empty";
+// What each kind of operand is called in messages and where it goes: a
+// path into a text field, a number into an integer field, or the set.
+struct OperandRule {
+  CliOperand kind;
+  const char* name;
+  std::string CliRequest::*text;
+  int CliRequest::*number;
+};
 
-  switch (kind) {
-    case CliOperand::shapes:
-      request.shapesPath = text;
-      return {};
-    case CliOperand::folder:
-      request.folder = text;
-      return {};
-    case CliOperand::output:
-      request.outputPath = text;
-      return {};
-    case CliOperand::set: {
-      const std::optional<int> set = ParseSetArgument(text);
-      if (!set) return "SET must be 1 to 8 or a name from the set list such as \"Texture Set # 1\", not '" + text + "'";
-      request.setIndex = *set;
-      return {};
-    }
-    case CliOperand::header:
-    case CliOperand::image: {
-      const std::optional<int> number = ParseInteger(text);
-      if (!number) return std::string(name) + " must be a decimal integer, not '" + text + "'";
-      (kind == CliOperand::header ? request.headerNumber : request.imageNumber) = *number;
-      return {};
-    }
+constexpr OperandRule kOperandRules[] = {
+    {CliOperand::shapes, "SHAPES", &CliRequest::shapesPath, nullptr},
+    {CliOperand::set, "SET", nullptr, nullptr},
+    {CliOperand::folder, "DIR", &CliRequest::folder, nullptr},
+    {CliOperand::output, "OUT.bmp", &CliRequest::outputPath, nullptr},
+    {CliOperand::header, "HEADER", nullptr, &CliRequest::headerNumber},
+    {CliOperand::image, "IMAGE", nullptr, &CliRequest::imageNumber},
+};
+
+// Stores operand `text` where its kind goes; an error message when it
+// cannot mean that.
+std::string TakeOperand(CliOperand kind, const std::string& text, CliRequest& request) {
+  const OperandRule* rule = &kOperandRules[0];
+  while (rule->kind != kind) ++rule;
+  if (text.empty()) return std::string(rule->name) + " is empty";
+  if (rule->text != nullptr) {
+    request.*(rule->text) = text;
+  } else if (rule->number != nullptr) {
+    const std::optional<int> number = ParseInteger(text);
+    if (!number) return std::string(rule->name) + " must be a decimal integer, not '" + text + "'";
+    request.*(rule->number) = *number;
+  } else {
+    const std::optional<int> set = ParseSetArgument(text);
+    if (!set) return "SET must be 1 to 8 or a name from the set list such as \"Texture Set # 1\", not '" + text + "'";
+    request.setIndex = *set;
   }
   return {};
 }
