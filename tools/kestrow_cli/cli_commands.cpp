@@ -18,10 +18,11 @@ const CliCommand kCommands[] = {
      "bitmap files the way a slot's Save As saves them. DIR is made when missing.\n",
      {shapes, set, folder}, 3, 0, true, &RunExportCommand},
     {"import", "import SHAPES SET DIR [--no-gamma]", "patch a set with the bitmap files of a folder",
-     "Takes the files of export's names from DIR, in any picture format the control\n"
-     "takes in, scales each to the set's image size, reduces it to the set palette and\n"
-     "writes it over the image in SHAPES, as Patch does; prints one line per image\n"
-     "written. A missing texture file leaves that image as it is, like an empty slot.\n"
+     "Takes DIR/slot-00.bmp to DIR/slot-29.bmp for a texture set, or DIR/landscape.bmp\n"
+     "for a landscape, in any picture format a slot takes in; scales each to the set's\n"
+     "image size, reduces it to the set palette and writes it over the image in SHAPES,\n"
+     "as Patch does, and prints one line per image written. A missing texture file\n"
+     "leaves that image as it is, like an empty slot; a missing landscape file fails.\n"
      "Every file is read before the first byte is written: a file that cannot be read,\n"
      "or headers that put an image outside SHAPES, stop the command with nothing\n"
      "written.\n",
