@@ -1,0 +1,154 @@
+// kestrow-cli's import end to end, in process: the thirty picture files of
+// a texture set (or the one of a landscape) loaded with LoadImage, the
+// shapes file opened for patching, every image located, scaled, reduced to
+// the set palette and written. One benchmark per set of the set list, so
+// texture sets and landscapes, 256- and 231-colour palettes are each
+// reported on their own.
+//
+// The pictures are photo-like 24-bit bitmap files of mixed sizes (the
+// slot size, smaller, larger and of other proportions), written once into
+// a temporary folder together with the sample shapes file.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "editor/shapes/sample/sample_shapes.h"
+#include "editor/shapes/set_kinds.h"
+#include "tools/kestrow_cli/cli_run.h"
+#include "tools/kestrow_cli/set_image_files.h"
+#include "tools/kestrow_cli/set_names.h"
+
+namespace {
+
+class Random {
+ public:
+  explicit Random(std::uint32_t seed) : m_state(seed * 2654435761u + 1) {}
+  std::uint32_t Next() {
+    m_state ^= m_state << 13;
+    m_state ^= m_state >> 17;
+    m_state ^= m_state << 5;
+    return m_state;
+  }
+  double Unit() { return (Next() & 0xFFFFFF) / double(0x1000000); }
+
+ private:
+  std::uint32_t m_state;
+};
+
+BYTE Clamp(double v) { return static_cast<BYTE>(std::clamp(v, 0.0, 255.0)); }
+
+void Put(std::vector<BYTE>& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<BYTE>(value >> (8 * i)));
+}
+
+// A 24-bit bitmap file of a photo-like picture: smooth gradients, a few
+// hard-edged shapes and grain.
+std::vector<BYTE> PhotoFile(int width, int height, std::uint32_t seed) {
+  Random random(seed);
+  double base[3], dx[3], dy[3];
+  for (int c = 0; c < 3; ++c) {
+    base[c] = 40 + random.Unit() * 150;
+    dx[c] = (random.Unit() - 0.5) * 200;
+    dy[c] = (random.Unit() - 0.5) * 200;
+  }
+  const double cx = random.Unit(), cy = random.Unit(), radius = 0.1 + random.Unit() * 0.2;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<BYTE> file = {'B', 'M'};
+  Put(file, static_cast<std::uint32_t>(54 + stride * height), 4);
+  Put(file, 0, 4);
+  Put(file, 54, 4);
+  for (std::uint32_t field : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)}) Put(file, field, 4);
+  Put(file, 1, 2);
+  Put(file, 24, 2);
+  for (std::uint32_t field : {0u, static_cast<std::uint32_t>(stride * height), 2835u, 2835u, 0u, 0u}) Put(file, field, 4);
+  for (int row = height - 1; row >= 0; --row) {
+    for (int x = 0; x < width; ++x) {
+      const double u = double(x) / width, v = double(row) / height;
+      const bool inside = (u - cx) * (u - cx) + (v - cy) * (v - cy) < radius * radius;
+      const double grain = static_cast<int>(random.Next() % 25) - 12;
+      for (int c = 2; c >= 0; --c)
+        file.push_back(Clamp(base[c] + dx[c] * u + dy[c] * v + 20 * std::sin(9 * u + 4 * v + c) + grain +
+                             (inside ? 60 - 40 * c : 0)));
+    }
+    file.resize(file.size() + static_cast<std::size_t>(stride - width * 3), 0);
+  }
+  return file;
+}
+
+void WriteFile(const std::string& path, const std::vector<BYTE>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct Workspace {
+  std::string root;
+  std::string shapes;
+  std::string textures;
+  std::string landscape;
+};
+
+Workspace& Files() {
+  static Workspace workspace = [] {
+    Workspace w;
+    char pattern[] = "/tmp/bench_import.XXXXXX";
+    w.root = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp/bench_import";
+    w.shapes = w.root + "/shapes.shp2";
+    w.textures = w.root + "/textures";
+    w.landscape = w.root + "/landscape";
+    std::filesystem::create_directories(w.textures);
+    std::filesystem::create_directories(w.landscape);
+    WriteFile(w.shapes, sample_shapes::MakeSampleShapes().Build());
+    // Most textures at the slot size, the rest scaled from other sizes.
+    const int sizes[][2] = {{128, 128}, {128, 128}, {128, 128}, {256, 256}, {64, 64}, {300, 200}};
+    for (int slot = 0; slot < kTextureSlotCount; ++slot) {
+      const int* size = sizes[slot % 6];
+      WriteFile(SetImageFilePath(w.textures, 0, slot), PhotoFile(size[0], size[1], static_cast<std::uint32_t>(slot + 1)));
+    }
+    WriteFile(SetImageFilePath(w.landscape, 4, 0), PhotoFile(640, 360, 99));
+    return w;
+  }();
+  return workspace;
+}
+
+void ImportSet(benchmark::State& state) {
+  const int set = static_cast<int>(state.range(0));
+  const Workspace& w = Files();
+  const std::vector<std::string> arguments = {"import", w.shapes, std::to_string(set + 1),
+                                              IsLandscapeSet(set) ? w.landscape : w.textures};
+  for (auto _ : state) {
+    std::ostringstream out;
+    std::ostringstream err;
+    if (RunCli(arguments, CliOutput{out, err}) != kExitSuccess) {
+      state.SkipWithError(err.str().c_str());
+      break;
+    }
+  }
+  const int images = KindOfSet(set).imageCount;
+  state.SetLabel(std::string(kSetListStrings[static_cast<std::size_t>(set)]) + ", " + std::to_string(images) +
+                 (images == 1 ? " image" : " images"));
+  state.SetItemsProcessed(state.iterations() * images);
+}
+
+}  // namespace
+
+BENCHMARK(ImportSet)->DenseRange(0, kSetCount - 1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::error_code ignored;
+  std::filesystem::remove_all(Files().root, ignored);
+  return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Runs the built kestrow-cli as a separate program, the way a script does,
+// with its output captured and an environment of the test's choosing.
+
+#include <string>
+#include <vector>
+
+namespace cli_journeys {
+
+struct ProgramRun {
+  int status = -1;  // the exit status; -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs kestrow-cli with `arguments`, with this process's environment less
+// the variables that would give it a display: DISPLAY, WAYLAND_DISPLAY
+// and QT_QPA_PLATFORM.
+ProgramRun RunKestrowCli(const std::vector<std::string>& arguments);
+
+// A new empty folder for the running test.
+std::string TestFolder();
+
+std::vector<unsigned char> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+void CopyFile(const std::string& from, const std::string& to);
+
+}  // namespace cli_journeys

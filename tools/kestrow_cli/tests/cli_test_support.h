@@ -1,0 +1,159 @@
+#pragma once
+// Shared pieces of the command tests: the tool run in process with its
+// output captured, shapes files built by code in a folder of the test's
+// own, and bitmap files written and read byte by byte here, so that the
+// checks do not depend on the writer and reader under test.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "editor/shapes/gamma.h"
+#include "editor/shapes/sample/shapes_file_builder.h"
+#include "platform/base/win_types.h"
+#include "platform/testing/temp_environment.h"
+#include "tools/kestrow_cli/cli_run.h"
+
+namespace cli_tests {
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+inline CliResult RunTool(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  CliResult result;
+  result.status = RunCli(arguments, CliOutput{out, err});
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
+
+// A new empty folder for the running test.
+inline std::string TestFolder() {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(test->test_suite_name()) + "." + test->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  const std::string folder = kp::testing::TemporaryRoot() + "/" + name;
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+inline std::vector<BYTE> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void PutLittleEndian(std::vector<BYTE>& out, DWORD value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<BYTE>(value >> (8 * i)));
+}
+
+inline DWORD LittleEndianAt(const std::vector<BYTE>& bytes, std::size_t at, int count) {
+  DWORD value = 0;
+  for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes.at(at + static_cast<std::size_t>(i));
+  return value;
+}
+
+// A 24-bit bottom-up bitmap file whose pixel (x, y), y from the top, is
+// colour(x, y) as 0x00RRGGBB.
+inline std::vector<BYTE> Bitmap24(int width, int height, const std::function<DWORD(int, int)>& colour) {
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<BYTE> bytes = {'B', 'M'};
+  PutLittleEndian(bytes, static_cast<DWORD>(54 + stride * height), 4);  // file size
+  PutLittleEndian(bytes, 0, 4);                                         // reserved
+  PutLittleEndian(bytes, 54, 4);                                        // pixel offset
+  PutLittleEndian(bytes, 40, 4);                                        // header size
+  PutLittleEndian(bytes, static_cast<DWORD>(width), 4);
+  PutLittleEndian(bytes, static_cast<DWORD>(height), 4);
+  PutLittleEndian(bytes, 1, 2);   // planes
+  PutLittleEndian(bytes, 24, 2);  // bits per pixel
+  PutLittleEndian(bytes, 0, 4);   // BI_RGB
+  PutLittleEndian(bytes, static_cast<DWORD>(stride * height), 4);
+  PutLittleEndian(bytes, 2835, 4);
+  PutLittleEndian(bytes, 2835, 4);
+  PutLittleEndian(bytes, 0, 4);
+  PutLittleEndian(bytes, 0, 4);
+  for (int row = height - 1; row >= 0; --row) {
+    for (int x = 0; x < width; ++x) PutLittleEndian(bytes, colour(x, row), 3);
+    for (int pad = width * 3; pad < stride; ++pad) bytes.push_back(0);
+  }
+  return bytes;
+}
+
+inline void WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<std::streamsize>(bytes.size()));
+}
+
+// What a 24-bit bitmap file written by the tool holds.
+struct BitmapFile24 {
+  int width = 0;
+  int height = 0;
+  std::vector<BYTE> bytes;
+
+  explicit BitmapFile24(const std::string& path) : bytes(ReadBytes(path)) {
+    if (bytes.size() < 54) return;
+    width = static_cast<int>(LittleEndianAt(bytes, 18, 4));
+    height = static_cast<int>(LittleEndianAt(bytes, 22, 4));
+  }
+  bool IsBitmap24() const {
+    return bytes.size() >= 54 && bytes[0] == 'B' && bytes[1] == 'M' && LittleEndianAt(bytes, 28, 2) == 24 &&
+           LittleEndianAt(bytes, 2, 4) == bytes.size();
+  }
+  // Pixel (x, y), y from the top, as 0x00RRGGBB.
+  DWORD Pixel(int x, int y) const {
+    const std::size_t stride = static_cast<std::size_t>((width * 3 + 3) & ~3);
+    return LittleEndianAt(bytes, 54 + stride * static_cast<std::size_t>(height - 1 - y) + 3 * static_cast<std::size_t>(x), 3);
+  }
+};
+
+// The colour the builder's colour table gives entry `index` without the
+// gamma curve, as 0x00RRGGBB.
+inline DWORD RawColour(const sample_shapes::BlockSpec& block, int index) {
+  const sample_shapes::ColourEntry& entry = block.colours.at(static_cast<std::size_t>(index));
+  return (static_cast<DWORD>(entry.red >> 8) << 16) | (static_cast<DWORD>(entry.green >> 8) << 8) |
+         static_cast<DWORD>(entry.blue >> 8);
+}
+
+inline DWORD Corrected(DWORD raw) {
+  return (static_cast<DWORD>(GammaCorrect(static_cast<BYTE>(raw >> 16))) << 16) |
+         (static_cast<DWORD>(GammaCorrect(static_cast<BYTE>(raw >> 8))) << 8) | GammaCorrect(static_cast<BYTE>(raw));
+}
+
+// The colour Load Set shows for a stored index: indices above 230 show
+// entry 230.
+inline DWORD Shown(const sample_shapes::BlockSpec& block, int stored, bool gamma) {
+  const DWORD raw = RawColour(block, std::min(stored, 230));
+  return gamma ? Corrected(raw) : raw;
+}
+
+// The index a colour shown from entry `stored` is written back as: the
+// lowest entry of the same colour.
+inline BYTE WrittenBack(const sample_shapes::BlockSpec& block, int stored, bool gamma) {
+  const DWORD colour = Shown(block, stored, gamma);
+  for (int i = 0; i < block.colourCount; ++i)
+    if ((gamma ? Corrected(RawColour(block, i)) : RawColour(block, i)) == colour) return static_cast<BYTE>(i);
+  return 0;
+}
+
+// Positions where two byte arrays differ.
+inline std::vector<std::size_t> Differences(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
+  std::vector<std::size_t> positions;
+  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+    if (a[i] != b[i]) positions.push_back(i);
+  return positions;
+}
+
+}  // namespace cli_tests
