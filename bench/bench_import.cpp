@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_pictures.h"
 #include "editor/shapes/sample/sample_shapes.h"
 #include "editor/shapes/set_kinds.h"
 #include "tools/kestrow_cli/cli_run.h"
@@ -30,38 +31,13 @@
 
 namespace {
 
-class Random {
- public:
-  explicit Random(std::uint32_t seed) : m_state(seed * 2654435761u + 1) {}
-  std::uint32_t Next() {
-    m_state ^= m_state << 13;
-    m_state ^= m_state >> 17;
-    m_state ^= m_state << 5;
-    return m_state;
-  }
-  double Unit() { return (Next() & 0xFFFFFF) / double(0x1000000); }
-
- private:
-  std::uint32_t m_state;
-};
-
-BYTE Clamp(double v) { return static_cast<BYTE>(std::clamp(v, 0.0, 255.0)); }
-
 void Put(std::vector<BYTE>& out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<BYTE>(value >> (8 * i)));
 }
 
-// A 24-bit bitmap file of a photo-like picture: smooth gradients, a few
-// hard-edged shapes and grain.
+// A 24-bit bitmap file of a photo-like picture.
 std::vector<BYTE> PhotoFile(int width, int height, std::uint32_t seed) {
-  Random random(seed);
-  double base[3], dx[3], dy[3];
-  for (int c = 0; c < 3; ++c) {
-    base[c] = 40 + random.Unit() * 150;
-    dx[c] = (random.Unit() - 0.5) * 200;
-    dy[c] = (random.Unit() - 0.5) * 200;
-  }
-  const double cx = random.Unit(), cy = random.Unit(), radius = 0.1 + random.Unit() * 0.2;
+  const std::vector<std::uint32_t> pixels = bench::PhotoLike(width, height, seed);
   const int stride = (width * 3 + 3) & ~3;
   std::vector<BYTE> file = {'B', 'M'};
   Put(file, static_cast<std::uint32_t>(54 + stride * height), 4);
@@ -71,15 +47,8 @@ std::vector<BYTE> PhotoFile(int width, int height, std::uint32_t seed) {
   Put(file, 1, 2);
   Put(file, 24, 2);
   for (std::uint32_t field : {0u, static_cast<std::uint32_t>(stride * height), 2835u, 2835u, 0u, 0u}) Put(file, field, 4);
-  for (int row = height - 1; row >= 0; --row) {
-    for (int x = 0; x < width; ++x) {
-      const double u = double(x) / width, v = double(row) / height;
-      const bool inside = (u - cx) * (u - cx) + (v - cy) * (v - cy) < radius * radius;
-      const double grain = static_cast<int>(random.Next() % 25) - 12;
-      for (int c = 2; c >= 0; --c)
-        file.push_back(Clamp(base[c] + dx[c] * u + dy[c] * v + 20 * std::sin(9 * u + 4 * v + c) + grain +
-                             (inside ? 60 - 40 * c : 0)));
-    }
+  for (int row = 0; row < height; ++row) {
+    for (int x = 0; x < width; ++x) Put(file, pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)], 3);
     file.resize(file.size() + static_cast<std::size_t>(stride - width * 3), 0);
   }
   return file;
