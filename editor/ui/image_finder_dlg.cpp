@@ -76,14 +76,6 @@ constexpr BYTE kImageFinderInit[] = {
 static_assert(WM_OCC_LOADFROMSTREAM == 0x0376);
 static_assert(sizeof kImageFinderInit == 8 + 4 + tavlet::kStreamSize + 2);
 
-// The control's RecreateBitmap (dispid 2): it copies width x height pixels
-// of the bottom-up array into a bitmap of its own and shows it.
-void RecreateBitmap(CWnd& control, LONG* rgb, SHORT sx, SHORT sy) {
-  BOOL result = FALSE;
-  static const BYTE parms[] = VTS_PI4 VTS_I2 VTS_I2;
-  control.InvokeHelper(tavlet::dispidRecreateBitmap, DISPATCH_METHOD, VT_BOOL, &result, parms, rgb, sx, sy);
-}
-
 // The wait cursor while a command works, the arrow again when it ends.
 class WaitCursor {
  public:
@@ -177,8 +169,8 @@ void CImageFinderDlg::OnLoad() {
   // the command ends.
   ProbedImage image = ReadProbedImage(file, m_nHeader, m_nImageNumber, size.width, size.height);
   m_nNumEntries = image.colourCount;
-  RecreateBitmap(m_wndImage, reinterpret_cast<LONG*>(image.pixels.data()), static_cast<SHORT>(size.width),
-                 static_cast<SHORT>(size.height));
+  m_wndImage.RecreateBitmap(reinterpret_cast<LONG*>(image.pixels.data()), static_cast<SHORT>(size.width),
+                            static_cast<SHORT>(size.height));
 }
 
 void AddImageFinderResources(kp::resources::ResourceTable& table) {

@@ -16,6 +16,7 @@
 // m_strShapesFile is set anew each time. The image control is created anew
 // with each window, so it starts empty every time.
 
+#include "editor/ui/tavlet.h"
 #include "platform/afx/data_exchange.h"
 #include "platform/afx/dialog.h"
 #include "platform/resources/resource_table.h"
@@ -43,9 +44,8 @@ class CImageFinderDlg : public CDialog {
   explicit CImageFinderDlg(CWnd* pParent = nullptr);
   ~CImageFinderDlg() override;
 
-  // In the order of the data exchange. The image control is reached only
-  // through its dispatch interface (RecreateBitmap, dispid 2).
-  CWnd m_wndImage;
+  // In the order of the data exchange.
+  CTavlet m_wndImage;
   int m_nBaseOffset = 4617412;
   int m_nXSize = 128;
   int m_nYSize = 128;
