@@ -20,6 +20,13 @@ constexpr int kLandscapeBytes = kLandscapeWidth * kLandscapeHeight;  // 138240
 // Header number of each set, by set index. No set uses header 20.
 inline constexpr std::array<int, kSetCount> SetHeaderNumbers = {17, 18, 19, 21, 27, 28, 29, 30};
 
+// Each set's entry in the editor's set list, by set index: the names users
+// know the sets by, in the editor and on the command line alike.
+inline constexpr std::array<const char*, kSetCount> kSetListStrings = {
+    "Texture Set # 1", "Texture Set # 2", "Texture Set # 3", "Texture Set # 4",
+    "Landscape # 1",   "Landscape # 2",   "Landscape # 3",   "Landscape # 4",
+};
+
 // How the shapes file stores an image's pixel bytes.
 enum class PixelOrder {
   columns,       // column by column from the left, each column top down

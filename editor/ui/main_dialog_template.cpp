@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/shapes/set_kinds.h"
 #include "editor/shapes/slot_layout.h"
 #include "editor/ui/editor_ids.h"
 #include "interfaces/tavlet_ids.h"
@@ -80,12 +81,6 @@ DialogTemplate MakeTemplate() {
   return t;
 }
 
-// The set list's entries, list index = set index.
-constexpr const char* kSetNames[kSetCount] = {
-    "Texture Set # 1", "Texture Set # 2", "Texture Set # 3", "Texture Set # 4",
-    "Landscape # 1",   "Landscape # 2",   "Landscape # 3",   "Landscape # 4",
-};
-
 // What each hosted control is created with: its extent in HIMETRIC and the
 // InitiallyDroppable byte of its persisted stream.
 struct CreationValues {
@@ -129,7 +124,7 @@ std::vector<BYTE> CreationRecord(const CreationValues& values) {
 // Records in the order the controls stand in the template.
 std::vector<BYTE> MakeDialogInit() {
   std::vector<BYTE> out;
-  for (const char* name : kSetNames) {
+  for (const char* name : kSetListStrings) {  // list index = set index
     std::vector<BYTE> text(name, name + std::char_traits<char>::length(name) + 1);
     PutRecord(out, IDC_SET_LIST, CB_ADDSTRING, text);
   }
