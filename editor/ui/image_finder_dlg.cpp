@@ -2,6 +2,7 @@
 
 #include "editor/shapes/image_probe.h"
 #include "editor/shapes/shapes_file_open.h"
+#include "editor/ui/wait_cursor.h"
 #include "interfaces/tavlet_ids.h"
 #include "platform/afx/window_functions.h"
 #include "platform/file/file.h"
@@ -76,14 +77,6 @@ constexpr BYTE kImageFinderInit[] = {
 static_assert(WM_OCC_LOADFROMSTREAM == 0x0376);
 static_assert(sizeof kImageFinderInit == 8 + 4 + tavlet::kStreamSize + 2);
 
-// The wait cursor while a command works, the arrow again when it ends.
-class WaitCursor {
- public:
-  WaitCursor() { ::SetCursor(::LoadCursor(nullptr, IDC_WAIT)); }
-  ~WaitCursor() { ::SetCursor(::LoadCursor(nullptr, IDC_ARROW)); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CImageFinderDlg, CDialog)

@@ -1,11 +1,6 @@
 #include "editor/ui/shapes_file_command.h"
 
 #include "platform/afx/prompts.h"
-#include "platform/afx/window_functions.h"
-
-WaitCursor::WaitCursor() { ::SetCursor(::LoadCursor(nullptr, IDC_WAIT)); }
-
-WaitCursor::~WaitCursor() { ::SetCursor(::LoadCursor(nullptr, IDC_ARROW)); }
 
 ShapesFileCommand::ShapesFileCommand(LPCTSTR path, ShapesFileUse use) {
   const ShapesFileOpenResult result = OpenShapesFile(m_file, path, use);

@@ -8,17 +8,9 @@
 #include <optional>
 
 #include "editor/shapes/shapes_file_open.h"
+#include "editor/ui/wait_cursor.h"
 #include "platform/base/handles.h"
 #include "platform/file/file.h"
-
-// The wait cursor from construction to destruction, then the arrow.
-class WaitCursor {
- public:
-  WaitCursor();
-  ~WaitCursor();
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 class ShapesFileCommand {
  public:
