@@ -5,7 +5,7 @@ KESTROW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 # Debian packages the build, the tests and the editor need.
 KESTROW_PACKAGES=(
-  g++ cmake ninja-build pkg-config git
+  g++ cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-dejavu-extra
@@ -38,10 +38,22 @@ kestrow_ensure_packages() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# Every compile goes through ccache, so a second build on the same machine
+# (a repeat CI run, another clone or worktree) rebuilds only what changed.
+# Paths are taken relative to the tree, and the build folder is left out of
+# the hash, so clones at different places share one cache.
+kestrow_use_ccache() {
+  command -v ccache >/dev/null 2>&1 || return 0
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR="$KESTROW_ROOT" CCACHE_NOHASHDIR=true
+  export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
+}
+
 # Configures (once) and builds one CMake preset.
 kestrow_build() {
   local preset="$1"
   cd "$KESTROW_ROOT"
+  kestrow_use_ccache
   if [ ! -f "build/$preset/CMakeCache.txt" ]; then
     cmake --preset "$preset" >&2
   fi
