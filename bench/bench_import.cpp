@@ -3,7 +3,8 @@
 // shapes file opened for patching, every image located, scaled, reduced to
 // the set palette and written. One benchmark per set of the set list, so
 // texture sets and landscapes, 256- and 231-colour palettes are each
-// reported on their own.
+// reported on their own; then a texture set and a landscape dithered
+// (--dither), and import-all of the whole file, every set from its folder.
 //
 // The pictures are photo-like 24-bit bitmap files of mixed sizes (the
 // slot size, smaller, larger and of other proportions), written once into
@@ -64,6 +65,7 @@ struct Workspace {
   std::string shapes;
   std::string textures;
   std::string landscape;
+  std::string all;  // the folders of import-all, one per set
 };
 
 Workspace& Files() {
@@ -74,6 +76,7 @@ Workspace& Files() {
     w.shapes = w.root + "/shapes.shp2";
     w.textures = w.root + "/textures";
     w.landscape = w.root + "/landscape";
+    w.all = w.root + "/all";
     std::filesystem::create_directories(w.textures);
     std::filesystem::create_directories(w.landscape);
     WriteFile(w.shapes, sample_shapes::MakeSampleShapes().Build());
@@ -84,16 +87,24 @@ Workspace& Files() {
       WriteFile(SetImageFilePath(w.textures, 0, slot), PhotoFile(size[0], size[1], static_cast<std::uint32_t>(slot + 1)));
     }
     WriteFile(SetImageFilePath(w.landscape, 4, 0), PhotoFile(640, 360, 99));
+    // import-all takes the same pictures for every texture set and every
+    // landscape.
+    for (int set = 0; set < kSetCount; ++set) {
+      const std::string folder = SetFolderPath(w.all, set);
+      std::filesystem::create_directories(folder);
+      for (int image = 0; image < KindOfSet(set).imageCount; ++image)
+        std::filesystem::copy_file(SetImageFilePath(IsLandscapeSet(set) ? w.landscape : w.textures, set, image),
+                                   SetImageFilePath(folder, set, image));
+    }
     return w;
   }();
   return workspace;
 }
 
-void ImportSet(benchmark::State& state) {
-  const int set = static_cast<int>(state.range(0));
-  const Workspace& w = Files();
-  const std::vector<std::string> arguments = {"import", w.shapes, std::to_string(set + 1),
-                                              IsLandscapeSet(set) ? w.landscape : w.textures};
+// Runs kestrow-cli with `arguments` as often as the benchmark asks, each
+// run writing `images` images.
+void RunImport(benchmark::State& state, const std::vector<std::string>& arguments, const std::string& label,
+               int images) {
   for (auto _ : state) {
     std::ostringstream out;
     std::ostringstream err;
@@ -102,15 +113,35 @@ void ImportSet(benchmark::State& state) {
       break;
     }
   }
-  const int images = KindOfSet(set).imageCount;
-  state.SetLabel(std::string(kSetListStrings[static_cast<std::size_t>(set)]) + ", " + std::to_string(images) +
-                 (images == 1 ? " image" : " images"));
+  state.SetLabel(label + ", " + std::to_string(images) + (images == 1 ? " image" : " images"));
   state.SetItemsProcessed(state.iterations() * images);
+}
+
+void ImportSet(benchmark::State& state) {
+  const int set = static_cast<int>(state.range(0));
+  const Workspace& w = Files();
+  RunImport(state, {"import", w.shapes, std::to_string(set + 1), IsLandscapeSet(set) ? w.landscape : w.textures},
+            kSetListStrings[static_cast<std::size_t>(set)], KindOfSet(set).imageCount);
+}
+
+void ImportSetDithered(benchmark::State& state) {
+  const int set = static_cast<int>(state.range(0));
+  const Workspace& w = Files();
+  RunImport(state,
+            {"import", w.shapes, std::to_string(set + 1), IsLandscapeSet(set) ? w.landscape : w.textures, "--dither"},
+            std::string(kSetListStrings[static_cast<std::size_t>(set)]) + " dithered", KindOfSet(set).imageCount);
+}
+
+void ImportAll(benchmark::State& state) {
+  const Workspace& w = Files();
+  RunImport(state, {"import-all", w.shapes, w.all}, "every set", 4 * kTextureSlotCount + 4);
 }
 
 }  // namespace
 
 BENCHMARK(ImportSet)->DenseRange(0, kSetCount - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportSetDithered)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportAll)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);

@@ -1,5 +1,8 @@
 // Fuzz target for reading a whole set and patching it back: the input is the
-// shapes file, and its last byte chooses the set and the gamma flag. The
+// shapes file, and its last byte chooses the set, the gamma flag and whether
+// the pictures are dithered (converted and written in two steps, as
+// kestrow-cli does) or reduced to nearest colour (PatchSetImages, as the
+// editor does). The
 // patch writes a small bitmap into every third image; whatever the headers
 // say, the file must keep its length and change only inside the pixel
 // bytes of the images the patch reports as written. The only exception
@@ -46,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
   const int set = size > 0 ? data[size - 1] % kSetCount : 0;
   const BOOL noGamma = size > 0 ? (data[size - 1] >> 3) & 1 : FALSE;
+  const bool dither = size > 0 && ((data[size - 1] >> 4) & 1) != 0;
   const std::vector<BYTE> before = Contents(fd);
 
   std::vector<std::pair<LONGLONG, LONGLONG>> written;
@@ -56,13 +60,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ReadSetImages(file, set, noGamma, [](const SetImagePixels&) {});
       } catch (const CFileException&) {
       }
+      const auto sourceOf = [](int image) { return image % 3 == 0 ? SourceBitmap() : HBITMAP{}; };
+      const auto report = [&](const PatchImageReport& done) {
+        if (done.outcome == PatchImageOutcome::written)
+          written.push_back({done.position, KindOfSet(set).ImageBytes()});
+      };
       try {
-        PatchSetImages(
-            file, set, noGamma, [](int image) { return image % 3 == 0 ? SourceBitmap() : HBITMAP{}; },
-            [&](const PatchImageReport& report) {
-              if (report.outcome == PatchImageOutcome::written)
-                written.push_back({report.position, KindOfSet(set).ImageBytes()});
-            });
+        if (dither)
+          WriteConvertedSet(file, ConvertSetImages(file, set, noGamma, sourceOf, ColourReduction::errorDiffusion),
+                            report);
+        else
+          PatchSetImages(file, set, noGamma, sourceOf, report);
       } catch (const CFileException&) {
       }
       file.Close();

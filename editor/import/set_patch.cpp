@@ -1,6 +1,5 @@
 #include "editor/import/set_patch.h"
 
-#include "editor/import/convert_bitmap.h"
 #include "editor/shapes/image_pixels.h"
 #include "editor/shapes/set_kinds.h"
 #include "editor/shapes/set_palette.h"
@@ -13,72 +12,74 @@ bool InsideFile(LONGLONG position, LONGLONG count, ULONGLONG length) {
          static_cast<ULONGLONG>(count) <= length - static_cast<ULONGLONG>(position);
 }
 
-SIZE SourceSize(HBITMAP bitmap, const SetKind& kind) {
-  BITMAP description{};
-  if (GetObject(bitmap, sizeof description, &description) == 0) return SIZE{kind.width, kind.height};
-  return SIZE{description.bmWidth, description.bmHeight};
-}
-
-// Reduces `bitmap` into `indices` through the source DC; false when it could
-// not be selected there or the conversion failed.
-bool Convert(HDC sourceDc, HBITMAP bitmap, const SetKind& kind, PaletteMatcher& matcher,
-             std::vector<BYTE>& indices) {
-  const SIZE size = SourceSize(bitmap, kind);
-  kp::gdi::ScopedSelectObject select(sourceDc, bitmap);
-  if (!select.ok()) return false;
-  return ConvertBitmapToPalette(indices.data(), kind.width, kind.height, sourceDc, size.cx, size.cy,
-                                kind.order == PixelOrder::bottomUpRows ? TRUE : FALSE, matcher) != FALSE;
-}
-
 }  // namespace
+
+ConvertedSet ConvertSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
+                              ColourReduction reduction) {
+  const int headerNumber = SetHeaderNumbers.at(static_cast<std::size_t>(setIndex));
+  const SetKind& kind = KindOfSet(setIndex);
+  ConvertedSet converted;
+  converted.setIndex = setIndex;
+
+  kp::gdi::ScopedMemoryDC sourceDc(nullptr);
+  if (!sourceDc) return converted;
+  converted.sourceDcCreated = true;
+
+  SetPalette palette{};
+  converted.colourCount = ReadSetPalette(file, headerNumber, palette, noGammaCorrection);
+
+  // First every source and where its image lies, so that a header that
+  // cannot be read stops before any work is done.
+  std::vector<HBITMAP> sources(static_cast<std::size_t>(kind.imageCount), nullptr);
+  converted.images.resize(sources.size());
+  for (int image = 0; image < kind.imageCount; ++image) {
+    const auto i = static_cast<std::size_t>(image);
+    sources[i] = sourceOf(image);
+    const LONGLONG position = sources[i] != nullptr ? LocateImagePixels(file, headerNumber, image) : -1;
+    converted.images[i].report = PatchImageReport{image, PatchImageOutcome::written, position};
+  }
+
+  // One reducer for the whole set: what its matcher learns of the palette
+  // serves every image.
+  PictureReducer reducer(palette, converted.colourCount, reduction);
+  const ULONGLONG length = file.GetLength();
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    ConvertedImage& image = converted.images[i];
+    if (sources[i] == nullptr) {
+      image.report.outcome = PatchImageOutcome::skippedEmpty;
+    } else if (!InsideFile(image.report.position, kind.ImageBytes(), length)) {
+      image.report.outcome = PatchImageOutcome::outsideFile;
+    } else {
+      image.indices.resize(static_cast<std::size_t>(kind.ImageBytes()));
+      if (!reducer.Reduce(image.indices.data(), kind, sourceDc.get(), sources[i])) {
+        image.report.outcome = PatchImageOutcome::conversionFailed;
+        image.indices.clear();
+      }
+    }
+  }
+  return converted;
+}
+
+std::vector<PatchImageReport> WriteConvertedSet(CFile& file, const ConvertedSet& converted,
+                                                const PatchReportSink& report) {
+  std::vector<PatchImageReport> done;
+  for (const ConvertedImage& image : converted.images) {
+    if (image.report.outcome == PatchImageOutcome::written) {
+      file.Seek(image.report.position, CFile::begin);
+      file.Write(image.indices.data(), static_cast<UINT>(image.indices.size()));
+    }
+    done.push_back(image.report);
+    if (report) report(image.report);
+  }
+  return done;
+}
 
 SetPatchResult PatchSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
                               const PatchReportSink& report) {
-  const int headerNumber = SetHeaderNumbers.at(static_cast<std::size_t>(setIndex));
-  const SetKind& kind = KindOfSet(setIndex);
+  const ConvertedSet converted = ConvertSetImages(file, setIndex, noGammaCorrection, sourceOf);
   SetPatchResult result;
-
-  kp::gdi::ScopedMemoryDC sourceDc(nullptr);
-  if (!sourceDc) return result;
-  result.sourceDcCreated = true;
-
-  SetPalette palette{};
-  result.colourCount = ReadSetPalette(file, headerNumber, palette, noGammaCorrection);
-  // One matcher for the whole set: what it learns of the palette serves
-  // every image.
-  PaletteMatcher matcher(palette, static_cast<int>(result.colourCount));
-
-  // First every source and where its image lies, so that a header that
-  // cannot be read stops the patch before anything is written.
-  struct Pending {
-    HBITMAP source;
-    LONGLONG position;
-  };
-  std::vector<Pending> pending(static_cast<std::size_t>(kind.imageCount), Pending{nullptr, -1});
-  for (int image = 0; image < kind.imageCount; ++image) {
-    Pending& p = pending[static_cast<std::size_t>(image)];
-    p.source = sourceOf(image);
-    if (p.source != nullptr) p.position = LocateImagePixels(file, headerNumber, image);
-  }
-
-  const LONGLONG imageBytes = kind.ImageBytes();
-  const ULONGLONG length = file.GetLength();
-  std::vector<BYTE> indices(static_cast<std::size_t>(imageBytes));
-  for (int image = 0; image < kind.imageCount; ++image) {
-    const Pending& p = pending[static_cast<std::size_t>(image)];
-    PatchImageReport done{image, PatchImageOutcome::written, p.position};
-    if (p.source == nullptr) {
-      done.outcome = PatchImageOutcome::skippedEmpty;
-    } else if (!InsideFile(p.position, imageBytes, length)) {
-      done.outcome = PatchImageOutcome::outsideFile;
-    } else if (!Convert(sourceDc.get(), p.source, kind, matcher, indices)) {
-      done.outcome = PatchImageOutcome::conversionFailed;
-    } else {
-      file.Seek(p.position, CFile::begin);
-      file.Write(indices.data(), static_cast<UINT>(indices.size()));
-    }
-    result.images.push_back(done);
-    if (report) report(done);
-  }
+  result.sourceDcCreated = converted.sourceDcCreated;
+  result.colourCount = converted.colourCount;
+  if (converted.sourceDcCreated) result.images = WriteConvertedSet(file, converted, report);
   return result;
 }

@@ -5,10 +5,15 @@
 // editor's Patch takes the bitmaps from its slots; the command-line tool
 // from bitmap files. No user interface here: each image's outcome is
 // reported to the caller, and file errors propagate as CFileException.
+//
+// A patch is two steps: every picture of the set is converted, then every
+// converted image is written. The command-line tool takes the steps apart
+// to convert the pictures of several sets before it writes any of them.
 
 #include <functional>
 #include <vector>
 
+#include "editor/import/picture_reduction.h"
 #include "platform/base/handles.h"
 #include "platform/base/win_types.h"
 #include "platform/file/file.h"
@@ -42,6 +47,37 @@ struct SetPatchResult {
   std::vector<PatchImageReport> images;  // every image of the set, in order
 };
 
+// One image of a set, converted and waiting to be written.
+struct ConvertedImage {
+  // What writing it will report: written when `indices` hold the image,
+  // else why it will not be written.
+  PatchImageReport report;
+  std::vector<BYTE> indices;  // the image's pixel bytes, in the set's storage order
+};
+
+struct ConvertedSet {
+  int setIndex = 0;
+  // False when the memory DC that holds each source could not be made; then
+  // nothing was read and there are no images.
+  bool sourceDcCreated = false;
+  LONG colourCount = 0;
+  std::vector<ConvertedImage> images;  // every image of the set, in order
+};
+
+// The first step of PatchSetImages, writing nothing: the set palette, every
+// image that has a source located, and every source converted by
+// `reduction`. A header the file cannot hold throws CFileException before
+// any picture is converted.
+ConvertedSet ConvertSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
+                              ColourReduction reduction = ColourReduction::nearestColour);
+
+// The second step: writes each image whose report says written at its
+// position, in image order, telling `report` of each image as it is done.
+// Returns the reports. A failed write throws; images written before it stay
+// written.
+std::vector<PatchImageReport> WriteConvertedSet(CFile& file, const ConvertedSet& converted,
+                                                const PatchReportSink& report = {});
+
 // Patches set `setIndex` (0 to 7) of `file`, opened for reading and writing:
 // ReadSetPalette of its header number (with the gamma curve unless
 // `noGammaCorrection`), then for each image of the set (30 textures in
@@ -49,11 +85,11 @@ struct SetPatchResult {
 // converted with ConvertBitmapToPalette (its own size as the source size,
 // else the image size) and written at the image's pixel position.
 //
-// Every image that will be written is located before the first write, so a
-// header the file cannot hold (CFileException) stops the patch with nothing
-// written. An image whose pixel bytes would not lie wholly inside the file
-// is not written and is reported as outsideFile. A failed write throws;
-// images written before it stay written. A set index outside 0 to 7 throws
-// std::out_of_range.
+// Every image that will be written is located and converted before the
+// first write, so a header the file cannot hold (CFileException) stops the
+// patch with nothing written. An image whose pixel bytes would not lie
+// wholly inside the file is not written and is reported as outsideFile. A
+// failed write throws; images written before it stay written. A set index
+// outside 0 to 7 throws std::out_of_range.
 SetPatchResult PatchSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
                               const PatchReportSink& report = {});

@@ -7,7 +7,7 @@ KESTROW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 KESTROW_PACKAGES=(
   g++ cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-dejavu-extra
   xvfb xdotool
 )

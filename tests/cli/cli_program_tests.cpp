@@ -30,7 +30,8 @@ TEST(KestrowCliProgram, AnswersHelpVersionAndWrongLinesWithoutADisplay) {
 
   const ProgramRun help = RunKestrowCli({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"info", "export", "import", "palette", "probe"}) {
+  for (const char* command :
+       {"info", "export", "import", "export-all", "import-all", "convert", "palette", "probe"}) {
     EXPECT_TRUE(Contains(help.out, std::string("  ") + command)) << command;
     const ProgramRun commandHelp = RunKestrowCli({command, "--help"});
     EXPECT_EQ(commandHelp.status, 0) << command;
@@ -124,14 +125,58 @@ TEST(KestrowCliProgram, ExportThenImportLeavesTheFileAsItWasExceptWhatPatchingNa
   }
 }
 
+// Exporting every set and importing the folders back is the single-set
+// round trip for each set in turn, and changes the file no more than those.
+TEST(KestrowCliProgram, ExportAllThenImportAllChangesNoMoreThanSingleSetRoundTrips) {
+  const struct {
+    const char* what;
+    bool sample;
+    bool gamma;
+  } trips[] = {{"sample file", true, true}, {"pattern file, no gamma", false, false}};
+  for (const auto& trip : trips) {
+    SCOPED_TRACE(trip.what);
+    const std::string folder = TestFolder();
+    const Bytes before =
+        trip.sample ? sample_shapes::MakeSampleShapes().Build() : sample_shapes::ShapesFileBuilder().Build();
+    const std::string all = folder + "/all.shp2";
+    const std::string single = folder + "/single.shp2";
+    WriteBytes(all, before);
+    WriteBytes(single, before);
+    const auto withGamma = [&](std::vector<std::string> line) {
+      if (!trip.gamma) line.push_back("--no-gamma");
+      return line;
+    };
+
+    ASSERT_EQ(RunKestrowCli(withGamma({"export-all", all, folder + "/sets"})).status, 0);
+    const ProgramRun imported = RunKestrowCli(withGamma({"import-all", all, folder + "/sets"}));
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.err, "");
+    EXPECT_EQ(std::count(imported.out.begin(), imported.out.end(), '\n'), 4 * 30 + 4);
+
+    Bytes expected = before;
+    for (int set = 0; set < kSetCount; ++set) {
+      const std::string setFolder = folder + "/set-" + std::to_string(set);
+      ASSERT_EQ(RunKestrowCli(withGamma({"export", single, std::to_string(set + 1), setFolder})).status, 0);
+      ASSERT_EQ(RunKestrowCli(withGamma({"import", single, std::to_string(set + 1), setFolder})).status, 0);
+      expected = ExpectedAfterRoundTrip(all, expected, set, trip.gamma);
+    }
+    const Bytes after = ReadBytes(all);
+    EXPECT_FALSE(after == before) << "the round trip rewrote lower twins and indices above 230";
+    EXPECT_TRUE(after == ReadBytes(single)) << "import-all and the single-set round trips differ";
+    EXPECT_TRUE(after == expected) << "the file changed beyond the indices that patching rewrites";
+  }
+}
+
 // One command line per command, over a shapes file and a folder; what it
-// writes besides the shapes file; and whether a reader elsewhere keeps it
-// out (the commands that write or deny reading).
+// writes besides the shapes file; whether a reader elsewhere keeps it out
+// (the commands that write or deny reading); and whether it patches the
+// shapes file itself.
 struct CommandCase {
   const char* name;
   std::function<std::vector<std::string>(const std::string& shapes, const std::string& folder)> line;
   std::function<bool(const std::string& folder)> wroteOutput;
   bool keptOutByAReader;
+  bool patchesInPlace = false;
 };
 
 std::vector<CommandCase> CommandCases() {
@@ -144,20 +189,36 @@ std::vector<CommandCase> CommandCases() {
       {"export", [](auto& s, auto& f) { return std::vector<std::string>{"export", s, "1", f + "/out"}; },
        exists("/out/slot-00.bmp"), false},
       {"import", [](auto& s, auto& f) { return std::vector<std::string>{"import", s, "1", f + "/in"}; },
-       [](const std::string&) { return false; }, true},
+       [](const std::string&) { return false; }, true, true},
       {"palette", [](auto& s, auto& f) { return std::vector<std::string>{"palette", s, "1", f + "/p.bmp"}; },
        exists("/p.bmp"), true},
       {"probe", [](auto& s, auto& f) { return std::vector<std::string>{"probe", s, "17", "3", f + "/i.bmp"}; },
        exists("/i.bmp"), false},
+      {"import --output",
+       [](auto& s, auto& f) {
+         return std::vector<std::string>{"import", s, "1", f + "/in", "--output", f + "/new.shp2"};
+       },
+       exists("/new.shp2"), false},
+      {"export-all", [](auto& s, auto& f) { return std::vector<std::string>{"export-all", s, f + "/all"}; },
+       exists("/all"), false},
+      {"import-all", [](auto& s, auto& f) { return std::vector<std::string>{"import-all", s, f + "/in"}; },
+       [](const std::string&) { return false; }, true, true},
+      {"convert",
+       [](auto& s, auto& f) {
+         return std::vector<std::string>{"convert", s, "1", f + "/in/slot-00.bmp", f + "/c.bmp"};
+       },
+       exists("/c.bmp"), false},
   };
 }
 
-// A shapes file and an import folder holding one good picture.
+// A shapes file and an import folder holding one good picture, for import
+// and, in the folder of the first texture set, for import-all.
 std::string PrepareFolder(const Bytes& shapes) {
   const std::string folder = TestFolder();
   WriteBytes(folder + "/shapes.shp2", shapes);
-  std::filesystem::create_directory(folder + "/in");
+  std::filesystem::create_directories(folder + "/in/texture-set-1");
   CopyFile(IMAGE_SAMPLES "/info_24bpp_top-down.bmp", folder + "/in/slot-00.bmp");
+  CopyFile(IMAGE_SAMPLES "/info_24bpp_top-down.bmp", folder + "/in/texture-set-1/slot-00.bmp");
   return folder;
 }
 
@@ -204,8 +265,8 @@ TEST(KestrowCliProgram, EveryCommandWarnsAboutTheLengthAndStillWorks) {
       EXPECT_EQ(run.status, 0) << run.err;
       EXPECT_EQ(run.err, "kestrow-cli: warning: Selected shapes file is not the expected size!\n");
       EXPECT_NE(run.out, "");
-      if (std::string(command.name) == "import") {
-        EXPECT_FALSE(ReadBytes(folder + "/shapes.shp2") == shapes) << "import still patches";
+      if (command.patchesInPlace) {
+        EXPECT_FALSE(ReadBytes(folder + "/shapes.shp2") == shapes) << "still patches";
       }
     }
   }

@@ -45,6 +45,7 @@ constexpr OperandRule kOperandRules[] = {
     {CliOperand::shapes, "SHAPES", &CliRequest::shapesPath, nullptr},
     {CliOperand::set, "SET", nullptr, nullptr},
     {CliOperand::folder, "DIR", &CliRequest::folder, nullptr},
+    {CliOperand::input, "IN", &CliRequest::inputPath, nullptr},
     {CliOperand::output, "OUT.bmp", &CliRequest::outputPath, nullptr},
     {CliOperand::header, "HEADER", nullptr, &CliRequest::headerNumber},
     {CliOperand::image, "IMAGE", nullptr, &CliRequest::imageNumber},
@@ -68,6 +69,17 @@ std::string TakeOperand(CliOperand kind, const std::string& text, CliRequest& re
     request.setIndex = *set;
   }
   return {};
+}
+
+// The option `argument` names among those `command` takes ("--output NEW"
+// may also be written "--output=NEW"), or null.
+const CliOptionRule* FindOption(const CliCommand& command, const std::string& argument) {
+  for (const CliOptionRule& rule : CliOptions()) {
+    if (!command.Takes(rule.option)) continue;
+    const std::string name = rule.name;
+    if (argument == name || (rule.value != nullptr && argument.rfind(name + "=", 0) == 0)) return &rule;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -100,10 +112,17 @@ CliParseResult ParseCliArguments(std::span<const std::string> arguments) {
       optionsEnded = true;
     } else if (IsHelp(argument)) {
       request.help = true;
-    } else if (argument == "--no-gamma" && command.takesNoGamma) {
-      request.noGammaCorrection = true;
-    } else {
+    } else if (const CliOptionRule* option = FindOption(command, argument); option == nullptr) {
       return Refuse(std::string(command.name) + " has no option '" + argument + "'");
+    } else if (option->value == nullptr) {
+      request.*(option->flag) = true;
+    } else {
+      const std::size_t equals = argument.find('=');
+      if (equals == std::string::npos && i + 1 == arguments.size())
+        return Refuse(std::string(option->name) + " needs " + option->value + " after it");
+      const std::string value = equals != std::string::npos ? argument.substr(equals + 1) : arguments[++i];
+      if (value.empty()) return Refuse(std::string(option->value) + " is empty");
+      request.*(option->text) = value;
     }
   }
   // Help is asked for: the operands do not matter.

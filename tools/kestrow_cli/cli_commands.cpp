@@ -7,37 +7,100 @@ namespace {
 using enum CliOperand;
 
 const CliCommand kCommands[] = {
-    {"info", "info SHAPES", "the file's length and each set's header values",
+    {"info", "info SHAPES [--json]", "the file's length and each set's header values",
      "Prints the file's length, then one line per set: its name in the set list, its\n"
      "header number, the base offset of its block, its colour count and its image\n"
-     "count, as the block header gives them.\n",
-     {shapes}, 1, 0, false, &RunInfoCommand},
+     "count, as the block header gives them.\n"
+     "\n"
+     "With --json, prints one JSON object with the same values instead:\n"
+     "  path             SHAPES as given\n"
+     "  length           the file's length in bytes\n"
+     "  expected_length  true when the length is 10043844 bytes\n"
+     "  sets             one object per set, in list order: name, header,\n"
+     "                   base_offset, colours, images; a set whose block cannot be\n"
+     "                   read has name, header and error, the line of its failure\n",
+     {shapes}, 1, 0, kJsonOption, &RunInfoCommand},
     {"export", "export SHAPES SET DIR [--no-gamma]", "write a set's images as bitmap files",
-     "Writes DIR/slot-00.bmp to DIR/slot-29.bmp for a texture set, or DIR/landscape.bmp\n"
-     "for a landscape: each image decoded as Load Set shows it and saved as 24-bit\n"
-     "bitmap files the way a slot's Save As saves them. DIR is made when missing.\n",
-     {shapes, set, folder}, 3, 0, true, &RunExportCommand},
-    {"import", "import SHAPES SET DIR [--no-gamma]", "patch a set with the bitmap files of a folder",
-     "Takes DIR/slot-00.bmp to DIR/slot-29.bmp for a texture set, or DIR/landscape.bmp\n"
-     "for a landscape, in any picture format a slot takes in; scales each to the set's\n"
-     "image size, reduces it to the set palette and writes it over the image in SHAPES,\n"
-     "as Patch does, and prints one line per image written. A missing texture file\n"
-     "leaves that image as it is, like an empty slot; a missing landscape file fails.\n"
-     "Every file is read before the first byte is written: a file that cannot be read,\n"
-     "or headers that put an image outside SHAPES, stop the command with nothing\n"
-     "written.\n",
-     {shapes, set, folder}, 3, 0, true, &RunImportCommand},
+     "Writes DIR/slot-00.bmp to DIR/slot-29.bmp for a texture set, or\n"
+     "DIR/landscape.bmp for a landscape: each image decoded as Load Set shows it and\n"
+     "saved as 24-bit bitmap files the way a slot's Save As saves them. DIR is made\n"
+     "when missing.\n",
+     {shapes, set, folder}, 3, 0, kNoGammaOption, &RunExportCommand},
+    {"import", "import SHAPES SET DIR [--no-gamma] [--dither] [--output NEW]",
+     "patch a set with the bitmap files of a folder",
+     "Takes DIR/slot-00.bmp to DIR/slot-29.bmp for a texture set, or\n"
+     "DIR/landscape.bmp for a landscape, in any picture format a slot takes in;\n"
+     "scales each to the set's image size, reduces it to the set palette and writes\n"
+     "it over the image in SHAPES, as Patch does, and prints one line per image\n"
+     "written. A missing texture file leaves that image as it is, like an empty slot;\n"
+     "a missing landscape file fails.\n"
+     "Every file is read and converted before the first byte is written: a file that\n"
+     "cannot be read, or headers that put an image outside SHAPES, stop the command\n"
+     "with nothing written.\n",
+     {shapes, set, folder}, 3, 0, kNoGammaOption | kDitherOption | kOutputOption, &RunImportCommand},
+    {"export-all", "export-all SHAPES DIR [--no-gamma]", "write every set's images as bitmap files",
+     "Writes the images of all eight sets as export does, each set into a folder of\n"
+     "its own: DIR/texture-set-1 to DIR/texture-set-4 (slot-00.bmp to slot-29.bmp)\n"
+     "and DIR/landscape-1 to DIR/landscape-4 (landscape.bmp). Every set is read\n"
+     "before the first file is written. DIR and its folders are made when missing.\n",
+     {shapes, folder}, 2, 0, kNoGammaOption, &RunExportAllCommand},
+    {"import-all", "import-all SHAPES DIR [--no-gamma] [--dither] [--output NEW]",
+     "patch every set with the bitmap files of a folder",
+     "Takes the files that export-all writes, from DIR/texture-set-1 to\n"
+     "DIR/texture-set-4 and DIR/landscape-1 to DIR/landscape-4, and writes each into\n"
+     "its set as import does, printing one line per image written. A missing folder\n"
+     "or file leaves those images as they are, landscapes included. Every picture of\n"
+     "every set is read and converted before the first byte is written: one that\n"
+     "cannot be read, or headers that put an image outside SHAPES, stop the command\n"
+     "with nothing written.\n",
+     {shapes, folder}, 2, 0, kNoGammaOption | kDitherOption | kOutputOption, &RunImportAllCommand},
+    {"convert", "convert SHAPES SET IN OUT.bmp [--no-gamma] [--dither]",
+     "preview what import would write for one picture",
+     "Scales the picture IN to the set's image size and reduces it to the set palette\n"
+     "exactly as import would write it, then saves the result to OUT.bmp in the\n"
+     "palette's colours as Load Set would show it, the way a slot's Save As saves.\n"
+     "SHAPES is only read.\n",
+     {shapes, set, input, output}, 4, 0, kNoGammaOption | kDitherOption, &RunConvertCommand},
     {"palette", "palette SHAPES SET OUT.bmp [--no-gamma]", "save a set's palette picture",
      "Draws the set palette as the 256 x 256 picture of Generate Palette Bitmap and\n"
      "saves it to OUT.bmp as a slot's Save As would.\n",
-     {shapes, set, output}, 3, 0, true, &RunPaletteCommand},
-    {"probe", "probe SHAPES HEADER IMAGE [OUT.bmp]", "show what the headers say about any image",
+     {shapes, set, output}, 3, 0, kNoGammaOption, &RunPaletteCommand},
+    {"probe", "probe SHAPES HEADER IMAGE [OUT.bmp] [--json]", "show what the headers say about any image",
      "Prints what the Image Finder's Get values from header shows for image IMAGE of\n"
      "header number HEADER: the image count, the image number pulled into the block,\n"
      "the base offset, the offsets from base and the X and Y Size. With OUT.bmp, also\n"
      "saves the image that the Image Finder's Load shows (X Size columns of Y Size\n"
-     "pixels through the block's gamma-corrected palette).\n",
-     {shapes, header, image, output}, 3, 1, false, &RunProbeCommand},
+     "pixels through the block's gamma-corrected palette).\n"
+     "\n"
+     "With --json, prints one JSON object with the same values instead: header,\n"
+     "image_count, image_number, base_offset, res_header_offset,\n"
+     "image_header_offset, image_offset, x_size and y_size; with OUT.bmp, once it is\n"
+     "saved, also wrote: an object of path, width and height.\n",
+     {shapes, header, image, output}, 3, 1, kJsonOption, &RunProbeCommand},
+};
+
+const CliOptionRule kOptions[] = {
+    {kNoGammaOption, "--no-gamma", nullptr, &CliRequest::noGammaCorrection, nullptr,
+     "read the set palette without the gamma curve, as the check box\n"
+     "\"Disable gamma correction when loading\" does\n",
+     nullptr},
+    {kDitherOption, "--dither", nullptr, &CliRequest::dither, nullptr,
+     "reduce by error diffusion (Floyd-Steinberg, serpentine)\n"
+     "instead of plain nearest colour, the same on every machine\n",
+     "With --dither, what each pixel's nearest palette entry misses of its colour is\n"
+     "carried on to its neighbours not yet done (Floyd-Steinberg, rows top down and\n"
+     "alternately left to right and right to left), so a smooth gradient keeps its\n"
+     "mean colour instead of breaking into bands. Without it, each pixel becomes its\n"
+     "nearest palette entry, as in the editor.\n"},
+    {kOutputOption, "--output", "NEW", nullptr, &CliRequest::newShapesPath,
+     "leave SHAPES as it is and write the patched file to NEW\n",
+     "With --output NEW, SHAPES is only read: the patched file is written to a\n"
+     "temporary file beside NEW that replaces NEW once complete, so NEW is never\n"
+     "left half-written, and it holds exactly the bytes that patching SHAPES in place\n"
+     "would leave. NEW may not be SHAPES, nor a link to it. Without --output, SHAPES\n"
+     "is patched in place.\n"},
+    {kJsonOption, "--json", nullptr, &CliRequest::json, nullptr,
+     "print one JSON object with the values instead of the text\n", nullptr},
 };
 
 }  // namespace
@@ -50,3 +113,4 @@ const CliCommand* FindCliCommand(const char* name) {
   return nullptr;
 }
 
+std::span<const CliOptionRule> CliOptions() { return kOptions; }

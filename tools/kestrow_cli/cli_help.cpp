@@ -1,16 +1,13 @@
 #include "tools/kestrow_cli/cli_help.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
 constexpr char kSetHelp[] =
     "SET is the position in the editor's set list, 1 to 8 (\"Texture Set # 1\" is 1,\n"
     "\"Landscape # 4\" is 8), or the list string itself.\n";
-constexpr char kGammaOption[] =
-    "  --no-gamma  read the set palette without the gamma curve, as the check box\n"
-    "              \"Disable gamma correction when loading\" does\n";
-constexpr char kHelpOption[] = "  --help      show this help\n";
 constexpr char kExitStatus[] =
     "Exit status: 0 on success, 1 when the work failed (one line on standard error),\n"
     "2 for a wrong command line. Warnings go to standard error and leave the status.\n";
@@ -20,27 +17,57 @@ bool TakesOperand(const CliCommand& command, CliOperand operand) {
   return std::find(command.operands, command.operands + count, operand) != command.operands + count;
 }
 
+// One entry of a list of options or commands: the name, then the
+// description in a column that every entry of the list shares.
+struct ListEntry {
+  std::string name;
+  std::string description;  // lines, each ending in a line break
+};
+
+// Descriptions start two spaces after the longest name; the lines after an
+// entry's first are indented to the same column.
+std::string FormatList(const std::vector<ListEntry>& entries) {
+  std::size_t widest = 0;
+  for (const ListEntry& entry : entries) widest = std::max(widest, entry.name.size());
+  const std::string indent(2 + widest + 2, ' ');
+  std::string text;
+  for (const ListEntry& entry : entries) {
+    std::string line = "  " + entry.name;
+    line.resize(indent.size(), ' ');
+    for (std::size_t i = 0; i < entry.description.size(); ++i) {
+      line += entry.description[i];
+      if (entry.description[i] == '\n' && i + 1 < entry.description.size()) line += indent;
+    }
+    text += line;
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string ToolHelp() {
-  std::string text = std::string("usage: ") + kProgramName + " COMMAND ARGUMENTS...\n" +
-                     "The shapes-file work of the Kestrow editor, without windows.\n\nCommands:\n";
-  for (const CliCommand& command : CliCommands()) {
-    std::string line = std::string("  ") + command.name;
-    line.resize(11, ' ');
-    text += line + command.summary + '\n';
-  }
-  text += std::string("\n") + kSetHelp + "\nOptions:\n" + kHelpOption + "  --version   show the version\n\n" +
-          "\"" + kProgramName + " COMMAND --help\" describes one command.\n" + kExitStatus;
-  return text;
+  std::vector<ListEntry> commands;
+  for (const CliCommand& command : CliCommands())
+    commands.push_back({command.name, command.summary + std::string("\n")});
+  return std::string("usage: ") + kProgramName + " COMMAND ARGUMENTS...\n" +
+         "The shapes-file work of the Kestrow editor, without windows.\n\nCommands:\n" + FormatList(commands) +
+         "\n" + kSetHelp + "\nOptions:\n" +
+         FormatList({{"--help", "show this help\n"}, {"--version", "show the version\n"}}) + "\n\"" + kProgramName +
+         " COMMAND --help\" describes one command.\n" + kExitStatus;
 }
 
 std::string CommandHelp(const CliCommand& command) {
   std::string text = std::string("usage: ") + kProgramName + " " + command.synopsis + "\n" + command.details;
+  std::vector<ListEntry> options;
+  for (const CliOptionRule& option : CliOptions()) {
+    if (!command.Takes(option.option)) continue;
+    if (option.details != nullptr) text += std::string("\n") + option.details;
+    const std::string value = option.value != nullptr ? std::string(" ") + option.value : std::string();
+    options.push_back({option.name + value, option.help});
+  }
+  options.push_back({"--help", "show this help\n"});
   if (TakesOperand(command, CliOperand::set)) text += std::string("\n") + kSetHelp;
-  text += "\nOptions:\n";
-  if (command.takesNoGamma) text += kGammaOption;
-  text += kHelpOption;
+  text += "\nOptions:\n" + FormatList(options);
   text += std::string("\n") + kExitStatus;
   return text;
 }

@@ -7,15 +7,23 @@
 #include "tools/kestrow_cli/cli_arguments.h"
 #include "tools/kestrow_cli/cli_commands.h"
 #include "tools/kestrow_cli/cli_help.h"
+#include "tools/kestrow_cli/patch_target.h"
+
+namespace {
+
+// A wrong command line: the reason, then the usage line of the command
+// named when it was recognised, else a pointer to the help.
+int UsageError(const std::string& error, const CliCommand* command, const CliOutput& output) {
+  output.err << kProgramName << ": " << error << '\n' << UsageHint(command) << '\n';
+  return kExitUsage;
+}
+
+}  // namespace
 
 int RunCli(std::span<const std::string> arguments, const CliOutput& output) {
   const CliParseResult parsed = ParseCliArguments(arguments);
-  if (!parsed.ok) {
-    // The command named, when it was recognised, gives its own usage line.
-    const CliCommand* command = arguments.empty() ? nullptr : FindCliCommand(arguments[0].c_str());
-    output.err << kProgramName << ": " << parsed.error << '\n' << UsageHint(command) << '\n';
-    return kExitUsage;
-  }
+  if (!parsed.ok)
+    return UsageError(parsed.error, arguments.empty() ? nullptr : FindCliCommand(arguments[0].c_str()), output);
   const CliRequest& request = parsed.request;
   if (request.version) {
     output.out << VersionText();
@@ -29,6 +37,9 @@ int RunCli(std::span<const std::string> arguments, const CliOutput& output) {
     output.out << CommandHelp(*request.command);
     return kExitSuccess;
   }
+  // Patching SHAPES into itself would replace it while it is being read.
+  if (std::string error = CheckOutputIsAnotherFile(request); !error.empty())
+    return UsageError(error, request.command, output);
   // Reads, seeks and writes on files report as the framework's file
   // messages; the commands catch them only where they add what was or was
   // not written.

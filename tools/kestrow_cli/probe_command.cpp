@@ -1,11 +1,13 @@
-// probe SHAPES HEADER IMAGE [OUT.bmp]: the Image Finder's Get values from
-// header, and with OUT.bmp its Load, saved as Save As saves it.
+// probe SHAPES HEADER IMAGE [OUT.bmp] [--json]: the Image Finder's Get
+// values from header, and with OUT.bmp its Load, saved as Save As saves it.
 
 #include <cstdio>
+#include <optional>
 
 #include "editor/shapes/image_probe.h"
 #include "tools/kestrow_cli/bitmap_file_output.h"
 #include "tools/kestrow_cli/cli_commands.h"
+#include "tools/kestrow_cli/json_output.h"
 
 namespace {
 
@@ -22,6 +24,46 @@ void PrintProbeValues(const CliRequest& request, const ImageProbeValues& values,
              << "Y Size: " << values.ySize << '\n';
 }
 
+nlohmann::json ProbeValuesObject(const CliRequest& request, const ImageProbeValues& values) {
+  return {{"header", request.headerNumber},
+          {"image_count", values.imageCount},
+          {"image_number", values.imageNumber},
+          {"base_offset", values.baseOffset},
+          {"res_header_offset", values.resHeaderOffset},
+          {"image_header_offset", values.imageHeaderOffset},
+          {"image_offset", values.imageOffset},
+          {"x_size", values.xSize},
+          {"y_size", values.ySize}};
+}
+
+// Load reads the image the values describe: the image number as pulled
+// into the block, X Size columns of Y Size bytes. Saves it to OUT.bmp and
+// returns its size, or prints why not and returns nothing.
+std::optional<ImageProbeSize> SaveProbedImage(CFile& file, ULONGLONG length, const CliRequest& request,
+                                              const ImageProbeValues& values, const CliOutput& output) {
+  const ImageProbeSize size = ChooseImageProbeSize(values.xSize, values.ySize, length);
+  if (!size.fits) {
+    char message[160];
+    std::snprintf(message, sizeof message, kImageProbeSizeRefusedFormat, values.xSize, values.ySize);
+    output.Fail(message);
+    return std::nullopt;
+  }
+  ProbedImage image;
+  try {
+    image = ReadProbedImage(file, request.headerNumber, values.imageNumber, size.width, size.height);
+  } catch (const CFileException& e) {
+    output.Fail(e.ErrorMessage().str());
+    return std::nullopt;
+  }
+  file.Close();
+  if (std::string error = WritePixelsAsBitmapFile(request.outputPath, image.pixels, size.width, size.height);
+      !error.empty()) {
+    output.Fail(error);
+    return std::nullopt;
+  }
+  return size;
+}
+
 }  // namespace
 
 int RunProbeCommand(const CliRequest& request, const CliOutput& output) {
@@ -30,22 +72,22 @@ int RunProbeCommand(const CliRequest& request, const CliOutput& output) {
   if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::imageFinder, output, &length))
     return kExitFailed;
   const ImageProbeValues values = ReadImageProbeValues(file, request.headerNumber, request.imageNumber);
-  PrintProbeValues(request, values, output);
-  if (request.outputPath.empty()) return kExitSuccess;
-
-  // Load reads the image the values describe: the image number as pulled
-  // into the block, X Size columns of Y Size bytes.
-  const ImageProbeSize size = ChooseImageProbeSize(values.xSize, values.ySize, length);
-  if (!size.fits) {
-    char message[160];
-    std::snprintf(message, sizeof message, kImageProbeSizeRefusedFormat, values.xSize, values.ySize);
-    return output.Fail(message);
+  if (!request.json) PrintProbeValues(request, values, output);
+  if (request.outputPath.empty()) {
+    if (request.json) PrintJson(ProbeValuesObject(request, values), output);
+    return kExitSuccess;
   }
-  const ProbedImage image = ReadProbedImage(file, request.headerNumber, values.imageNumber, size.width, size.height);
-  file.Close();
-  if (std::string error = WritePixelsAsBitmapFile(request.outputPath, image.pixels, size.width, size.height);
-      !error.empty())
-    return output.Fail(error);
-  output.out << "wrote " << request.outputPath << " (" << size.width << " x " << size.height << ")\n";
-  return kExitSuccess;
+
+  // With --json the object comes once the picture is saved or has failed,
+  // so that it can say what was written.
+  const std::optional<ImageProbeSize> saved = SaveProbedImage(file, length, request, values, output);
+  if (request.json) {
+    nlohmann::json object = ProbeValuesObject(request, values);
+    if (saved)
+      object["wrote"] = {{"path", request.outputPath}, {"width", saved->width}, {"height", saved->height}};
+    PrintJson(object, output);
+  } else if (saved) {
+    output.out << "wrote " << request.outputPath << " (" << saved->width << " x " << saved->height << ")\n";
+  }
+  return saved ? kExitSuccess : kExitFailed;
 }

@@ -4,6 +4,15 @@
 
 #include "editor/shapes/set_kinds.h"
 
+namespace {
+std::string Joined(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  if (path.empty()) path = ".";
+  if (path.back() != '/') path += '/';
+  return path + name;
+}
+}  // namespace
+
 std::string SetImageFileName(int setIndex, int image) {
   if (IsLandscapeSet(setIndex)) return "landscape.bmp";
   char name[32];
@@ -12,8 +21,11 @@ std::string SetImageFileName(int setIndex, int image) {
 }
 
 std::string SetImageFilePath(const std::string& folder, int setIndex, int image) {
-  std::string path = folder;
-  if (path.empty()) path = ".";
-  if (path.back() != '/') path += '/';
-  return path + SetImageFileName(setIndex, image);
+  return Joined(folder, SetImageFileName(setIndex, image));
+}
+
+std::string SetFolderPath(const std::string& folder, int setIndex) {
+  // Numbered from 1 within each kind, as the set list numbers them.
+  const int number = IsLandscapeSet(setIndex) ? setIndex - 3 : setIndex + 1;
+  return Joined(folder, (IsLandscapeSet(setIndex) ? "landscape-" : "texture-set-") + std::to_string(number));
 }

@@ -19,6 +19,10 @@ struct GoodLine {
   int header;
   int image;
   const char* target;  // the folder or output path
+  const char* input = "";
+  const char* newShapes = "";
+  bool dither = false;
+  bool json = false;
 };
 
 TEST(CliArguments, TakesEachCommandsOperandsByMeaning) {
@@ -32,6 +36,17 @@ TEST(CliArguments, TakesEachCommandsOperandsByMeaning) {
       {{"probe", "s.shp2", "17", "500"}, "probe", -1, false, 17, 500, ""},
       {{"probe", "s.shp2", "-3", "-1", "i.bmp"}, "probe", -1, false, -3, -1, "i.bmp"},
       {{"export", "s.shp2", "2", "--", "--odd-folder"}, "export", 1, false, 0, 0, "--odd-folder"},
+      {{"import", "s.shp2", "1", "in", "--output", "new.shp2", "--dither"},
+       "import", 0, false, 0, 0, "in", "", "new.shp2", true},
+      {{"import", "--output=--new.shp2", "s.shp2", "2", "in"}, "import", 1, false, 0, 0, "in", "", "--new.shp2"},
+      {{"import", "s.shp2", "2", "in", "--output", "--dither"}, "import", 1, false, 0, 0, "in", "", "--dither"},
+      {{"export-all", "s.shp2", "all", "--no-gamma"}, "export-all", -1, true, 0, 0, "all"},
+      {{"import-all", "s.shp2", "all", "--dither", "--output=n.shp2", "--no-gamma"},
+       "import-all", -1, true, 0, 0, "all", "", "n.shp2", true},
+      {{"convert", "s.shp2", "5", "in.png", "out.bmp", "--dither"}, "convert", 4, false, 0, 0, "out.bmp", "in.png",
+       "", true},
+      {{"info", "--json", "s.shp2"}, "info", -1, false, 0, 0, "", "", "", false, true},
+      {{"probe", "s.shp2", "17", "0", "i.bmp", "--json"}, "probe", -1, false, 17, 0, "i.bmp", "", "", false, true},
   };
   for (const GoodLine& row : rows) {
     SCOPED_TRACE(row.arguments[0] + " " + row.arguments[1]);
@@ -46,6 +61,10 @@ TEST(CliArguments, TakesEachCommandsOperandsByMeaning) {
     EXPECT_EQ(r.headerNumber, row.header);
     EXPECT_EQ(r.imageNumber, row.image);
     EXPECT_EQ(r.folder.empty() ? r.outputPath : r.folder, row.target);
+    EXPECT_EQ(r.inputPath, row.input);
+    EXPECT_EQ(r.newShapesPath, row.newShapes);
+    EXPECT_EQ(r.dither, row.dither);
+    EXPECT_EQ(r.json, row.json);
     EXPECT_FALSE(r.help);
   }
 }
@@ -92,6 +111,19 @@ TEST(CliArguments, RefusesWrongLinesWithTheReason) {
       {{"probe", "s.shp2", "17", "0", "--no-gamma"}, "probe has no option '--no-gamma'"},
       {{"info", "s.shp2", "--no-gamma"}, "info has no option '--no-gamma'"},
       {{"palette", "s.shp2", "1", "p.bmp", "-x"}, "palette has no option '-x'"},
+      {{"import", "s.shp2", "1", "in", "--output"}, "--output needs NEW after it"},
+      {{"import", "s.shp2", "1", "in", "--output="}, "NEW is empty"},
+      {{"import", "s.shp2", "1", "in", "--dither=yes"}, "import has no option '--dither=yes'"},
+      {{"import", "s.shp2", "1", "in", "--json"}, "import has no option '--json'"},
+      {{"export", "s.shp2", "1", "out", "--dither"}, "export has no option '--dither'"},
+      {{"export", "s.shp2", "1", "out", "--output", "n.shp2"}, "export has no option '--output'"},
+      {{"palette", "s.shp2", "1", "p.bmp", "--json"}, "palette has no option '--json'"},
+      {{"convert", "s.shp2", "1", "in.bmp"}, "convert needs more arguments"},
+      {{"convert", "s.shp2", "1", "", "out.bmp"}, "IN is empty"},
+      {{"convert", "s.shp2", "1", "in.bmp", "out.bmp", "--output", "n.shp2"}, "convert has no option '--output'"},
+      {{"export-all", "s.shp2", "1", "all"}, "export-all takes no argument 'all'"},
+      {{"import-all", "s.shp2"}, "import-all needs more arguments"},
+      {{"export-all", "s.shp2", "all", "--dither"}, "export-all has no option '--dither'"},
   };
   for (const BadLine& row : rows) {
     const CliParseResult parsed = ParseCliArguments(row.arguments);
@@ -127,7 +159,22 @@ TEST(CliRun, HelpDescribesEveryCommandAndItsOptions) {
     const cli_tests::CliResult help = cli_tests::RunTool({command.name, "--help"});
     EXPECT_EQ(help.status, kExitSuccess);
     EXPECT_EQ(help.out.rfind(std::string("usage: kestrow-cli ") + command.synopsis + "\n", 0), 0u) << help.out;
-    EXPECT_EQ(help.out.find("--no-gamma  read") != std::string::npos, command.takesNoGamma) << command.name;
+    for (const CliOptionRule& option : CliOptions()) {
+      // An option is listed, and its details given, exactly when the command takes it.
+      EXPECT_EQ(help.out.find(std::string("\n  ") + option.name) != std::string::npos, command.Takes(option.option))
+          << command.name << " " << option.name;
+      if (option.details != nullptr) {
+        EXPECT_EQ(help.out.find(option.details) != std::string::npos, command.Takes(option.option))
+            << command.name << " " << option.name;
+      }
+      EXPECT_EQ(std::string(command.synopsis).find(std::string("[") + option.name) != std::string::npos,
+                command.Takes(option.option))
+          << command.name << " " << option.name;
+    }
+    // Lines fit a terminal of 80 columns, and the manual page made from them.
+    std::size_t start = 0;
+    for (std::size_t end; (end = help.out.find('\n', start)) != std::string::npos; start = end + 1)
+      EXPECT_LE(end - start, 80u) << command.name << ": " << help.out.substr(start, end - start);
   }
   const cli_tests::CliResult version = cli_tests::RunTool({"--version"});
   EXPECT_EQ(version.status, kExitSuccess);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -92,6 +93,21 @@ inline std::vector<BYTE> Bitmap24(int width, int height, const std::function<DWO
   return bytes;
 }
 
+// A photo-like 24-bit bitmap file: smooth gradients, grain and hard edges,
+// so that scaling, the nearest-colour search and dithering all have work.
+inline std::vector<BYTE> PhotoBitmap24(int width, int height, int seed) {
+  return Bitmap24(width, height, [=](int x, int y) {
+    std::uint32_t n = (static_cast<std::uint32_t>(x) * 73856093u) ^ (static_cast<std::uint32_t>(y) * 19349663u) ^
+                      static_cast<std::uint32_t>(seed);
+    n = (n ^ (n >> 13)) * 1274126177u;
+    const int grain = static_cast<int>(n >> 28) - 8;
+    const int edge = (x * 3 + y * 2 + seed * 11) % 97 < 40 ? 50 : 0;
+    const auto channel = [&](int v) { return static_cast<DWORD>(std::clamp(v + grain, 0, 255)); };
+    return (channel(x * 255 / width - edge / 2 + 20) << 16) | (channel(y * 255 / height + edge) << 8) |
+           channel((x + y) * 128 / (width + height) + 60 + seed);
+  });
+}
+
 inline void WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                              static_cast<std::streamsize>(bytes.size()));
@@ -146,6 +162,15 @@ inline BYTE WrittenBack(const sample_shapes::BlockSpec& block, int stored, bool 
   for (int i = 0; i < block.colourCount; ++i)
     if ((gamma ? Corrected(RawColour(block, i)) : RawColour(block, i)) == colour) return static_cast<BYTE>(i);
   return 0;
+}
+
+// The names in a folder, sorted: what a command left behind, temporary
+// files included.
+inline std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // Positions where two byte arrays differ.

@@ -1,0 +1,49 @@
+#include "tools/kestrow_cli/patch_target.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <vector>
+
+bool NamesSameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return false;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::string CheckOutputIsAnotherFile(const CliRequest& request) {
+  if (request.newShapesPath.empty() || !NamesSameFile(request.shapesPath, request.newShapesPath)) return {};
+  return "--output " + request.newShapesPath + " is the shapes file itself; NEW must be another file";
+}
+
+bool PatchTarget::Open(const CliOutput& output) {
+  if (!WritesNewFile())
+    return OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::patch, output);
+
+  // SHAPES is only read, with the sharing of Load Set: others may read it
+  // meanwhile, nobody may write it.
+  if (!OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::loadSet, output)) return false;
+  CFileException error;
+  if (!m_new.Open(
+          m_request.newShapesPath.c_str(),
+          CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive | CFile::modeReplaceOnClose,
+          &error)) {
+    output.Fail("Unable to open file " + m_request.newShapesPath + " (" + error.ErrorMessage().str() + ")");
+    return false;
+  }
+  // A short read or a failed write throws; the temporary file then goes.
+  std::vector<BYTE> buffer(1 << 20);
+  for (ULONGLONG left = m_shapes.GetLength(); left > 0;) {
+    const auto count = static_cast<UINT>(std::min<ULONGLONG>(left, buffer.size()));
+    m_shapes.Read(buffer.data(), count);
+    m_new.Write(buffer.data(), count);
+    left -= count;
+  }
+  return true;
+}
+
+void PatchTarget::Commit() {
+  if (WritesNewFile()) m_new.Close();
+  m_shapes.Close();
+}
