@@ -96,6 +96,7 @@ BOOL CKestrowDlg::OnInitDialog() {
   // The list strings and the data exchange towards the controls; a failure
   // has ended the dialog already.
   if (!CDialog::OnInitDialog()) return FALSE;
+  m_bOpened = TRUE;
 
   if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
     CString strAboutMenu = kp::resources::LoadStringResource(GetModuleInstance(), IDS_ABOUTBOX);
@@ -108,6 +109,7 @@ BOOL CKestrowDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
   SetDlgItemText(IDC_SHAPES_FILE_PATH, kNoShapesFileText);
+  if (!m_strStartShapesFile.IsEmpty()) UseShapesFile(m_strStartShapesFile);
   return TRUE;
 }
 
