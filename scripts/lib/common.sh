@@ -49,13 +49,19 @@ kestrow_use_ccache() {
   export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
 }
 
-# Configures (once) and builds one CMake preset.
+# Configures and builds one CMake preset: every target, or only the targets
+# named after it. The preset is configured once, or every time when
+# KESTROW_CMAKE_OPTIONS (an array of cmake options) is set.
 kestrow_build() {
   local preset="$1"
+  shift
   cd "$KESTROW_ROOT"
   kestrow_use_ccache
-  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
-    cmake --preset "$preset" >&2
+  local options=("${KESTROW_CMAKE_OPTIONS[@]+"${KESTROW_CMAKE_OPTIONS[@]}"}")
+  if [ ! -f "build/$preset/CMakeCache.txt" ] || [ ${#options[@]} -gt 0 ]; then
+    cmake --preset "$preset" "${options[@]+"${options[@]}"}" >&2
   fi
-  cmake --build --preset "$preset" -j "$(nproc)" >&2
+  local targets=() target
+  for target in "$@"; do targets+=(--target "$target"); done
+  cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]+"${targets[@]}"}" >&2
 }
