@@ -41,3 +41,27 @@ function(kestrow_install_private target)
     LIBRARY DESTINATION ${KESTROW_INSTALL_PRIVATEDIR})
 endfunction()
 
+# kestrow_install_class_registration(MODULE <target> TOOL <target>): once
+# the control module and the registration tool are installed, runs the
+# installed tool to write the machine-wide registration of the installed
+# module into PREFIX/share/kestrow-platform/classes.reg, with the module's
+# path relative to that file. Every user whose XDG_DATA_DIRS has PREFIX/share
+# (the default has /usr/local/share and /usr/share) then finds the control
+# without registering it. Packaging installs the same way, into its staging
+# folder, so the package carries the file.
+function(kestrow_install_class_registration)
+  cmake_parse_arguments(R "" "MODULE;TOOL" "" ${ARGN})
+  set(_tool "${KESTROW_INSTALL_PRIVATEDIR}/$<TARGET_FILE_NAME:${R_TOOL}>")
+  set(_module "${KESTROW_INSTALL_PRIVATEDIR}/$<TARGET_FILE_NAME:${R_MODULE}>")
+  install(CODE "
+    get_filename_component(_root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+    execute_process(
+      COMMAND \"\${_root}/${_tool}\" --machine \"\${_root}/${CMAKE_INSTALL_DATADIR}\" \"\${_root}/${_module}\"
+      RESULT_VARIABLE _result OUTPUT_VARIABLE _output ERROR_VARIABLE _output)
+    if(NOT _result EQUAL 0)
+      message(FATAL_ERROR \"Registering the control module machine-wide failed: \${_output}\")
+    endif()
+    message(STATUS \"Registered: \${_root}/${CMAKE_INSTALL_DATADIR}/kestrow-platform/classes.reg\")
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_root}/${CMAKE_INSTALL_DATADIR}/kestrow-platform/classes.reg\")
+  ")
+endfunction()

@@ -6,10 +6,18 @@ KESTROW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # Debian packages the build, the tests and the editor need.
 KESTROW_PACKAGES=(
   g++ cmake ninja-build pkg-config git ccache
-  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-dejavu-extra
+  help2man
   xvfb xdotool
+)
+
+# What only the checks of scripts/test need besides: the Debian package's
+# tools, and the freedesktop and Debian checkers of what is installed.
+KESTROW_CHECK_PACKAGES=(
+  dpkg-dev file binutils
+  desktop-file-utils appstream shared-mime-info lintian
 )
 
 kestrow_log() { printf '[kestrow] %s\n' "$*" >&2; }
