@@ -13,6 +13,11 @@ void CKestrowDlg::OnSelectShapesFile() {
   UseShapesFile(dlg.GetPathName());
 }
 
+LRESULT CKestrowDlg::OnShowStartProblem(WPARAM, LPARAM) {
+  MessageBox(m_start.problem.c_str(), nullptr, MB_OK | MB_ICONWARNING);
+  return 0;
+}
+
 void CKestrowDlg::UseShapesFile(const CString& path) {
   m_strShapesFile = path;
   const BOOL bValid = !m_strShapesFile.IsEmpty();

@@ -11,13 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/afx/prompts.h"
 #include "platform/afx/win_app.h"
 
 namespace {
-void Tell(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", AfxGetAppName() != nullptr ? AfxGetAppName() : "kestrow", message.c_str());
-  AfxMessageBox(message.c_str(), MB_OK | MB_ICONWARNING);
+StartShapesFile Problem(const std::string& problem) {
+  std::fprintf(stderr, "%s: %s\n", AfxGetAppName() != nullptr ? AfxGetAppName() : "kestrow", problem.c_str());
+  return StartShapesFile{CString(), problem};
 }
 
 // Empty when `path` is a file this user can read; otherwise why not.
@@ -33,19 +32,15 @@ std::string Unreadable(const std::string& path) {
 }
 }  // namespace
 
-CString TakeStartShapesFile(const char* commandLine) {
+StartShapesFile TakeStartShapesFile(const char* commandLine) {
   std::vector<std::string> words = kp::afx::SplitCommandLine(commandLine != nullptr ? commandLine : "");
-  if (words.empty()) return CString();
-  if (words.size() > 1) {
-    Tell("One shapes file at most can be named on the command line; the editor starts with none chosen.");
-    return CString();
-  }
+  if (words.empty()) return StartShapesFile{};
+  if (words.size() > 1)
+    return Problem("One shapes file at most can be named on the command line; the editor starts with none chosen.");
   // The file dialog gives an absolute path; so does this.
   std::string path = std::filesystem::absolute(words[0]).lexically_normal().string();
   std::string why = Unreadable(path);
-  if (!why.empty()) {
-    Tell("Cannot use " + words[0] + " as the shapes file (" + why + "); the editor starts with none chosen.");
-    return CString();
-  }
-  return CString(path.c_str());
+  if (!why.empty())
+    return Problem("Cannot use " + words[0] + " as the shapes file (" + why + "); the editor starts with none chosen.");
+  return StartShapesFile{CString(path.c_str()), std::string()};
 }

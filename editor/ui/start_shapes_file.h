@@ -3,11 +3,18 @@
 // main dialog starts with as if it had been chosen through Select Shapes
 // File....
 
+#include <string>
+
 #include "platform/base/cstring.h"
 
+struct StartShapesFile {
+  CString path;         // absolute; empty when none is named or it cannot be used
+  std::string problem;  // why the name given cannot be used; empty when it can
+};
+
 // The shapes file named by what is left of the command line once the
-// framework has taken its options ("Automation", "Embedding"): its absolute
-// path, or empty when none is named. A name that is not a readable file,
-// or more than one name, gets a message (a message box and standard error)
-// and gives empty, so the editor starts with nothing chosen.
-CString TakeStartShapesFile(const char* commandLine);
+// framework has taken its options ("Automation", "Embedding"). A name that
+// is not a readable file, or more than one name, gives a problem instead,
+// said at once on standard error; the main dialog shows it in a message box
+// once its window is up, and starts with none chosen.
+StartShapesFile TakeStartShapesFile(const char* commandLine);

@@ -1,6 +1,7 @@
 // "kestrow SHAPES": the editor starts with the shapes file named on its
 // command line chosen, as Select Shapes File... would choose it; a name it
-// cannot use gets a message, and the editor starts with none chosen.
+// cannot use gets a message over the open window, and the editor starts
+// with none chosen.
 
 #include <unistd.h>
 
@@ -19,9 +20,9 @@ TEST_F(EditorJourney, StartsWithTheShapesFileNamedOnTheCommandLineChosen) {
   const std::string path = WriteShapesFile(builder);
   // Named relative to the folder the editor starts in, as a shell passes it.
   const std::string relative = std::filesystem::relative(path).string();
-  const CString chosen = TakeStartShapesFile(("\"" + relative + "\"").c_str());
-  EXPECT_EQ(std::string(chosen), path);
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  const StartShapesFile start = TakeStartShapesFile(("\"" + relative + "\"").c_str());
+  EXPECT_EQ(std::string(start.path), path);
+  EXPECT_EQ(start.problem, "");
 
   std::string pickedText;
   WithEditor([&](CJourneyDlg& dlg) {
@@ -29,7 +30,7 @@ TEST_F(EditorJourney, StartsWithTheShapesFileNamedOnTheCommandLineChosen) {
     pickedText = ItemText(dlg, IDC_SHAPES_FILE_PATH);
   });
   CJourneyDlg dlg;
-  dlg.StartWithShapesFile(chosen);
+  dlg.StartWithShapesFile(start);
   kp::testing::RunModalWith(dlg, [&] {
     kp::testing::ProcessEvents();
     EXPECT_EQ(ItemText(dlg, IDC_SHAPES_FILE_PATH), pickedText) << "shown as if picked through the file dialog";
@@ -39,9 +40,10 @@ TEST_F(EditorJourney, StartsWithTheShapesFileNamedOnTheCommandLineChosen) {
     dlg.EndDialog(IDCANCEL);
   });
   EXPECT_TRUE(dlg.WasOpened());
+  EXPECT_EQ(prompts.MessageBoxes().size(), 0u);
 }
 
-TEST_F(EditorJourney, ANameThatIsNotAReadableFileGetsAMessageAndNothingIsChosen) {
+TEST_F(EditorJourney, ANameThatIsNotAReadableFileIsSaidOverTheOpenWindowAndNothingIsChosen) {
   const std::string folder = kp::testing::TemporaryRoot();
   const struct {
     std::string commandLine;
@@ -56,18 +58,30 @@ TEST_F(EditorJourney, ANameThatIsNotAReadableFileGetsAMessageAndNothingIsChosen)
        "One shapes file at most can be named on the command line; the editor starts with none chosen."},
   };
   for (const auto& row : rows) {
+    ::testing::internal::CaptureStderr();
+    const StartShapesFile start = TakeStartShapesFile(row.commandLine.c_str());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "kestrow: " + row.message + "\n");
+    EXPECT_TRUE(start.path.IsEmpty()) << row.commandLine;
+    EXPECT_EQ(start.problem, row.message);
+
     kp::testing::ScriptedPrompts told;
     told.AnswerMessageBox(IDOK);
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(TakeStartShapesFile(row.commandLine.c_str()).IsEmpty()) << row.commandLine;
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    ASSERT_EQ(told.MessageBoxes().size(), 1u) << row.commandLine;
-    EXPECT_EQ(told.MessageBoxes()[0].text, row.message);
-    EXPECT_NE(err.find(row.message), std::string::npos) << err;
+    CJourneyDlg dlg;
+    dlg.StartWithShapesFile(start);
+    kp::testing::RunModalWith(dlg, [&] {
+      kp::testing::ProcessEvents();
+      ASSERT_EQ(told.MessageBoxes().size(), 1u) << row.commandLine;
+      EXPECT_EQ(told.MessageBoxes()[0].text, row.message);
+      EXPECT_EQ(told.MessageBoxes()[0].owner, dlg.m_hWnd) << "over the open window";
+      EXPECT_EQ(ItemText(dlg, IDC_SHAPES_FILE_PATH), "No Valid Shapes File Selected");
+      EXPECT_FALSE(Enabled(dlg, IDC_LOAD_SET));
+      dlg.EndDialog(IDCANCEL);
+    });
   }
   // Nothing named, nothing said.
-  EXPECT_TRUE(TakeStartShapesFile("").IsEmpty());
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  const StartShapesFile none = TakeStartShapesFile("");
+  EXPECT_TRUE(none.path.IsEmpty());
+  EXPECT_EQ(none.problem, "");
 }
 
 }  // namespace
