@@ -3,6 +3,7 @@
 // main dialog. Templates, string table and code all speak in these.
 
 #include "platform/base/win_types.h"
+#include "platform/base/win_user.h"
 
 // Strings.
 inline constexpr UINT IDP_OLE_INIT_FAILED = 100;
@@ -19,6 +20,10 @@ inline constexpr UINT IDR_MAINFRAME = 128;
 inline constexpr UINT IDM_ABOUTBOX = 0x0010;
 inline constexpr UINT ID_APP_ABOUT = 57664;
 inline constexpr UINT ID_HELP = 57670;
+
+// Window messages of the main dialog's own: shows why the shapes file named
+// on the command line cannot be used, once the window is up.
+inline constexpr UINT WM_SHOW_START_PROBLEM = WM_USER + 1;
 
 // Controls of the main dialog. The thirty texture slots are SlotControlIds
 // (editor/shapes/slot_layout.h).

@@ -2,8 +2,10 @@
 
 #include "editor/ui/auto_proxy.h"
 #include "editor/ui/automation_ids.h"
+#include "editor/ui/control_failure.h"
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/kestrow_dlg.h"
+#include "editor/ui/start_shapes_file.h"
 #include "platform/afx/ole_control_site.h"
 #include "platform/afx/ole_factory.h"
 #include "platform/afx/ole_init.h"
@@ -44,9 +46,15 @@ BOOL CKestrowApp::InitInstance() {
   }
 
   CKestrowDlg dlg;
+  dlg.StartWithShapesFile(TakeStartShapesFile(m_lpCmdLine));
   m_pMainWnd = &dlg;
+  // A dialog whose drop controls cannot be created ends before it opens:
+  // the program says why and ends with a non-zero status.
   dlg.DoModal();
+  if (!dlg.WasOpened()) m_nExitCode = ReportMainDialogFailure();
   m_pMainWnd = nullptr;
   // The framework ends the program instead of running a message loop.
   return FALSE;
 }
+
+int CKestrowApp::ExitInstance() { return m_nExitCode; }

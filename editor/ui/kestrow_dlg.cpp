@@ -29,6 +29,7 @@ BEGIN_MESSAGE_MAP(CKestrowDlg, CDialog)
   ON_BN_CLICKED(IDC_IMAGE_FINDER, OnImageFinder)
   ON_CBN_SELCHANGE(IDC_SET_LIST, OnSelchangeSet)
   ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+  ON_MESSAGE(WM_SHOW_START_PROBLEM, OnShowStartProblem)
 END_MESSAGE_MAP()
 
 // One entry per texture slot, for the control's BmpChange event; none for
@@ -96,6 +97,7 @@ BOOL CKestrowDlg::OnInitDialog() {
   // The list strings and the data exchange towards the controls; a failure
   // has ended the dialog already.
   if (!CDialog::OnInitDialog()) return FALSE;
+  m_bOpened = TRUE;
 
   if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
     CString strAboutMenu = kp::resources::LoadStringResource(GetModuleInstance(), IDS_ABOUTBOX);
@@ -108,6 +110,9 @@ BOOL CKestrowDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
   SetDlgItemText(IDC_SHAPES_FILE_PATH, kNoShapesFileText);
+  if (!m_start.path.IsEmpty()) UseShapesFile(m_start.path);
+  // Posted, so that the message box comes over the window once it shows.
+  if (!m_start.problem.empty()) PostMessage(WM_SHOW_START_PROBLEM);
   return TRUE;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "editor/shapes/set_kinds.h"
+#include "editor/ui/start_shapes_file.h"
 #include "editor/ui/tavlet.h"
 #include "platform/afx/data_exchange.h"
 #include "platform/afx/dialog.h"
@@ -35,6 +36,15 @@ class CKestrowDlg : public CDialog {
   BOOL m_bDisableGamma = FALSE;
   CTavlet m_wndLandscape;
 
+  // The shapes file the dialog opens with, as if chosen through Select
+  // Shapes File... ("kestrow SHAPES"), or why the one named cannot be used,
+  // which the dialog shows once its window is up; set before the dialog is
+  // made.
+  void StartWithShapesFile(const StartShapesFile& start) { m_start = start; }
+  // Whether the dialog was made and initialised: a modal run that ends
+  // with -1 may have opened it (an automation client let go of it) or not.
+  BOOL WasOpened() const { return m_bOpened; }
+
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
@@ -49,6 +59,10 @@ class CKestrowDlg : public CDialog {
   void OnClose();
 
   void OnSelectShapesFile();
+  LRESULT OnShowStartProblem(WPARAM, LPARAM);
+  // Makes `path` the shapes file: shown in the path box, with the three
+  // commands that need one enabled when it is not empty.
+  void UseShapesFile(const CString& path);
   void OnLoadSet();
   void OnPatchShapesFile();
   void OnGeneratePaletteBitmap();
@@ -77,6 +91,8 @@ class CKestrowDlg : public CDialog {
   // Entries 0 to 29: the texture slots in slot order; entry 30: the landscape.
   CTavlet* m_pSlotWnd[kTextureSlotCount + 1];
   CString m_strShapesFile;
+  StartShapesFile m_start;
+  BOOL m_bOpened = FALSE;
   // The Image Finder, made at its first opening and kept for the rest of
   // the program, so its fields keep their values between openings.
   std::unique_ptr<CImageFinderDlg> m_pImageFinder;

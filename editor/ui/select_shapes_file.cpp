@@ -10,8 +10,16 @@ void CKestrowDlg::OnSelectShapesFile() {
                   "Shapes Files (*.shp2)|*.shp2|All Files (*.*)|*.*||", this);
   dlg.m_ofn.lpstrTitle = "Please specify location of the 'shapes' file";
   if (dlg.DoModal() != IDOK) return;
+  UseShapesFile(dlg.GetPathName());
+}
 
-  m_strShapesFile = dlg.GetPathName();
+LRESULT CKestrowDlg::OnShowStartProblem(WPARAM, LPARAM) {
+  MessageBox(m_start.problem.c_str(), nullptr, MB_OK | MB_ICONWARNING);
+  return 0;
+}
+
+void CKestrowDlg::UseShapesFile(const CString& path) {
+  m_strShapesFile = path;
   const BOOL bValid = !m_strShapesFile.IsEmpty();
   SetDlgItemText(IDC_SHAPES_FILE_PATH, bValid ? static_cast<LPCTSTR>(m_strShapesFile) : kNoShapesFileText);
   for (int nID : {IDC_GENERATE_PALETTE_BITMAP, IDC_PATCH_SHAPES_FILE, IDC_LOAD_SET})

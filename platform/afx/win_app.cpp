@@ -38,6 +38,26 @@ std::string JoinCommandLine(int argc, char** argv) {
   return line;
 }
 
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+  std::vector<std::string> words;
+  std::size_t at = 0;
+  while (true) {
+    at = commandLine.find_first_not_of(" \t", at);
+    if (at == std::string::npos) return words;
+    std::size_t end;
+    if (commandLine[at] == '"') {
+      end = commandLine.find('"', at + 1);
+      words.push_back(commandLine.substr(at + 1, end == std::string::npos ? end : end - at - 1));
+      if (end != std::string::npos) ++end;
+    } else {
+      end = commandLine.find_first_of(" \t", at);
+      words.push_back(commandLine.substr(at, end == std::string::npos ? end : end - at));
+    }
+    if (end == std::string::npos) return words;
+    at = end;
+  }
+}
+
 }  // namespace kp::afx
 
 CWinApp::CWinApp(LPCTSTR lpszAppName, HINSTANCE hInstance) : CWinApp(ModuleApp{}, lpszAppName, hInstance) {

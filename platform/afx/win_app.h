@@ -8,6 +8,7 @@
 //   CMyApp theApp;
 
 #include <string>
+#include <vector>
 
 #include "platform/afx/cmd_target.h"
 #include "platform/base/cstring.h"
@@ -74,4 +75,7 @@ std::string ExecutableBaseName();
 // Joins arguments into one command line as a Windows program receives it:
 // blank-separated, an argument holding blanks in double quotes.
 std::string JoinCommandLine(int argc, char** argv);
+// The arguments of such a command line again: blank-separated words, a word
+// in double quotes keeping its blanks.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 }  // namespace kp::afx

@@ -69,14 +69,46 @@ LONG JoinPath(const OpenKey& base, LPCSTR subKey, KeyPath& out) {
   return ERROR_SUCCESS;
 }
 
+// What a lookup that found nothing answers: `missing`, unless the
+// machine-wide file could not be read, whose fault it may then be.
+LONG NotFound(const RegistryView& view, LONG missing) {
+  return view.belowFault != ERROR_SUCCESS ? view.belowFault : missing;
+}
+
 // Reads the tree and finds the handle's own key, so that a call on a key
 // that is gone answers ERROR_KEY_DELETED.
-LONG LoadKey(const OpenKey& open, RegistryKey& root, const RegistryKey*& key) {
+LONG LoadKey(const OpenKey& open, RegistryView& view, const RegistryKey*& key) {
   if (open.deleted) return ERROR_KEY_DELETED;
-  LONG result = LoadRegistry(root);
+  LONG result = LoadRegistry(view);
   if (result != ERROR_SUCCESS) return result;
-  key = FindKey(root, open.path);
-  return key == nullptr ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+  key = FindKey(view.root, open.path);
+  return key == nullptr ? NotFound(view, ERROR_KEY_DELETED) : ERROR_SUCCESS;
+}
+
+// The key at `path` of the writable tree `root`, for a change. A key that
+// only the machine-wide tree `below` has is made in `root` with a copy of
+// its values, so that making it changes nothing a reader sees (the user's
+// key hides the machine's values). With `create`, a key that neither has is
+// made empty and *created says so; without, the answer is then null.
+RegistryKey* KeyToChange(RegistryKey& root, const RegistryKey& below, const KeyPath& path, bool create,
+                         bool& changed, bool* created = nullptr) {
+  RegistryKey* key = &root;
+  const RegistryKey* under = &below;
+  if (created != nullptr) *created = false;
+  for (const std::string& name : path) {
+    const RegistryKey* underNext = under != nullptr ? under->Find(name) : nullptr;
+    RegistryKey* next = key->Find(name);
+    if (next == nullptr) {
+      if (underNext == nullptr && !create) return nullptr;
+      next = &key->Child(name);
+      if (underNext != nullptr) next->values = underNext->values;
+      else if (created != nullptr) *created = true;
+      changed = true;
+    }
+    key = next;
+    under = underNext;
+  }
+  return key;
 }
 
 // Copies `data` into the caller's buffer the way RegQueryValueEx does.
@@ -114,18 +146,12 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samD
   if (path.size() > base->path.size() && !HasAccess(*base, KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
   DWORD disposition = REG_OPENED_EXISTING_KEY;
   std::size_t baseDepth = base->path.size();
-  result = ModifyRegistry([&](RegistryKey& root, bool& changed) {
-    RegistryKey* key = FindKey(root, KeyPath(path.begin(), path.begin() + static_cast<long>(baseDepth)));
-    if (key == nullptr) return ERROR_KEY_DELETED;
-    for (std::size_t i = baseDepth; i < path.size(); ++i) {
-      RegistryKey* next = key->Find(path[i]);
-      if (next == nullptr) {
-        next = &key->Child(path[i]);
-        changed = true;
-        disposition = REG_CREATED_NEW_KEY;
-      }
-      key = next;
-    }
+  result = ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
+    KeyPath basePath(path.begin(), path.begin() + static_cast<long>(baseDepth));
+    if (KeyToChange(root, below, basePath, false, changed) == nullptr) return ERROR_KEY_DELETED;
+    bool created = false;
+    KeyToChange(root, below, path, true, changed, &created);
+    if (created) disposition = REG_CREATED_NEW_KEY;
     return ERROR_SUCCESS;
   });
   if (result != ERROR_SUCCESS) return result;
@@ -147,11 +173,11 @@ LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY ph
   KeyPath path;
   LONG result = JoinPath(*base, lpSubKey, path);
   if (result != ERROR_SUCCESS) return result;
-  RegistryKey root;
+  RegistryView view;
   const RegistryKey* key = nullptr;
-  result = LoadKey(*base, root, key);
+  result = LoadKey(*base, view, key);
   if (result != ERROR_SUCCESS) return result;
-  if (FindKey(root, path) == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (FindKey(view.root, path) == nullptr) return NotFound(view, ERROR_FILE_NOT_FOUND);
   *phkResult = AddHandle(std::move(path), samDesired);
   return ERROR_SUCCESS;
 }
@@ -185,8 +211,8 @@ LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYT
   }
   std::string name(ValueName(lpValueName));
   KeyPath path = open->path;
-  return ModifyRegistry([&](RegistryKey& root, bool& changed) {
-    RegistryKey* key = FindKey(root, path);
+  return ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
+    RegistryKey* key = KeyToChange(root, below, path, false, changed);
     if (key == nullptr) return ERROR_KEY_DELETED;
     auto it = key->values.find(name);
     if (it == key->values.end()) {
@@ -205,9 +231,9 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPB
   if (open == nullptr) return ERROR_INVALID_HANDLE;
   if (!HasAccess(*open, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
   if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
-  RegistryKey root;
+  RegistryView view;
   const RegistryKey* key = nullptr;
-  LONG result = LoadKey(*open, root, key);
+  LONG result = LoadKey(*open, view, key);
   if (result != ERROR_SUCCESS) return result;
   auto it = key->values.find(ValueName(lpValueName));
   if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
@@ -224,9 +250,14 @@ LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName) {
   if (!HasAccess(*open, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
   std::string name(ValueName(lpValueName));
   KeyPath path = open->path;
-  return ModifyRegistry([&](RegistryKey& root, bool& changed) {
+  return ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
     RegistryKey* key = FindKey(root, path);
-    if (key == nullptr) return ERROR_KEY_DELETED;
+    if (key == nullptr) {
+      // The machine's values are read-only here.
+      const RegistryKey* machine = FindKey(below, path);
+      if (machine == nullptr) return ERROR_KEY_DELETED;
+      return machine->values.count(name) != 0 ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
+    }
     if (key->values.erase(name) == 0) return ERROR_FILE_NOT_FOUND;
     changed = true;
     return ERROR_SUCCESS;
@@ -252,12 +283,12 @@ LONG RegQueryValue(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData) {
   KeyPath path;
   LONG result = JoinPath(*base, lpSubKey, path);
   if (result != ERROR_SUCCESS) return result;
-  RegistryKey root;
+  RegistryView view;
   const RegistryKey* own = nullptr;
-  result = LoadKey(*base, root, own);
+  result = LoadKey(*base, view, own);
   if (result != ERROR_SUCCESS) return result;
-  const RegistryKey* key = FindKey(root, path);
-  if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+  const RegistryKey* key = FindKey(view.root, path);
+  if (key == nullptr) return NotFound(view, ERROR_FILE_NOT_FOUND);
   auto it = key->values.find("");
   std::string text = (it != key->values.end() && it->second.type == REG_SZ) ? it->second.text : std::string();
   if (lpcbData == nullptr) return ERROR_SUCCESS;
@@ -276,16 +307,22 @@ LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey) {
   LONG result = JoinPath(*base, lpSubKey, path);
   if (result != ERROR_SUCCESS) return result;
   if (path.empty()) return ERROR_ACCESS_DENIED;  // the root itself stays
-  result = ModifyRegistry([&](RegistryKey& root, bool& changed) {
+  bool stillThere = false;
+  result = ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
     RegistryKey* parent = FindKey(root, KeyPath(path.begin(), path.end() - 1));
     RegistryKey* key = parent != nullptr ? parent->Find(path.back()) : nullptr;
-    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
-    if (!key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    const RegistryKey* machine = FindKey(below, path);
+    if (key == nullptr && machine == nullptr) return ERROR_FILE_NOT_FOUND;
+    // A key with subkeys in either file stays, and the machine's keys are
+    // read-only here.
+    if (key == nullptr || !key->subkeys.empty() || (machine != nullptr && !machine->subkeys.empty()))
+      return ERROR_ACCESS_DENIED;
     parent->subkeys.erase(path.back());
     changed = true;
+    stillThere = machine != nullptr;
     return ERROR_SUCCESS;
   });
-  if (result == ERROR_SUCCESS) MarkDeleted(path);
+  if (result == ERROR_SUCCESS && !stillThere) MarkDeleted(path);
   return result;
 }
 
@@ -299,11 +336,16 @@ LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey) {
   // Without a subkey, or on the root, the key stays and only its content goes.
   bool keepKey = lpSubKey == nullptr || path.empty();
   std::size_t baseDepth = base->path.size();
-  result = ModifyRegistry([&](RegistryKey& root, bool& changed) {
-    if (FindKey(root, KeyPath(path.begin(), path.begin() + static_cast<long>(baseDepth))) == nullptr)
-      return ERROR_KEY_DELETED;
+  bool stillThere = false;
+  result = ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
+    KeyPath basePath(path.begin(), path.begin() + static_cast<long>(baseDepth));
+    if (FindKey(root, basePath) == nullptr && FindKey(below, basePath) == nullptr) return ERROR_KEY_DELETED;
     RegistryKey* key = FindKey(root, path);
-    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    const RegistryKey* machine = FindKey(below, path);
+    if (key == nullptr) return machine != nullptr ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
+    // What the machine-wide file has under the key stays: it is read-only
+    // here.
+    stillThere = machine != nullptr;
     if (keepKey) {
       changed = !key->values.empty() || !key->subkeys.empty();
       key->values.clear();
@@ -315,6 +357,7 @@ LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey) {
     return ERROR_SUCCESS;
   });
   if (result != ERROR_SUCCESS) return result;
+  if (stillThere) return ERROR_SUCCESS;
   if (keepKey) {
     for (auto& [value, open] : Handles().keys)
       if (open.path.size() > path.size() && PathStartsWith(open.path, path)) open.deleted = true;
@@ -330,9 +373,9 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPD
   if (open == nullptr) return ERROR_INVALID_HANDLE;
   if (!HasAccess(*open, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
   if (lpName == nullptr || lpcchName == nullptr) return ERROR_INVALID_PARAMETER;
-  RegistryKey root;
+  RegistryView view;
   const RegistryKey* key = nullptr;
-  LONG result = LoadKey(*open, root, key);
+  LONG result = LoadKey(*open, view, key);
   if (result != ERROR_SUCCESS) return result;
   if (dwIndex >= key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
   auto it = key->subkeys.begin();

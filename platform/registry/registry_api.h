@@ -2,24 +2,34 @@
 // HKEY_CLASSES_ROOT and the Reg* calls, shaped as on Windows: the same
 // names, arguments, access rights and ERROR_ results.
 //
-// The tree lives in one text file (see registry_file_format.h), by default
-// ${XDG_DATA_HOME:-$HOME/.local/share}/kestrow-platform/classes.reg. Every
-// call reads the file afresh, so a change made by another process is seen
-// at once; every change is written whole, atomically, under a lock shared
-// by all processes (registry_store.h). A damaged file makes every call fail
-// with ERROR_REGISTRY_CORRUPT and is never overwritten.
+// The tree lives in text files (see registry_file_format.h): the user's
+// own, ${XDG_DATA_HOME:-$HOME/.local/share}/kestrow-platform/classes.reg,
+// over a read-only machine-wide one found through XDG_DATA_DIRS
+// (registry_locations.h). A key the user has wins; reading falls through to
+// the machine's keys. Every call reads the files afresh, so a change made by
+// another process is seen at once; every change goes to the user's file,
+// written whole, atomically, under a lock shared by all processes
+// (registry_store.h). A damaged user's file makes every call fail with
+// ERROR_REGISTRY_CORRUPT and is never overwritten. A damaged or unreadable
+// machine-wide file reads as empty, except that a lookup finding nothing
+// answers with its fault (ERROR_REGISTRY_CORRUPT, ERROR_CANTREAD).
 //
 // Differences from Windows worth knowing:
 // - Key and value names compare without regard to ASCII case and keep the
 //   case they were first written with. Names are UTF-8 bytes.
 // - Values are REG_SZ or REG_DWORD. A REG_SZ keeps its text up to the first
 //   NUL; queries always return it NUL-terminated.
+// - The machine's keys and values are read-only: deleting one that only the
+//   machine-wide file has gives ERROR_ACCESS_DENIED. Deleting the user's
+//   key shows the machine's again, where it has one. Changing a key that
+//   only the machine has first copies its values into the user's file.
 // - A handle names its key by path. A key deleted through this process's
 //   calls makes the handles open on it (and below it) fail with
 //   ERROR_KEY_DELETED; a key deleted by another process does the same until
 //   a key of that path is created again, which the handle then reaches.
 
 #include <string>
+#include <vector>
 
 #include "platform/base/handles.h"
 #include "platform/base/hresult.h"
@@ -101,12 +111,25 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPD
 LONG RegEnumKey(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName);
 
 namespace kp::registry {
-// The file behind HKEY_CLASSES_ROOT, from the environment at the time of the
-// call.
+// The file that changes go to, from the environment at the time of the call:
+// the user's, or the machine-wide one of a MachineRegistryScope.
 std::string RegistryFilePath();
-// For a tool: moves a damaged registry file aside (to a name beside it that
-// begins with "classes.reg.corrupt-", returned in *savedAs) so the registry
-// starts empty. Does nothing to a sound or missing file. Nothing else ever
-// replaces a file that cannot be read.
+// For a tool: moves a damaged registry file (the one changes go to) aside,
+// to a name beside it that begins with "classes.reg.corrupt-", returned in
+// *savedAs, so the registry starts empty. Does nothing to a sound or
+// missing file. Nothing else ever replaces a file that cannot be read.
 LONG ResetCorruptFile(std::string* savedAs = nullptr);
+
+// For messages: one file HKEY_CLASSES_ROOT is read from, and whether it can
+// be: ERROR_SUCCESS (sound), ERROR_FILE_NOT_FOUND (not there),
+// ERROR_CANTREAD or ERROR_REGISTRY_CORRUPT.
+struct RegistryFileState {
+  std::string path;
+  LONG state = ERROR_FILE_NOT_FOUND;
+};
+// The files read now: the one changes go to, then the machine-wide file
+// under it when one was found.
+std::vector<RegistryFileState> RegistryFileStates();
+// "PATH", "PATH (not there)", "PATH (cannot be read)" or "PATH (damaged)".
+std::string DescribeRegistryFile(const RegistryFileState& file);
 }  // namespace kp::registry

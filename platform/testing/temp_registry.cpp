@@ -7,11 +7,25 @@
 #include "platform/testing/temp_environment.h"
 
 namespace kp::testing {
-std::string UseFreshRegistry() {
-  std::string pattern = TemporaryRoot() + "/registry-XXXXXX";
+namespace {
+std::string NewFolder(const char* name) {
+  std::string pattern = TemporaryRoot() + "/" + name + "-XXXXXX";
   if (TemporaryRoot().empty() || mkdtemp(pattern.data()) == nullptr)
     throw std::runtime_error("cannot create a folder for a fresh registry");
-  setenv("XDG_DATA_HOME", pattern.c_str(), 1);
   return pattern;
+}
+}  // namespace
+
+std::string UseFreshRegistry() {
+  std::string folder = NewFolder("registry");
+  setenv("XDG_DATA_HOME", folder.c_str(), 1);
+  UseFreshMachineFolder();
+  return folder;
+}
+
+std::string UseFreshMachineFolder() {
+  std::string folder = NewFolder("machine");
+  setenv("XDG_DATA_DIRS", folder.c_str(), 1);
+  return folder;
 }
 }  // namespace kp::testing

@@ -6,10 +6,18 @@ KESTROW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # Debian packages the build, the tests and the editor need.
 KESTROW_PACKAGES=(
   g++ cmake ninja-build pkg-config git ccache
-  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-dejavu-extra
+  help2man
   xvfb xdotool
+)
+
+# What only the checks of scripts/test need besides: the Debian package's
+# tools, and the freedesktop and Debian checkers of what is installed.
+KESTROW_CHECK_PACKAGES=(
+  dpkg-dev file binutils
+  desktop-file-utils appstream shared-mime-info lintian
 )
 
 kestrow_log() { printf '[kestrow] %s\n' "$*" >&2; }
@@ -49,13 +57,19 @@ kestrow_use_ccache() {
   export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
 }
 
-# Configures (once) and builds one CMake preset.
+# Configures and builds one CMake preset: every target, or only the targets
+# named after it. The preset is configured once, or every time when
+# KESTROW_CMAKE_OPTIONS (an array of cmake options) is set.
 kestrow_build() {
   local preset="$1"
+  shift
   cd "$KESTROW_ROOT"
   kestrow_use_ccache
-  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
-    cmake --preset "$preset" >&2
+  local options=("${KESTROW_CMAKE_OPTIONS[@]+"${KESTROW_CMAKE_OPTIONS[@]}"}")
+  if [ ! -f "build/$preset/CMakeCache.txt" ] || [ ${#options[@]} -gt 0 ]; then
+    cmake --preset "$preset" "${options[@]+"${options[@]}"}" >&2
   fi
-  cmake --build --preset "$preset" -j "$(nproc)" >&2
+  local targets=() target
+  for target in "$@"; do targets+=(--target "$target"); done
+  cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]+"${targets[@]}"}" >&2
 }

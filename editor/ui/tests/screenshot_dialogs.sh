@@ -12,7 +12,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export XDG_DATA_HOME="$scratch" XDG_RUNTIME_DIR="$scratch"
 "$build/bin/regsvr" "$build/bin/Tavlet.ocx"
-"$build/bin/make-sample-shapes" "$scratch/shapes.shp2"
+"$build/bin/kestrow-sample-shapes" "$scratch/shapes.shp2"
 
 # Shoots the window captioned $1 while the preview runs with $2...
 shoot() {

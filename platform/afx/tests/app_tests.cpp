@@ -46,4 +46,21 @@ TEST(WinApp, CommandLinesJoinArgumentsAsAWindowsProgramGetsThem) {
   EXPECT_EQ(kp::afx::JoinCommandLine(1, argv), "");
 }
 
+TEST(WinApp, CommandLinesSplitBackIntoTheArgumentsJoined) {
+  using Words = std::vector<std::string>;
+  const struct {
+    const char* line;
+    Words words;
+  } rows[] = {
+      {"", {}},
+      {"  ", {}},
+      {"shapes.shp2", {"shapes.shp2"}},
+      {"file.shp2 ", {"file.shp2"}},  // what is left once the option is taken
+      {"-Automation \"my file.shp2\"", {"-Automation", "my file.shp2"}},
+      {"\"a  b\"\tc", {"a  b", "c"}},
+      {"\"unclosed quote", {"unclosed quote"}},
+  };
+  for (const auto& row : rows) EXPECT_EQ(kp::afx::SplitCommandLine(row.line), row.words) << row.line;
+}
+
 }  // namespace

@@ -1,4 +1,4 @@
-// The make-sample-shapes program, run as a person would run it.
+// The kestrow-sample-shapes program, run as a person would run it.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -50,10 +51,17 @@ TEST(MakeSampleShapes, WritesTheSampleFile) {
       << "the program writes what the library builds";
 }
 
-TEST(MakeSampleShapes, WithoutAPathShowsUsage) {
+TEST(MakeSampleShapes, WithoutAPathShowsUsageAndHelpAskedForSucceeds) {
   const ProgramRun run = RunProgram("");
   EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.output.find("usage:"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("usage: kestrow-sample-shapes OUT"), std::string::npos) << run.output;
+  const ProgramRun help = RunProgram("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("usage: kestrow-sample-shapes OUT"), std::string::npos) << help.output;
+  // An option it does not have is not taken for a file name.
+  const ProgramRun option = RunProgram("--version");
+  EXPECT_EQ(option.status, 2);
+  EXPECT_FALSE(std::filesystem::exists("--version"));
 }
 
 TEST(MakeSampleShapes, FailureIsOneLineAndLeavesTheOldFileAlone) {

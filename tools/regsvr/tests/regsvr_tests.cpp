@@ -14,6 +14,7 @@
 #include "platform/com/tests/test_control_ids.h"
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/registry/registry_locations.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 
@@ -113,6 +114,41 @@ TEST_F(RegsvrTool, PrintsTheFailingResultInHex) {
   EXPECT_EQ(Regsvr({TEST_CONTROL_MODULE}).status, 0);
 }
 
+TEST_F(RegsvrTool, RegistersIntoAMachineFolderWithARelativePathAndRemovesAgain) {
+  const std::string machine = kp::testing::UseFreshMachineFolder();
+  const std::string machineFile = kp::registry::RegistryFileIn(machine);
+  Outcome registered = Regsvr({"--machine", machine, TEST_CONTROL_MODULE});
+  EXPECT_EQ(registered.status, 0) << registered.err;
+  EXPECT_NE(registered.out.find(machineFile), std::string::npos) << registered.out;
+  EXPECT_FALSE(std::filesystem::exists(kp::registry::RegistryFilePath())) << "the user's file is not touched";
+
+  // The file names the module relative to itself; readers see where it is.
+  const std::string text = ReadFile(machineFile);
+  EXPECT_NE(text.find("@=\"../"), std::string::npos) << text;
+  EXPECT_EQ(text.find("\"" + std::filesystem::canonical(TEST_CONTROL_MODULE).string()), std::string::npos) << text;
+  std::string value;
+  ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, ClassKey() + "\\InprocServer32", "", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, std::filesystem::canonical(TEST_CONTROL_MODULE).string());
+
+  // A user cannot take the machine's registration away; the installer can.
+  Outcome byUser = Regsvr({"-u", TEST_CONTROL_MODULE});
+  EXPECT_EQ(byUser.status, 1) << byUser.err;
+  EXPECT_EQ(ReadFile(machineFile), text);
+  Outcome removed = Regsvr({"--machine", machine, "-u", TEST_CONTROL_MODULE});
+  EXPECT_EQ(removed.status, 0) << removed.err;
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ("TypeLib\\" + GuidToString(LIBID_TestControlLib)).c_str(), 0, KEY_READ,
+                         &key),
+            ERROR_FILE_NOT_FOUND);
+
+  // The machine's damaged file is set aside the same way as a user's.
+  std::ofstream(machineFile) << "kestrow-registry 1\n[CLSID]\n";
+  Outcome reset = Regsvr({"--machine", machine, "--reset-registry"});
+  EXPECT_EQ(reset.status, 0) << reset.err;
+  EXPECT_FALSE(std::filesystem::exists(machineFile));
+}
+
 TEST_F(RegsvrTool, ReportsModulesItCannotUse) {
   Outcome missing = Regsvr({"/nonexistent/Tavlet.ocx"});
   EXPECT_EQ(missing.status, 3);
@@ -128,7 +164,8 @@ TEST_F(RegsvrTool, ReportsModulesItCannotUse) {
   EXPECT_EQ(noExport.status, 3);
   EXPECT_NE(noExport.err.find("does not export DllUnregisterServer"), std::string::npos) << noExport.err;
 
-  for (std::vector<std::string> wrong : {std::vector<std::string>{}, {"-x", "a"}, {"-u"}, {"a", "b"}})
+  for (std::vector<std::string> wrong : {std::vector<std::string>{}, {"-x", "a"}, {"-u"}, {"a", "b"}, {"--machine"},
+                                         {"--machine", "/tmp"}, {"-u", "--reset-registry"}, {"a", "--machine", "/tmp"}})
     EXPECT_EQ(Regsvr(wrong).status, 2);
 }
 }  // namespace

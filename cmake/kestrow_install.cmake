@@ -1,0 +1,67 @@
+# Where an install puts things, and the two ways a folder installs a target.
+# Each folder's CMakeLists installs its own targets next to their
+# definitions; the desktop files and manual pages are in desktop/, the
+# Debian package in cmake/kestrow_package.cmake.
+#
+#   PREFIX/bin/                  kestrow, kestrow-cli, kestrow-sample-shapes
+#   PREFIX/libexec/kestrow/      Tavlet.ocx, libkplatform.so, regsvr
+#   PREFIX/share/kestrow-platform/classes.reg
+#                                the machine-wide class registration
+#   PREFIX/share/applications, icons, metainfo, mime, man
+#
+# Nothing refers to PREFIX itself: the programs find the private folder
+# through run paths relative to their own place ($ORIGIN), and the
+# registration names the control module relative to its own file, so the
+# tree works wherever it is put.
+
+include(GNUInstallDirs)
+
+# The control module, the platform library and the registration tool: ours
+# alone, so in a folder of their own, where no name can collide with
+# another package's. It is under libexec, not lib: none of it is for other
+# programs to link, and the system's library cache (ldconfig) has no
+# business there, so the Debian package needs no scripts to refresh it.
+set(KESTROW_INSTALL_PRIVATEDIR ${CMAKE_INSTALL_LIBEXECDIR}/kestrow)
+# That folder as the programs in bin see it ("../libexec/kestrow").
+file(RELATIVE_PATH KESTROW_PRIVATEDIR_FROM_BINDIR
+  ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/kestrow)
+
+# kestrow_install_program(<target>): a program people run, in bin.
+function(kestrow_install_program target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${KESTROW_PRIVATEDIR_FROM_BINDIR}")
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
+# kestrow_install_private(<target>): a library, module or helper program in
+# the private folder, where everything it loads of ours sits beside it.
+function(kestrow_install_private target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
+  install(TARGETS ${target}
+    RUNTIME DESTINATION ${KESTROW_INSTALL_PRIVATEDIR}
+    LIBRARY DESTINATION ${KESTROW_INSTALL_PRIVATEDIR})
+endfunction()
+
+# kestrow_install_class_registration(MODULE <target> TOOL <target>): once
+# the control module and the registration tool are installed, runs the
+# installed tool to write the machine-wide registration of the installed
+# module into PREFIX/share/kestrow-platform/classes.reg, with the module's
+# path relative to that file. Every user whose XDG_DATA_DIRS has PREFIX/share
+# (the default has /usr/local/share and /usr/share) then finds the control
+# without registering it. Packaging installs the same way, into its staging
+# folder, so the package carries the file.
+function(kestrow_install_class_registration)
+  cmake_parse_arguments(R "" "MODULE;TOOL" "" ${ARGN})
+  set(_tool "${KESTROW_INSTALL_PRIVATEDIR}/$<TARGET_FILE_NAME:${R_TOOL}>")
+  set(_module "${KESTROW_INSTALL_PRIVATEDIR}/$<TARGET_FILE_NAME:${R_MODULE}>")
+  install(CODE "
+    get_filename_component(_root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+    execute_process(
+      COMMAND \"\${_root}/${_tool}\" --machine \"\${_root}/${CMAKE_INSTALL_DATADIR}\" \"\${_root}/${_module}\"
+      RESULT_VARIABLE _result OUTPUT_VARIABLE _output ERROR_VARIABLE _output)
+    if(NOT _result EQUAL 0)
+      message(FATAL_ERROR \"Registering the control module machine-wide failed: \${_output}\")
+    endif()
+    message(STATUS \"Registered: \${_root}/${CMAKE_INSTALL_DATADIR}/kestrow-platform/classes.reg\")
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${_root}/${CMAKE_INSTALL_DATADIR}/kestrow-platform/classes.reg\")
+  ")
+endfunction()

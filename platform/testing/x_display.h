@@ -1,0 +1,63 @@
+#pragma once
+// Tests of real programs on a real X server: a private Xvfb for the test
+// program, and an X client that finds the programs' windows, reads the
+// screen's pixels and drops files on a window as a file manager does
+// (the XDND protocol), so a test sees and drives a program that runs in a
+// process of its own.
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Xlib's connection, declared as Xlib declares it.
+struct _XDisplay;
+
+namespace kp::testing {
+
+// An Xvfb server on a display of its own (24-bit colour, 1280 x 1024), for
+// as long as the object lives.
+class PrivateXServer {
+ public:
+  PrivateXServer();
+  ~PrivateXServer();
+  PrivateXServer(const PrivateXServer&) = delete;
+  PrivateXServer& operator=(const PrivateXServer&) = delete;
+  // ":N", or empty when the server did not start.
+  const std::string& Display() const { return m_display; }
+
+ private:
+  pid_t m_pid = -1;
+  std::string m_display;
+};
+
+// One connection to a display.
+class XClient {
+ public:
+  explicit XClient(const std::string& display);
+  ~XClient();
+  XClient(const XClient&) = delete;
+  XClient& operator=(const XClient&) = delete;
+  bool Connected() const { return m_display != nullptr; }
+
+  // The shown top-level windows whose title is exactly `title`.
+  std::vector<unsigned long> WindowsTitled(const std::string& title);
+  // The process that made the window (_NET_WM_PID), or -1.
+  pid_t WindowProcess(unsigned long window);
+  // The window's top-left corner on the screen.
+  bool WindowOrigin(unsigned long window, int* x, int* y);
+  // The screen's colour at (x, y) as 0x00RRGGBB.
+  std::optional<std::uint32_t> ScreenPixel(int x, int y);
+  // Drags the files onto the screen point (x, y) and drops them there, as a
+  // file manager does: XDND version 5, offering text/uri-list, copy. False,
+  // with the reason in *why, when no window there takes drops, the window
+  // refuses the drop, or it does not finish within ten seconds.
+  bool DropFiles(const std::vector<std::string>& paths, int x, int y, std::string* why);
+
+ private:
+  ::_XDisplay* m_display = nullptr;
+};
+
+}  // namespace kp::testing

@@ -1,0 +1,324 @@
+// An installed Kestrow, as a new user meets it: the tree that
+// "cmake --install" made, or that the .deb unpacks to, named by
+// KESTROW_INSTALLED_PREFIX (its bin, lib and share are below it). Its
+// programs run in processes of their own, with nothing of the build's
+// environment: a home and data folder of their own, no LD_LIBRARY_PATH, the
+// machine-wide registration found through XDG_DATA_DIRS, and a private X
+// server to show their windows.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/afx/dialog.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/bitmap_file_24.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/scoped_gdi.h"
+#include "platform/qt/window_system.h"
+#include "platform/testing/temp_environment.h"
+#include "platform/testing/x_display.h"
+
+namespace {
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr char kEditorTitle[] = "Orvane Shape File Editor";
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What a shell command prints on standard output.
+std::string Output(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+// Waits for `done` under a generous bound: the machine may be busy.
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds bound = std::chrono::seconds(60)) {
+  const auto deadline = Clock::now() + bound;
+  while (!done()) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+// One installed program run by the test, its output kept in files.
+class Program {
+ public:
+  Program(const std::vector<std::string>& words, const std::vector<std::string>& environment,
+          const std::string& outputs) : m_out(outputs + ".out"), m_err(outputs + ".err") {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<std::string> argvCopy = words, envCopy = environment;
+    std::vector<char*> argv, envp;
+    for (std::string& w : argvCopy) argv.push_back(w.data());
+    for (std::string& e : envCopy) envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) m_pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  ~Program() {
+    if (m_pid > 0 && !m_ended) {
+      ::kill(m_pid, SIGTERM);
+      ::waitpid(m_pid, nullptr, 0);
+    }
+  }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  pid_t Pid() const { return m_pid; }
+  // True once the program has ended; its exit status is then in Status().
+  bool Ended() {
+    if (m_ended || m_pid <= 0) return true;
+    int status = 0;
+    if (::waitpid(m_pid, &status, WNOHANG) != m_pid) return false;
+    m_ended = true;
+    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return true;
+  }
+  int Status() const { return m_status; }
+  std::string Out() const { return ReadFile(m_out); }
+  std::string Err() const { return ReadFile(m_err); }
+
+ private:
+  std::string m_out, m_err;
+  pid_t m_pid = -1;
+  bool m_ended = false;
+  int m_status = -1;
+};
+
+class InstalledTree : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { x = new kp::testing::PrivateXServer; }
+  static void TearDownTestSuite() {
+    delete x;
+    x = nullptr;
+  }
+
+  void SetUp() override {
+    const char* given = std::getenv("KESTROW_INSTALLED_PREFIX");
+    ASSERT_NE(given, nullptr) << "KESTROW_INSTALLED_PREFIX names the installed tree";
+    prefix = fs::canonical(given).string();
+    ASSERT_FALSE(x->Display().empty()) << "Xvfb did not start (scripts/test installs it)";
+    static int users = 0;
+    home = kp::testing::TemporaryRoot() + "/user-" + std::to_string(++users);
+    fs::create_directories(home + "/data");
+    fs::create_directories(home + "/runtime");
+    fs::permissions(home + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
+  }
+
+  // A new user's environment; `dataDirs` is their XDG_DATA_DIRS.
+  std::vector<std::string> UserEnvironment(const std::string& dataDirs) const {
+    return {"HOME=" + home,
+            "XDG_DATA_HOME=" + home + "/data",
+            "XDG_RUNTIME_DIR=" + home + "/runtime",
+            "XDG_DATA_DIRS=" + dataDirs,
+            "DISPLAY=" + x->Display(),
+            "QT_QPA_PLATFORM=xcb",
+            "PATH=" + prefix + "/bin:/usr/bin:/bin"};
+  }
+
+  std::unique_ptr<Program> Run(const std::vector<std::string>& words, const std::string& dataDirs) {
+    static int runs = 0;
+    return std::make_unique<Program>(words, UserEnvironment(dataDirs),
+                                     home + "/run-" + std::to_string(++runs));
+  }
+
+  // A 24-bit bitmap file of one colour, written by the platform's own writer.
+  std::string SolidBitmapFile(const std::string& name, std::uint32_t rgb) const {
+    const int width = 40, height = 30;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, rgb);
+    kp::gdi::ScopedBitmap bitmap(kp::gdi::CreateBitmapFromPixels(width, height, 32, pixels));
+    kp::gdi::ScopedMemoryDC dc(nullptr);
+    std::vector<BYTE> bytes;
+    EXPECT_TRUE(kp::gdi::BuildBitmapFile24(dc.get(), bitmap.get(), width, height, bytes));
+    const std::string path = home + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  static kp::testing::PrivateXServer* x;
+  std::string prefix;
+  std::string home;
+};
+
+kp::testing::PrivateXServer* InstalledTree::x = nullptr;
+
+TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
+  std::set<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(prefix))
+    if (!entry.is_directory()) files.insert(fs::relative(entry.path(), prefix).string());
+  std::set<std::string> expected = {
+      "bin/kestrow",
+      "bin/kestrow-cli",
+      "bin/kestrow-sample-shapes",
+      KESTROW_PRIVATE_DIR "/Tavlet.ocx",
+      KESTROW_PRIVATE_DIR "/libkplatform.so",
+      KESTROW_PRIVATE_DIR "/regsvr",
+      "share/kestrow-platform/classes.reg",
+      "share/applications/" KESTROW_APP_ID ".desktop",
+      "share/metainfo/" KESTROW_APP_ID ".metainfo.xml",
+      "share/mime/packages/kestrow.xml",
+      "share/man/man1/kestrow.1.gz",
+      "share/man/man1/kestrow-cli.1.gz",
+      "share/man/man1/kestrow-sample-shapes.1.gz",
+      "share/doc/kestrow/copyright",
+      "share/doc/kestrow/changelog.gz",
+  };
+  for (int size : {16, 32, 48, 64, 128, 256})
+    expected.insert("share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps/kestrow.png");
+  EXPECT_EQ(files, expected);
+
+  // Each finds ours through a run path relative to its own place.
+  const struct {
+    std::string file;
+    std::string runPath;
+  } rows[] = {
+      {"bin/kestrow", "$ORIGIN/" KESTROW_PRIVATE_DIR_FROM_BIN},
+      {"bin/kestrow-cli", "$ORIGIN/" KESTROW_PRIVATE_DIR_FROM_BIN},
+      {"bin/kestrow-sample-shapes", "$ORIGIN/" KESTROW_PRIVATE_DIR_FROM_BIN},
+      {KESTROW_PRIVATE_DIR "/Tavlet.ocx", "$ORIGIN"},
+      {KESTROW_PRIVATE_DIR "/libkplatform.so", "$ORIGIN"},
+      {KESTROW_PRIVATE_DIR "/regsvr", "$ORIGIN"},
+  };
+  for (const auto& row : rows) {
+    const std::string dynamic = Output("readelf -d '" + prefix + "/" + row.file + "'");
+    EXPECT_NE(dynamic.find("Library runpath: [" + row.runPath + "]"), std::string::npos)
+        << row.file << "\n" << dynamic;
+  }
+}
+
+TEST_F(InstalledTree, TheEditorStartsForANewUserWithWorkingDropSlots) {
+  const std::string registration = ReadFile(prefix + "/share/kestrow-platform/classes.reg");
+  auto sample = Run({prefix + "/bin/kestrow-sample-shapes", home + "/shapes.shp2"}, prefix + "/share");
+  ASSERT_TRUE(WaitFor([&] { return sample->Ended(); }));
+  ASSERT_EQ(sample->Status(), 0) << sample->Err();
+
+  auto editor = Run({prefix + "/bin/kestrow", home + "/shapes.shp2"}, prefix + "/share");
+  kp::testing::XClient client(x->Display());
+  ASSERT_TRUE(client.Connected());
+  unsigned long window = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    for (unsigned long w : client.WindowsTitled(kEditorTitle))
+      if (client.WindowProcess(w) == editor->Pid()) window = w;
+    return window != 0 || editor->Ended();
+  })) << "no window";
+  ASSERT_NE(window, 0u) << "the editor ended with status " << editor->Status() << ":\n" << editor->Err();
+  EXPECT_TRUE(client.WindowsTitled("kestrow").empty()) << "no message: the shapes file named was taken";
+
+  // Slot 0 lies where the template puts it, in the units of the dialog font
+  // both this test and the editor get from the same font files.
+  const RECT slot = kp::afx::MapDialogUnits(RECT{32, 24, 32 + 33, 24 + 32},
+                                            kp::ws::GetDialogBaseUnits("MS Sans Serif", 8));
+  int left = 0, top = 0;
+  ASSERT_TRUE(client.WindowOrigin(window, &left, &top));
+  const int x0 = left + (slot.left + slot.right) / 2, y0 = top + (slot.top + slot.bottom) / 2;
+
+  const std::uint32_t colour = 0x2E8B57;
+  const std::string bitmap = SolidBitmapFile("sea-green.bmp", colour);
+  std::string why;
+  ASSERT_TRUE(WaitFor([&] { return client.ScreenPixel(x0, y0).has_value(); }));
+  ASSERT_NE(client.ScreenPixel(x0, y0), colour) << "the slot starts empty";
+  ASSERT_TRUE(client.DropFiles({bitmap}, x0, y0, &why)) << why;
+  EXPECT_TRUE(WaitFor([&] { return client.ScreenPixel(x0, y0) == colour; }))
+      << "slot 0 shows 0x" << std::hex << client.ScreenPixel(x0, y0).value_or(0);
+
+  EXPECT_FALSE(editor->Ended()) << editor->Err();
+  EXPECT_EQ(ReadFile(prefix + "/share/kestrow-platform/classes.reg"), registration) << "nothing writes the machine's";
+}
+
+TEST_F(InstalledTree, WithoutARegistrationTheEditorSaysHowToRegisterAndEndsWithStatusOne) {
+  const std::string nothing = home + "/no-machine-registration";
+  fs::create_directories(nothing);
+  auto editor = Run({prefix + "/bin/kestrow"}, nothing);
+  kp::testing::XClient client(x->Display());
+  ASSERT_TRUE(client.Connected());
+  std::vector<unsigned long> boxes;
+  ASSERT_TRUE(WaitFor([&] {
+    boxes = client.WindowsTitled("kestrow");
+    return !boxes.empty() || editor->Ended();
+  }));
+  ASSERT_FALSE(boxes.empty()) << "no message box; the editor ended with " << editor->Status() << "\n" << editor->Err();
+  const std::string err = editor->Err();
+  EXPECT_NE(err.find("Control: TAVLET.TavletCtrl.1"), std::string::npos) << err;
+  EXPECT_NE(err.find("Module tried: none: the class is not registered"), std::string::npos) << err;
+  const std::string modules = prefix + "/" KESTROW_PRIVATE_DIR;
+  EXPECT_NE(err.find("Register it with: " + modules + "/regsvr " + modules + "/Tavlet.ocx"),
+            std::string::npos)
+      << err;
+
+  const std::string box = std::to_string(boxes[0]);
+  Output("DISPLAY=" + x->Display() + " xdotool windowfocus --sync " + box + " key Return 2>&1");
+  ASSERT_TRUE(WaitFor([&] { return editor->Ended(); })) << "the message box was not closed";
+  EXPECT_EQ(editor->Status(), 1);
+  EXPECT_TRUE(client.WindowsTitled(kEditorTitle).empty());
+}
+
+TEST_F(InstalledTree, HelpNeedsNoDisplayAndTheManualPagesSayTheSame) {
+  for (const char* program : {"kestrow", "kestrow-cli"}) {
+    const std::string path = prefix + "/bin/" + program;
+    const std::string help = Output("env -u DISPLAY QT_QPA_PLATFORM=xcb '" + path + "' --help");
+    const std::string version = Output("env -u DISPLAY QT_QPA_PLATFORM=xcb '" + path + "' --version");
+    EXPECT_EQ(version, std::string(program) + " " KESTROW_VERSION "\n");
+    ASSERT_FALSE(help.empty()) << program;
+    // Every option the help lists is in the manual page.
+    const std::string page = Output("zcat '" + prefix + "/share/man/man1/" + program + ".1.gz'");
+    EXPECT_NE(page.find(KESTROW_VERSION), std::string::npos) << program;
+    std::size_t options = 0;
+    for (std::size_t at = help.find("\n  --"); at != std::string::npos; at = help.find("\n  --", at + 1)) {
+      const std::string option = help.substr(at + 3, help.find_first_of(" \n", at + 3) - at - 3);
+      EXPECT_NE(page.find("\\-\\-" + option.substr(2)), std::string::npos) << program << " " << option;
+      ++options;
+    }
+    EXPECT_GE(options, 2u) << program;
+  }
+  EXPECT_EQ(Output("env -u DISPLAY '" + prefix + "/bin/kestrow' --help").rfind("Usage: kestrow [SHAPES]\n", 0), 0u);
+}
+
+TEST_F(InstalledTree, FileManagersOfferKestrowForShapesFiles) {
+  // The MIME database built from the installed type, as the desktop's own
+  // trigger builds it.
+  const std::string mime = home + "/mime";
+  fs::create_directories(mime + "/packages");
+  fs::copy_file(prefix + "/share/mime/packages/kestrow.xml", mime + "/packages/kestrow.xml");
+  ASSERT_EQ(std::system(("update-mime-database '" + mime + "' 2>&1").c_str()), 0);
+  EXPECT_NE(ReadFile(mime + "/globs2").find(":application/x-orvane-shapes:*.shp2"), std::string::npos)
+      << ReadFile(mime + "/globs2");
+  const std::string entry = ReadFile(prefix + "/share/applications/" KESTROW_APP_ID ".desktop");
+  EXPECT_NE(entry.find("\nMimeType=application/x-orvane-shapes;\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nExec=kestrow %f\n"), std::string::npos) << entry;
+}
+
+}  // namespace
