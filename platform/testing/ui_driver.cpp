@@ -53,6 +53,8 @@ void ProcessEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+bool WaitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, kGenerousWaitMilliseconds); }
+
 void Wait(int milliseconds) { QTest::qWait(milliseconds); }
 
 void RunSoon(std::function<void()> action) { QTimer::singleShot(0, qApp, std::move(action)); }
@@ -209,6 +211,15 @@ Pixels GrabWindow(HWND hWnd) {
     pixels.argb.insert(pixels.argb.end(), row, row + image.width());
   }
   return pixels;
+}
+
+std::vector<QtTimerSeen> RunningQtTimers(HWND hWnd) {
+  std::vector<QtTimerSeen> seen;
+  QWidget* w = Widget(hWnd);
+  if (w == nullptr) return seen;
+  for (const QTimer* timer : w->findChildren<QTimer*>(Qt::FindDirectChildrenOnly))
+    if (timer->isActive()) seen.push_back(QtTimerSeen{timer->interval(), timer->timerType() == Qt::PreciseTimer});
+  return seen;
 }
 
 RECT WidgetRectInWindow(HWND hWnd) {
