@@ -55,8 +55,6 @@ void ProcessEvents() {
 
 bool WaitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, kGenerousWaitMilliseconds); }
 
-void Wait(int milliseconds) { QTest::qWait(milliseconds); }
-
 void RunSoon(std::function<void()> action) { QTimer::singleShot(0, qApp, std::move(action)); }
 
 void WaitUntilActive(HWND hWnd) {
@@ -173,7 +171,7 @@ void AnswerNextPopupMenu(const std::string& choose, std::vector<MenuItemSeen>* s
   QObject::connect(timer, &QTimer::timeout, timer, [=] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (menu == nullptr || !menu->isVisible()) {
-      if (started->elapsed() > 5000) {
+      if (started->elapsed() > kGenerousWaitMilliseconds) {
         timer->deleteLater();
         ADD_FAILURE() << "no popup menu opened";
       }

@@ -27,8 +27,6 @@ void ProcessEvents();
 // most; returns done(). A test that needs time to pass drives it instead
 // (ManualClock).
 bool WaitUntil(const std::function<bool()>& done);
-// Runs the event loop for about this long (timers fire).
-void Wait(int milliseconds);
 // Runs `action` from the event loop as soon as it spins: the way to act
 // inside a modal loop (DoModal, a popup menu) that the test has started.
 void RunSoon(std::function<void()> action);
