@@ -78,7 +78,12 @@ bool RunFdLoopUntil(const std::function<bool()>& done, int timeoutMs) {
     int wait = kSlice;
     if (timeoutMs >= 0) {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) return done();
+      if (left <= 0) {
+        // A last look that does not wait, so that what is ready is served
+        // even when the time is up (or was none).
+        State().poll.RunOnce(0);
+        return done();
+      }
       if (left < wait) wait = static_cast<int>(left);
     }
     State().poll.RunOnce(wait);

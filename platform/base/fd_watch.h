@@ -39,6 +39,8 @@ FdWatcher& CurrentFdWatcher();
 // descriptors, until `done()` holds or `timeoutMs` milliseconds have passed
 // (a negative timeout never ends by itself). Returns done(). `done` is asked
 // at least every 50 ms, so it may also watch things other than descriptors.
+// The last round does not wait: with a timeout of 0, the loop serves once
+// exactly the descriptors that are readable now.
 bool RunFdLoopUntil(const std::function<bool()>& done, int timeoutMs);
 
 }  // namespace kp

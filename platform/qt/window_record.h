@@ -8,12 +8,12 @@
 #include <QImage>
 #include <QPointer>
 #include <QRegion>
-#include <QTimer>
 #include <QWidget>
 #include <map>
 #include <memory>
 #include <vector>
 
+#include "platform/qt/timer_clock.h"
 #include "platform/qt/window_system.h"
 
 namespace kp::ws {
@@ -38,7 +38,7 @@ struct WindowRecord {
   QSize lastSizeSent{-1, -1};
 
   bool destroying = false;
-  std::map<UINT_PTR, QTimer*> timers;
+  std::map<UINT_PTR, std::unique_ptr<TimerTicks>> timers;
   QEventLoop* modalLoop = nullptr;
   HICON icons[2] = {nullptr, nullptr};  // small, big
 };

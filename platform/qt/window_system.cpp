@@ -14,6 +14,7 @@
 #include "platform/afx/window_functions.h"
 #include "platform/qt/dialog_font.h"
 #include "platform/qt/icon_pixmaps.h"
+#include "platform/qt/timer_clock.h"
 #include "platform/qt/window_record.h"
 #include "platform/qt/window_widgets.h"
 
@@ -277,10 +278,7 @@ void DestroyWindowObject(HWND hWnd) {
   if (it == records.end()) return;
   std::unique_ptr<WindowRecord> record = std::move(it->second);
   records.erase(it);
-  for (auto& [id, timer] : record->timers) {
-    timer->stop();
-    timer->deleteLater();
-  }
+  record->timers.clear();
   if (record->modalLoop) record->modalLoop->exit(IDCANCEL);
   if (WindowRecord* parent = FindRecord(record->parent)) std::erase(parent->children, hWnd);
   if (QWidget* w = record->widget) {
@@ -463,16 +461,10 @@ HWND GetActiveWindow() { return HandleFromWidget(QApplication::activeWindow()); 
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR id, UINT elapse) {
   WindowRecord* record = FindRecord(hWnd);
   if (record == nullptr || id == 0) return 0;
-  QTimer*& timer = record->timers[id];
-  if (timer == nullptr) {
-    timer = new QTimer(record->widget);
-    // The coarse default drifts by several percent; animations count ticks.
-    timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer, &QTimer::timeout, timer, [hWnd, id] {
-      if (kp::ws::IsWindow(hWnd)) ::SendMessage(hWnd, WM_TIMER, id, 0);
-    });
-  }
-  timer->start(static_cast<int>(std::max<UINT>(elapse, 1)));
+  // Setting a running timer again starts its period afresh.
+  record->timers[id] = CurrentTimerClock().Start(hWnd, std::max<UINT>(elapse, 1), [hWnd, id] {
+    if (kp::ws::IsWindow(hWnd)) ::SendMessage(hWnd, WM_TIMER, id, 0);
+  });
   return id;
 }
 
@@ -481,9 +473,6 @@ bool KillTimer(HWND hWnd, UINT_PTR id) {
   if (record == nullptr) return false;
   auto it = record->timers.find(id);
   if (it == record->timers.end()) return false;
-  it->second->stop();
-  // It may be the timer whose tick is being handled right now.
-  it->second->deleteLater();
   record->timers.erase(it);
   return true;
 }

@@ -53,7 +53,7 @@ void ProcessEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void Wait(int milliseconds) { QTest::qWait(milliseconds); }
+bool WaitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, kGenerousWaitMilliseconds); }
 
 void RunSoon(std::function<void()> action) { QTimer::singleShot(0, qApp, std::move(action)); }
 
@@ -171,7 +171,7 @@ void AnswerNextPopupMenu(const std::string& choose, std::vector<MenuItemSeen>* s
   QObject::connect(timer, &QTimer::timeout, timer, [=] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (menu == nullptr || !menu->isVisible()) {
-      if (started->elapsed() > 5000) {
+      if (started->elapsed() > kGenerousWaitMilliseconds) {
         timer->deleteLater();
         ADD_FAILURE() << "no popup menu opened";
       }
@@ -209,6 +209,15 @@ Pixels GrabWindow(HWND hWnd) {
     pixels.argb.insert(pixels.argb.end(), row, row + image.width());
   }
   return pixels;
+}
+
+std::vector<QtTimerSeen> RunningQtTimers(HWND hWnd) {
+  std::vector<QtTimerSeen> seen;
+  QWidget* w = Widget(hWnd);
+  if (w == nullptr) return seen;
+  for (const QTimer* timer : w->findChildren<QTimer*>(Qt::FindDirectChildrenOnly))
+    if (timer->isActive()) seen.push_back(QtTimerSeen{timer->interval(), timer->timerType() == Qt::PreciseTimer});
+  return seen;
 }
 
 RECT WidgetRectInWindow(HWND hWnd) {

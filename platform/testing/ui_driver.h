@@ -17,10 +17,16 @@ namespace kp::testing {
 
 enum Modifiers : unsigned { kNoModifier = 0, kShift = 1, kControl = 2, kAlt = 4 };
 
+// The longest a test waits for something that happens at once: far longer
+// than anything takes on a loaded machine under the sanitizers.
+constexpr int kGenerousWaitMilliseconds = 10000;
+
 // Lets queued events, timers and deferred deletions run.
 void ProcessEvents();
-// Runs the event loop for about this long (timers fire).
-void Wait(int milliseconds);
+// Runs the event loop until `done()` holds, for kGenerousWaitMilliseconds at
+// most; returns done(). A test that needs time to pass drives it instead
+// (ManualClock).
+bool WaitUntil(const std::function<bool()>& done);
 // Runs `action` from the event loop as soon as it spins: the way to act
 // inside a modal loop (DoModal, a popup menu) that the test has started.
 void RunSoon(std::function<void()> action);
@@ -71,6 +77,13 @@ struct Pixels {
   std::uint32_t At(int x, int y) const { return argb[static_cast<std::size_t>(y) * width + x]; }
 };
 Pixels GrabWindow(HWND hWnd);
+// The Qt timers running for the window (the default timer clock's): each
+// one's period in milliseconds and whether it is a precise timer.
+struct QtTimerSeen {
+  int milliseconds;
+  bool precise;
+};
+std::vector<QtTimerSeen> RunningQtTimers(HWND hWnd);
 // The window's geometry in its top-level window, and whether Qt shows it.
 RECT WidgetRectInWindow(HWND hWnd);
 std::string WidgetFontFamily(HWND hWnd);

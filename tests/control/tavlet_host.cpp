@@ -278,7 +278,8 @@ struct ModalWindowPoll {
 
 void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action) {
   kp::testing::RunSoon(
-      ModalWindowPoll{caption, std::move(action), std::chrono::steady_clock::now() + std::chrono::seconds(5)});
+      ModalWindowPoll{caption, std::move(action),
+                      std::chrono::steady_clock::now() + std::chrono::milliseconds(kp::testing::kGenerousWaitMilliseconds)});
 }
 
 }  // namespace tavlet_host

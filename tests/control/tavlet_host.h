@@ -83,7 +83,7 @@ std::vector<BYTE> ReadWholeFile(const std::string& path);
 DWORD PixelOf(HBITMAP bitmap, int x, int y);
 
 // Runs `action` with the modal window captioned `caption` once it is open
-// (polling the event loop); fails the test after a few seconds.
+// (polling the event loop); fails the test after ten seconds.
 void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action);
 
 }  // namespace tavlet_host

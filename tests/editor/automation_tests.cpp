@@ -10,11 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -138,6 +141,33 @@ std::string WindowOf(pid_t pid) {
   return {};
 }
 
+// A call answered by the editor's own loop: when it returns, the editor has
+// handled what it was shown before, and goes on.
+bool Answers(IDispatch* editor) {
+  char name[] = "Anything";
+  LPOLESTR names[] = {name};
+  DISPID id = 0;
+  const HRESULT hr = editor->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+  return hr != RPC_E_DISCONNECTED;
+}
+
+// The sockets the process holds open, each as "socket:[inode]".
+std::set<std::string> SocketsOf(pid_t pid) {
+  std::set<std::string> sockets;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+    const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+    if (target.rfind("socket:", 0) == 0) sockets.insert(target);
+  }
+  return sockets;
+}
+
+// True once the process has closed one of `held`.
+bool ClosedOneOf(pid_t pid, const std::set<std::string>& held) {
+  const std::set<std::string> now = SocketsOf(pid);
+  return std::any_of(held.begin(), held.end(), [&](const std::string& s) { return now.count(s) == 0; });
+}
+
 // Keys to the window, through the X server's own input.
 void PressKeys(const std::string& window, const std::string& keys) {
   Xdotool("windowfocus --sync " + window);
@@ -251,7 +281,9 @@ TEST_F(Automation, AClientsEditorHidesWhenClosedEndsWhenReleasedAndEachClientGet
   // The window menu's Close, as the close box would.
   PressKeys(WindowOf(secondPid), "alt+space c");
   EXPECT_TRUE(WaitFor([&] { return !HasVisibleWindow(secondPid); })) << "Close hides the held editor";
-  kp::RunFdLoopUntil([] { return false; }, 500);
+  // Each editor answers from its loop after the close it handled.
+  EXPECT_TRUE(Answers(first.get()));
+  EXPECT_TRUE(Answers(second.get()));
   EXPECT_FALSE(ProcessGone(firstPid));
   EXPECT_FALSE(ProcessGone(secondPid));
 
@@ -281,18 +313,25 @@ TEST_F(Automation, AReleaseWhileAnotherDialogOfTheEditorIsOpenLeavesTheEditorToT
   const std::string fileDialogName = "^Please specify location of the ";
   ASSERT_TRUE(WaitFor([&] { return !Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'")).empty(); }));
 
+  const std::set<std::string> sockets = SocketsOf(editor);
   client.Reset();
-  kp::RunFdLoopUntil([] { return false; }, 1000);
+  // The editor closes its end of the connection as it handles the release,
+  // before it handles anything else.
+  ASSERT_TRUE(WaitFor([&] { return ClosedOneOf(editor, sockets); }));
   EXPECT_FALSE(ProcessGone(editor)) << "the main window was disabled: it stays";
   EXPECT_TRUE(HasVisibleWindow(editor));
 
-  const std::vector<std::string> fileDialog =
-      Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'"));
-  ASSERT_FALSE(fileDialog.empty());
-  PressKeys(fileDialog[0], "Escape");
-  ASSERT_TRUE(WaitFor([&] { return Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'")).empty(); }));
-  kp::RunFdLoopUntil([] { return false; }, 500);
+  const auto fileDialogs = [&] { return Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'")); };
+  ASSERT_FALSE(fileDialogs().empty());
+  PressKeys(fileDialogs()[0], "Escape");
+  ASSERT_TRUE(WaitFor([&] { return fileDialogs().empty(); }));
+  // The button that opened the file dialog has the focus again: the editor
+  // opening it once more shows that it went on after the dialog closed.
+  PressKeys(window, "space");
+  ASSERT_TRUE(WaitFor([&] { return !fileDialogs().empty(); }));
   EXPECT_FALSE(ProcessGone(editor)) << "the program is the user's now, and ends when the user closes it";
+  PressKeys(fileDialogs()[0], "Escape");
+  ASSERT_TRUE(WaitFor([&] { return fileDialogs().empty(); }));
 
   PressKeys(window, "Escape");
   EXPECT_TRUE(WaitFor([&] { return ProcessGone(editor); })) << "Esc now closes the editor";

@@ -14,6 +14,7 @@
 #include "platform/qt/window_system.h"
 #include "platform/resources/resource_images.h"
 #include "platform/resources/resources.h"
+#include "platform/testing/manual_clock.h"
 #include "platform/testing/ui_driver.h"
 
 namespace {
@@ -56,9 +57,8 @@ int FrameShown(HWND picture) {
 HWND Item(CDialog& dlg, int id) { return ::GetDlgItem(dlg.m_hWnd, id); }
 bool OkEnabled(CDialog& dlg) { return kp::ws::IsWindowEnabled(Item(dlg, IDOK)); }
 
-// One tick of the animation, sent the way the timer sends it.
-void Tick(CAboutDlg& dlg) { ::SendMessage(dlg.m_hWnd, WM_TIMER, CAboutDlg::kAnimationTimer, 0); }
-
+// The box's timer ticks only when the test moves the clock, so every test
+// sees each frame in turn whatever the machine's load.
 class AboutBox : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -66,14 +66,19 @@ class AboutBox : public ::testing::Test {
     ASSERT_NE(::LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(128)), nullptr);
   }
 
-  // Stops the box's own timer so that the test gives every tick, and plays
-  // forwards to `frame`.
-  static void TakeOverTicks(CAboutDlg& dlg, int frame) {
-    ASSERT_TRUE(dlg.KillTimer(dlg.m_nTimer));
+  // One period of the box's timer, which ends with its tick.
+  void Tick() { m_clock.Advance(CAboutDlg::kFrameMilliseconds); }
+
+  // Plays forwards from the start to `frame`, tick by tick.
+  void PlayTo(CAboutDlg& dlg, int frame) {
     ASSERT_EQ(dlg.m_nStep, 1);
-    ASSERT_LE(dlg.m_nFrame, frame) << "the box's own timer ran ahead of the test";
-    while (dlg.m_nFrame < frame) Tick(dlg);
+    for (int ticks = 0; dlg.m_nFrame < frame; ++ticks) {
+      ASSERT_LT(ticks, frame) << "each tick shows the next frame";
+      Tick();
+    }
   }
+
+  kp::testing::ManualClock m_clock;
 };
 
 TEST_F(AboutBox, TemplateHoldsTheNameTheVersionThePictureAndTheIcon) {
@@ -149,18 +154,26 @@ TEST_F(AboutBox, TheCloseBoxEndsItWhileTheAnimationPlays) {
   EXPECT_EQ(result, IDCANCEL);
 }
 
-TEST_F(AboutBox, ItsOwnTimerPlaysToTheLastFrameAndThenEnablesOk) {
+TEST_F(AboutBox, ItsTimerShowsAFrameEvery150MillisecondsAndEnablesOkAtTheSeventhTick) {
   CAboutDlg dlg;
   INT_PTR result = kp::testing::RunModalWith(dlg, [&] {
     HWND picture = Item(dlg, 1404);
+    EXPECT_EQ(m_clock.RunningTimers(), 1u) << "the box started its timer";
     EXPECT_EQ(FrameShown(picture), 0) << "frame 0 is drawn when the box is first painted";
-    // Seven ticks of 150 ms; allow for a slow machine.
-    for (int waited = 0; waited < 5000 && !OkEnabled(dlg); waited += 25) kp::testing::Wait(25);
-    ASSERT_TRUE(OkEnabled(dlg));
-    EXPECT_EQ(dlg.m_nFrame, 6);
-    EXPECT_EQ(FrameShown(picture), 6);
-    kp::testing::Wait(400);
+    for (int tick = 1; tick <= 7; ++tick) {
+      SCOPED_TRACE("tick " + std::to_string(tick));
+      const int frame = std::min(tick, CAboutDlg::kLastFrame);
+      m_clock.Advance(CAboutDlg::kFrameMilliseconds - 1);
+      EXPECT_EQ(dlg.m_nFrame, tick - 1) << "not before 150 ms";
+      m_clock.Advance(1);
+      EXPECT_EQ(dlg.m_nFrame, frame);
+      EXPECT_EQ(FrameShown(picture), frame);
+      EXPECT_EQ(OkEnabled(dlg), tick == 7);
+    }
+    EXPECT_EQ(m_clock.Now(), 1050u) << "OK is enabled 1.05 seconds after opening";
+    m_clock.Advance(3 * CAboutDlg::kFrameMilliseconds);
     EXPECT_EQ(dlg.m_nFrame, 6) << "the last frame stays";
+    EXPECT_EQ(FrameShown(picture), 6);
     EXPECT_TRUE(OkEnabled(dlg));
     kp::testing::Click(Item(dlg, IDOK));
   });
@@ -171,7 +184,7 @@ TEST_F(AboutBox, AClickAtFrameThreePlaysBackToZeroThenForwardsAndEnablesOkAfterS
   CAboutDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {
     HWND picture = Item(dlg, 1404);
-    TakeOverTicks(dlg, 3);
+    PlayTo(dlg, 3);
     ASSERT_EQ(FrameShown(picture), 3);
     kp::testing::Click(picture);
     EXPECT_EQ(dlg.m_nStep, -1);
@@ -188,7 +201,7 @@ TEST_F(AboutBox, AClickAtFrameThreePlaysBackToZeroThenForwardsAndEnablesOkAfterS
         {6, 1, true},
     };
     for (std::size_t i = 0; i < std::size(ticks); ++i) {
-      Tick(dlg);
+      Tick();
       SCOPED_TRACE("tick " + std::to_string(i + 1));
       EXPECT_EQ(dlg.m_nFrame, ticks[i].frame);
       EXPECT_EQ(dlg.m_nStep, ticks[i].step);
@@ -203,17 +216,18 @@ TEST_F(AboutBox, TwoClicksWithinOneTickLeaveTheDirectionUnchanged) {
   CAboutDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {
     HWND picture = Item(dlg, 1404);
-    TakeOverTicks(dlg, 2);
+    PlayTo(dlg, 2);
     kp::testing::Click(picture);
     kp::testing::Click(picture);
-    Tick(dlg);
+    Tick();
     EXPECT_EQ(dlg.m_nFrame, 3);
     EXPECT_EQ(FrameShown(picture), 3);
 
     // Clicked once while resting at the last frame, it plays backwards.
-    while (!OkEnabled(dlg)) Tick(dlg);
+    for (int ticks = 0; !OkEnabled(dlg) && ticks < 10; ++ticks) Tick();
+    ASSERT_TRUE(OkEnabled(dlg));
     kp::testing::Click(picture);
-    Tick(dlg);
+    Tick();
     EXPECT_EQ(dlg.m_nFrame, 5);
     EXPECT_EQ(FrameShown(picture), 5);
     EXPECT_TRUE(OkEnabled(dlg)) << "OK stays enabled once enabled";
@@ -291,13 +305,14 @@ TEST_F(AboutBox, LeavesNoGdiObjectAliveAndNoTimerRunning) {
     CAboutDlg dlg;
     kp::testing::RunModalWith(dlg, [&] {
       HWND picture = Item(dlg, 1404);
-      for (int i = 0; i < 3; ++i) Tick(dlg);
+      for (int i = 0; i < 3; ++i) Tick();
       kp::testing::Click(picture);
-      Tick(dlg);
+      Tick();
       EXPECT_NE(FrameShown(picture), -1);
       kp::testing::PressKey(dlg.m_hWnd, VK_ESCAPE);
     });
     EXPECT_EQ(dlg.m_nTimer, 0u) << "the timer stops with the window";
+    EXPECT_EQ(m_clock.RunningTimers(), 0u);
   }
   EXPECT_EQ(kp::gdi::LiveObjectCount(), objects);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -11,6 +11,7 @@
 #include "platform/afx/window_functions.h"
 #include "platform/file/file_exception.h"
 #include "platform/qt/window_system.h"
+#include "platform/testing/manual_clock.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/ui_driver.h"
 
@@ -24,7 +25,12 @@ class CProbeWnd : public CWnd {
  public:
   std::vector<std::string> events;
   std::vector<std::string> dropped;
-  std::vector<std::chrono::steady_clock::time_point> ticks;
+  // "id at time" for each WM_TIMER, the time read from `clock` when there is one.
+  std::vector<std::string> ticks;
+  const ManualClock* clock = nullptr;
+  // The timer that KillTimer stops from inside its own tick, at that tick.
+  UINT_PTR killOnTick = 0;
+  std::size_t killAtTick = 0;
   bool hasBitmap = false;
   bool throwFileError = false;
   bool throwOther = false;
@@ -44,7 +50,8 @@ class CProbeWnd : public CWnd {
     if (throwOther) throw std::runtime_error("boom");
   }
   void OnTimer(UINT_PTR id) {
-    if (id == 7) ticks.push_back(std::chrono::steady_clock::now());
+    ticks.push_back(std::to_string(id) + " at " + (clock ? std::to_string(clock->Now()) : "?"));
+    if (id == killOnTick && ticks.size() == killAtTick) events.push_back(KillTimer(id) ? "killed" : "not killed");
   }
   void OnDropFiles(HDROP drop) {
     UINT count = DragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
@@ -127,20 +134,93 @@ TEST(Window, FocusArrivesByClickAndByTabAndLeavesWithKillFocus) {
   });
 }
 
-TEST(Window, ATimerOf150MillisecondsTicksAtThatPace) {
-  WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
+using Ticks = std::vector<std::string>;
+
+TEST(Timer, TicksOncePerPeriodOfItsClockUntilKilled) {
+  ManualClock clock;
+  WithProbes([&](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
+    accepting.clock = &clock;
     EXPECT_EQ(accepting.SetTimer(7, 150), 7u);
-    Wait(1000);
+    clock.Advance(149);
+    EXPECT_EQ(accepting.ticks, Ticks{}) << "no tick before its period has passed";
+    clock.Advance(1);
+    EXPECT_EQ(accepting.ticks, Ticks{"7 at 150"});
+    clock.Advance(320);
+    EXPECT_EQ(accepting.ticks, (Ticks{"7 at 150", "7 at 300", "7 at 450"}));
     EXPECT_TRUE(accepting.KillTimer(7));
-    std::size_t ticks = accepting.ticks.size();
-    Wait(400);
-    EXPECT_EQ(accepting.ticks.size(), ticks) << "no tick after KillTimer";
-    ASSERT_GE(ticks, 5u);
-    EXPECT_LE(ticks, 7u);
-    for (std::size_t i = 1; i < ticks; ++i) {
-      auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(accepting.ticks[i] - accepting.ticks[i - 1]);
-      EXPECT_NEAR(gap.count(), 150, 40);
-    }
+    EXPECT_EQ(clock.RunningTimers(), 0u);
+    clock.Advance(1000);
+    EXPECT_EQ(accepting.ticks.size(), 3u) << "no tick after KillTimer";
+    EXPECT_FALSE(accepting.KillTimer(7));
+  });
+}
+
+TEST(Timer, TimersTickInTheOrderTheyFallDueAndSettingOneAgainRestartsIt) {
+  ManualClock clock;
+  WithProbes([&](CTestDlg&, CProbeWnd& accepting, CProbeWnd& refusing) {
+    accepting.clock = refusing.clock = &clock;
+    EXPECT_EQ(accepting.SetTimer(7, 150), 7u);
+    EXPECT_EQ(accepting.SetTimer(8, 100), 8u);
+    EXPECT_EQ(refusing.SetTimer(7, 120), 7u) << "timer ids are per window";
+    clock.Advance(250);
+    EXPECT_EQ(accepting.ticks, (Ticks{"8 at 100", "7 at 150", "8 at 200"}));
+    EXPECT_EQ(refusing.ticks, (Ticks{"7 at 120", "7 at 240"}));
+
+    // At 250, timer 7 (next due at 300) is set again, to 40 ms.
+    EXPECT_EQ(accepting.SetTimer(7, 40), 7u);
+    EXPECT_EQ(clock.RunningTimers(), 3u) << "set again, not added";
+    accepting.ticks.clear();
+    clock.Advance(50);
+    EXPECT_EQ(accepting.ticks, (Ticks{"7 at 290", "8 at 300"}));
+    EXPECT_TRUE(accepting.KillTimer(7));
+    EXPECT_TRUE(accepting.KillTimer(8));
+    EXPECT_TRUE(refusing.KillTimer(7));
+  });
+}
+
+TEST(Timer, ATickMayKillItsOwnTimerAndAGoneWindowHasNone) {
+  ManualClock clock;
+  WithProbes([&](CTestDlg& dlg, CProbeWnd& accepting, CProbeWnd&) {
+    accepting.clock = &clock;
+    accepting.killOnTick = 7;
+    accepting.killAtTick = 2;
+    accepting.events.clear();
+    accepting.SetTimer(7, 100);
+    clock.Advance(500);
+    EXPECT_EQ(accepting.ticks, (Ticks{"7 at 100", "7 at 200"}));
+    EXPECT_EQ(accepting.events, std::vector<std::string>{"killed"});
+
+    CProbeWnd doomed;
+    doomed.clock = &clock;
+    ASSERT_TRUE(doomed.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &dlg, 2003));
+    EXPECT_EQ(doomed.SetTimer(3, 100), 3u);
+    EXPECT_EQ(doomed.SetTimer(0, 100), 0u) << "0 is no timer id";
+    EXPECT_EQ(clock.RunningTimers(), 1u);
+    HWND gone = doomed.m_hWnd;
+    doomed.DestroyWindow();
+    EXPECT_EQ(clock.RunningTimers(), 0u) << "a window's timers end with it";
+    clock.Advance(500);
+    EXPECT_EQ(doomed.ticks, Ticks{});
+    EXPECT_EQ(kp::ws::SetTimer(gone, 3, 100), 0u);
+    EXPECT_FALSE(kp::ws::KillTimer(gone, 3));
+  });
+}
+
+TEST(Timer, WithoutATestClockItIsAPreciseQtTimerThatTicksFromTheEventLoop) {
+  WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
+    accepting.killOnTick = 7;
+    accepting.killAtTick = 2;
+    EXPECT_EQ(accepting.SetTimer(7, 150), 7u);
+    const std::vector<QtTimerSeen> running = RunningQtTimers(accepting.m_hWnd);
+    ASSERT_EQ(running.size(), 1u);
+    EXPECT_EQ(running[0].milliseconds, 150);
+    EXPECT_TRUE(running[0].precise) << "the coarse kind drifts by several percent";
+    // The second tick stops its own timer, while Qt delivers it.
+    EXPECT_TRUE(WaitUntil([&] { return accepting.ticks.size() == 2; }));
+    EXPECT_EQ(std::count(accepting.events.begin(), accepting.events.end(), "killed"), 1);
+    EXPECT_TRUE(RunningQtTimers(accepting.m_hWnd).empty());
+    ProcessEvents();
+    EXPECT_EQ(accepting.ticks.size(), 2u) << "no tick after KillTimer";
     EXPECT_FALSE(accepting.KillTimer(7));
   });
 }
