@@ -71,11 +71,11 @@ LONG JoinPath(const OpenKey& base, LPCSTR subKey, KeyPath& out) {
 
 // Reads the tree and finds the handle's own key, so that a call on a key
 // that is gone answers ERROR_KEY_DELETED.
-LONG LoadKey(const OpenKey& open, RegistryKey& root, const RegistryKey*& key) {
+LONG LoadKey(const OpenKey& open, std::shared_ptr<const RegistryKey>& root, const RegistryKey*& key) {
   if (open.deleted) return ERROR_KEY_DELETED;
-  LONG result = LoadRegistry(root);
+  LONG result = ReadRegistry(root);
   if (result != ERROR_SUCCESS) return result;
-  key = FindKey(root, open.path);
+  key = FindKey(*root, open.path);
   return key == nullptr ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
@@ -147,11 +147,11 @@ LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY ph
   KeyPath path;
   LONG result = JoinPath(*base, lpSubKey, path);
   if (result != ERROR_SUCCESS) return result;
-  RegistryKey root;
+  std::shared_ptr<const RegistryKey> root;
   const RegistryKey* key = nullptr;
   result = LoadKey(*base, root, key);
   if (result != ERROR_SUCCESS) return result;
-  if (FindKey(root, path) == nullptr) return ERROR_FILE_NOT_FOUND;
+  if (FindKey(*root, path) == nullptr) return ERROR_FILE_NOT_FOUND;
   *phkResult = AddHandle(std::move(path), samDesired);
   return ERROR_SUCCESS;
 }
@@ -205,7 +205,7 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPB
   if (open == nullptr) return ERROR_INVALID_HANDLE;
   if (!HasAccess(*open, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
   if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
-  RegistryKey root;
+  std::shared_ptr<const RegistryKey> root;
   const RegistryKey* key = nullptr;
   LONG result = LoadKey(*open, root, key);
   if (result != ERROR_SUCCESS) return result;
@@ -252,11 +252,11 @@ LONG RegQueryValue(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData) {
   KeyPath path;
   LONG result = JoinPath(*base, lpSubKey, path);
   if (result != ERROR_SUCCESS) return result;
-  RegistryKey root;
+  std::shared_ptr<const RegistryKey> root;
   const RegistryKey* own = nullptr;
   result = LoadKey(*base, root, own);
   if (result != ERROR_SUCCESS) return result;
-  const RegistryKey* key = FindKey(root, path);
+  const RegistryKey* key = FindKey(*root, path);
   if (key == nullptr) return ERROR_FILE_NOT_FOUND;
   auto it = key->values.find("");
   std::string text = (it != key->values.end() && it->second.type == REG_SZ) ? it->second.text : std::string();
@@ -330,7 +330,7 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPD
   if (open == nullptr) return ERROR_INVALID_HANDLE;
   if (!HasAccess(*open, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
   if (lpName == nullptr || lpcchName == nullptr) return ERROR_INVALID_PARAMETER;
-  RegistryKey root;
+  std::shared_ptr<const RegistryKey> root;
   const RegistryKey* key = nullptr;
   LONG result = LoadKey(*open, root, key);
   if (result != ERROR_SUCCESS) return result;

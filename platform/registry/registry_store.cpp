@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 #include "platform/registry/registry_api.h"
@@ -74,13 +75,84 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// Reads and parses an open file into an empty `root`.
+LONG LoadFromOpenFile(int fd, RegistryKey& root) {
+  std::vector<BYTE> bytes;
+  if (!ReadAll(fd, bytes)) return ERROR_CANTREAD;
+  return ParseRegistryFile(bytes, root, nullptr) ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
+}
+
 // Reads and parses the file at `path` into an empty `root`.
 LONG LoadFrom(const std::string& path, RegistryKey& root) {
   ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return errno == ENOENT ? ERROR_SUCCESS : ERROR_CANTREAD;
-  std::vector<BYTE> bytes;
-  if (!ReadAll(fd.get(), bytes)) return ERROR_CANTREAD;
-  return ParseRegistryFile(bytes, root, nullptr) ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
+  return LoadFromOpenFile(fd.get(), root);
+}
+
+// Which version of a file a stat describes. Writers never change the file in
+// place but rename a new one over it, which gives it another inode, so equal
+// identities mean equal bytes; the size and the change times also catch a
+// person's editor that rewrites it in place, unless it keeps the size within
+// one tick of the file system's clock.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  long long modified = 0;  // nanoseconds
+  long long changed = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const struct stat& info) {
+  auto nanoseconds = [](const timespec& t) { return t.tv_sec * 1000000000LL + t.tv_nsec; };
+  return FileIdentity{info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim),
+                      nanoseconds(info.st_ctim)};
+}
+
+// The registry file as this process last read it. A process looks at the
+// registry many times in a row (each control it creates asks for its module
+// and type library), and parsing the file each time was most of the work.
+// One user-interface thread reads the registry (see DESIGN), so this takes
+// no lock.
+struct LastRead {
+  std::string path;
+  FileIdentity identity;
+  std::shared_ptr<const RegistryKey> tree;
+};
+
+LastRead& LastReadFile() {
+  static LastRead last;
+  return last;
+}
+
+// The tree of the file at `path`, read and parsed only when it is not the
+// version read last; an empty tree when there is no file.
+LONG ReadUnlessKnown(const std::string& path, std::shared_ptr<const RegistryKey>& tree) {
+  LastRead& last = LastReadFile();
+  struct stat info {};
+  if (last.tree && last.path == path && ::stat(path.c_str(), &info) == 0 && IdentityOf(info) == last.identity) {
+    tree = last.tree;
+    return ERROR_SUCCESS;
+  }
+  ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    if (errno != ENOENT) return ERROR_CANTREAD;
+    tree = std::make_shared<const RegistryKey>();
+    return ERROR_SUCCESS;
+  }
+  // The identity of what is read, not of what the path names a moment later.
+  if (::fstat(fd.get(), &info) != 0) return ERROR_CANTREAD;
+  auto parsed = std::make_shared<RegistryKey>();
+  const LONG result = LoadFromOpenFile(fd.get(), *parsed);
+  if (result != ERROR_SUCCESS) return result;
+  last = LastRead{path, IdentityOf(info), parsed};
+  tree = std::move(parsed);
+  return ERROR_SUCCESS;
+}
+
+void CopyTree(const RegistryKey& from, RegistryKey& to) {
+  to.values = from.values;
+  for (const auto& [name, child] : from.subkeys) CopyTree(*child, to.Child(name));
 }
 
 // Holds the writers' lock for as long as it lives.
@@ -134,7 +206,7 @@ LONG ReplaceFile(const std::string& folder, const std::string& path, const std::
 
 std::string RegistryFilePath() { return RegistryFolder() + "/classes.reg"; }
 
-LONG LoadRegistry(RegistryKey& root) { return LoadFrom(RegistryFilePath(), root); }
+LONG ReadRegistry(std::shared_ptr<const RegistryKey>& root) { return ReadUnlessKnown(RegistryFilePath(), root); }
 
 LONG ModifyRegistry(const RegistryChange& change) {
   std::string folder = RegistryFolder();
@@ -142,9 +214,13 @@ LONG ModifyRegistry(const RegistryChange& change) {
   WriterLock lock(folder);
   if (!lock.held()) return ERROR_CANTOPEN;
   std::string path = folder + "/classes.reg";
-  RegistryKey root;
-  LONG result = LoadFrom(path, root);
+  // Under the lock no other writer can replace the file, so the version
+  // read last, when it is still the file's, is the one to change.
+  std::shared_ptr<const RegistryKey> current;
+  LONG result = ReadUnlessKnown(path, current);
   if (result != ERROR_SUCCESS) return result;
+  RegistryKey root;
+  CopyTree(*current, root);
   bool changed = false;
   result = change(root, changed);
   if (result != ERROR_SUCCESS || !changed) return result;

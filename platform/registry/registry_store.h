@@ -4,23 +4,26 @@
 //
 // Readers open the file and parse it without a lock: writers only ever
 // replace it by renaming a complete new file over it, so a reader sees one
-// whole version or the other. Writers take an exclusive open-file-description
+// whole version or the other. Each version gets an inode of its own, which
+// is how a process knows that the version it parsed last is still the file. Writers take an exclusive open-file-description
 // lock on "classes.reg.lock" beside the file, read the current file under
 // that lock, apply their change, write the result to a temporary file in the
 // same folder, flush it to disk and rename it over the file. Two processes
 // changing different keys at the same time therefore both keep their change.
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/registry/registry_tree.h"
 
 namespace kp::registry {
 
-// Reads the registry into `root` (empty when there is no file yet).
-// ERROR_REGISTRY_CORRUPT when the file cannot be parsed, ERROR_CANTREAD when
-// it cannot be read.
-LONG LoadRegistry(RegistryKey& root);
+// The registry as it is now (empty when there is no file yet), shared with
+// the other readers of the same version of the file: a version already read
+// is not read and parsed again. ERROR_REGISTRY_CORRUPT when the file cannot
+// be parsed, ERROR_CANTREAD when it cannot be read.
+LONG ReadRegistry(std::shared_ptr<const RegistryKey>& root);
 
 // A change to the tree: returns ERROR_SUCCESS to keep it (and sets
 // `changed` when it changed anything), or an error to drop it.
