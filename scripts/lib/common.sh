@@ -9,7 +9,7 @@ KESTROW_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-dejavu-extra
-  xvfb xdotool
+  xvfb xdotool libxcb1-dev
 )
 
 kestrow_log() { printf '[kestrow] %s\n' "$*" >&2; }
