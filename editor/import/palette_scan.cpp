@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -248,10 +249,77 @@ __attribute__((target("avx2"), flatten)) int ScanAvx2(const CandidateBlock* bloc
   return Avx2Scan::Scan(blocks, count, rgb);
 }
 
+// The smallest lane of each of eight vectors, in order, in one vector: the
+// halves of pairs of vectors, then their quarters, then their eighths, are
+// set side by side and the smaller of each two kept.
+__attribute__((target("avx2"), always_inline)) inline __m256i SmallestLanes(const __m256i (&v)[8]) {
+  __m256i halves[4];
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i)
+    halves[i] = _mm256_min_epi32(_mm256_permute2x128_si256(v[i], v[i + 4], 0x20),
+                                 _mm256_permute2x128_si256(v[i], v[i + 4], 0x31));
+  // Lanes 0-3: vector i, 4-7: vector i + 4.
+  __m256i quarters[2];
+#pragma GCC unroll 2
+  for (int i = 0; i < 2; ++i)
+    quarters[i] = _mm256_min_epi32(_mm256_unpacklo_epi64(halves[i], halves[i + 2]),
+                                   _mm256_unpackhi_epi64(halves[i], halves[i + 2]));
+  // Lanes 0-1: vector i, 2-3: vector i + 2, and the same for i + 4 and i + 6.
+  const __m256i low = _mm256_unpacklo_epi32(quarters[0], quarters[1]);
+  const __m256i high = _mm256_unpackhi_epi32(quarters[0], quarters[1]);
+  return _mm256_min_epi32(_mm256_unpacklo_epi64(low, high), _mm256_unpackhi_epi64(low, high));
+}
+
+// Eight colours a round: each colour is still compared with its own list,
+// but the eight smallest keys are then found together, and the eight
+// indices written at once. A round whose colours include one of a cell not
+// filtered yet is left to the colour-by-colour loop, which stops there.
 __attribute__((target("avx2"), flatten)) int MapRowAvx2(const MatchTables& tables, const DWORD* colours,
                                                         const int* columns, int count, BYTE* out,
                                                         std::ptrdiff_t step) {
-  return MapRow<Avx2Scan>(tables, colours, columns, count, out, step);
+  const CandidateBlock* const pool = tables.pool;
+  const CandidateList* const cells = tables.cells;
+  // The low byte of each lane (its index) to bytes 0-3 of each half.
+  const __m256i indexBytes = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8,
+                                              12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  int k = 0;
+  for (; k + 8 <= count; k += 8) {
+    __m256i keys[8];
+    bool filtered = true;
+#pragma GCC unroll 8
+    for (int i = 0; i < 8; ++i) {
+      const DWORD* colour = colours + columns[k + i];
+      const CandidateList list = cells[CellOf(*colour)];
+      const CandidateBlock* blocks = pool + list.first;
+      const __m256i q = _mm256_set1_epi32(static_cast<int>(*colour));
+      const __m256i qrg = _mm256_shuffle_epi8(q, _mm256_set1_epi32(kRedGreenBytes));
+      const __m256i qb = _mm256_shuffle_epi8(q, _mm256_set1_epi32(kBlueByte));
+      keys[i] = Avx2Scan::Values(blocks[0], qrg, qb);
+      if (list.blocks != 1) [[unlikely]] {
+        // A list not filtered yet has no blocks; its first block is the
+        // pool's first, which can be read, and what is read from it is not
+        // used.
+        filtered &= list.blocks != 0;
+        for (std::size_t b = 1; b < list.blocks; ++b)
+          keys[i] = _mm256_min_epi32(keys[i], Avx2Scan::Values(blocks[b], qrg, qb));
+      }
+    }
+    if (!filtered) break;
+    const __m256i bytes = _mm256_shuffle_epi8(SmallestLanes(keys), indexBytes);
+    const std::uint64_t indices =
+        static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(bytes))) |
+        static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm256_extracti128_si256(bytes, 1))))
+            << 32;
+    BYTE* to = out + k * step;
+    if (step == 1) {
+      std::memcpy(to, &indices, 8);
+    } else {
+      std::uint64_t rest = indices;
+#pragma GCC unroll 8
+      for (int i = 0; i < 8; ++i, to += step, rest >>= 8) *to = static_cast<BYTE>(rest);
+    }
+  }
+  return k + MapRow<Avx2Scan>(tables, colours, columns + k, count - k, out + k * step, step);
 }
 
 // For each 8-bit mask of kept lanes, the lanes to gather so that the kept
