@@ -100,6 +100,9 @@ const CandidateList& PaletteMatcher::CellList(std::size_t cell) {
     const DWORD corner = CornerOf(cell);
     CandidateList& cube = m_cubes[CubeOf(corner)];
     if (cube.blocks == 0) cube = Filter(m_distinct, BoxOf(corner, 32));
+    // A list of one block is searched as fast as any shorter one, so the
+    // cells of such a cube share its list.
+    if (cube.blocks == 1) return list = cube;
     const ColourBox box = BoxOf(corner, 16);
     list = Filter(cube, box);
     // Every colour of the cell is searched through this list, so it is
