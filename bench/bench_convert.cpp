@@ -199,8 +199,18 @@ std::string Ratio(const TimingReporter& reporter, const std::string& slower, con
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  // The repetitions of the three conversions of a workload take turns
+  // (unless the command line says otherwise), so that a stretch of other
+  // work on the machine slows all three alike instead of one of them.
+  std::vector<char*> arguments(argv, argv + argc);
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
+  if (std::none_of(argv + 1, argv + argc, [](const char* a) {
+        return std::string(a).rfind("--benchmark_enable_random_interleaving", 0) == 0;
+      }))
+    arguments.insert(arguments.begin() + 1, interleave.data());
+  int count = static_cast<int>(arguments.size());
+  benchmark::Initialize(&count, arguments.data());
+  if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
 
   for (const Workload& w : Workloads()) {
     for (auto [prefix, conversion] : {std::pair<std::string, Conversion>{"reference/", Reference},
