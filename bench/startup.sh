@@ -2,7 +2,7 @@
 # How long the editor takes to start: from the exec until its main window is
 # shown (mapped, and drawn into for the first time) on a private X server,
 # beside a bare Qt dialog with as many child widgets (bench/bare_dialog.cpp),
-# measured in the same run. The two are started in turn, RUNS times each (20
+# measured in the same run. The two are started in turn, RUNS times each (40
 # unless RUNS says otherwise), after one start each that is not counted, and
 # each figure is the shortest of its starts, so that other work on the
 # machine weighs as little as it can. The ratio is of the times to the first
@@ -15,7 +15,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$(cd "${1:-$root/build/default}" && pwd)/bin"
-runs="${RUNS:-20}"
+runs="${RUNS:-40}"
 for program in kestrow regsvr Tavlet.ocx window_shown_clock startup_bare_dialog; do
   if [ ! -e "$bin/$program" ]; then
     echo "startup.sh: $bin/$program is missing; build first" >&2
