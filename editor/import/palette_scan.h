@@ -57,10 +57,11 @@ using FilterFunction = int (*)(const CandidateBlock* from, int entries, const Co
 // Of a padded list of `entries`, rewritten in place, the entries that no
 // other entry of the list dominates: entry f dominates entry e when f is at
 // least as near as e to every colour of the box, ties going to f by its
-// lower index, so that e is never the first nearest there. This leaves
-// exactly the entries a box needs, but compares them in pairs; it is worth
-// it only where it can spare every search of the box a block. Returns how
-// many are kept.
+// lower index, so that e is never the first nearest there. This leaves few
+// more than the entries a box needs (an entry that several others beat
+// between them, but none alone, stays), but compares them in pairs; it is
+// worth it only where it can spare every search of the box a block. Returns
+// how many are kept.
 int KeepUndominated(CandidateBlock* list, int entries, const ColourBox& box);
 
 // A list of candidates in a pool of blocks: its first block, its entries and
