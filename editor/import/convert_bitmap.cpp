@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "editor/import/palette_matcher.h"
@@ -16,33 +17,74 @@ DWORD RgbOf(COLORREF colour) {
          GetBValue(colour);
 }
 
-// Writes the indices of dw x dh pixels 0x00RRGGBB held as bottom-up rows, in
-// the chosen order.
-void MapPixels(const std::vector<DWORD>& pixels, int dw, int dh, bool bottomUpRows, PaletteMatcher& matcher,
-               BYTE* output) {
-  matcher.MapPicture(pixels.data(), dw, dh, !bottomUpRows, output);
+// Where the indices of target row y (0 at the top) go: column order puts
+// pixel (x, y) at byte x * dh + y, bottom-up row order at (dh - 1 - y) * dw +
+// x. Row y - 1 lies one byte before row y in column order and a row after
+// it in bottom-up order.
+struct OutputRows {
+  BYTE* output;
+  int dw;
+  int dh;
+  bool bottomUpRows;
+
+  BYTE* Start(int y) const {
+    return output + (bottomUpRows ? static_cast<std::ptrdiff_t>(dh - 1 - y) * dw : static_cast<std::ptrdiff_t>(y));
+  }
+  std::ptrdiff_t Step() const { return bottomUpRows ? 1 : dh; }
+  // Target row y takes the same source row as row y - 1: the same indices.
+  void RepeatRowAbove(int y) const {
+    BYTE* to = Start(y);
+    if (bottomUpRows) {
+      std::memcpy(to, to + dw, static_cast<std::size_t>(dw));
+      return;
+    }
+    for (std::ptrdiff_t x = 0; x < dw; ++x) to[x * dh] = to[x * dh - 1];
+  }
+};
+
+std::vector<int> EveryColumn(int width) {
+  std::vector<int> columns(static_cast<std::size_t>(width));
+  for (int x = 0; x < width; ++x) columns[static_cast<std::size_t>(x)] = x;
+  return columns;
 }
 
-// One GetPixel call per pixel, into bottom-up rows.
-void ReadPixelByPixel(HDC dc, int width, int height, std::vector<DWORD>& pixels) {
-  pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
-             static_cast<std::size_t>(x)] = RgbOf(GetPixel(dc, x, y));
+// The source read unscaled at the target coordinates, one GetPixel call per
+// pixel: white where the source has no pixel.
+void MapUnscaled(HDC source, const OutputRows& rows, PaletteMatcher& matcher) {
+  const std::vector<int> columns = EveryColumn(rows.dw);
+  std::vector<DWORD> colours(static_cast<std::size_t>(rows.dw));
+  for (int y = 0; y < rows.dh; ++y) {
+    for (int x = 0; x < rows.dw; ++x) colours[static_cast<std::size_t>(x)] = RgbOf(GetPixel(source, x, y));
+    matcher.MapRow(colours.data(), columns.data(), rows.dw, rows.Start(y), rows.Step());
+  }
 }
 
-// Reads a bitmap's pixels at once as bottom-up rows of 0x00RRGGBB.
-bool ReadPixels(HDC dc, HBITMAP bitmap, int width, int height, std::vector<DWORD>& pixels) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  return GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) == height;
+// The source scaled by the floor rule, read straight from its pixels. A
+// target pixel with no source pixel is black, as a fresh scratch bitmap
+// would leave it.
+void MapScaled(const kp::gdi::StretchedRows& source, const OutputRows& rows, PaletteMatcher& matcher) {
+  std::vector<DWORD> staged;
+  std::vector<int> every;
+  for (int y = 0; y < rows.dh; ++y) {
+    if (y > 0 && source.SourceRow(y) == source.SourceRow(y - 1)) {
+      rows.RepeatRowAbove(y);
+      continue;
+    }
+    const std::uint32_t* row = source.Row(y);
+    if (row != nullptr && source.ColumnsInside()) {
+      matcher.MapRow(row, source.Columns().data(), rows.dw, rows.Start(y), rows.Step());
+      continue;
+    }
+    if (every.empty()) {
+      every = EveryColumn(rows.dw);
+      staged.resize(every.size());
+    }
+    for (std::size_t x = 0; x < staged.size(); ++x) {
+      const int column = source.Columns()[x];
+      staged[x] = row != nullptr && column >= 0 ? row[column] : 0;
+    }
+    matcher.MapRow(staged.data(), every.data(), rows.dw, rows.Start(y), rows.Step());
+  }
 }
 
 }  // namespace
@@ -67,32 +109,17 @@ BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, in
   if (static_cast<std::uint64_t>(dw) * static_cast<std::uint64_t>(dh) * 4 > kp::gdi::kMaxBitmapBytes)
     return FALSE;
 
-  // The bitmap is declared first so that it is deleted after the DC; a
-  // bitmap still selected into a DC cannot be deleted.
-  kp::gdi::ScopedBitmap scratch;
+  const OutputRows rows{output, dw, dh, bottomUpRows != FALSE};
+  // Without a DC to scale through the source is read unscaled. The scaling
+  // itself needs no scratch bitmap: the scaled rows are read straight from
+  // the source.
   kp::gdi::ScopedMemoryDC scratchDc(source);
-  std::vector<DWORD> pixels;
   if (!scratchDc) {
-    // No scratch DC: read the source unscaled at the target coordinates.
-    ReadPixelByPixel(source, dw, dh, pixels);
-    MapPixels(pixels, dw, dh, bottomUpRows, matcher, output);
+    MapUnscaled(source, rows, matcher);
     return TRUE;
   }
-  scratch.reset(CreateCompatibleBitmap(source, dw, dh));
-  if (!scratch) return FALSE;
-  {
-    kp::gdi::ScopedSelectObject select(scratchDc.get(), scratch.get());
-    if (!select.ok()) return FALSE;
-    SetStretchBltMode(scratchDc.get(), COLORONCOLOR);
-    if (!StretchBlt(scratchDc.get(), 0, 0, dw, dh, source, 0, 0, sw, sh, SRCCOPY)) return FALSE;
-  }
-  // The scaled pixels in one piece, read once the scratch bitmap is out of
-  // its DC; one GetPixel call per pixel gives the same colours, slowly.
-  if (!ReadPixels(scratchDc.get(), scratch.get(), dw, dh, pixels)) {
-    kp::gdi::ScopedSelectObject select(scratchDc.get(), scratch.get());
-    if (!select.ok()) return FALSE;
-    ReadPixelByPixel(scratchDc.get(), dw, dh, pixels);
-  }
-  MapPixels(pixels, dw, dh, bottomUpRows, matcher, output);
+  const kp::gdi::StretchedRows scaled(source, sw, sh, dw, dh);
+  if (!scaled.ok()) return FALSE;
+  MapScaled(scaled, rows, matcher);
   return TRUE;
 }

@@ -14,10 +14,12 @@
 // down, from the left) when `bottomUpRows` is FALSE, in bottom-up row order
 // (each row left to right, from the bottom) when it is TRUE. `source` is a
 // memory DC holding the source bitmap of sw x sh pixels; `count` is the
-// colour count as ReadSetPalette returns it. When no scratch DC can be made
-// the source is read unscaled at the target coordinates, white outside it.
-// Returns FALSE, with `output` untouched, when the scratch bitmap cannot be
-// made or the scaling fails, so that nothing wrong is ever written.
+// colour count as ReadSetPalette returns it. A target pixel whose source
+// pixel lies outside the source's pixels is black. When no scratch DC can be
+// made the source is read unscaled at the target coordinates, white outside
+// it. Returns FALSE, with `output` untouched, when the target is larger than
+// a bitmap may be or a source extent is not positive, so that nothing wrong
+// is ever written.
 BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
                             const SetPalette& palette, int count);
 

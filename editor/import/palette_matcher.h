@@ -3,21 +3,19 @@
 // answer as a linear scan over the entries with "strictly less" (the first
 // entry with the smallest squared RGB distance), found faster.
 //
-// Colour space is cut into cubes of 32 levels a side, and each of those into
-// eight cubes of 16. A cube's candidates are the entries of its enclosing
-// cube (the whole palette for the larger cubes) that can be nearest to some
-// colour of the cube, by the exact bound of palette_scan.h; they are always
-// among the enclosing cube's, so filtering from those loses nothing, and
-// they keep their indices, so ties still go to the lowest index. A cube's
-// candidates are found the first time a colour falls in it.
-//
-// Colours are then gathered by cube of 16, sixteen at a time, and each
-// cube's colours are compared with its candidates several colours at a
-// time, one in each lane: with a few candidates per cube this costs far less
-// than scanning the candidates of each colour in turn. (Cutting colour space
-// further, into cubes of 8, shortens the lists but costs more in filtering
-// than it saves.)
+// Entries that repeat an earlier entry's colour are dropped first: the
+// earlier one wins all their ties. Colour space is cut into cubes of 32
+// levels a side, and each of those into eight cells of 16. A cube's
+// candidates are taken from the whole palette, a cell's from its cube's,
+// each time leaving out only entries that cannot be the first nearest entry
+// to any colour of the cube or cell (palette_scan.h says how that is
+// decided); a cell keeps, in the end, few more than the entries it needs.
+// Every candidate keeps its index, so ties still go to the lowest index.
+// Cubes and cells are filtered the first time a colour falls in them, and a
+// colour is then compared with its cell's few candidates only, eight at a
+// time.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -35,6 +33,10 @@ class PaletteMatcher {
 
   // The index for one colour 0x00RRGGBB (the top byte is ignored).
   int Find(DWORD rgb);
+  // The indices of `count` colours colours[columns[k]], k = 0 .. count - 1,
+  // written to out[k x step]: one row of a picture, whichever way its
+  // indices are stored.
+  void MapRow(const DWORD* colours, const int* columns, int count, BYTE* out, std::ptrdiff_t step);
   // The indices of a picture of width x height colours held as bottom-up
   // rows, each written where the storage order puts it: in bottom-up row
   // order the same place, in column order column by column from the left,
@@ -45,48 +47,22 @@ class PaletteMatcher {
   int EntryCount() const { return m_entries; }
 
  private:
-  // A list of candidates in the pool: its first block and its entries.
-  struct List {
-    std::uint32_t first = 0;
-    std::uint32_t entries = 0;  // 0 until the cube is first used
-  };
-  static constexpr std::size_t kMiddleCubes = 16 * 16 * 16;
-  static constexpr int kGathered = 32;
-  // The colours of one cube waiting to be compared, with the places their
-  // indices go.
-  // (The arrays are left unset until written: a new gathering is made for
-  // every cube a picture touches.)
-  struct Gathering {
-    Gathering() {}
-    List list;
-    int count = 0;
-    DWORD colours[kGathered];
-    std::uint32_t positions[kGathered];
-  };
-
-  const List& MiddleList(std::size_t cube);
-  List Filter(const List& from, int edge, DWORD rgb);
-  void Compare(const Gathering& gathering, BYTE* out) const {
-    m_kernels.scanColours(m_pool.get() + gathering.list.first, static_cast<int>(gathering.list.entries),
-                          gathering.colours, static_cast<std::size_t>(gathering.count), gathering.positions,
-                          out);
-  }
+  MatchTables Tables() const { return MatchTables{m_pool.get(), m_cells.data()}; }
+  const CandidateList& CellList(std::size_t cell);
+  CandidateList Filter(const CandidateList& from, const ColourBox& box);
   // Room for `more` blocks after the used ones; returns the first of them.
   std::size_t Reserve(std::size_t more);
 
   SearchKernels m_kernels;
   int m_entries;
+  CandidateList m_distinct;  // the entries of distinct colours, first in the pool
   // Candidate lists, one after another. Grown by hand, because every block
   // is written before it is read and a vector would clear each one first.
   std::unique_ptr<CandidateBlock[]> m_pool;
   std::size_t m_poolUsed = 0;
   std::size_t m_poolSize = 0;
-  std::vector<List> m_large;   // 8 x 8 x 8 cubes of 32
-  std::vector<List> m_middle;  // 16 x 16 x 16 cubes of 16
-  // The gathering of each cube of 16 in use: 1 + its place in m_gatherings,
-  // or 0.
-  std::vector<std::uint16_t> m_gatheringOf;
-  std::vector<Gathering> m_gatherings;
+  std::vector<CandidateList> m_cubes;  // 8 x 8 x 8 cubes of 32
+  std::vector<CandidateList> m_cells;  // kCells cells of 16
 };
 
 // The entry nearest to `colour` (COLORREF 0x00BBGGRR) among entries 0 to

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -23,7 +24,6 @@ void PadList(CandidateBlock* blocks, int entries) {
     last.blue[lane] = last.blue[used - 1];
     last.base[lane] = last.base[used - 1];
   }
-  if (BlocksFor(entries) % 2 != 0) blocks[BlocksFor(entries)] = last;
 }
 
 namespace {
@@ -33,48 +33,70 @@ int RedOf(const CandidateBlock& block, int lane) { return static_cast<int>(block
 int GreenOf(const CandidateBlock& block, int lane) { return static_cast<int>(block.redGreen[lane] >> 16); }
 int BlueOf(const CandidateBlock& block, int lane) { return static_cast<int>(block.blue[lane]); }
 
-std::int32_t ValueOf(const CandidateBlock& block, int lane, int red, int green, int blue) {
-  const std::int32_t dot =
-      RedOf(block, lane) * red + GreenOf(block, lane) * green + BlueOf(block, lane) * blue;
-  return block.base[lane] - dot * 512;
+// One entry as the filter weighs it.
+struct Weighed {
+  int red, green, blue;
+  int norm;  // red^2 + green^2 + blue^2
+  int index;
+  int centre;  // 4 x the squared distance to the box's centre
+};
+
+Weighed WeighedOf(const CandidateBlock& block, int lane) {
+  return Weighed{RedOf(block, lane), GreenOf(block, lane), BlueOf(block, lane), block.base[lane] >> 8,
+                 block.base[lane] & 0xFF, 0};
 }
 
-int ScanPortable(const CandidateBlock* blocks, std::size_t pairs, int red, int green, int blue) {
-  std::int32_t best = INT32_MAX;
-  for (std::size_t i = 0; i < 2 * pairs; ++i)
-    for (int lane = 0; lane < kBlockLanes; ++lane)
-      best = std::min(best, ValueOf(blocks[i], lane, red, green, blue));
-  return best & 0xFF;
+// Whether `f` is at least as near as `e` to every colour of the box, ties
+// going to f by its lower index: then e is never the first nearest there.
+// The difference |q - f|^2 - |q - e|^2 = |f|^2 - |e|^2 - 2 q.(f - e) is
+// linear in q, so its largest value over the box is at a corner, taken axis
+// by axis.
+bool Dominates(const Weighed& f, const Weighed& e, const ColourBox& box) {
+  auto axis = [](int difference, int lo, int hi) { return std::max(-2 * difference * lo, -2 * difference * hi); };
+  const int favour = f.norm - e.norm + axis(f.red - e.red, box.redLo, box.redHi) +
+                     axis(f.green - e.green, box.greenLo, box.greenHi) +
+                     axis(f.blue - e.blue, box.blueLo, box.blueHi);
+  return favour < 0 || (favour == 0 && f.index < e.index);
 }
 
-void ScanColoursPortable(const CandidateBlock* blocks, int entries, const DWORD* colours, std::size_t count,
-                         const std::uint32_t* positions, BYTE* out) {
-  for (std::size_t c = 0; c < count; ++c) {
-    const int red = static_cast<int>((colours[c] >> 16) & 0xFF);
-    const int green = static_cast<int>((colours[c] >> 8) & 0xFF);
-    const int blue = static_cast<int>(colours[c] & 0xFF);
-    std::int32_t best = INT32_MAX;
-    for (int e = 0; e < entries; ++e)
-      best = std::min(best, ValueOf(blocks[e / kBlockLanes], e % kBlockLanes, red, green, blue));
-    out[positions[c]] = static_cast<BYTE>(best & 0xFF);
+}  // namespace
+
+// Taken nearest the box's centre first, an entry comes after every entry that
+// dominates it (a dominating entry is at least as near to the centre, ties
+// to the lower index); and an entry dominated by one that was left out is
+// dominated by whatever left that one out, so comparing each entry with the
+// kept ones alone is enough.
+int KeepUndominated(CandidateBlock* list, int entries, const ColourBox& box) {
+  Weighed weighed[256];
+  const int redMid = box.redLo + box.redHi, greenMid = box.greenLo + box.greenHi, blueMid = box.blueLo + box.blueHi;
+  for (int p = 0; p < entries; ++p) {
+    Weighed& w = weighed[p];
+    w = WeighedOf(list[p / kBlockLanes], p % kBlockLanes);
+    w.centre = Square(2 * w.red - redMid) + Square(2 * w.green - greenMid) + Square(2 * w.blue - blueMid);
   }
+  std::sort(weighed, weighed + entries, [](const Weighed& a, const Weighed& b) {
+    return a.centre != b.centre ? a.centre < b.centre : a.index < b.index;
+  });
+  int kept = 0;
+  for (int c = 0; c < entries; ++c) {
+    bool beaten = false;
+    for (int k = 0; k < kept && !beaten; ++k) beaten = Dominates(weighed[k], weighed[c], box);
+    if (!beaten) weighed[kept++] = weighed[c];
+  }
+  for (int k = 0; k < kept; ++k) {
+    const Weighed& w = weighed[k];
+    SetLane(list[k / kBlockLanes], k % kBlockLanes, w.red, w.green, w.blue, w.index);
+  }
+  PadList(list, kept);
+  return kept;
 }
 
-// The most any colour of the box can favour entry e over entry f: the
-// largest over the box of |q - f|^2 - |q - e|^2. It is linear in q, so its
-// largest value is at a corner, taken axis by axis.
-int FavourLimit(int fr, int fg, int fb, int fNorm, int er, int eg, int eb, int eNorm, const ColourBox& box) {
-  auto axis = [](int difference, int lo, int hi) {
-    return std::max(-2 * difference * lo, -2 * difference * hi);
-  };
-  return fNorm - eNorm + axis(fr - er, box.redLo, box.redHi) + axis(fg - eg, box.greenLo, box.greenHi) +
-         axis(fb - eb, box.blueLo, box.blueHi);
-}
+namespace {
 
 int FilterPortable(const CandidateBlock* from, int entries, const ColourBox& box, CandidateBlock* to) {
   int nearest[256];
   int bound = INT_MAX;
-  int bounding = 0;  // the first entry whose farthest point is nearest
+  int bounding = 0;
   for (int p = 0; p < entries; ++p) {
     const CandidateBlock& block = from[p / kBlockLanes];
     const int lane = p % kBlockLanes;
@@ -90,20 +112,12 @@ int FilterPortable(const CandidateBlock* from, int entries, const ColourBox& box
       bounding = p;
     }
   }
-  const CandidateBlock& f = from[bounding / kBlockLanes];
-  const int fLane = bounding % kBlockLanes;
-  const int fr = RedOf(f, fLane), fg = GreenOf(f, fLane), fb = BlueOf(f, fLane);
-  const int fNorm = f.base[fLane] >> 8, fIndex = f.base[fLane] & 0xFF;
+  const Weighed f = WeighedOf(from[bounding / kBlockLanes], bounding % kBlockLanes);
   int kept = 0;
   for (int p = 0; p < entries; ++p) {
-    if (nearest[p] > bound) continue;
     const CandidateBlock& block = from[p / kBlockLanes];
     const int lane = p % kBlockLanes;
-    // An entry that the bounding entry beats all over the box, or ties
-    // with a lower index, can never be the first nearest there.
-    const int favour = FavourLimit(fr, fg, fb, fNorm, RedOf(block, lane), GreenOf(block, lane),
-                                   BlueOf(block, lane), block.base[lane] >> 8, box);
-    if (favour < 0 || (favour == 0 && fIndex < (block.base[lane] & 0xFF))) continue;
+    if (nearest[p] > bound || Dominates(f, WeighedOf(block, lane), box)) continue;
     CandidateBlock& target = to[kept / kBlockLanes];
     target.redGreen[kept % kBlockLanes] = block.redGreen[lane];
     target.blue[kept % kBlockLanes] = block.blue[lane];
@@ -114,52 +128,93 @@ int FilterPortable(const CandidateBlock* from, int entries, const ColourBox& box
   return kept;
 }
 
-#ifdef KESTROW_X86
-
-__attribute__((target("sse4.1"))) int ScanSse41(const CandidateBlock* blocks, std::size_t pairs, int red,
-                                                int green, int blue) {
-  const __m128i qrg = _mm_set1_epi32(red | (green << 16));
-  const __m128i qb = _mm_set1_epi32(blue);
-  __m128i best = _mm_set1_epi32(INT32_MAX);
-  for (std::size_t i = 0; i < 2 * pairs; ++i) {
-    const CandidateBlock& block = blocks[i];
-    for (int half = 0; half < kBlockLanes; half += 4) {
-      const __m128i rg = _mm_load_si128(reinterpret_cast<const __m128i*>(block.redGreen + half));
-      const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(block.blue + half));
-      const __m128i dot = _mm_add_epi32(_mm_madd_epi16(rg, qrg), _mm_madd_epi16(b, qb));
-      const __m128i base = _mm_load_si128(reinterpret_cast<const __m128i*>(block.base + half));
-      best = _mm_min_epi32(best, _mm_sub_epi32(base, _mm_slli_epi32(dot, 9)));
-    }
-  }
-  best = _mm_min_epi32(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(1, 0, 3, 2)));
-  best = _mm_min_epi32(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(2, 3, 0, 1)));
-  return _mm_cvtsi128_si32(best) & 0xFF;
+std::int32_t ValueOf(const CandidateBlock& block, int lane, int red, int green, int blue) {
+  const std::int32_t dot = RedOf(block, lane) * red + GreenOf(block, lane) * green + BlueOf(block, lane) * blue;
+  return block.base[lane] - dot * 512;
 }
 
-// Four colours a round, one in each lane, against one entry at a time.
-__attribute__((target("sse4.1"))) void ScanColoursSse41(const CandidateBlock* blocks, int entries,
-                                                        const DWORD* colours, std::size_t count,
-                                                        const std::uint32_t* positions, BYTE* out) {
-  const __m128i low = _mm_set1_epi32(0xFF);
-  for (std::size_t c = 0; c < count; c += 4) {
-    const __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colours + c));
-    const __m128i qrg = _mm_or_si128(_mm_and_si128(_mm_srli_epi32(q, 16), low),
-                                     _mm_slli_epi32(_mm_and_si128(q, _mm_set1_epi32(0xFF00)), 8));
-    const __m128i qb = _mm_and_si128(q, low);
-    __m128i best = _mm_set1_epi32(INT32_MAX);
-    for (int e = 0; e < entries; ++e) {
-      const CandidateBlock& block = blocks[e / kBlockLanes];
-      const int lane = e % kBlockLanes;
-      const __m128i dot =
-          _mm_add_epi32(_mm_madd_epi16(qrg, _mm_set1_epi32(static_cast<int>(block.redGreen[lane]))),
-                        _mm_madd_epi16(qb, _mm_set1_epi32(static_cast<int>(block.blue[lane]))));
-      best = _mm_min_epi32(best, _mm_sub_epi32(_mm_set1_epi32(block.base[lane]), _mm_slli_epi32(dot, 9)));
-    }
-    alignas(16) std::int32_t values[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(values), best);
-    for (std::size_t k = 0; k < 4 && c + k < count; ++k)
-      out[positions[c + k]] = static_cast<BYTE>(values[k] & 0xFF);
+// The search over one list: the part of the row mapping that differs per
+// instruction set.
+struct PortableScan {
+  static int Scan(const CandidateBlock* blocks, std::size_t count, DWORD rgb) {
+    const int red = static_cast<int>((rgb >> 16) & 0xFF);
+    const int green = static_cast<int>((rgb >> 8) & 0xFF);
+    const int blue = static_cast<int>(rgb & 0xFF);
+    std::int32_t best = INT32_MAX;
+    for (std::size_t i = 0; i < count; ++i)
+      for (int lane = 0; lane < kBlockLanes; ++lane) best = std::min(best, ValueOf(blocks[i], lane, red, green, blue));
+    return best & 0xFF;
   }
+};
+
+// The row mapping, the same on every instruction set. Each kernel below
+// instantiates it with its scan and has it inlined whole (flatten), so that
+// no call is left in the loop.
+template <typename Search>
+int MapRow(const MatchTables& tables, const DWORD* colours, const int* columns, int count, BYTE* out,
+           std::ptrdiff_t step) {
+  // Local copies: the stores through `out` could otherwise be taken to change
+  // the tables.
+  const CandidateBlock* const pool = tables.pool;
+  const CandidateList* const cells = tables.cells;
+  for (int k = 0; k < count; ++k, out += step) {
+    const DWORD rgb = colours[columns[k]];
+    const CandidateList list = cells[CellOf(rgb)];
+    if (list.blocks == 0) return k;
+    *out = static_cast<BYTE>(Search::Scan(pool + list.first, list.blocks, rgb));
+  }
+  return count;
+}
+
+int ScanPortable(const CandidateBlock* blocks, std::size_t count, DWORD rgb) {
+  return PortableScan::Scan(blocks, count, rgb);
+}
+
+int MapRowPortable(const MatchTables& tables, const DWORD* colours, const int* columns, int count, BYTE* out,
+                   std::ptrdiff_t step) {
+  return MapRow<PortableScan>(tables, colours, columns, count, out, step);
+}
+
+#ifdef KESTROW_X86
+
+// The colour's bytes blue, green, red, unused, rearranged for the
+// multiply-adds: red | green << 16 in each 32-bit lane (bytes 2, none, 1,
+// none), and blue alone.
+constexpr int kRedGreenBytes = static_cast<int>(0x80018002u);
+constexpr int kBlueByte = static_cast<int>(0x80808000u);
+
+struct Sse41Scan {
+  __attribute__((target("sse4.1"))) static __m128i Values(const std::int32_t* base, const std::uint32_t* redGreen,
+                                                          const std::uint32_t* blue, __m128i qrg, __m128i qb) {
+    const __m128i dot = _mm_add_epi32(_mm_madd_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(redGreen)), qrg),
+                                      _mm_madd_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(blue)), qb));
+    return _mm_sub_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(base)), _mm_slli_epi32(dot, 9));
+  }
+  __attribute__((target("sse4.1"))) static int Scan(const CandidateBlock* blocks, std::size_t count, DWORD rgb) {
+    const __m128i q = _mm_set1_epi32(static_cast<int>(rgb));
+    const __m128i qrg = _mm_shuffle_epi8(q, _mm_set1_epi32(kRedGreenBytes));
+    const __m128i qb = _mm_shuffle_epi8(q, _mm_set1_epi32(kBlueByte));
+    __m128i best = _mm_set1_epi32(INT32_MAX);
+    for (std::size_t i = 0; i < count; ++i) {
+      const CandidateBlock& block = blocks[i];
+      best = _mm_min_epi32(best, Values(block.base, block.redGreen, block.blue, qrg, qb));
+      best = _mm_min_epi32(best, Values(block.base + 4, block.redGreen + 4, block.blue + 4, qrg, qb));
+    }
+    best = _mm_min_epi32(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(1, 0, 3, 2)));
+    best = _mm_min_epi32(best, _mm_shuffle_epi32(best, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtsi128_si32(best) & 0xFF;
+  }
+};
+
+__attribute__((target("sse4.1"), flatten)) int ScanSse41(const CandidateBlock* blocks, std::size_t count,
+                                                         DWORD rgb) {
+  return Sse41Scan::Scan(blocks, count, rgb);
+}
+
+__attribute__((target("sse4.1"), flatten)) int MapRowSse41(const MatchTables& tables, const DWORD* colours,
+                                                           const int* columns, int count, BYTE* out,
+                                                           std::ptrdiff_t step) {
+  return MapRow<Sse41Scan>(tables, colours, columns, count, out, step);
 }
 
 __attribute__((target("avx2"), always_inline)) inline __m256i Load(const void* lanes) {
@@ -173,93 +228,98 @@ __attribute__((target("avx2"), always_inline)) inline std::int32_t HorizontalMin
   return _mm_cvtsi128_si32(m);
 }
 
-__attribute__((target("avx2"))) int ScanAvx2(const CandidateBlock* blocks, std::size_t pairs, int red,
-                                             int green, int blue) {
-  const __m256i qrg = _mm256_set1_epi32(red | (green << 16));
-  const __m256i qb = _mm256_set1_epi32(blue);
-  __m256i best = _mm256_set1_epi32(INT32_MAX);
-  for (std::size_t i = 0; i < pairs; ++i, blocks += 2) {
-    // Two blocks a round, each with its own minimum until the end.
-    const __m256i dot0 = _mm256_add_epi32(_mm256_madd_epi16(Load(blocks[0].redGreen), qrg),
-                                          _mm256_madd_epi16(Load(blocks[0].blue), qb));
-    const __m256i dot1 = _mm256_add_epi32(_mm256_madd_epi16(Load(blocks[1].redGreen), qrg),
-                                          _mm256_madd_epi16(Load(blocks[1].blue), qb));
-    const __m256i value0 = _mm256_sub_epi32(Load(blocks[0].base), _mm256_slli_epi32(dot0, 9));
-    const __m256i value1 = _mm256_sub_epi32(Load(blocks[1].base), _mm256_slli_epi32(dot1, 9));
-    best = _mm256_min_epi32(best, _mm256_min_epi32(value0, value1));
+struct Avx2Scan {
+  __attribute__((target("avx2"))) static __m256i Values(const CandidateBlock& block, __m256i qrg, __m256i qb) {
+    const __m256i dot =
+        _mm256_add_epi32(_mm256_madd_epi16(Load(block.redGreen), qrg), _mm256_madd_epi16(Load(block.blue), qb));
+    return _mm256_sub_epi32(Load(block.base), _mm256_slli_epi32(dot, 9));
   }
-  return HorizontalMin(best) & 0xFF;
-}
-
-// The red-green pairs and blues of eight colours, as the multiply-adds take
-// them.
-struct Queries {
-  __m256i redGreen;
-  __m256i blue;
+  __attribute__((target("avx2"))) static int Scan(const CandidateBlock* blocks, std::size_t count, DWORD rgb) {
+    const __m256i q = _mm256_set1_epi32(static_cast<int>(rgb));
+    const __m256i qrg = _mm256_shuffle_epi8(q, _mm256_set1_epi32(kRedGreenBytes));
+    const __m256i qb = _mm256_shuffle_epi8(q, _mm256_set1_epi32(kBlueByte));
+    // Most lists take one block.
+    __m256i best = Values(blocks[0], qrg, qb);
+    for (std::size_t i = 1; i < count; ++i) best = _mm256_min_epi32(best, Values(blocks[i], qrg, qb));
+    return HorizontalMin(best) & 0xFF;
+  }
 };
 
-__attribute__((target("avx2"), always_inline)) inline Queries QueriesOf(const DWORD* colours) {
-  const __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours));
-  const __m256i low = _mm256_set1_epi32(0xFF);
-  return {_mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(q, 16), low),
-                          _mm256_slli_epi32(_mm256_and_si256(q, _mm256_set1_epi32(0xFF00)), 8)),
-          _mm256_and_si256(q, low)};
+__attribute__((target("avx2"), flatten)) int ScanAvx2(const CandidateBlock* blocks, std::size_t count, DWORD rgb) {
+  return Avx2Scan::Scan(blocks, count, rgb);
 }
 
-__attribute__((target("avx2"), always_inline)) inline __m256i Value(const Queries& q, __m256i redGreen,
-                                                                    __m256i blue, __m256i base) {
-  const __m256i dot =
-      _mm256_add_epi32(_mm256_madd_epi16(q.redGreen, redGreen), _mm256_madd_epi16(q.blue, blue));
-  return _mm256_sub_epi32(base, _mm256_slli_epi32(dot, 9));
+// The smallest lane of each of eight vectors, in order, in one vector: the
+// halves of pairs of vectors, then their quarters, then their eighths, are
+// set side by side and the smaller of each two kept.
+__attribute__((target("avx2"), always_inline)) inline __m256i SmallestLanes(const __m256i (&v)[8]) {
+  __m256i halves[4];
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i)
+    halves[i] = _mm256_min_epi32(_mm256_permute2x128_si256(v[i], v[i + 4], 0x20),
+                                 _mm256_permute2x128_si256(v[i], v[i + 4], 0x31));
+  // Lanes 0-3: vector i, 4-7: vector i + 4.
+  __m256i quarters[2];
+#pragma GCC unroll 2
+  for (int i = 0; i < 2; ++i)
+    quarters[i] = _mm256_min_epi32(_mm256_unpacklo_epi64(halves[i], halves[i + 2]),
+                                   _mm256_unpackhi_epi64(halves[i], halves[i + 2]));
+  // Lanes 0-1: vector i, 2-3: vector i + 2, and the same for i + 4 and i + 6.
+  const __m256i low = _mm256_unpacklo_epi32(quarters[0], quarters[1]);
+  const __m256i high = _mm256_unpackhi_epi32(quarters[0], quarters[1]);
+  return _mm256_min_epi32(_mm256_unpacklo_epi64(low, high), _mm256_unpackhi_epi64(low, high));
 }
 
-__attribute__((target("avx2"), always_inline)) inline void StoreIndices(__m256i best,
-                                                                        const std::uint32_t* positions,
-                                                                        BYTE* out, std::size_t n) {
-  alignas(32) std::int32_t values[8];
-  _mm256_store_si256(reinterpret_cast<__m256i*>(values), best);
-  for (std::size_t k = 0; k < n; ++k) out[positions[k]] = static_cast<BYTE>(values[k] & 0xFF);
-}
-
-// Eight colours a lane each, sixteen a round when there are that many, so
-// that each entry is fetched once for both groups of eight. The entries are
-// taken a block at a time, all eight lanes: the lanes after the last entry
-// repeat it, which changes no minimum.
-__attribute__((target("avx2"))) void ScanColoursAvx2(const CandidateBlock* blocks, int entries,
-                                                     const DWORD* colours, std::size_t count,
-                                                     const std::uint32_t* positions, BYTE* out) {
-  const std::size_t blockCount = BlocksFor(entries);
-  std::size_t c = 0;
-  for (; c + 16 <= count; c += 16) {
-    const Queries q0 = QueriesOf(colours + c);
-    const Queries q1 = QueriesOf(colours + c + 8);
-    __m256i best0 = _mm256_set1_epi32(INT32_MAX);
-    __m256i best1 = best0;
-    for (const CandidateBlock* block = blocks; block < blocks + blockCount; ++block) {
+// Eight colours a round: each colour is still compared with its own list,
+// but the eight smallest keys are then found together, and the eight
+// indices written at once. A round whose colours include one of a cell not
+// filtered yet is left to the colour-by-colour loop, which stops there.
+__attribute__((target("avx2"), flatten)) int MapRowAvx2(const MatchTables& tables, const DWORD* colours,
+                                                        const int* columns, int count, BYTE* out,
+                                                        std::ptrdiff_t step) {
+  const CandidateBlock* const pool = tables.pool;
+  const CandidateList* const cells = tables.cells;
+  // The low byte of each lane (its index) to bytes 0-3 of each half.
+  const __m256i indexBytes = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8,
+                                              12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  int k = 0;
+  for (; k + 8 <= count; k += 8) {
+    __m256i keys[8];
+    bool filtered = true;
 #pragma GCC unroll 8
-      for (int lane = 0; lane < kBlockLanes; ++lane) {
-        const __m256i redGreen = _mm256_set1_epi32(static_cast<int>(block->redGreen[lane]));
-        const __m256i blue = _mm256_set1_epi32(static_cast<int>(block->blue[lane]));
-        const __m256i base = _mm256_set1_epi32(block->base[lane]);
-        best0 = _mm256_min_epi32(best0, Value(q0, redGreen, blue, base));
-        best1 = _mm256_min_epi32(best1, Value(q1, redGreen, blue, base));
+    for (int i = 0; i < 8; ++i) {
+      const DWORD* colour = colours + columns[k + i];
+      const CandidateList list = cells[CellOf(*colour)];
+      const CandidateBlock* blocks = pool + list.first;
+      const __m256i q = _mm256_set1_epi32(static_cast<int>(*colour));
+      const __m256i qrg = _mm256_shuffle_epi8(q, _mm256_set1_epi32(kRedGreenBytes));
+      const __m256i qb = _mm256_shuffle_epi8(q, _mm256_set1_epi32(kBlueByte));
+      keys[i] = Avx2Scan::Values(blocks[0], qrg, qb);
+      if (list.blocks != 1) [[unlikely]] {
+        // A list not filtered yet has no blocks; its first block is the
+        // pool's first, which can be read, and what is read from it is not
+        // used.
+        filtered &= list.blocks != 0;
+        for (std::size_t b = 1; b < list.blocks; ++b)
+          keys[i] = _mm256_min_epi32(keys[i], Avx2Scan::Values(blocks[b], qrg, qb));
       }
     }
-    StoreIndices(best0, positions + c, out, 8);
-    StoreIndices(best1, positions + c + 8, out, 8);
-  }
-  for (; c < count; c += 8) {
-    const Queries q = QueriesOf(colours + c);
-    __m256i best = _mm256_set1_epi32(INT32_MAX);
-    for (const CandidateBlock* block = blocks; block < blocks + blockCount; ++block) {
+    if (!filtered) break;
+    const __m256i bytes = _mm256_shuffle_epi8(SmallestLanes(keys), indexBytes);
+    const std::uint64_t indices =
+        static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(bytes))) |
+        static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm256_extracti128_si256(bytes, 1))))
+            << 32;
+    BYTE* to = out + k * step;
+    if (step == 1) {
+      std::memcpy(to, &indices, 8);
+    } else {
+      std::uint64_t rest = indices;
 #pragma GCC unroll 8
-      for (int lane = 0; lane < kBlockLanes; ++lane)
-        best = _mm256_min_epi32(best, Value(q, _mm256_set1_epi32(static_cast<int>(block->redGreen[lane])),
-                                            _mm256_set1_epi32(static_cast<int>(block->blue[lane])),
-                                            _mm256_set1_epi32(block->base[lane])));
+      for (int i = 0; i < 8; ++i, to += step, rest >>= 8) *to = static_cast<BYTE>(rest);
     }
-    StoreIndices(best, positions + c, out, std::min<std::size_t>(8, count - c));
   }
+  return k + MapRow<Avx2Scan>(tables, colours, columns + k, count - k, out + k * step, step);
 }
 
 // For each 8-bit mask of kept lanes, the lanes to gather so that the kept
@@ -298,6 +358,7 @@ __attribute__((target("avx2"), always_inline)) inline AxisGaps Gaps(__m256i v, _
   return {_mm256_mullo_epi32(nearest, nearest), _mm256_mullo_epi32(farthest, farthest)};
 }
 
+// FilterPortable, eight entries at a time.
 __attribute__((target("avx2"))) int FilterAvx2(const CandidateBlock* from, int entries, const ColourBox& box,
                                                CandidateBlock* to) {
   alignas(32) std::int32_t nearest[256];
@@ -323,8 +384,6 @@ __attribute__((target("avx2"))) int FilterAvx2(const CandidateBlock* from, int e
   const std::int32_t least = HorizontalMin(bound);
   const __m256i limit = _mm256_set1_epi32(least);
 
-  // The first entry with that farthest point: it beats, all over the box,
-  // many of the entries that pass the bound (see FilterPortable).
   int bounding = 0;
   while (farthest[bounding] != least) ++bounding;
   const CandidateBlock& f = from[bounding / kBlockLanes];
@@ -347,9 +406,8 @@ __attribute__((target("avx2"))) int FilterAvx2(const CandidateBlock* from, int e
     const __m256i favour = _mm256_add_epi32(
         _mm256_sub_epi32(fNorm, _mm256_srai_epi32(entryBase, 8)),
         _mm256_add_epi32(
-            _mm256_add_epi32(
-                FavourAxis(_mm256_sub_epi32(fRed, _mm256_and_si256(rg, lowHalf)), redLo, redHi),
-                FavourAxis(_mm256_sub_epi32(fGreen, _mm256_srli_epi32(rg, 16)), greenLo, greenHi)),
+            _mm256_add_epi32(FavourAxis(_mm256_sub_epi32(fRed, _mm256_and_si256(rg, lowHalf)), redLo, redHi),
+                             FavourAxis(_mm256_sub_epi32(fGreen, _mm256_srli_epi32(rg, 16)), greenLo, greenHi)),
             FavourAxis(_mm256_sub_epi32(fBlue, Load(from[i].blue)), blueLo, blueHi)));
     const __m256i beaten =
         _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), favour),
@@ -360,12 +418,10 @@ __attribute__((target("avx2"))) int FilterAvx2(const CandidateBlock* from, int e
     const int valid = entries - static_cast<int>(i) * kBlockLanes;
     if (valid < kBlockLanes) mask &= (1u << valid) - 1;
     const __m256i order = Load(kCompress[mask].data());
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(redGreen + kept),
-                        _mm256_permutevar8x32_epi32(Load(from[i].redGreen), order));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(redGreen + kept), _mm256_permutevar8x32_epi32(rg, order));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(blue + kept),
                         _mm256_permutevar8x32_epi32(Load(from[i].blue), order));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(base + kept),
-                        _mm256_permutevar8x32_epi32(Load(from[i].base), order));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(base + kept), _mm256_permutevar8x32_epi32(entryBase, order));
     kept += __builtin_popcount(mask);
   }
   for (std::size_t b = 0; b < BlocksFor(kept); ++b) {
@@ -386,11 +442,11 @@ struct LevelKernels {
 
 constexpr LevelKernels kKernels[] = {
 #ifdef KESTROW_X86
-    {SimdLevel::avx2, {ScanAvx2, ScanColoursAvx2, FilterAvx2}},
-    // Filtering runs once per colour cube; four lanes would gain little there.
-    {SimdLevel::sse41, {ScanSse41, ScanColoursSse41, FilterPortable}},
+    {SimdLevel::avx2, {ScanAvx2, MapRowAvx2, FilterAvx2}},
+    // Filtering runs once per cube or cell; four lanes would gain little there.
+    {SimdLevel::sse41, {ScanSse41, MapRowSse41, FilterPortable}},
 #endif
-    {SimdLevel::portable, {ScanPortable, ScanColoursPortable, FilterPortable}},
+    {SimdLevel::portable, {ScanPortable, MapRowPortable, FilterPortable}},
 };
 
 }  // namespace
@@ -399,5 +455,5 @@ SearchKernels KernelsFor(SimdLevel level) {
   if (SimdLevelSupported(level))
     for (const LevelKernels& entry : kKernels)
       if (entry.level == level) return entry.kernels;
-  return {ScanPortable, ScanColoursPortable, FilterPortable};
+  return {ScanPortable, MapRowPortable, FilterPortable};
 }

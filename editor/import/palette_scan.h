@@ -1,6 +1,7 @@
 #pragma once
 // The inner loops of the nearest-colour search, over palette entries kept in
-// blocks of eight lanes.
+// blocks of eight lanes, and the filter that decides which entries a region
+// of colour space needs to search at all.
 //
 // Each entry e is compared with a colour q by its key, squared distance x 256
 // + entry index: the smallest key is the smallest distance and, among equal
@@ -9,13 +10,6 @@
 // same for every entry, each entry holds base = |e|^2 x 256 + index and the
 // search keeps the smallest base - 512 e.q, whose low 8 bits are the index:
 // two multiply-adds per comparison. Values stay within -10^8 .. 5 x 10^7.
-//
-// Filtering keeps, of a list of entries, those that can be nearest to some
-// colour of a box: every entry whose nearest point of the box is no farther
-// than U, the least over all entries of their farthest point of the box.
-// Each colour of the box has an entry within U, so an entry left out is
-// strictly farther than the nearest one and can neither win nor tie. Kept
-// entries stay in index order.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,17 +29,10 @@ constexpr std::size_t BlocksFor(int entries) {
   return static_cast<std::size_t>((entries + kBlockLanes - 1) / kBlockLanes);
 }
 
-// Lists are kept in an even number of blocks, so that a single colour is
-// scanned two blocks a round: a list of entries takes StoredBlocksFor blocks,
-// the lanes after its last entry copies of it.
-constexpr std::size_t PairsFor(int entries) { return (BlocksFor(entries) + 1) / 2; }
-constexpr std::size_t StoredBlocksFor(int entries) { return 2 * PairsFor(entries); }
-
 // Writes one entry into lane `lane` of `block`.
 void SetLane(CandidateBlock& block, int lane, int red, int green, int blue, int index);
-// Fills the lanes after the list's last entry with copies of it, up to
-// StoredBlocksFor(entries) blocks. A copy changes neither a smallest key nor
-// the bound of a filter.
+// Fills the lanes after the list's last entry with copies of it, so that
+// whole blocks can be compared: a copy changes no smallest key.
 void PadList(CandidateBlock* blocks, int entries);
 
 // Inclusive ranges of red, green and blue.
@@ -53,26 +40,75 @@ struct ColourBox {
   int redLo, redHi, greenLo, greenHi, blueLo, blueHi;
 };
 
-// The index of the nearest entry to one colour over `pairs` pairs of blocks.
-using ScanFunction = int (*)(const CandidateBlock* blocks, std::size_t pairs, int red, int green, int blue);
+// Every entry that can be the first nearest entry to some colour of a box
+// passes both of these cuts. They look at each entry once:
+//  - a bound: every colour of the box has an entry within U, the least over
+//    all entries of their distance to the box's farthest corner, so an entry
+//    whose nearest point of the box is farther than U can neither win nor
+//    tie anywhere in it;
+//  - the entries that the first one setting the bound dominates (see
+//    KeepUndominated).
+// Writes the entries among the first `entries` of `from` that pass to `to`,
+// as a padded list, and returns how many (at least 1). `to` has room for
+// BlocksFor(entries) blocks and does not overlap `from`. Every instruction
+// set keeps the same entries.
+using FilterFunction = int (*)(const CandidateBlock* from, int entries, const ColourBox& box, CandidateBlock* to);
 
-// The index of the nearest of the `entries` entries for each of `count`
-// colours 0x00RRGGBB, several colours at a time, written to
-// out[positions[i]] for colour i. Colours are read in whole groups of eight,
-// so up to 7 places past `count`; those must hold colours (their results are
-// not written).
-using ScanColoursFunction = void (*)(const CandidateBlock* blocks, int entries, const DWORD* colours,
-                                     std::size_t count, const std::uint32_t* positions, BYTE* out);
+// Of a padded list of `entries`, rewritten in place, the entries that no
+// other entry of the list dominates: entry f dominates entry e when f is at
+// least as near as e to every colour of the box, ties going to f by its
+// lower index, so that e is never the first nearest there. This leaves few
+// more than the entries a box needs (an entry that several others beat
+// between them, but none alone, stays), but compares them in pairs; it is
+// worth it only where it can spare every search of the box a block. Returns
+// how many are kept.
+int KeepUndominated(CandidateBlock* list, int entries, const ColourBox& box);
 
-// Writes the kept entries among the first `entries` of `from` to `to`, as a
-// padded list, and returns how many were kept (at least 1). `to` has room
-// for StoredBlocksFor(entries) blocks and does not overlap `from`.
-using FilterFunction = int (*)(const CandidateBlock* from, int entries, const ColourBox& box,
-                               CandidateBlock* to);
+// A list of candidates in a pool of blocks: its first block, its entries and
+// the blocks they take. A cell whose list has no blocks has not been
+// filtered yet.
+struct CandidateList {
+  std::uint32_t first = 0;
+  std::uint16_t entries = 0;
+  std::uint16_t blocks = 0;
+};
+
+// Colour space is cut into 16 x 16 x 16 cells of 16 levels a side. A cell is
+// numbered by the top four bits of red, green and blue, as red << 8 | blue << 4
+// | green: the order in which one multiplication gathers those bits. Masked,
+// the three fields lie at bits 4, 12 and 20; times 1 + 2^12 + 2^24 the copies
+// of green shifted by 12, blue by 24 and red by 12 lie side by side at bits
+// 24 to 35, and every other copy lies below bit 24, without overlap (so
+// without carries), or from bit 36 up.
+constexpr std::size_t kCells = 16 * 16 * 16;
+inline std::size_t CellOf(DWORD rgb) {
+  return static_cast<std::size_t>(((std::uint64_t{rgb} & 0xF0F0F0) * 0x1001001) >> 24) & 0xFFF;
+}
+// The darkest colour of a cell.
+inline DWORD CornerOf(std::size_t cell) {
+  return static_cast<DWORD>(((cell & 0xF00) << 12) | ((cell & 0xF) << 12) | (cell & 0xF0));
+}
+
+// What the row mapping reads of a matcher.
+struct MatchTables {
+  const CandidateBlock* pool;
+  const CandidateList* cells;  // kCells lists, by CellOf
+};
+
+// The index of the nearest entry to one colour 0x00RRGGBB (the top byte
+// ignored) over `count` blocks, at least one.
+using ScanFunction = int (*)(const CandidateBlock* blocks, std::size_t count, DWORD rgb);
+
+// Maps colours[columns[k]] (0x00RRGGBB, the top byte ignored) to the index
+// of its nearest entry at out[k x step], from k = 0 on, through the list of
+// the colour's cell; stops at the first colour whose cell has not been
+// filtered yet, and returns how many colours it mapped.
+using MapRowFunction = int (*)(const MatchTables& tables, const DWORD* colours, const int* columns, int count,
+                               BYTE* out, std::ptrdiff_t step);
 
 struct SearchKernels {
   ScanFunction scan;
-  ScanColoursFunction scanColours;
+  MapRowFunction mapRow;
   FilterFunction filter;
 };
 

@@ -4,27 +4,22 @@
 #include "editor/shapes/file_position.h"
 
 BlockHeader ReadBlockHeader(CFile& file, int headerNumber) {
+  // Each record is read in one piece and taken apart in memory: a read per
+  // field would cost a system call per field.
   SeekInsideFile(file, HeaderRecordPosition(headerNumber));
-  LONG record[8];
-  for (LONG& field : record) field = ReadBigEndian32(file);
+  BYTE record[32];
+  file.Read(record, sizeof record);
 
   BlockHeader header;
-  header.baseOffset = record[1];
+  header.baseOffset = BigEndian32(record + 4);
   SeekInsideFile(file, header.baseOffset);
-  // The fields in file order; the ones the editor does not use are read and
-  // dropped so the position always advances by the field's own size.
-  ReadBigEndian16(file);                             // 0
-  ReadBigEndian16(file);                             // 2
-  header.colourCount = ReadBigEndian32(file);        // 4
-  ReadBigEndian16(file);                             // 8
-  header.colourTableOffset = ReadBigEndian32(file);  // 10
-  ReadBigEndian16(file);                             // 14
-  ReadBigEndian32(file);                             // 16
-  ReadBigEndian16(file);                             // 20
-  ReadBigEndian32(file);                             // 22
-  header.imageCount = ReadBigEndian16(file);         // 26
-  header.imageTableOffset = ReadBigEndian32(file);   // 28
-  ReadBigEndian16(file);                             // 32
-  ReadBigEndian32(file);                             // 34
+  // The fields by their offsets in the block header; the ones the editor
+  // does not use are read with the rest and dropped.
+  BYTE block[38];
+  file.Read(block, sizeof block);
+  header.colourCount = BigEndian32(block + 4);
+  header.colourTableOffset = BigEndian32(block + 10);
+  header.imageCount = BigEndian16(block + 26);
+  header.imageTableOffset = BigEndian32(block + 28);
   return header;
 }

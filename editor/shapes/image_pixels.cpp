@@ -10,8 +10,11 @@ LONG ReadImageOffset(CFile& file, const BlockHeader& block, int image) {
 
 ImageHeader ReadImageHeader(CFile& file, const BlockHeader& block, LONG imageOffset) {
   SeekInsideFile(file, static_cast<LONGLONG>(block.baseOffset) + imageOffset);
+  // In one piece, as the block header is.
+  BYTE fields[2 * kImageHeaderFieldCount];
+  file.Read(fields, sizeof fields);
   ImageHeader header;
-  for (SHORT& field : header.fields) field = ReadBigEndian16(file);
+  for (std::size_t i = 0; i < header.fields.size(); ++i) header.fields[i] = BigEndian16(fields + 2 * i);
   return header;
 }
 

@@ -22,4 +22,5 @@
 #include "platform/gdi/pixels.h"
 #include "platform/gdi/scoped_gdi.h"
 #include "platform/gdi/stretch_blt.h"
+#include "platform/gdi/stretched_rows.h"
 #include "platform/gdi/surface.h"

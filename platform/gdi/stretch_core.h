@@ -1,6 +1,6 @@
 #pragma once
-// The nearest-sample mapping (and the row copy) shared by StretchBlt, BitBlt, DrawIconEx and
-// LoadImage's resizing. Private to platform/gdi.
+// The nearest-sample mapping (and the row copy) shared by StretchBlt, BitBlt, DrawIconEx,
+// LoadImage's resizing and StretchedRows. Private to platform/gdi.
 //
 // Target pixel (i, j) of a dw x dh rectangle at (dx, dy) takes source pixel
 // (sx + floor(i*sw/dw), sy + floor(j*sh/dh)): whole source rows and columns
@@ -36,6 +36,12 @@ inline void CopyRowWithAlpha(const std::uint32_t* in, void* out, std::size_t n, 
   }
 }
 
+// The source offset that offset i of a target extent takes: floor(i * sw /
+// dw). 64-bit: i * sw reaches 2^62 at most for 31-bit extents.
+inline long long NearestSample(long long i, long long sourceExtent, long long targetExtent) {
+  return i * sourceExtent / targetExtent;
+}
+
 // Calls f(targetY, sourceY, firstTargetX, sourceColumns) once for every
 // target row to fill: sourceColumns[k] is the source column of target
 // column firstTargetX + k, or -1 where that falls outside the source.
@@ -52,12 +58,11 @@ void ForEachStretchedRow(int srcWidth, int srcHeight, long long sx, long long sy
   std::vector<int> columns;
   columns.reserve(static_cast<std::size_t>(i1 - i0));
   for (long long i = i0; i < i1; ++i) {
-    // 64-bit: i * sw reaches 2^62 at most for 31-bit extents.
-    const long long x = sx + i * sw / dw;
+    const long long x = sx + NearestSample(i, sw, dw);
     columns.push_back(x >= 0 && x < srcWidth ? static_cast<int>(x) : -1);
   }
   for (long long j = j0; j < j1; ++j) {
-    const long long y = sy + j * sh / dh;
+    const long long y = sy + NearestSample(j, sh, dh);
     if (y < 0 || y >= srcHeight) continue;
     f(static_cast<int>(dy + j), static_cast<int>(y), static_cast<int>(dx + i0), columns);
   }

@@ -77,12 +77,12 @@ LONG NotFound(const RegistryView& view, LONG missing) {
 
 // Reads the tree and finds the handle's own key, so that a call on a key
 // that is gone answers ERROR_KEY_DELETED.
-LONG LoadKey(const OpenKey& open, RegistryView& view, const RegistryKey*& key) {
+LONG LoadKey(const OpenKey& open, std::shared_ptr<const RegistryView>& view, const RegistryKey*& key) {
   if (open.deleted) return ERROR_KEY_DELETED;
   LONG result = LoadRegistry(view);
   if (result != ERROR_SUCCESS) return result;
-  key = FindKey(view.root, open.path);
-  return key == nullptr ? NotFound(view, ERROR_KEY_DELETED) : ERROR_SUCCESS;
+  key = FindKey(view->root, open.path);
+  return key == nullptr ? NotFound(*view, ERROR_KEY_DELETED) : ERROR_SUCCESS;
 }
 
 // The key at `path` of the writable tree `root`, for a change. A key that
@@ -173,11 +173,11 @@ LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY ph
   KeyPath path;
   LONG result = JoinPath(*base, lpSubKey, path);
   if (result != ERROR_SUCCESS) return result;
-  RegistryView view;
+  std::shared_ptr<const RegistryView> view;
   const RegistryKey* key = nullptr;
   result = LoadKey(*base, view, key);
   if (result != ERROR_SUCCESS) return result;
-  if (FindKey(view.root, path) == nullptr) return NotFound(view, ERROR_FILE_NOT_FOUND);
+  if (FindKey(view->root, path) == nullptr) return NotFound(*view, ERROR_FILE_NOT_FOUND);
   *phkResult = AddHandle(std::move(path), samDesired);
   return ERROR_SUCCESS;
 }
@@ -231,7 +231,7 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPB
   if (open == nullptr) return ERROR_INVALID_HANDLE;
   if (!HasAccess(*open, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
   if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
-  RegistryView view;
+  std::shared_ptr<const RegistryView> view;
   const RegistryKey* key = nullptr;
   LONG result = LoadKey(*open, view, key);
   if (result != ERROR_SUCCESS) return result;
@@ -283,12 +283,12 @@ LONG RegQueryValue(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData) {
   KeyPath path;
   LONG result = JoinPath(*base, lpSubKey, path);
   if (result != ERROR_SUCCESS) return result;
-  RegistryView view;
+  std::shared_ptr<const RegistryView> view;
   const RegistryKey* own = nullptr;
   result = LoadKey(*base, view, own);
   if (result != ERROR_SUCCESS) return result;
-  const RegistryKey* key = FindKey(view.root, path);
-  if (key == nullptr) return NotFound(view, ERROR_FILE_NOT_FOUND);
+  const RegistryKey* key = FindKey(view->root, path);
+  if (key == nullptr) return NotFound(*view, ERROR_FILE_NOT_FOUND);
   auto it = key->values.find("");
   std::string text = (it != key->values.end() && it->second.type == REG_SZ) ? it->second.text : std::string();
   if (lpcbData == nullptr) return ERROR_SUCCESS;
@@ -373,7 +373,7 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPD
   if (open == nullptr) return ERROR_INVALID_HANDLE;
   if (!HasAccess(*open, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
   if (lpName == nullptr || lpcchName == nullptr) return ERROR_INVALID_PARAMETER;
-  RegistryView view;
+  std::shared_ptr<const RegistryView> view;
   const RegistryKey* key = nullptr;
   LONG result = LoadKey(*open, view, key);
   if (result != ERROR_SUCCESS) return result;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/registry/registry_api.h"
@@ -70,13 +72,18 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// Reads and parses an open file into an empty `root`.
+LONG LoadFromOpenFile(int fd, RegistryKey& root) {
+  std::vector<BYTE> bytes;
+  if (!ReadAll(fd, bytes)) return ERROR_CANTREAD;
+  return ParseRegistryFile(bytes, root, nullptr) ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
+}
+
 // Reads and parses the file at `path` into an empty `root`.
 LONG LoadFrom(const std::string& path, RegistryKey& root) {
   ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return errno == ENOENT ? ERROR_SUCCESS : ERROR_CANTREAD;
-  std::vector<BYTE> bytes;
-  if (!ReadAll(fd.get(), bytes)) return ERROR_CANTREAD;
-  return ParseRegistryFile(bytes, root, nullptr) ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
+  return LoadFromOpenFile(fd.get(), root);
 }
 
 // Holds the writers' lock for as long as it lives: on "classes.reg.lock"
@@ -165,48 +172,123 @@ void StoreRelativePaths(RegistryKey& key, const std::string& relocatable, const 
   for (auto& [name, subkey] : key.subkeys) StoreRelativePaths(*subkey, relocatable, folder);
 }
 
-// Lays `over` on `below`: a key of `over` brings its values in place of
-// below's, and its subkeys join below's.
-void Overlay(RegistryKey& below, RegistryKey& over) {
-  below.values = std::move(over.values);
-  for (auto& [name, subkey] : over.subkeys) {
-    if (RegistryKey* existing = below.Find(name))
-      Overlay(*existing, *subkey);
-    else
-      below.subkeys.emplace(name, std::move(subkey));
-  }
+// Lays a copy of `over` on `below`: a key of `over` brings its values in
+// place of below's, and its subkeys join below's.
+void Overlay(RegistryKey& below, const RegistryKey& over) {
+  below.values = over.values;
+  for (const auto& [name, subkey] : over.subkeys) Overlay(below.Child(name), *subkey);
 }
 
-// Reads the machine-wide file under the user's, with absolute paths.
-LONG LoadBelow(const RegistryLayout& layout, RegistryKey& below) {
-  if (layout.below.empty()) return ERROR_SUCCESS;
-  LONG result = LoadFrom(layout.below, below);
-  if (result != ERROR_SUCCESS) {
-    below = RegistryKey();
-    return result;
+void CopyTree(const RegistryKey& from, RegistryKey& to) {
+  to.values = from.values;
+  for (const auto& [name, child] : from.subkeys) CopyTree(*child, to.Child(name));
+}
+
+// Which version of a file a stat describes. Writers never change a file in
+// place but rename a new one over it, which gives it another inode, so equal
+// identities mean equal bytes; the size and the change times also catch a
+// person's editor that rewrites it in place, unless it keeps the size within
+// one tick of the file system's clock.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  long long modified = 0;  // nanoseconds
+  long long changed = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const struct stat& info) {
+  auto nanoseconds = [](const timespec& t) { return t.tv_sec * 1000000000LL + t.tv_nsec; };
+  return FileIdentity{info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
+}
+
+// A process looks at the registry many times in a row (each control it
+// creates asks for its module and type library, and a normal start writes
+// its own entries key by key), and parsing the files each time was most of
+// that work. So each file's tree is kept, as this process last parsed it,
+// until the file changes. One user-interface thread reads the registry (see
+// DESIGN), so this takes no lock.
+struct ParsedFile {
+  FileIdentity identity;
+  std::shared_ptr<const RegistryKey> tree;
+};
+
+// What a missing file reads as: one tree, so that views made of it are
+// recognised as the same.
+const std::shared_ptr<const RegistryKey>& EmptyTree() {
+  static const auto empty = std::make_shared<const RegistryKey>();
+  return empty;
+}
+
+// The tree of the file at `path`, read and parsed only when it is not the
+// version parsed last; an empty tree when there is no file. With
+// `resolvePaths`, the relative module paths of a machine-wide file are made
+// absolute, for readers.
+LONG ReadUnlessKnown(const std::string& path, bool resolvePaths, std::shared_ptr<const RegistryKey>& tree) {
+  // The user's file and the machine's, read as they are and resolved: tests
+  // that point the registry at many folders would otherwise grow this.
+  static std::map<std::pair<std::string, bool>, ParsedFile> parsed;
+  const auto key = std::make_pair(path, resolvePaths);
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) {
+    auto known = parsed.find(key);
+    if (known != parsed.end() && known->second.identity == IdentityOf(info)) {
+      tree = known->second.tree;
+      return ERROR_SUCCESS;
+    }
   }
-  ResolveRelativePaths(below, FolderOf(layout.below));
+  ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    if (errno != ENOENT) return ERROR_CANTREAD;
+    tree = EmptyTree();
+    return ERROR_SUCCESS;
+  }
+  // The identity of what is read, not of what the path names a moment later.
+  if (::fstat(fd.get(), &info) != 0) return ERROR_CANTREAD;
+  auto fresh = std::make_shared<RegistryKey>();
+  const LONG result = LoadFromOpenFile(fd.get(), *fresh);
+  if (result != ERROR_SUCCESS) return result;
+  if (resolvePaths) ResolveRelativePaths(*fresh, FolderOf(path));
+  if (parsed.size() >= 4) parsed.clear();
+  parsed[key] = ParsedFile{IdentityOf(info), fresh};
+  tree = std::move(fresh);
   return ERROR_SUCCESS;
+}
+
+// The machine-wide tree under the user's, with absolute paths; its fault
+// leaves it empty.
+LONG ReadBelow(const RegistryLayout& layout, std::shared_ptr<const RegistryKey>& below) {
+  LONG result = layout.below.empty() ? ERROR_SUCCESS : ReadUnlessKnown(layout.below, true, below);
+  if (layout.below.empty() || result != ERROR_SUCCESS) below = EmptyTree();
+  return result;
 }
 }  // namespace
 
 std::string RegistryFilePath() { return CurrentRegistryLayout().writable; }
 
-LONG LoadRegistry(RegistryView& view) {
+LONG LoadRegistry(std::shared_ptr<const RegistryView>& view) {
   RegistryLayout layout = CurrentRegistryLayout();
-  RegistryKey own;
-  LONG result = LoadFrom(layout.writable, own);
+  std::shared_ptr<const RegistryKey> own;
+  LONG result = ReadUnlessKnown(layout.writable, layout.machineScope, own);
   if (result != ERROR_SUCCESS) return result;
-  if (layout.machineScope) {
-    ResolveRelativePaths(own, FolderOf(layout.writable));
-    view.root = std::move(own);
-    view.belowFault = ERROR_SUCCESS;
-    return ERROR_SUCCESS;
+  std::shared_ptr<const RegistryKey> below;
+  const LONG belowFault = ReadBelow(layout, below);
+
+  // The view laid together last, kept while both trees are the same.
+  static struct {
+    std::shared_ptr<const RegistryKey> own, below;
+    LONG belowFault = ERROR_SUCCESS;
+    std::shared_ptr<const RegistryView> view;
+  } last;
+  if (!last.view || last.own != own || last.below != below || last.belowFault != belowFault) {
+    auto fresh = std::make_shared<RegistryView>();
+    CopyTree(*below, fresh->root);
+    Overlay(fresh->root, *own);
+    fresh->belowFault = belowFault;
+    last = {own, below, belowFault, std::move(fresh)};
   }
-  RegistryKey below;
-  view.belowFault = LoadBelow(layout, below);
-  Overlay(below, own);
-  view.root = std::move(below);
+  view = last.view;
   return ERROR_SUCCESS;
 }
 
@@ -218,14 +300,18 @@ LONG ModifyRegistry(const RegistryChange& change) {
   if (!MakeFolders(folder, layout.machineScope ? 0755 : 0700)) return ERROR_CANTOPEN;
   WriterLock lock(folder, layout.machineScope);
   if (!lock.held()) return ERROR_CANTOPEN;
-  RegistryKey root;
-  LONG result = LoadFrom(path, root);
+  // Under the lock no other writer can replace the file, so the version
+  // parsed last, when it is still the file's, is the one to change.
+  std::shared_ptr<const RegistryKey> current;
+  LONG result = ReadUnlessKnown(path, false, current);
   if (result != ERROR_SUCCESS) return result;
+  RegistryKey root;
+  CopyTree(*current, root);
   // A damaged machine-wide file never stops the user's own changes.
-  RegistryKey below;
-  LoadBelow(layout, below);
+  std::shared_ptr<const RegistryKey> below;
+  ReadBelow(layout, below);
   bool changed = false;
-  result = change(root, below, changed);
+  result = change(root, *below, changed);
   if (result != ERROR_SUCCESS || !changed) return result;
   if (layout.machineScope) StoreRelativePaths(root, layout.relocatable, folder);
   return ReplaceFile(folder, path, FormatRegistryFile(root), layout.machineScope ? 0644 : 0600);

@@ -5,7 +5,9 @@
 //
 // Readers open the files and parse them without a lock: writers only ever
 // replace a file by renaming a complete new file over it, so a reader sees
-// one whole version or the other. Writers of the user's file take an
+// one whole version or the other, and each version gets an inode of its
+// own, which is how a process knows that the version it parsed last is still
+// the file. Writers of the user's file take an
 // exclusive open-file-description lock on "classes.reg.lock" beside it; an
 // installer writing a machine-wide file locks the folder itself, so that no
 // lock file is left in an installed tree. Under the lock a writer reads the
@@ -15,6 +17,7 @@
 // their change.
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/base/hresult.h"
@@ -33,10 +36,12 @@ struct RegistryView {
   LONG belowFault = ERROR_SUCCESS;
 };
 
-// Reads the view (empty when there are no files yet). ERROR_REGISTRY_CORRUPT
-// when the writable file cannot be parsed, ERROR_CANTREAD when it cannot be
-// read: the user's own file failing fails every call.
-LONG LoadRegistry(RegistryView& view);
+// Reads the view (empty when there are no files yet), shared with the other
+// readers of the same versions of the files: a version already read is not
+// read and parsed again. ERROR_REGISTRY_CORRUPT when the writable file
+// cannot be parsed, ERROR_CANTREAD when it cannot be read: the user's own
+// file failing fails every call.
+LONG LoadRegistry(std::shared_ptr<const RegistryView>& view);
 
 // A change to the writable file's tree `root`, with the read-only tree
 // under it (`below`, paths already absolute) for what readers see there.

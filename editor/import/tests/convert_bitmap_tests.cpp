@@ -208,6 +208,37 @@ TEST(ConvertBitmapToPalette, EveryInstructionSetGivesTheReferenceBytes) {
   }
 }
 
+// Source extents larger than the bitmap: the target pixels whose source
+// pixels lie outside it are black, as a stretch onto a new black bitmap
+// leaves them; inside, the floor rule as ever.
+TEST(ConvertBitmapToPalette, SourceExtentsBeyondTheBitmapGiveBlackThere) {
+  SetPalette palette = TaggedPalette();
+  palette[200] = PaletteEntry(0, 0, 0);  // the tags of this picture stay below 25
+  SourceBitmap source(10, 6, [](int x, int y) { return Tagged(TagOf(x, y)); });
+  const struct {
+    int sw, sh, dw, dh;
+    bool bottomUpRows;
+  } rows[] = {{16, 9, 20, 20, false}, {10, 12, 7, 30, true}, {40, 6, 128, 128, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.sw << " x " << row.sh << " -> " << row.dw << " x " << row.dh);
+    std::vector<BYTE> expected(static_cast<std::size_t>(row.dw * row.dh));
+    ASSERT_TRUE(reference::ConvertBitmapToPalette(expected.data(), row.dw, row.dh, source.dc(), row.sw, row.sh,
+                                                  row.bottomUpRows, palette, 256));
+    for (int y = 0; y < row.dh; ++y)
+      for (int x = 0; x < row.dw; ++x) {
+        const int sx = x * row.sw / row.dw, sy = y * row.sh / row.dh;
+        ASSERT_EQ(expected[ByteOf(x, y, row.dw, row.dh, row.bottomUpRows)], sx < 10 && sy < 6 ? TagOf(sx, sy) : 200)
+            << x << "," << y;
+      }
+    for (SimdLevel level : SupportedSimdLevels()) {
+      std::vector<BYTE> out(expected.size());
+      ASSERT_TRUE(ConvertBitmapToPalette(out.data(), row.dw, row.dh, source.dc(), row.sw, row.sh, row.bottomUpRows,
+                                         palette, 256, level));
+      EXPECT_EQ(out, expected) << SimdLevelName(level);
+    }
+  }
+}
+
 // A matcher keeps what it learned of the palette from one picture to the
 // next; a later picture, falling partly in cubes an earlier one filled in,
 // must still get the reference bytes.

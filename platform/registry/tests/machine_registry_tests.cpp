@@ -92,6 +92,10 @@ TEST_F(MachineRegistry, TheUsersKeysWinAndReadingFallsThroughToTheMachines) {
             "kestrow-registry 1\n[CLSID]\n[CLSID\\{B}]\n[CLSID\\{B}\\InprocServer32]\n@=\"/user/b.ocx\"\nend 3\n");
   EXPECT_EQ(Value("CLSID\\{B}\\InprocServer32"), "/user/b.ocx");
   EXPECT_EQ(Value("CLSID\\{A}\\InprocServer32", "ThreadingModel"), "Apartment");
+
+  // A machine-wide file replaced after it was read is read again.
+  Install("CLSID\\{D}", "", "installed later");
+  EXPECT_EQ(Value("CLSID\\{D}"), "installed later");
 }
 
 TEST_F(MachineRegistry, TheFirstDataFolderThatHasAFileIsTheMachines) {

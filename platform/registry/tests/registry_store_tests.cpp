@@ -66,6 +66,32 @@ TEST_F(RegistryStore, WhatOneProcessWritesAnotherReads) {
             0);
 }
 
+// A process keeps the version of the file it read last, and must still see
+// every later version: replaced by another process's write, or rewritten in
+// place by a person.
+TEST_F(RegistryStore, EveryReadSeesTheFileAsItIsNow) {
+  ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "Seen", "", "first"), ERROR_SUCCESS);
+  std::string value;
+  ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Seen", "", &value), ERROR_SUCCESS);
+  ASSERT_EQ(value, "first");
+  ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Seen", "", &value), ERROR_SUCCESS) << "read again, unchanged";
+  EXPECT_EQ(value, "first");
+
+  ASSERT_EQ(InChild([] { return SetStringValue(HKEY_CLASSES_ROOT, "Seen", "", "second") == ERROR_SUCCESS ? 0 : 1; }),
+            0);
+  ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Seen", "", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, "second") << "replaced by another process";
+
+  std::string text = ReadFile(RegistryFilePath());
+  text.replace(text.find("second"), 6, "third, by hand");
+  WriteFile(RegistryFilePath(), text);
+  ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Seen", "", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, "third, by hand") << "rewritten in place";
+
+  std::filesystem::remove(RegistryFilePath());
+  EXPECT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Seen", "", &value), ERROR_FILE_NOT_FOUND) << "removed";
+}
+
 TEST_F(RegistryStore, ConcurrentWritersLoseNothing) {
   constexpr int kWriters = 4;
   constexpr int kKeysEach = 25;
