@@ -6,16 +6,10 @@
 #include <vector>
 
 #include "editor/import/palette_matcher.h"
+#include "editor/import/scaled_pixels.h"
 #include "platform/gdi/gdi.h"
 
 namespace {
-
-// A COLORREF (0x00BBGGRR) as the 0x00RRGGBB the matcher takes. CLR_INVALID
-// has all three colour bytes at 255, so it is white.
-DWORD RgbOf(COLORREF colour) {
-  return (static_cast<DWORD>(GetRValue(colour)) << 16) | (static_cast<DWORD>(GetGValue(colour)) << 8) |
-         GetBValue(colour);
-}
 
 // Where the indices of target row y (0 at the top) go: column order puts
 // pixel (x, y) at byte x * dh + y, bottom-up row order at (dh - 1 - y) * dw +
