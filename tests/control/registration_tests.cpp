@@ -10,6 +10,7 @@
 #include "platform/com/com_runtime.h"
 #include "platform/com/dispatch.h"
 #include "platform/com/type_library.h"
+#include "platform/testing/registry_snapshot.h"
 #include "platform/testing/temp_registry.h"
 #include "tests/control/tavlet_host.h"
 
@@ -17,6 +18,7 @@ namespace tavlet_host {
 namespace {
 
 using namespace tavlet;
+using kp::testing::RegistrySnapshot;
 
 std::string ModulePath() {
   char resolved[PATH_MAX];
