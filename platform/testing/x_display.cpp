@@ -185,7 +185,8 @@ bool XClient::PressKeys(unsigned long window, const std::string& keys, std::stri
       from = plus + 1;
     }
     for (KeyCode code : codes) XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-    for (auto code = codes.rbegin(); code != codes.rend(); ++code) XTestFakeKeyEvent(m_display, *code, False, CurrentTime);
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code)
+      XTestFakeKeyEvent(m_display, *code, False, CurrentTime);
   }
   XSync(m_display, False);
   return true;
