@@ -49,10 +49,11 @@ std::string Contents(int fd) {
   return text;
 }
 
-void Append(int fd, const std::string& line) {
+// Says why the program did not start, where its standard error would have.
+void Tell(int fd, const std::string& line) {
   if (fd < 0) return;
-  const off_t end = ::lseek(fd, 0, SEEK_END);
-  if (end >= 0 && ::pwrite(fd, line.data(), line.size(), end) < 0) return;
+  const ssize_t written = ::pwrite(fd, line.data(), line.size(), 0);
+  (void)written;  // with nowhere to say it, the status of -1 still says the run failed
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
@@ -97,7 +98,7 @@ StartedProgram::StartedProgram(const std::vector<std::string>& words, const Prog
   if (failed != 0) {
     m_pid = -1;
     m_ended = true;
-    Append(m_err, "cannot start " + words[0] + ": " + std::strerror(failed) + "\n");
+    Tell(m_err, "cannot start " + words[0] + ": " + std::strerror(failed) + "\n");
     return;
   }
   // The process's descriptor becomes readable when it ends.
@@ -116,7 +117,7 @@ void StartedProgram::Collect(int waitStatus) {
 }
 
 bool StartedProgram::Ended() {
-  if (m_ended) return true;
+  if (m_ended || m_pid <= 0) return true;
   int waitStatus = 0;
   const pid_t result = ::waitpid(m_pid, &waitStatus, WNOHANG);
   if (result == m_pid) Collect(waitStatus);
