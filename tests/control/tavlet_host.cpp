@@ -12,7 +12,6 @@
 #include "platform/qt/modal_windows.h"
 #include "platform/qt/window_system.h"
 #include "platform/resources/resource_table.h"
-#include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/ui_driver.h"
 
@@ -147,12 +146,6 @@ CHostedTavlet& CHostDlg::Control(int id) {
 }
 
 int CHostDlg::ChangesOf(int id) const { return static_cast<int>(std::count(changes.begin(), changes.end(), id)); }
-
-int RunRegsvr(const std::vector<std::string>& arguments) {
-  std::vector<std::string> words = {REGSVR_PROGRAM};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  return kp::testing::RunProgram(words).status;
-}
 
 std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes) {
   const std::string path = kp::testing::TemporaryRoot() + "/" + name;

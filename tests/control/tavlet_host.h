@@ -63,9 +63,6 @@ class CHostDlg : public CDialog {
   DECLARE_EVENTSINK_MAP()
 };
 
-// Runs the real regsvr program with these arguments; its exit status.
-int RunRegsvr(const std::vector<std::string>& arguments);
-
 // Writes bytes to a new file in the test's temporary folder; its path.
 std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes);
 std::vector<BYTE> ReadWholeFile(const std::string& path);
