@@ -5,7 +5,8 @@
 // (kp::gdi::BuildBitmapFile24), so a test's input never depends on the code
 // it checks.
 //
-//   kp::testing::WriteBytes(path, kp::testing::BitmapFile24(6, 4, [](int x, int y) { return 0x102030u * (x + y); }));
+//   // Six by four pixels, darkest at the top left.
+//   std::vector<BYTE> file = kp::testing::BitmapFile24(6, 4, [](int x, int y) { return 0x102030u * (x + y); });
 
 #include <cstddef>
 #include <cstdint>
