@@ -26,33 +26,21 @@
 #include "bench/bench_pictures.h"
 #include "editor/shapes/sample/sample_shapes.h"
 #include "editor/shapes/set_kinds.h"
+#include "platform/testing/bmp_writer.h"
 #include "tools/kestrow_cli/cli_run.h"
 #include "tools/kestrow_cli/set_image_files.h"
 #include "tools/kestrow_cli/set_names.h"
 
 namespace {
 
-void Put(std::vector<BYTE>& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<BYTE>(value >> (8 * i)));
-}
-
 // A 24-bit bitmap file of a photo-like picture.
 std::vector<BYTE> PhotoFile(int width, int height, std::uint32_t seed) {
   const std::vector<std::uint32_t> pixels = bench::PhotoLike(width, height, seed);
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<BYTE> file = {'B', 'M'};
-  Put(file, static_cast<std::uint32_t>(54 + stride * height), 4);
-  Put(file, 0, 4);
-  Put(file, 54, 4);
-  for (std::uint32_t field : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)}) Put(file, field, 4);
-  Put(file, 1, 2);
-  Put(file, 24, 2);
-  for (std::uint32_t field : {0u, static_cast<std::uint32_t>(stride * height), 2835u, 2835u, 0u, 0u}) Put(file, field, 4);
-  for (int row = 0; row < height; ++row) {
-    for (int x = 0; x < width; ++x) Put(file, pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)], 3);
-    file.resize(file.size() + static_cast<std::size_t>(stride - width * 3), 0);
-  }
-  return file;
+  // PhotoLike gives the bottom row first.
+  return kp::testing::BitmapFile24(width, height, [&](int x, int y) {
+    return pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  });
 }
 
 void WriteFile(const std::string& path, const std::vector<BYTE>& bytes) {

@@ -16,9 +16,7 @@
 // makes the application object and the benchmarks run in InitInstance.
 
 #include <benchmark/benchmark.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -35,8 +33,7 @@
 #include "platform/afx/prompts.h"
 #include "platform/afx/win_app.h"
 #include "platform/afx/window_functions.h"
-
-extern char** environ;
+#include "platform/testing/run_program.h"
 
 namespace {
 
@@ -63,17 +60,6 @@ bool MakeWorkspace() {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   sample_shapes::MakeSampleShapes().WriteFile(w.shapes);
   return true;
-}
-
-// Runs a program to its end; true when it exits with status 0.
-bool Run(std::vector<std::string> words) {
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int status = -1;
-  if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-  return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // Select Shapes File's dialog gets the sample file. Any message box means a
@@ -194,7 +180,7 @@ CBenchApp theApp;
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  if (!MakeWorkspace() || !Run({REGSVR_PROGRAM, TAVLET_MODULE})) {
+  if (!MakeWorkspace() || kp::testing::RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status != 0) {
     std::fprintf(stderr, "bench_load_set: could not set up the shapes file and the control's registration\n");
     return 1;
   }

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <sstream>
 
 extern char** environ;
 
@@ -48,6 +50,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 Atom Intern(Display* display, const char* name) { return XInternAtom(display, name, False); }
+
+// Xlib's default handler ends the program on any error; a window that went
+// away under a request only makes that request fail.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
 
 // The next event for which `wanted` holds, waiting until `deadline`.
 template <typename Wanted>
@@ -94,7 +100,7 @@ XClient::~XClient() {
   if (m_display != nullptr) XCloseDisplay(m_display);
 }
 
-std::vector<unsigned long> XClient::WindowsTitled(const std::string& title) {
+std::vector<unsigned long> XClient::WindowsTitled(const std::string& title, bool prefix) {
   std::vector<unsigned long> found;
   Window root = 0, parent = 0;
   Window* children = nullptr;
@@ -104,7 +110,8 @@ std::vector<unsigned long> XClient::WindowsTitled(const std::string& title) {
     XWindowAttributes attributes{};
     char* name = nullptr;
     if (XGetWindowAttributes(m_display, children[i], &attributes) && attributes.map_state == IsViewable &&
-        XFetchName(m_display, children[i], &name) && name != nullptr && title == name)
+        XFetchName(m_display, children[i], &name) && name != nullptr &&
+        (prefix ? std::strncmp(name, title.c_str(), title.size()) == 0 : title == name))
       found.push_back(children[i]);
     if (name != nullptr) XFree(name);
   }
@@ -139,6 +146,50 @@ std::optional<std::uint32_t> XClient::ScreenPixel(int x, int y) {
   std::uint32_t pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
   XDestroyImage(image);
   return pixel;
+}
+
+bool XClient::PressKeys(unsigned long window, const std::string& keys, std::string* why) {
+  auto fail = [&](const std::string& reason) {
+    if (why != nullptr) *why = reason;
+    return false;
+  };
+  // Without a window manager the focus goes where it is set, at once; the
+  // program sees FocusIn before any of the keys.
+  const XErrorHandler previous = XSetErrorHandler(IgnoreError);
+  XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+  XSync(m_display, False);
+  XSetErrorHandler(previous);
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(m_display, &focus, &revert);
+  if (focus != window) return fail("the window cannot have the keyboard focus");
+  std::istringstream words(keys);
+  for (std::string chord; words >> chord;) {
+    // "alt+space": the modifiers down in order, the key, then all up in
+    // reverse order.
+    std::vector<KeyCode> codes;
+    std::size_t from = 0;
+    while (true) {
+      const std::size_t plus = chord.find('+', from);
+      std::string name = chord.substr(from, plus == std::string::npos ? std::string::npos : plus - from);
+      if (plus != std::string::npos) {
+        if (name == "alt") name = "Alt_L";
+        else if (name == "ctrl") name = "Control_L";
+        else if (name == "shift") name = "Shift_L";
+      }
+      const KeySym symbol = XStringToKeysym(name.c_str());
+      const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(m_display, symbol);
+      if (code == 0) return fail("no key \"" + name + "\"");
+      codes.push_back(code);
+      if (plus == std::string::npos) break;
+      from = plus + 1;
+    }
+    for (KeyCode code : codes) XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code)
+      XTestFakeKeyEvent(m_display, *code, False, CurrentTime);
+  }
+  XSync(m_display, False);
+  return true;
 }
 
 bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std::string* why) {

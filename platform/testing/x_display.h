@@ -1,9 +1,9 @@
 #pragma once
 // Tests of real programs on a real X server: a private Xvfb for the test
 // program, and an X client that finds the programs' windows, reads the
-// screen's pixels and drops files on a window as a file manager does
-// (the XDND protocol), so a test sees and drives a program that runs in a
-// process of its own.
+// screen's pixels, types keys through the server's own input and drops
+// files on a window as a file manager does (the XDND protocol), so a test
+// sees and drives a program that runs in a process of its own.
 
 #include <sys/types.h>
 
@@ -42,14 +42,21 @@ class XClient {
   XClient& operator=(const XClient&) = delete;
   bool Connected() const { return m_display != nullptr; }
 
-  // The shown top-level windows whose title is exactly `title`.
-  std::vector<unsigned long> WindowsTitled(const std::string& title);
+  // The shown top-level windows whose title is exactly `title`, or starts
+  // with `title` when `prefix`.
+  std::vector<unsigned long> WindowsTitled(const std::string& title, bool prefix = false);
   // The process that made the window (_NET_WM_PID), or -1.
   pid_t WindowProcess(unsigned long window);
   // The window's top-left corner on the screen.
   bool WindowOrigin(unsigned long window, int* x, int* y);
   // The screen's colour at (x, y) as 0x00RRGGBB.
   std::optional<std::uint32_t> ScreenPixel(int x, int y);
+  // Gives the window the keyboard focus, then types `keys`, as a person
+  // would on the keyboard: key names separated by spaces, each one an X key
+  // name ("Escape", "Tab", "space", "Return", "c") after any modifiers
+  // joined by "+" ("alt+space", "ctrl+shift+c"). False, with the reason in
+  // *why, when the window cannot have the focus or a key is unknown.
+  bool PressKeys(unsigned long window, const std::string& keys, std::string* why = nullptr);
   // Drags the files onto the screen point (x, y) and drops them there, as a
   // file manager does: XDND version 5, offering text/uri-list, copy. False,
   // with the reason in *why, when no window there takes drops, the window

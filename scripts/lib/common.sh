@@ -10,7 +10,7 @@ KESTROW_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-dejavu-extra
   help2man
-  xvfb xdotool libxcb1-dev
+  xvfb libxcb1-dev libxtst-dev
 )
 
 # What only the checks of scripts/test need besides: the Debian package's

@@ -5,13 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/run_program.h"
+
 namespace cli_journeys {
 
-struct ProgramRun {
-  int status = -1;  // the exit status; -1 when it did not exit normally
-  std::string out;
-  std::string err;
-};
+using kp::testing::ProgramRun;
 
 // Runs kestrow-cli with `arguments`, with this process's environment less
 // the variables that would give it a display: DISPLAY, WAYLAND_DISPLAY

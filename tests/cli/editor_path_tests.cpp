@@ -16,6 +16,7 @@
 #include "editor/shapes/set_images.h"
 #include "editor/shapes/shapes_file_open.h"
 #include "platform/base/handles.h"
+#include "platform/testing/bmp_writer.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/ui_driver.h"
 #include "tests/cli/cli_process.h"
@@ -31,7 +32,7 @@ using EditorPath = tavlet_host::TavletTest;
 // A photo-like picture: smooth gradients with fine detail, so that the
 // scaling and the nearest-colour search both have work to do.
 std::vector<BYTE> Photo(int width, int height, int seed) {
-  return tavlet_host::BitmapFileBytes(width, height, [=](int x, int y) {
+  return kp::testing::BitmapFile24(width, height, [=](int x, int y) {
     const double u = static_cast<double>(x) / width;
     const double v = static_cast<double>(y) / height;
     const auto channel = [](double value) { return static_cast<DWORD>(std::clamp(value, 0.0, 255.0)); };

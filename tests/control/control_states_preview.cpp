@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "editor/ui/tavlet.h"
 #include "interfaces/tavlet_ids.h"
 #include "platform/afx/data_exchange.h"
 #include "platform/afx/dialog.h"
@@ -67,7 +68,7 @@ KP_MODULE_RESOURCES(kResources)
 
 namespace {
 
-class CPictureSlot : public CWnd {
+class CPictureSlot : public CTavlet {
  public:
   void Show(int width, int height, unsigned seed) {
     // Bands of colour with a checker, bottom row first as the control reads them.
@@ -80,10 +81,7 @@ class CPictureSlot : public CWnd {
         const unsigned blue = ((x / 16 + y / 16) % 2) ? 0xE0 : 0x40;
         pixels[static_cast<std::size_t>(row) * width + x] = static_cast<LONG>(red << 16 | green << 8 | blue);
       }
-    BOOL result = FALSE;
-    static const BYTE parms[] = VTS_PI4 VTS_I2 VTS_I2;
-    InvokeHelper(tavlet::dispidRecreateBitmap, DISPATCH_METHOD, VT_BOOL, &result, parms, pixels.data(),
-                 static_cast<SHORT>(width), static_cast<SHORT>(height));
+    RecreateBitmap(pixels.data(), static_cast<SHORT>(width), static_cast<SHORT>(height));
   }
 };
 

@@ -5,6 +5,7 @@
 #include "platform/com/ole_control.h"
 #include "platform/com/property_page.h"
 #include "platform/file/file.h"
+#include "platform/testing/bmp_writer.h"
 #include "platform/testing/temp_environment.h"
 #include "tests/control/tavlet_fixture.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 using kp::com::ComPtr;
 using namespace tavlet;
+using kp::testing::BitmapFile24;
 
 using TavletHosting = TavletTest;
 
@@ -26,7 +28,7 @@ BOOL ReadDroppable(IDispatch* dispatch, DISPID dispid) {
 }
 
 std::string ValidBitmapFile() {
-  return WriteTemporaryFile("drop.bmp", BitmapFileBytes(6, 4, [](int x, int y) { return DWORD(0x102030 * (x + y)); }));
+  return WriteTemporaryFile("drop.bmp", BitmapFile24(6, 4, [](int x, int y) { return DWORD(0x102030 * (x + y)); }));
 }
 
 TEST_F(TavletHosting, EachCreationRecordGivesInitiallyDroppableThroughDispidsZeroAndOne) {

@@ -3,6 +3,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/testing/scripted_prompts.h"
+#include "platform/testing/bmp_writer.h"
 #include "platform/testing/temp_environment.h"
 #include "tests/control/tavlet_fixture.h"
 
@@ -10,6 +11,7 @@ namespace tavlet_host {
 namespace {
 
 using namespace tavlet;
+using kp::testing::BitmapFile24;
 
 using TavletIntake = TavletTest;
 
@@ -130,9 +132,9 @@ TEST_F(TavletIntake, NoHandleAnInvalidOneOrAnotherKindOfObjectIsRefused) {
 
 TEST_F(TavletIntake, ANamedFileLoadsByItsContentWhateverItsName) {
   const std::string bitmap =
-      WriteTemporaryFile("picture.dat", BitmapFileBytes(5, 3, [](int x, int y) { return DWORD(0x00100000 * x + y); }));
+      WriteTemporaryFile("picture.dat", BitmapFile24(5, 3, [](int x, int y) { return DWORD(0x00100000 * x + y); }));
   const std::string text = WriteTemporaryFile("text.bmp", {'h', 'e', 'l', 'l', 'o', '\n'});
-  std::vector<BYTE> cut = BitmapFileBytes(5, 3, [](int, int) { return DWORD(0x808080); });
+  std::vector<BYTE> cut = BitmapFile24(5, 3, [](int, int) { return DWORD(0x808080); });
   cut.resize(cut.size() - 7);
   const std::string truncated = WriteTemporaryFile("truncated.bmp", cut);
   kp::testing::ScriptedPrompts prompts;
@@ -156,7 +158,7 @@ TEST_F(TavletIntake, ANamedFileLoadsByItsContentWhateverItsName) {
 }
 
 TEST_F(TavletIntake, EachSuccessfulIntakeRaisesBmpChangeOnceEvenForTheSamePixels) {
-  const std::string file = WriteTemporaryFile("same.bmp", BitmapFileBytes(2, 2, [](int, int) { return DWORD(7); }));
+  const std::string file = WriteTemporaryFile("same.bmp", BitmapFile24(2, 2, [](int, int) { return DWORD(7); }));
   WithHost([&](CHostDlg& dlg) {
     LONG pixels[4] = {7, 7, 7, 7};
     ASSERT_TRUE(dlg.m_landscape.RecreateBitmap(pixels, 2, 2));
@@ -170,14 +172,14 @@ TEST_F(TavletIntake, EachSuccessfulIntakeRaisesBmpChangeOnceEvenForTheSamePixels
 }
 
 TEST_F(TavletIntake, ADropTakesTheFirstFileOnlyAndABadOneShowsTheMessageAndChangesNothing) {
-  const std::string good = WriteTemporaryFile("good.bmp", BitmapFileBytes(7, 2, [](int, int) { return DWORD(0x0000FF); }));
+  const std::string good = WriteTemporaryFile("good.bmp", BitmapFile24(7, 2, [](int, int) { return DWORD(0x0000FF); }));
   const std::string other =
-      WriteTemporaryFile("other.bmp", BitmapFileBytes(3, 9, [](int, int) { return DWORD(0x00FF00); }));
+      WriteTemporaryFile("other.bmp", BitmapFile24(3, 9, [](int, int) { return DWORD(0x00FF00); }));
   const std::string text = WriteTemporaryFile("notes.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
-  std::vector<BYTE> cut = BitmapFileBytes(7, 2, [](int, int) { return DWORD(0); });
+  std::vector<BYTE> cut = BitmapFile24(7, 2, [](int, int) { return DWORD(0); });
   cut.resize(60);
   const std::string truncated = WriteTemporaryFile("cut.bmp", cut);
-  const std::string renamed = WriteTemporaryFile("renamed.png", BitmapFileBytes(4, 4, [](int, int) { return DWORD(9); }));
+  const std::string renamed = WriteTemporaryFile("renamed.png", BitmapFile24(4, 4, [](int, int) { return DWORD(9); }));
   kp::testing::ScriptedPrompts prompts;
   prompts.AnswerMessageBox(IDOK).AnswerMessageBox(IDOK);
   WithHost([&](CHostDlg& dlg) {
@@ -236,7 +238,7 @@ TEST_F(TavletIntake, FocusArrivingByClickOrTabRaisesBmpChangeEachTimeEmptyOrNot)
 
 TEST_F(TavletIntake, NoGdiObjectOutlivesTheControls) {
   const int before = kp::gdi::LiveObjectCount();
-  const std::string file = WriteTemporaryFile("any.bmp", BitmapFileBytes(3, 3, [](int, int) { return DWORD(1); }));
+  const std::string file = WriteTemporaryFile("any.bmp", BitmapFile24(3, 3, [](int, int) { return DWORD(1); }));
   WithHost([&](CHostDlg& dlg) {
     LONG pixels[16] = {};
     for (int id : kControlIds) ASSERT_TRUE(dlg.Control(id).RecreateBitmap(pixels, 4, 4));

@@ -10,6 +10,8 @@
 #include "platform/com/com_runtime.h"
 #include "platform/com/dispatch.h"
 #include "platform/com/type_library.h"
+#include "platform/testing/registry_snapshot.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_registry.h"
 #include "tests/control/tavlet_host.h"
 
@@ -17,6 +19,8 @@ namespace tavlet_host {
 namespace {
 
 using namespace tavlet;
+using kp::testing::RegistrySnapshot;
+using kp::testing::RunProgram;
 
 std::string ModulePath() {
   char resolved[PATH_MAX];
@@ -84,27 +88,27 @@ class Registration : public ::testing::Test {
 };
 
 TEST_F(Registration, RegsvrWritesTheWholeTableAndRegisteringTwiceEqualsOnce) {
-  ASSERT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
+  ASSERT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
   const std::vector<std::string> once = RegistrySnapshot();
   EXPECT_EQ(once, ExpectedRegistration());
-  ASSERT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
+  ASSERT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
   EXPECT_EQ(RegistrySnapshot(), once);
 }
 
 TEST_F(Registration, RegsvrUninstallRemovesEveryEntryAndSucceedsAgain) {
-  ASSERT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
-  ASSERT_EQ(RunRegsvr({"-u", TAVLET_MODULE}), 0);
+  ASSERT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
+  ASSERT_EQ(RunProgram({REGSVR_PROGRAM, "-u", TAVLET_MODULE}).status, 0);
   std::vector<std::string> left;
   for (const std::string& line : RegistrySnapshot())
     if (NamesTheModule(line)) left.push_back(line);
   EXPECT_EQ(left, std::vector<std::string>{}) << "type library and interface keys included";
-  EXPECT_EQ(RunRegsvr({"-u", TAVLET_MODULE}), 0) << "absent keys count as removed";
-  EXPECT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
+  EXPECT_EQ(RunProgram({REGSVR_PROGRAM, "-u", TAVLET_MODULE}).status, 0) << "absent keys count as removed";
+  EXPECT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
   EXPECT_EQ(RegistrySnapshot(), ExpectedRegistration()) << "and registering afterwards starts over";
 }
 
 TEST_F(Registration, TheRegisteredClassIsCreatableAndItsTypeLibraryLoads) {
-  ASSERT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
+  ASSERT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
   ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   {
     kp::com::ComPtr<IUnknown> control;
@@ -112,7 +116,7 @@ TEST_F(Registration, TheRegisteredClassIsCreatableAndItsTypeLibraryLoads) {
     kp::com::ComPtr<ITypeLib> library;
     EXPECT_EQ(LoadRegTypeLib(LIBID_TAVLETLib, kTypeLibMajor, kTypeLibMinor, 0, library.put()), S_OK);
   }
-  ASSERT_EQ(RunRegsvr({"-u", TAVLET_MODULE}), 0);
+  ASSERT_EQ(RunProgram({REGSVR_PROGRAM, "-u", TAVLET_MODULE}).status, 0);
   {
     kp::com::ComPtr<IUnknown> control;
     EXPECT_EQ(CoCreateInstance(CLSID_Tavlet, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void()),

@@ -17,6 +17,7 @@
 #include "platform/com/ole_object.h"
 #include "platform/com/persist.h"
 #include "platform/gdi/handle_table.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/testing/ui_driver.h"
 #include "tests/control/tavlet_host.h"
@@ -29,7 +30,7 @@ class TavletTest : public ::testing::Test {
     kp::testing::UseFreshRegistry();
     ASSERT_TRUE(AfxOleInit());
     AfxEnableControlContainer();
-    ASSERT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
+    ASSERT_EQ(kp::testing::RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
   }
 
   // Runs the host dialog with `steps` inside its modal loop, then checks

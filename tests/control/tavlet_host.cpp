@@ -1,8 +1,6 @@
 #include "tests/control/tavlet_host.h"
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,13 +11,9 @@
 #include "platform/gdi/gdi.h"
 #include "platform/qt/modal_windows.h"
 #include "platform/qt/window_system.h"
-#include "platform/registry/registry_api.h"
-#include "platform/registry/registry_file_format.h"
 #include "platform/resources/resource_table.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/ui_driver.h"
-
-extern char** environ;
 
 namespace tavlet_host {
 namespace {
@@ -110,30 +104,10 @@ KP_MODULE_RESOURCES(tavlet_host::kResources)
 
 namespace tavlet_host {
 
-BOOL CHostedTavlet::RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy) {
-  BOOL result = FALSE;
-  static const BYTE parms[] = VTS_PI4 VTS_I2 VTS_I2;
-  InvokeHelper(tavlet::dispidRecreateBitmap, DISPATCH_METHOD, VT_BOOL, &result, parms, rgb, sx, sy);
-  return result;
-}
-
 BOOL CHostedTavlet::RecreateBitmapFromFile(LPCTSTR pathname) {
   BOOL result = FALSE;
   static const BYTE parms[] = VTS_BSTR;
   InvokeHelper(tavlet::dispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, pathname);
-  return result;
-}
-
-LONG CHostedTavlet::GetBitmapHandle() {
-  LONG result = 0;
-  InvokeHelper(tavlet::dispidGetBitmapHandle, DISPATCH_METHOD, VT_I4, &result, nullptr);
-  return result;
-}
-
-BOOL CHostedTavlet::SetBitmapHandle(LONG hbm) {
-  BOOL result = FALSE;
-  static const BYTE parms[] = VTS_I4;
-  InvokeHelper(tavlet::dispidSetBitmapHandle, DISPATCH_METHOD, VT_BOOL, &result, parms, hbm);
   return result;
 }
 
@@ -172,70 +146,6 @@ CHostedTavlet& CHostDlg::Control(int id) {
 }
 
 int CHostDlg::ChangesOf(int id) const { return static_cast<int>(std::count(changes.begin(), changes.end(), id)); }
-
-int RunRegsvr(const std::vector<std::string>& arguments) {
-  std::vector<std::string> words = {REGSVR_PROGRAM};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawn(&pid, REGSVR_PROGRAM, nullptr, nullptr, argv.data(), environ) != 0) return -1;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
-
-namespace {
-void Flatten(const kp::registry::RegistryKey& key, const std::string& path, std::vector<std::string>& lines) {
-  if (!path.empty() && key.values.empty()) lines.push_back(path);
-  for (const auto& [name, value] : key.values) {
-    std::string text = value.type == REG_SZ ? value.text : "dword:" + std::to_string(value.number);
-    lines.push_back(path + " | " + (name.empty() ? "@" : name) + " = " + text);
-  }
-  for (const auto& [name, child] : key.subkeys) Flatten(*child, path.empty() ? name : path + "\\" + name, lines);
-}
-}  // namespace
-
-std::vector<std::string> RegistrySnapshot() {
-  std::vector<std::string> lines;
-  std::vector<BYTE> text = ReadWholeFile(kp::registry::RegistryFilePath());
-  kp::registry::RegistryKey root;
-  std::string error;
-  if (!text.empty()) {
-    EXPECT_TRUE(kp::registry::ParseRegistryFile(text, root, &error)) << error;
-  }
-  Flatten(root, "", lines);
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
-
-std::vector<BYTE> BitmapFileBytes(int width, int height, const std::function<DWORD(int, int)>& colour) {
-  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~DWORD{3};
-  const DWORD image = stride * static_cast<DWORD>(height);
-  std::vector<BYTE> out;
-  AppendLittleEndian(out, 0x4D42, 2);       // "BM"
-  AppendLittleEndian(out, 54 + image, 4);   // file size
-  AppendLittleEndian(out, 0, 4);            // reserved
-  AppendLittleEndian(out, 54, 4);           // offset of the pixels
-  AppendLittleEndian(out, 40, 4);           // header size
-  AppendLittleEndian(out, static_cast<DWORD>(width), 4);
-  AppendLittleEndian(out, static_cast<DWORD>(height), 4);  // bottom-up
-  AppendLittleEndian(out, 1, 2);            // planes
-  AppendLittleEndian(out, 24, 2);           // bits per pixel
-  AppendLittleEndian(out, 0, 4);            // BI_RGB
-  AppendLittleEndian(out, image, 4);
-  AppendLittleEndian(out, 2835, 4);
-  AppendLittleEndian(out, 2835, 4);
-  AppendLittleEndian(out, 0, 4);
-  AppendLittleEndian(out, 0, 4);
-  for (int row = 0; row < height; ++row) {
-    const int y = height - 1 - row;
-    for (int x = 0; x < width; ++x) AppendLittleEndian(out, colour(x, y), 3);
-    for (DWORD filler = static_cast<DWORD>(width) * 3; filler < stride; ++filler) out.push_back(0);
-  }
-  return out;
-}
 
 std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes) {
   const std::string path = kp::testing::TemporaryRoot() + "/" + name;

@@ -3,13 +3,14 @@
 // published identities (interfaces/tavlet_ids.h), the way the editor does:
 // a dialog whose template hosts four controls, each created by class id
 // from one of the creation records the editor's templates carry, bound to
-// wrapper members that call the control by dispid, with an event-sink map
-// that records every BmpChange by control id.
+// the editor's own wrapper (CTavlet), with an event-sink map that records
+// every BmpChange by control id.
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "editor/ui/tavlet.h"
 #include "interfaces/tavlet_ids.h"
 #include "platform/afx/data_exchange.h"
 #include "platform/afx/dialog.h"
@@ -31,13 +32,11 @@ inline constexpr int kControlIds[] = {IDC_SLOT, IDC_PREVIEW, IDC_LANDSCAPE, IDC_
 // The 17-byte control stream of a control's creation record.
 std::vector<BYTE> RecordStream(int controlId);
 
-// The container's typed wrapper: each member is one InvokeHelper call.
-class CHostedTavlet : public CWnd {
+// The editor's wrapper, with the members of the control's interface that
+// only its tests call, each one InvokeHelper call as CTavlet's are.
+class CHostedTavlet : public CTavlet {
  public:
-  BOOL RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy);
   BOOL RecreateBitmapFromFile(LPCTSTR pathname);
-  LONG GetBitmapHandle();
-  BOOL SetBitmapHandle(LONG hbm);
   BOOL GetInitiallyDroppable(DISPID dispid = tavlet::dispidInitiallyDroppable);
   void SetInitiallyDroppable(BOOL value);
 };
@@ -64,17 +63,6 @@ class CHostDlg : public CDialog {
   DECLARE_EVENTSINK_MAP()
 };
 
-// Runs the real regsvr program with these arguments; its exit status.
-int RunRegsvr(const std::vector<std::string>& arguments);
-
-// The whole of HKEY_CLASSES_ROOT as sorted lines "key" (a key without
-// values) or "key | name = value" ("@" for the default value).
-std::vector<std::string> RegistrySnapshot();
-
-// The bytes of a 24-bit bottom-up bitmap file whose pixel (x, y), y from
-// the top, is colour(x, y) as 0x00RRGGBB; written here byte by byte so
-// test inputs do not depend on the writer under test.
-std::vector<BYTE> BitmapFileBytes(int width, int height, const std::function<DWORD(int, int)>& colour);
 // Writes bytes to a new file in the test's temporary folder; its path.
 std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes);
 std::vector<BYTE> ReadWholeFile(const std::string& path);

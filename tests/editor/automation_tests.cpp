@@ -1,24 +1,21 @@
 // The editor as a local automation server, in real processes: the program
 // is started directly or by a client through COM, under a private X server
 // so that its window can be looked at and given keys the way a person
-// would (Xvfb and xdotool, which scripts/test installs).
+// would.
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,36 +24,22 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_registry.h"
-
-extern char** environ;
+#include "platform/testing/x_display.h"
 
 namespace {
 
 using kp::com::ComPtr;
+using kp::testing::RunProgram;
 
 constexpr char kCaption[] = "Orvane Shape File Editor";
+// The start of the file dialog's title; the rest names the file wanted.
+constexpr char kFileDialogTitle[] = "Please specify location of the ";
 
 std::string RealPath(const char* path) {
   char resolved[PATH_MAX];
   return realpath(path, resolved) != nullptr ? resolved : path;
-}
-
-pid_t Spawn(const std::vector<std::string>& words, posix_spawn_file_actions_t* actions = nullptr) {
-  std::vector<std::string> copy = words;
-  std::vector<char*> argv;
-  for (std::string& word : copy) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, copy[0].c_str(), actions, nullptr, argv.data(), environ) != 0) return -1;
-  return pid;
-}
-
-int RunToEnd(const std::vector<std::string>& words) {
-  pid_t pid = Spawn(words);
-  int status = -1;
-  if (pid <= 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
 }
 
 bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
@@ -64,82 +47,6 @@ bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
 // Runs the event loop (where the COM runtime reaps the servers it started)
 // until `done`, for up to twenty seconds.
 bool WaitFor(const std::function<bool()>& done) { return kp::RunFdLoopUntil(done, 20000); }
-
-// A private X server for the test program, on a display of its own.
-class PrivateXServer {
- public:
-  PrivateXServer() {
-    int ready[2];
-    if (::pipe(ready) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, ready[0]);
-    // -noreset: the server would otherwise reset each time its last client
-    // goes (an editor ended by the test), and refuse the next editor that
-    // connects during the reset, which a loaded machine makes long.
-    m_pid = Spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24",
-                   "-nolisten", "tcp", "-noreset"},
-                  &actions);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(ready[1]);
-    char number[16] = {};
-    std::size_t got = 0;
-    while (got < sizeof number - 1 && ::read(ready[0], number + got, 1) == 1 && number[got] != '\n') ++got;
-    ::close(ready[0]);
-    if (got > 0) m_display = ":" + std::string(number, got);
-  }
-  ~PrivateXServer() {
-    if (m_pid > 0) {
-      ::kill(m_pid, SIGTERM);
-      ::waitpid(m_pid, nullptr, 0);
-    }
-  }
-  const std::string& Display() const { return m_display; }
-
- private:
-  pid_t m_pid = -1;
-  std::string m_display;
-};
-
-// Runs xdotool on the private display and returns what it printed.
-std::string Xdotool(const std::string& arguments) {
-  std::string output;
-  if (FILE* pipe = ::popen(("xdotool " + arguments + " 2>/dev/null").c_str(), "r")) {
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-    ::pclose(pipe);
-  }
-  return output;
-}
-
-std::vector<std::string> Words(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
-
-// The visible editor windows on the display, by process.
-std::vector<std::pair<std::string, pid_t>> EditorWindows() {
-  std::vector<std::pair<std::string, pid_t>> windows;
-  for (const std::string& id : Words(Xdotool(std::string("search --onlyvisible --name '^") + kCaption + "$'"))) {
-    std::vector<std::string> pid = Words(Xdotool("getwindowpid " + id));
-    if (!pid.empty()) windows.push_back({id, static_cast<pid_t>(std::stol(pid[0]))});
-  }
-  return windows;
-}
-
-bool HasVisibleWindow(pid_t pid) {
-  for (const auto& [id, owner] : EditorWindows())
-    if (owner == pid) return true;
-  return false;
-}
-
-std::string WindowOf(pid_t pid) {
-  for (const auto& [id, owner] : EditorWindows())
-    if (owner == pid) return id;
-  return {};
-}
 
 // A call answered by the editor's own loop: when it returns, the editor has
 // handled what it was shown before, and goes on.
@@ -168,12 +75,6 @@ bool ClosedOneOf(pid_t pid, const std::set<std::string>& held) {
   return std::any_of(held.begin(), held.end(), [&](const std::string& s) { return now.count(s) == 0; });
 }
 
-// Keys to the window, through the X server's own input.
-void PressKeys(const std::string& window, const std::string& keys) {
-  Xdotool("windowfocus --sync " + window);
-  Xdotool("key --delay 100 " + keys);
-}
-
 std::string ClassKey() { return "CLSID\\" + GuidToString(CLSID_KestrowApplication); }
 
 bool EntriesWritten() {
@@ -184,43 +85,75 @@ bool EntriesWritten() {
 
 class Automation : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { x = new PrivateXServer; }
+  static void SetUpTestSuite() {
+    server = new kp::testing::PrivateXServer;
+    display = new kp::testing::XClient(server->Display());
+  }
   static void TearDownTestSuite() {
-    delete x;
-    x = nullptr;
+    delete display;
+    display = nullptr;
+    delete server;
+    server = nullptr;
   }
 
   void SetUp() override {
-    ASSERT_FALSE(x->Display().empty()) << "Xvfb did not start (scripts/test installs it and xdotool)";
-    setenv("DISPLAY", x->Display().c_str(), 1);
+    ASSERT_FALSE(server->Display().empty()) << "Xvfb did not start (scripts/test installs it)";
+    ASSERT_TRUE(display->Connected());
+    setenv("DISPLAY", server->Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     kp::testing::UseFreshRegistry();
-    ASSERT_EQ(RunToEnd({REGSVR_PROGRAM, TAVLET_MODULE}), 0);
+    ASSERT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   }
   void TearDown() override {
     CoUninitialize();
-    for (pid_t pid : started) {
-      ::kill(pid, SIGTERM);
-      ::waitpid(pid, nullptr, 0);
-    }
+    StopEditors();
   }
 
   // Starts the editor directly and waits for its window.
   pid_t StartEditor(const std::string& option) {
     std::vector<std::string> words = {RealPath(KESTROW_PROGRAM)};
     if (!option.empty()) words.push_back(option);
-    pid_t pid = Spawn(words);
-    if (pid > 0) started.push_back(pid);
-    EXPECT_TRUE(WaitFor([&] { return HasVisibleWindow(pid); })) << "no window for '" << option << "'";
-    return pid;
+    started.push_back(std::make_unique<kp::testing::StartedProgram>(words));
+    const kp::testing::StartedProgram& editor = *started.back();
+    EXPECT_TRUE(WaitFor([&] { return HasVisibleWindow(editor.Pid()); }))
+        << "no window for '" << option << "'\n" << editor.Err();
+    return editor.Pid();
+  }
+  // Ends the editors this test started.
+  void StopEditors() { started.clear(); }
+
+  // The visible windows on the display whose title is `title` (or starts
+  // with it), each with the process that made it.
+  static std::vector<std::pair<unsigned long, pid_t>> Windows(const std::string& title, bool prefix = false) {
+    std::vector<std::pair<unsigned long, pid_t>> windows;
+    for (unsigned long window : display->WindowsTitled(title, prefix))
+      windows.push_back({window, display->WindowProcess(window)});
+    return windows;
+  }
+  static std::vector<std::pair<unsigned long, pid_t>> EditorWindows() { return Windows(kCaption); }
+  static std::vector<std::pair<unsigned long, pid_t>> FileDialogs() { return Windows(kFileDialogTitle, true); }
+
+  static bool HasVisibleWindow(pid_t pid) { return WindowOf(pid) != 0; }
+  static unsigned long WindowOf(pid_t pid) {
+    for (const auto& [window, owner] : EditorWindows())
+      if (owner == pid) return window;
+    return 0;
   }
 
-  static PrivateXServer* x;
-  std::vector<pid_t> started;
+  // Keys to the window, through the X server's own input.
+  static void PressKeys(unsigned long window, const std::string& keys) {
+    std::string why;
+    EXPECT_TRUE(display->PressKeys(window, keys, &why)) << keys << ": " << why;
+  }
+
+  static kp::testing::PrivateXServer* server;
+  static kp::testing::XClient* display;
+  std::vector<std::unique_ptr<kp::testing::StartedProgram>> started;
 };
 
-PrivateXServer* Automation::x = nullptr;
+kp::testing::PrivateXServer* Automation::server = nullptr;
+kp::testing::XClient* Automation::display = nullptr;
 
 TEST_F(Automation, OnlyANormalStartWritesTheLocalServerEntries) {
   const struct {
@@ -232,8 +165,8 @@ TEST_F(Automation, OnlyANormalStartWritesTheLocalServerEntries) {
   };
   for (const auto& row : rows) {
     kp::testing::UseFreshRegistry();
-    ASSERT_EQ(RunToEnd({REGSVR_PROGRAM, TAVLET_MODULE}), 0);
-    pid_t pid = StartEditor(row.option);
+    ASSERT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
+    StartEditor(row.option);
     EXPECT_EQ(EntriesWritten(), row.writes) << "'" << row.option << "'";
     if (row.writes) {
       std::string server, progId;
@@ -243,19 +176,15 @@ TEST_F(Automation, OnlyANormalStartWritesTheLocalServerEntries) {
       EXPECT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, ClassKey() + "\\ProgID", "", &progId), ERROR_SUCCESS);
       EXPECT_EQ(progId, kKestrowProgId);
     }
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-    started.clear();
+    StopEditors();
   }
 }
 
 TEST_F(Automation, AClientsEditorHidesWhenClosedEndsWhenReleasedAndEachClientGetsItsOwn) {
   // A normal start registers the class; then one of its entries goes, so
   // that a start by a client writing entries would show.
-  pid_t registering = StartEditor("");
-  ::kill(registering, SIGTERM);
-  ::waitpid(registering, nullptr, 0);
-  started.clear();
+  StartEditor("");
+  StopEditors();
   ASSERT_TRUE(EntriesWritten());
   ASSERT_EQ(kp::registry::DeleteKeyTree(HKEY_CLASSES_ROOT, ClassKey() + "\\ProgID"), ERROR_SUCCESS);
 
@@ -296,22 +225,18 @@ TEST_F(Automation, AClientsEditorHidesWhenClosedEndsWhenReleasedAndEachClientGet
 
 TEST_F(Automation, AReleaseWhileAnotherDialogOfTheEditorIsOpenLeavesTheEditorToTheUser) {
   CLSID clsid{};
-  pid_t registering = StartEditor("");
-  ::kill(registering, SIGTERM);
-  ::waitpid(registering, nullptr, 0);
-  started.clear();
+  StartEditor("");
+  StopEditors();
   ASSERT_EQ(CLSIDFromProgID(kKestrowProgId, &clsid), S_OK);
   ComPtr<IDispatch> client;
   ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, client.put_void()), S_OK);
   ASSERT_TRUE(WaitFor([] { return EditorWindows().size() == 1; }));
   const pid_t editor = EditorWindows()[0].second;
-  const std::string window = WindowOf(editor);
+  const unsigned long window = WindowOf(editor);
 
   // The set list has the focus; the next control is "Select Shapes File...".
   PressKeys(window, "Tab space");
-  // The title's own quotes would end the shell's, so the search matches its start.
-  const std::string fileDialogName = "^Please specify location of the ";
-  ASSERT_TRUE(WaitFor([&] { return !Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'")).empty(); }));
+  ASSERT_TRUE(WaitFor([] { return !FileDialogs().empty(); }));
 
   const std::set<std::string> sockets = SocketsOf(editor);
   client.Reset();
@@ -321,17 +246,16 @@ TEST_F(Automation, AReleaseWhileAnotherDialogOfTheEditorIsOpenLeavesTheEditorToT
   EXPECT_FALSE(ProcessGone(editor)) << "the main window was disabled: it stays";
   EXPECT_TRUE(HasVisibleWindow(editor));
 
-  const auto fileDialogs = [&] { return Words(Xdotool("search --onlyvisible --name '" + fileDialogName + "'")); };
-  ASSERT_FALSE(fileDialogs().empty());
-  PressKeys(fileDialogs()[0], "Escape");
-  ASSERT_TRUE(WaitFor([&] { return fileDialogs().empty(); }));
+  ASSERT_FALSE(FileDialogs().empty());
+  PressKeys(FileDialogs()[0].first, "Escape");
+  ASSERT_TRUE(WaitFor([] { return FileDialogs().empty(); }));
   // The button that opened the file dialog has the focus again: the editor
   // opening it once more shows that it went on after the dialog closed.
   PressKeys(window, "space");
-  ASSERT_TRUE(WaitFor([&] { return !fileDialogs().empty(); }));
+  ASSERT_TRUE(WaitFor([] { return !FileDialogs().empty(); }));
   EXPECT_FALSE(ProcessGone(editor)) << "the program is the user's now, and ends when the user closes it";
-  PressKeys(fileDialogs()[0], "Escape");
-  ASSERT_TRUE(WaitFor([&] { return fileDialogs().empty(); }));
+  PressKeys(FileDialogs()[0].first, "Escape");
+  ASSERT_TRUE(WaitFor([] { return FileDialogs().empty(); }));
 
   PressKeys(window, "Escape");
   EXPECT_TRUE(WaitFor([&] { return ProcessGone(editor); })) << "Esc now closes the editor";

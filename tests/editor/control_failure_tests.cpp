@@ -12,6 +12,7 @@
 #include "platform/afx/ole_init.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/registry/registry_locations.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 #include "tests/editor/editor_journey.h"
@@ -96,7 +97,7 @@ TEST_F(ControlFailure, SaysWhichControlModuleAndCommandAndEndsWithStatusOne) {
 }
 
 TEST_F(ControlFailure, ARegisteredControlGivesNoMessage) {
-  ASSERT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
+  ASSERT_EQ(kp::testing::RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
   EXPECT_EQ(ControlFailureMessage(), "");
 }
 

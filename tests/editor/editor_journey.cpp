@@ -8,31 +8,18 @@
 #include <iterator>
 
 #include "editor/ui/editor_ids.h"
-#include "interfaces/tavlet_ids.h"
 #include "platform/afx/ole_control_site.h"
 #include "platform/afx/ole_init.h"
 #include "platform/afx/window_functions.h"
 #include "platform/gdi/gdi.h"
 #include "platform/qt/window_system.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 
 extern char** environ;
 
 namespace editor_journey {
-
-int RunRegsvr(const std::vector<std::string>& arguments) {
-  std::vector<std::string> words = {REGSVR_PROGRAM};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawn(&pid, REGSVR_PROGRAM, nullptr, nullptr, argv.data(), environ) != 0) return -1;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
 
 HeldElsewhere::HeldElsewhere(const std::string& path, UINT flags) {
   int toChild[2];
@@ -78,7 +65,7 @@ void EditorJourney::SetUp() {
   kp::testing::UseFreshRegistry();
   ASSERT_TRUE(AfxOleInit());
   AfxEnableControlContainer();
-  ASSERT_EQ(RunRegsvr({TAVLET_MODULE}), 0);
+  ASSERT_EQ(kp::testing::RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
 }
 
 INT_PTR EditorJourney::WithEditor(const std::function<void(CJourneyDlg&)>& steps) {
@@ -111,34 +98,9 @@ std::vector<BYTE> EditorJourney::FileBytes(const std::string& path) {
 }
 
 std::string EditorJourney::WriteBitmapFile(const std::string& name, int width, int height,
-                                           const std::function<DWORD(int, int)>& rgbAt) {
-  const int stride = (width * 3 + 3) / 4 * 4;
-  const DWORD imageSize = static_cast<DWORD>(stride * height);
-  std::vector<BYTE> bytes;
-  auto put = [&bytes](DWORD value, int size) {
-    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<BYTE>(value >> (8 * i)));
-  };
-  put(0x4D42, 2);             // "BM"
-  put(54 + imageSize, 4);     // file size
-  put(0, 4);                  // reserved
-  put(54, 4);                 // offset of the pixels
-  put(40, 4);                 // BITMAPINFOHEADER
-  put(static_cast<DWORD>(width), 4);
-  put(static_cast<DWORD>(height), 4);  // bottom-up
-  put(1, 2);                  // planes
-  put(24, 2);                 // bits per pixel
-  put(0, 4);                  // BI_RGB
-  put(imageSize, 4);
-  put(2835, 4);
-  put(2835, 4);
-  put(0, 4);
-  put(0, 4);
-  for (int row = height - 1; row >= 0; --row) {
-    for (int x = 0; x < width; ++x) put(rgbAt(x, row), 3);  // blue, green, red
-    for (int pad = width * 3; pad < stride; ++pad) bytes.push_back(0);
-  }
+                                           const kp::testing::PictureColour& rgbAt) {
   std::string path = kp::testing::TemporaryRoot() + "/" + name;
-  sample_shapes::WriteBytes(path, bytes);
+  sample_shapes::WriteBytes(path, kp::testing::BitmapFile24(width, height, rgbAt));
   return path;
 }
 
@@ -177,11 +139,9 @@ std::string EditorJourney::ItemText(CJourneyDlg& dlg, int id) {
 bool EditorJourney::Visible(CJourneyDlg& dlg, int id) { return dlg.GetDlgItem(id)->IsWindowVisible() != FALSE; }
 bool EditorJourney::Enabled(CJourneyDlg& dlg, int id) { return dlg.GetDlgItem(id)->IsWindowEnabled() != FALSE; }
 
-Picture EditorJourney::PictureOf(CWnd& control) {
+Picture EditorJourney::PictureOf(CTavlet& control) {
   Picture picture;
-  LONG handle = 0;
-  control.InvokeHelper(tavlet::dispidGetBitmapHandle, DISPATCH_METHOD, VT_I4, &handle, nullptr);
-  HBITMAP bitmap = Long32ToHandle<HBITMAP>(static_cast<DWORD>(handle));
+  HBITMAP bitmap = Long32ToHandle<HBITMAP>(static_cast<DWORD>(control.GetBitmapHandle()));
   BITMAP description{};
   if (bitmap == nullptr || GetObject(bitmap, sizeof description, &description) == 0) return picture;
   picture.width = description.bmWidth;

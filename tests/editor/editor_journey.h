@@ -16,8 +16,9 @@
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "editor/shapes/set_kinds.h"
 #include "editor/ui/kestrow_dlg.h"
-#include "platform/testing/scripted_prompts.h"
 #include "platform/afx/window_functions.h"
+#include "platform/testing/bmp_writer.h"
+#include "platform/testing/scripted_prompts.h"
 #include "platform/testing/ui_driver.h"
 
 namespace editor_journey {
@@ -57,7 +58,7 @@ class EditorJourney : public ::testing::Test {
   // A 24-bit bitmap file whose pixel (x, y), y = 0 at the top, is
   // rgbAt(x, y) as 0x00RRGGBB.
   static std::string WriteBitmapFile(const std::string& name, int width, int height,
-                                     const std::function<DWORD(int, int)>& rgbAt);
+                                     const kp::testing::PictureColour& rgbAt);
 
   // The user's actions, through real input.
   void SelectShapesFile(CJourneyDlg& dlg, const std::string& path);
@@ -71,16 +72,13 @@ class EditorJourney : public ::testing::Test {
   static bool Visible(CJourneyDlg& dlg, int id);
   static bool Enabled(CJourneyDlg& dlg, int id);
   // Any hosted drop control's picture, asked through its dispatch interface.
-  static Picture PictureOf(CWnd& control);
+  static Picture PictureOf(CTavlet& control);
 
   // Every prompt of the test is answered from here.
   kp::testing::ScriptedPrompts prompts;
   // Message box texts shown so far.
   std::vector<std::string> Messages() const;
 };
-
-// Runs regsvr with these arguments; its exit status, -1 when it did not run.
-int RunRegsvr(const std::vector<std::string>& arguments);
 
 // Another program that has the file open with these CFile flags until this
 // object goes.

@@ -8,31 +8,22 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/afx/dialog.h"
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/bitmap_file_24.h"
-#include "platform/gdi/dc.h"
-#include "platform/gdi/scoped_gdi.h"
 #include "platform/qt/window_system.h"
+#include "platform/testing/bmp_writer.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/x_display.h"
 
@@ -47,17 +38,8 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// What a shell command prints on standard output.
-std::string Output(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return text;
-}
+// What a program prints on standard output.
+std::string Output(const std::vector<std::string>& words) { return kp::testing::RunProgram(words).out; }
 
 // Waits for `done` under a generous bound: the machine may be busy.
 bool WaitFor(const std::function<bool()>& done, std::chrono::seconds bound = std::chrono::seconds(60)) {
@@ -68,55 +50,6 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::seconds bound = std
   }
   return true;
 }
-
-// One installed program run by the test, its output kept in files.
-class Program {
- public:
-  Program(const std::vector<std::string>& words, const std::vector<std::string>& environment,
-          const std::string& outputs) : m_out(outputs + ".out"), m_err(outputs + ".err") {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<std::string> argvCopy = words, envCopy = environment;
-    std::vector<char*> argv, envp;
-    for (std::string& w : argvCopy) argv.push_back(w.data());
-    for (std::string& e : envCopy) envp.push_back(e.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-    if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~Program() {
-    if (m_pid > 0 && !m_ended) {
-      ::kill(m_pid, SIGTERM);
-      ::waitpid(m_pid, nullptr, 0);
-    }
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
-  pid_t Pid() const { return m_pid; }
-  // True once the program has ended; its exit status is then in Status().
-  bool Ended() {
-    if (m_ended || m_pid <= 0) return true;
-    int status = 0;
-    if (::waitpid(m_pid, &status, WNOHANG) != m_pid) return false;
-    m_ended = true;
-    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return true;
-  }
-  int Status() const { return m_status; }
-  std::string Out() const { return ReadFile(m_out); }
-  std::string Err() const { return ReadFile(m_err); }
-
- private:
-  std::string m_out, m_err;
-  pid_t m_pid = -1;
-  bool m_ended = false;
-  int m_status = -1;
-};
 
 class InstalledTree : public ::testing::Test {
  protected:
@@ -149,20 +82,16 @@ class InstalledTree : public ::testing::Test {
             "PATH=" + prefix + "/bin:/usr/bin:/bin"};
   }
 
-  std::unique_ptr<Program> Run(const std::vector<std::string>& words, const std::string& dataDirs) {
-    static int runs = 0;
-    return std::make_unique<Program>(words, UserEnvironment(dataDirs),
-                                     home + "/run-" + std::to_string(++runs));
+  std::unique_ptr<kp::testing::StartedProgram> Run(const std::vector<std::string>& words,
+                                                   const std::string& dataDirs) const {
+    kp::testing::ProgramOptions options;
+    options.environment = UserEnvironment(dataDirs);
+    return std::make_unique<kp::testing::StartedProgram>(words, options);
   }
 
-  // A 24-bit bitmap file of one colour, written by the platform's own writer.
+  // A 24-bit bitmap file of one colour.
   std::string SolidBitmapFile(const std::string& name, std::uint32_t rgb) const {
-    const int width = 40, height = 30;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, rgb);
-    kp::gdi::ScopedBitmap bitmap(kp::gdi::CreateBitmapFromPixels(width, height, 32, pixels));
-    kp::gdi::ScopedMemoryDC dc(nullptr);
-    std::vector<BYTE> bytes;
-    EXPECT_TRUE(kp::gdi::BuildBitmapFile24(dc.get(), bitmap.get(), width, height, bytes));
+    const std::vector<BYTE> bytes = kp::testing::BitmapFile24(40, 30, [rgb](int, int) { return rgb; });
     const std::string path = home + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
@@ -214,7 +143,7 @@ TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
       {KESTROW_PRIVATE_DIR "/regsvr", "$ORIGIN"},
   };
   for (const auto& row : rows) {
-    const std::string dynamic = Output("readelf -d '" + prefix + "/" + row.file + "'");
+    const std::string dynamic = Output({"readelf", "-d", prefix + "/" + row.file});
     EXPECT_NE(dynamic.find("Library runpath: [" + row.runPath + "]"), std::string::npos)
         << row.file << "\n" << dynamic;
   }
@@ -222,9 +151,11 @@ TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
 
 TEST_F(InstalledTree, TheEditorStartsForANewUserWithWorkingDropSlots) {
   const std::string registration = ReadFile(prefix + "/share/kestrow-platform/classes.reg");
-  auto sample = Run({prefix + "/bin/kestrow-sample-shapes", home + "/shapes.shp2"}, prefix + "/share");
-  ASSERT_TRUE(WaitFor([&] { return sample->Ended(); }));
-  ASSERT_EQ(sample->Status(), 0) << sample->Err();
+  kp::testing::ProgramOptions options;
+  options.environment = UserEnvironment(prefix + "/share");
+  const kp::testing::ProgramRun sample =
+      kp::testing::RunProgram({prefix + "/bin/kestrow-sample-shapes", home + "/shapes.shp2"}, options);
+  ASSERT_EQ(sample.status, 0) << sample.err;
 
   auto editor = Run({prefix + "/bin/kestrow", home + "/shapes.shp2"}, prefix + "/share");
   kp::testing::XClient client(x->Display());
@@ -279,9 +210,9 @@ TEST_F(InstalledTree, WithoutARegistrationTheEditorSaysHowToRegisterAndEndsWithS
             std::string::npos)
       << err;
 
-  const std::string box = std::to_string(boxes[0]);
-  Output("DISPLAY=" + x->Display() + " xdotool windowfocus --sync " + box + " key Return 2>&1");
-  ASSERT_TRUE(WaitFor([&] { return editor->Ended(); })) << "the message box was not closed";
+  std::string why;
+  ASSERT_TRUE(client.PressKeys(boxes[0], "Return", &why)) << why;
+  ASSERT_TRUE(editor->WaitForEnd(std::chrono::seconds(60))) << "the message box was not closed";
   EXPECT_EQ(editor->Status(), 1);
   EXPECT_TRUE(client.WindowsTitled(kEditorTitle).empty());
 }
@@ -289,12 +220,12 @@ TEST_F(InstalledTree, WithoutARegistrationTheEditorSaysHowToRegisterAndEndsWithS
 TEST_F(InstalledTree, HelpNeedsNoDisplayAndTheManualPagesSayTheSame) {
   for (const char* program : {"kestrow", "kestrow-cli"}) {
     const std::string path = prefix + "/bin/" + program;
-    const std::string help = Output("env -u DISPLAY QT_QPA_PLATFORM=xcb '" + path + "' --help");
-    const std::string version = Output("env -u DISPLAY QT_QPA_PLATFORM=xcb '" + path + "' --version");
+    const std::string help = Output({"env", "-u", "DISPLAY", "QT_QPA_PLATFORM=xcb", path, "--help"});
+    const std::string version = Output({"env", "-u", "DISPLAY", "QT_QPA_PLATFORM=xcb", path, "--version"});
     EXPECT_EQ(version, std::string(program) + " " KESTROW_VERSION "\n");
     ASSERT_FALSE(help.empty()) << program;
     // Every option the help lists is in the manual page.
-    const std::string page = Output("zcat '" + prefix + "/share/man/man1/" + program + ".1.gz'");
+    const std::string page = Output({"zcat", prefix + "/share/man/man1/" + program + ".1.gz"});
     EXPECT_NE(page.find(KESTROW_VERSION), std::string::npos) << program;
     std::size_t options = 0;
     for (std::size_t at = help.find("\n  --"); at != std::string::npos; at = help.find("\n  --", at + 1)) {
@@ -304,7 +235,8 @@ TEST_F(InstalledTree, HelpNeedsNoDisplayAndTheManualPagesSayTheSame) {
     }
     EXPECT_GE(options, 2u) << program;
   }
-  EXPECT_EQ(Output("env -u DISPLAY '" + prefix + "/bin/kestrow' --help").rfind("Usage: kestrow [SHAPES]\n", 0), 0u);
+  EXPECT_EQ(Output({"env", "-u", "DISPLAY", prefix + "/bin/kestrow", "--help"}).rfind("Usage: kestrow [SHAPES]\n", 0),
+            0u);
 }
 
 TEST_F(InstalledTree, FileManagersOfferKestrowForShapesFiles) {
@@ -313,7 +245,8 @@ TEST_F(InstalledTree, FileManagersOfferKestrowForShapesFiles) {
   const std::string mime = home + "/mime";
   fs::create_directories(mime + "/packages");
   fs::copy_file(prefix + "/share/mime/packages/kestrow.xml", mime + "/packages/kestrow.xml");
-  ASSERT_EQ(std::system(("update-mime-database '" + mime + "' 2>&1").c_str()), 0);
+  const kp::testing::ProgramRun update = kp::testing::RunProgram({"update-mime-database", mime});
+  ASSERT_EQ(update.status, 0) << update.err;
   EXPECT_NE(ReadFile(mime + "/globs2").find(":application/x-orvane-shapes:*.shp2"), std::string::npos)
       << ReadFile(mime + "/globs2");
   const std::string entry = ReadFile(prefix + "/share/applications/" KESTROW_APP_ID ".desktop");

@@ -4,15 +4,16 @@
 // file open, since share modes are about other processes.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/shapes/big_endian.h"
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "platform/file/file.h"
+#include "platform/testing/in_child.h"
 #include "platform/testing/temp_environment.h"
 
 namespace shapes_tests {
@@ -50,18 +51,17 @@ class HeldByOtherProcess {
     int ready[2];
     int release[2];
     if (pipe(ready) != 0 || pipe(release) != 0) return;
-    m_child = fork();
-    if (m_child == 0) {
+    m_child = std::make_unique<kp::testing::ChildProcess>([&] {
       close(ready[0]);
       close(release[1]);
       CFile file;
       char opened = file.Open(path.c_str(), flags) ? 1 : 0;
-      if (write(ready[1], &opened, 1) != 1) _exit(2);
+      if (write(ready[1], &opened, 1) != 1) return 2;
       char ignored;
       while (read(release[0], &ignored, 1) > 0) {
       }
-      _exit(0);
-    }
+      return 0;
+    });
     close(ready[1]);
     close(release[0]);
     m_release = release[1];
@@ -70,8 +70,8 @@ class HeldByOtherProcess {
     close(ready[0]);
   }
   ~HeldByOtherProcess() {
+    // Closing the pipe lets the child go; then the child is waited for.
     if (m_release >= 0) close(m_release);
-    if (m_child > 0) waitpid(m_child, nullptr, 0);
   }
   HeldByOtherProcess(const HeldByOtherProcess&) = delete;
   HeldByOtherProcess& operator=(const HeldByOtherProcess&) = delete;
@@ -79,8 +79,8 @@ class HeldByOtherProcess {
   bool holding() const { return m_holding; }
 
  private:
-  pid_t m_child = -1;
   int m_release = -1;
+  std::unique_ptr<kp::testing::ChildProcess> m_child;
   bool m_holding = false;
 };
 

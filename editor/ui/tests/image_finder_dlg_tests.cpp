@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <functional>
 #include <string>
@@ -20,12 +18,11 @@
 #include "platform/gdi/get_dibits.h"
 #include "platform/qt/window_system.h"
 #include "platform/resources/resources.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/testing/ui_driver.h"
-
-extern char** environ;
 
 namespace {
 
@@ -34,18 +31,6 @@ using sample_shapes::ShapesFileBuilder;
 
 constexpr int kFirstTextureHeader = 17;
 constexpr int kProbeHeader = 5;  // not a set: 16 colours, two 16 x 16 images
-
-// Registers Tavlet.ocx with the real regsvr into the test's registry.
-int RunRegsvr() {
-  std::string program = REGSVR_PROGRAM;
-  std::string module = TAVLET_MODULE;
-  char* argv[] = {program.data(), module.data(), nullptr};
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
 
 std::string TempPath(const std::string& name) { return kp::testing::TemporaryRoot() + "/" + name; }
 
@@ -57,9 +42,8 @@ struct Picture {
 };
 
 // What the finder's image control holds; width 0 when it holds nothing.
-Picture ControlPicture(CWnd& control) {
-  LONG handle = 0;
-  control.InvokeHelper(tavlet::dispidGetBitmapHandle, DISPATCH_METHOD, VT_I4, &handle, nullptr);
+Picture ControlPicture(CTavlet& control) {
+  const LONG handle = control.GetBitmapHandle();
   Picture picture;
   if (handle == 0) return picture;
   HBITMAP bitmap = Long32ToHandle<HBITMAP>(static_cast<std::uint32_t>(handle));
@@ -120,7 +104,8 @@ class ImageFinder : public ::testing::Test {
     kp::testing::UseFreshRegistry();
     ASSERT_TRUE(AfxOleInit());
     AfxEnableControlContainer();
-    ASSERT_EQ(RunRegsvr(), 0);
+    // Tavlet.ocx, registered by the real regsvr into the test's registry.
+    ASSERT_EQ(kp::testing::RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
   }
 
   // Writes the builder's file (cut to `length`) and returns its path.

@@ -16,6 +16,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 
@@ -67,7 +68,7 @@ class AutomationServer : public ::testing::Test {
 };
 
 TEST_F(AutomationServer, ANormalStartWritesTheLocalServerEntries) {
-  ASSERT_EQ(std::system(("\"" + ServerPath() + "\" -Register").c_str()), 0);
+  ASSERT_EQ(kp::testing::RunProgram({ServerPath(), "-Register"}).status, 0);
   std::string value;
   ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(CLSID_TestServer) + "\\LocalServer32",
                                          "", &value),
@@ -79,7 +80,7 @@ TEST_F(AutomationServer, ANormalStartWritesTheLocalServerEntries) {
 }
 
 TEST_F(AutomationServer, EachClientGetsAProgramOfItsOwnThatEndsWhenReleased) {
-  ASSERT_EQ(std::system(("\"" + ServerPath() + "\" -Register").c_str()), 0);
+  ASSERT_EQ(kp::testing::RunProgram({ServerPath(), "-Register"}).status, 0);
   ComPtr<IDispatch> first, second;
   ASSERT_EQ(CoCreateInstance(CLSID_TestServer, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, first.put_void()), S_OK);
   ASSERT_EQ(CoCreateInstance(CLSID_TestServer, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, second.put_void()), S_OK);

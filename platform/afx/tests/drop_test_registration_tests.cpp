@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "platform/afx/tests/drop_test/drop_test_ids.h"
-#include "platform/afx/tests/registry_snapshot.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/type_library.h"
+#include "platform/testing/registry_snapshot.h"
 #include "platform/testing/temp_registry.h"
 
 namespace drop_test_registration {
@@ -50,7 +50,7 @@ class DropTestRegistration : public ::testing::Test {
 
 TEST_F(DropTestRegistration, DllRegisterServerWritesExactlyTheTableAndTwiceIsOnce) {
   ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
-  const std::vector<std::string> once = afx_test::RegistrySnapshot();
+  const std::vector<std::string> once = kp::testing::RegistrySnapshot();
   const std::string c = "CLSID\\{7D21A3B3-5C1E-4A8F-912D-4E6B0C3A7710}";
   const std::string p = "CLSID\\{7D21A3B4-5C1E-4A8F-912D-4E6B0C3A7710}";
   const std::string path = ModulePath();
@@ -76,13 +76,13 @@ TEST_F(DropTestRegistration, DllRegisterServerWritesExactlyTheTableAndTwiceIsOnc
   EXPECT_EQ(LoadRegTypeLib(LIBID_DropTestLib, 1, 0, 0, library.put()), S_OK) << "the type library is registered";
 
   ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
-  EXPECT_EQ(afx_test::RegistrySnapshot(), once);
+  EXPECT_EQ(kp::testing::RegistrySnapshot(), once);
 }
 
 TEST_F(DropTestRegistration, DllUnregisterServerRemovesEverythingAndSucceedsAgain) {
   ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
   ASSERT_EQ(CallExport("DllUnregisterServer"), S_OK);
-  for (const std::string& line : afx_test::RegistrySnapshot()) {
+  for (const std::string& line : kp::testing::RegistrySnapshot()) {
     EXPECT_EQ(line.find("7D21A3B"), std::string::npos) << line;
     EXPECT_EQ(line.find("DROPTEST"), std::string::npos) << line;
   }

@@ -6,17 +6,17 @@
 #include "platform/afx/ole_factory.h"
 #include "platform/afx/ole_init.h"
 #include "platform/afx/ole_registration.h"
-#include "platform/afx/tests/registry_snapshot.h"
 #include "platform/base/module.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/type_library.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/resources/resource_table.h"
+#include "platform/testing/registry_snapshot.h"
 #include "platform/testing/temp_registry.h"
 
 namespace ole_registration_tests {
 
-using afx_test::RegistrySnapshot;
+using kp::testing::RegistrySnapshot;
 
 constexpr CLSID CLSID_Ctrl = {0x5E0C1A10, 0x7B3D, 0x4C21, {0x9A, 0x40, 0x11, 0x22, 0x33, 0x44, 0x55, 0x01}};
 constexpr CLSID CLSID_Page = {0x5E0C1A10, 0x7B3D, 0x4C21, {0x9A, 0x40, 0x11, 0x22, 0x33, 0x44, 0x55, 0x02}};

@@ -2,14 +2,12 @@
 // Temporary files for the CFile tests, and a way to try an open from a
 // second process, since share modes are about other processes.
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "platform/file/file.h"
+#include "platform/testing/in_child.h"
 #include "platform/testing/temp_environment.h"
 
 namespace file_tests {
@@ -27,14 +25,10 @@ inline std::string ReadAll(const std::string& path) {
 
 // True when another process can open `path` with `flags` right now.
 inline bool OtherProcessCanOpen(const std::string& path, UINT flags) {
-  pid_t child = fork();
-  if (child == 0) {
-    CFile file;
-    _exit(file.Open(path.c_str(), flags) ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return kp::testing::InChild([&] {
+           CFile file;
+           return file.Open(path.c_str(), flags) ? 0 : 1;
+         }) == 0;
 }
 
 }  // namespace file_tests

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/file/tests/file_test_support.h"
+#include "platform/testing/in_child.h"
 
 namespace {
 using file_tests::MakeFile;
@@ -70,16 +71,13 @@ TEST(ReplaceOnClose, KeepsTheModeOfTheFileItReplaces) {
 TEST(ReplaceOnClose, RefusesAFileHeldByAnotherOpen) {
   std::string path = MakeFile("held.bmp", "held");
   CFile reader(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
-  pid_t child = fork();
-  if (child == 0) {
-    CFile file;
-    CFileException error;
-    bool opened = file.Open(path.c_str(), kReplace, &error);
-    _exit(!opened && error.m_cause == CFileException::sharingViolation ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(kp::testing::InChild([&] {
+              CFile file;
+              CFileException error;
+              bool opened = file.Open(path.c_str(), kReplace, &error);
+              return !opened && error.m_cause == CFileException::sharingViolation ? 0 : 1;
+            }),
+            0);
   EXPECT_EQ(ReadAll(path), "held");
 }
 

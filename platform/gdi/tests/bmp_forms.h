@@ -2,11 +2,11 @@
 // Every header form, depth and compression of bitmap files we read.
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/gdi/tests/bmp_builder.h"
+#include "platform/testing/bmp_writer.h"
 
 namespace kp::gdi::testing {
 
-inline const BmpForm kBmpForms[] = {
+inline const kp::testing::BmpForm kBmpForms[] = {
     {"core 1bpp", 12, 1, BI_RGB},
     {"core 4bpp", 12, 4, BI_RGB},
     {"core 8bpp", 12, 8, BI_RGB},

@@ -1,11 +1,16 @@
 #include <vector>
 
-#include "platform/gdi/tests/bmp_builder.h"
 #include "platform/gdi/tests/bmp_forms.h"
 #include "platform/gdi/tests/gdi_test_support.h"
 
 namespace kp::gdi::testing {
 namespace {
+
+using kp::testing::BmpForm;
+using kp::testing::BuildBmp;
+using kp::testing::BuiltBmp;
+using kp::testing::PutDword;
+using kp::testing::PutWord;
 
 TEST(DibDecoder, DecodesEveryBitmapFileForm) {
   for (const BmpForm& form : kBmpForms) {

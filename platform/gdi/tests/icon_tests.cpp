@@ -1,10 +1,13 @@
 #include <vector>
 
-#include "platform/gdi/tests/bmp_builder.h"
 #include "platform/gdi/tests/gdi_test_support.h"
+#include "platform/testing/bmp_writer.h"
 
 namespace kp::gdi::testing {
 namespace {
+
+using kp::testing::PutDword;
+using kp::testing::PutWord;
 
 // A w x w icon image as RT_ICON stores it: header with twice the height,
 // colour table, colour bits (bottom-up), AND mask.

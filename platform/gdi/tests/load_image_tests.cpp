@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/tests/bmp_builder.h"
 #include "platform/gdi/tests/bmp_forms.h"
 #include "platform/gdi/tests/gdi_test_support.h"
 #include "platform/testing/temp_environment.h"
 
 namespace kp::gdi::testing {
 namespace {
+
+using kp::testing::BmpForm;
+using kp::testing::BuildBmp;
+using kp::testing::BuiltBmp;
 
 std::string WriteFile(const std::string& name, std::span<const BYTE> bytes) {
   const std::string path = kp::testing::TemporaryRoot() + "/" + name;

@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/in_child.h"
 #include "platform/testing/temp_registry.h"
 
 namespace kp::registry {
@@ -26,15 +26,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Runs `body` in a child process and returns its exit status.
-template <typename Body>
-int InChild(Body body) {
-  pid_t pid = fork();
-  if (pid == 0) _exit(body());
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
+using kp::testing::InChild;
 
 class RegistryStore : public ::testing::Test {
  protected:
@@ -95,28 +87,21 @@ TEST_F(RegistryStore, EveryReadSeesTheFileAsItIsNow) {
 TEST_F(RegistryStore, ConcurrentWritersLoseNothing) {
   constexpr int kWriters = 4;
   constexpr int kKeysEach = 25;
-  std::vector<pid_t> children;
+  std::vector<std::unique_ptr<kp::testing::ChildProcess>> children;
   for (int w = 0; w < kWriters; ++w) {
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    children.push_back(std::make_unique<kp::testing::ChildProcess>([w] {
       for (int k = 0; k < kKeysEach; ++k) {
         std::string path = "Writer" + std::to_string(w) + "\\Key" + std::to_string(k);
-        if (SetStringValue(HKEY_CLASSES_ROOT, path, "", std::to_string(w * 1000 + k)) != ERROR_SUCCESS) _exit(1);
+        if (SetStringValue(HKEY_CLASSES_ROOT, path, "", std::to_string(w * 1000 + k)) != ERROR_SUCCESS) return 1;
         // Every writer also touches one shared key, so their changes overlap.
         if (SetStringValue(HKEY_CLASSES_ROOT, "Shared", "Writer" + std::to_string(w), std::to_string(k)) !=
             ERROR_SUCCESS)
-          _exit(1);
+          return 1;
       }
-      _exit(0);
-    }
-    children.push_back(pid);
+      return 0;
+    }));
   }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
   for (int w = 0; w < kWriters; ++w) {
     std::vector<std::string> keys;
     ASSERT_EQ(EnumerateSubkeys(HKEY_CLASSES_ROOT, "Writer" + std::to_string(w), &keys), ERROR_SUCCESS);

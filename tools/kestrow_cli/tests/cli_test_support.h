@@ -1,8 +1,9 @@
 #pragma once
 // Shared pieces of the command tests: the tool run in process with its
 // output captured, shapes files built by code in a folder of the test's
-// own, and bitmap files written and read byte by byte here, so that the
-// checks do not depend on the writer and reader under test.
+// own, bitmap files by the tests' own writer, and the tool's bitmap files
+// read byte by byte here, so that the checks do not depend on the writer
+// and reader under test.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -19,6 +19,7 @@
 #include "editor/shapes/gamma.h"
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "platform/base/win_types.h"
+#include "platform/testing/bmp_writer.h"
 #include "platform/testing/temp_environment.h"
 #include "tools/kestrow_cli/cli_run.h"
 
@@ -57,46 +58,16 @@ inline std::vector<BYTE> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void PutLittleEndian(std::vector<BYTE>& out, DWORD value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<BYTE>(value >> (8 * i)));
-}
-
 inline DWORD LittleEndianAt(const std::vector<BYTE>& bytes, std::size_t at, int count) {
   DWORD value = 0;
   for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes.at(at + static_cast<std::size_t>(i));
   return value;
 }
 
-// A 24-bit bottom-up bitmap file whose pixel (x, y), y from the top, is
-// colour(x, y) as 0x00RRGGBB.
-inline std::vector<BYTE> Bitmap24(int width, int height, const std::function<DWORD(int, int)>& colour) {
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<BYTE> bytes = {'B', 'M'};
-  PutLittleEndian(bytes, static_cast<DWORD>(54 + stride * height), 4);  // file size
-  PutLittleEndian(bytes, 0, 4);                                         // reserved
-  PutLittleEndian(bytes, 54, 4);                                        // pixel offset
-  PutLittleEndian(bytes, 40, 4);                                        // header size
-  PutLittleEndian(bytes, static_cast<DWORD>(width), 4);
-  PutLittleEndian(bytes, static_cast<DWORD>(height), 4);
-  PutLittleEndian(bytes, 1, 2);   // planes
-  PutLittleEndian(bytes, 24, 2);  // bits per pixel
-  PutLittleEndian(bytes, 0, 4);   // BI_RGB
-  PutLittleEndian(bytes, static_cast<DWORD>(stride * height), 4);
-  PutLittleEndian(bytes, 2835, 4);
-  PutLittleEndian(bytes, 2835, 4);
-  PutLittleEndian(bytes, 0, 4);
-  PutLittleEndian(bytes, 0, 4);
-  for (int row = height - 1; row >= 0; --row) {
-    for (int x = 0; x < width; ++x) PutLittleEndian(bytes, colour(x, row), 3);
-    for (int pad = width * 3; pad < stride; ++pad) bytes.push_back(0);
-  }
-  return bytes;
-}
-
 // A photo-like 24-bit bitmap file: smooth gradients, grain and hard edges,
 // so that scaling, the nearest-colour search and dithering all have work.
 inline std::vector<BYTE> PhotoBitmap24(int width, int height, int seed) {
-  return Bitmap24(width, height, [=](int x, int y) {
+  return kp::testing::BitmapFile24(width, height, [=](int x, int y) {
     std::uint32_t n = (static_cast<std::uint32_t>(x) * 73856093u) ^ (static_cast<std::uint32_t>(y) * 19349663u) ^
                       static_cast<std::uint32_t>(seed);
     n = (n ^ (n >> 13)) * 1274126177u;

@@ -35,7 +35,7 @@ struct ImportSetup {
   // A picture of one colour: the colour entry `entry` of `set` shows.
   void Uniform(const std::string& name, int set, int entry, int width, int height, bool gamma = true) {
     const DWORD colour = Shown(builder.Set(set), entry, gamma);
-    WriteFileBytes(pictures + "/" + name, Bitmap24(width, height, [&](int, int) { return colour; }));
+    WriteFileBytes(pictures + "/" + name, kp::testing::BitmapFile24(width, height, [&](int, int) { return colour; }));
   }
   std::vector<BYTE> now() const { return ReadBytes(shapes); }
 };

@@ -1,11 +1,8 @@
 // The kestrow-sample-shapes program, run as a person would run it.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,25 +12,20 @@
 #include "editor/shapes/sample/sample_shapes.h"
 #include "editor/shapes/set_kinds.h"
 #include "platform/file/file.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 
 namespace {
 
-struct ProgramRun {
+struct SampleMakerRun {
   int status;
-  std::string output;
+  std::string output;  // standard output, then standard error
 };
 
-ProgramRun RunProgram(const std::string& arguments) {
-  const std::string command = std::string(KESTROW_MAKE_SAMPLE_SHAPES) + " " + arguments + " 2>&1";
-  ProgramRun run{-1, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe)) run.output += buffer;
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+SampleMakerRun RunSampleMaker(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), KESTROW_MAKE_SAMPLE_SHAPES);
+  const kp::testing::ProgramRun run = kp::testing::RunProgram(arguments);
+  return {run.status, run.out + run.err};
 }
 
 std::vector<BYTE> ReadAll(const std::string& path) {
@@ -43,7 +35,7 @@ std::vector<BYTE> ReadAll(const std::string& path) {
 
 TEST(MakeSampleShapes, WritesTheSampleFile) {
   const std::string path = kp::testing::TemporaryRoot() + "/sample.shp2";
-  const ProgramRun run = RunProgram("'" + path + "'");
+  const SampleMakerRun run = RunSampleMaker({path});
   ASSERT_EQ(run.status, 0) << run.output;
   const std::vector<BYTE> written = ReadAll(path);
   EXPECT_EQ(written.size(), kExpectedShapesFileSize);
@@ -52,20 +44,20 @@ TEST(MakeSampleShapes, WritesTheSampleFile) {
 }
 
 TEST(MakeSampleShapes, WithoutAPathShowsUsageAndHelpAskedForSucceeds) {
-  const ProgramRun run = RunProgram("");
+  const SampleMakerRun run = RunSampleMaker({});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.output.find("usage: kestrow-sample-shapes OUT"), std::string::npos) << run.output;
-  const ProgramRun help = RunProgram("--help");
+  const SampleMakerRun help = RunSampleMaker({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("usage: kestrow-sample-shapes OUT"), std::string::npos) << help.output;
   // An option it does not have is not taken for a file name.
-  const ProgramRun option = RunProgram("--version");
+  const SampleMakerRun option = RunSampleMaker({"--version"});
   EXPECT_EQ(option.status, 2);
   EXPECT_FALSE(std::filesystem::exists("--version"));
 }
 
 TEST(MakeSampleShapes, FailureIsOneLineAndLeavesTheOldFileAlone) {
-  const ProgramRun missing = RunProgram("'" + kp::testing::TemporaryRoot() + "/no/such/folder/x.shp2'");
+  const SampleMakerRun missing = RunSampleMaker({kp::testing::TemporaryRoot() + "/no/such/folder/x.shp2"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(std::count(missing.output.begin(), missing.output.end(), '\n'), 1) << missing.output;
 
@@ -73,7 +65,7 @@ TEST(MakeSampleShapes, FailureIsOneLineAndLeavesTheOldFileAlone) {
   const std::string path = kp::testing::TemporaryRoot() + "/in-use.shp2";
   { std::ofstream(path, std::ios::binary) << "old contents"; }
   CFile editor(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
-  const ProgramRun busy = RunProgram("'" + path + "'");
+  const SampleMakerRun busy = RunSampleMaker({path});
   EXPECT_EQ(busy.status, 1) << busy.output;
   EXPECT_NE(busy.output.find(path), std::string::npos) << busy.output;
   const std::vector<BYTE> kept = ReadAll(path);

@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,20 +10,15 @@
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/registry/registry_locations.h"
+#include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
-
-extern char** environ;
 
 namespace {
 using kp::com::testing::CLSID_TestControl;
 using kp::com::testing::LIBID_TestControlLib;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Outcome = kp::testing::ProgramRun;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path);
@@ -38,21 +28,8 @@ std::string ReadFile(const std::string& path) {
 // Runs regsvr with `args` in the current environment (and so on this
 // test's registry), capturing what it prints.
 Outcome Regsvr(std::vector<std::string> args) {
-  std::string out = kp::testing::TemporaryRoot() + "/regsvr.out";
-  std::string err = kp::testing::TemporaryRoot() + "/regsvr.err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   args.insert(args.begin(), REGSVR_PROGRAM);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawn(&pid, REGSVR_PROGRAM, &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
-  posix_spawn_file_actions_destroy(&actions);
-  return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+  return kp::testing::RunProgram(args);
 }
 
 std::string ClassKey() { return "CLSID\\" + GuidToString(CLSID_TestControl); }

@@ -7,6 +7,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/qt/image_file_decoder.h"
+#include "platform/testing/bmp_writer.h"
 
 namespace {
 
@@ -71,14 +72,7 @@ TEST(AboutFrameDib, LoadsThroughCreateDibitmapToTheDecodedPicture) {
 TEST(AboutFrameDib, ReadsTheSameInQtsBitmapFileReader) {
   for (const UINT id : kAboutFrameResourceIds) {
     const std::span<const BYTE> dib = AboutFrameDib(id);
-    std::vector<BYTE> file = {'B', 'M'};
-    const auto put32 = [&file](std::uint32_t v) {
-      for (int shift = 0; shift < 32; shift += 8) file.push_back(static_cast<BYTE>(v >> shift));
-    };
-    put32(static_cast<std::uint32_t>(14 + dib.size()));                    // bfSize
-    put32(0);                                                              // bfReserved1, bfReserved2
-    put32(static_cast<std::uint32_t>(14 + 40 + kColourTableBytes));        // bfOffBits
-    file.insert(file.end(), dib.begin(), dib.end());
+    const std::vector<BYTE> file = kp::testing::BitmapFileOfPackedDib(dib, 40 + kColourTableBytes);
     const std::optional<kp::gdi::DecodedImage> byQt = kp::qt::DecodeImageFile(file);
     ASSERT_TRUE(byQt) << id;
     ASSERT_EQ(byQt->width, 256);

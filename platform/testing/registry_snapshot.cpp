@@ -1,4 +1,4 @@
-#include "platform/afx/tests/registry_snapshot.h"
+#include "platform/testing/registry_snapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_file_format.h"
 
-namespace afx_test {
+namespace kp::testing {
 namespace {
 void Flatten(const kp::registry::RegistryKey& key, const std::string& path, std::vector<std::string>& lines) {
   if (!path.empty() && key.values.empty()) lines.push_back(path);
@@ -34,4 +34,4 @@ std::vector<std::string> RegistrySnapshot() {
   std::sort(lines.begin(), lines.end());
   return lines;
 }
-}  // namespace afx_test
+}  // namespace kp::testing

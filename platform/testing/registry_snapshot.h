@@ -7,6 +7,6 @@
 #include <string>
 #include <vector>
 
-namespace afx_test {
+namespace kp::testing {
 std::vector<std::string> RegistrySnapshot();
-}  // namespace afx_test
+}  // namespace kp::testing

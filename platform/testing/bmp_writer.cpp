@@ -1,10 +1,8 @@
-#include "platform/gdi/tests/bmp_builder.h"
+#include "platform/testing/bmp_writer.h"
 
 #include <cstring>
 
-#include "platform/gdi/gdi_types.h"
-
-namespace kp::gdi::testing {
+namespace kp::testing {
 
 void PutWord(std::vector<BYTE>& out, unsigned value) {
   out.push_back(static_cast<BYTE>(value));
@@ -54,7 +52,7 @@ void PutRow(std::vector<BYTE>& bits, const std::vector<BYTE>& row) {
 
 }  // namespace
 
-BuiltBmp BuildBmp(const BmpForm& form, int width, int height) {
+BuiltBmp BuildBmp(const BmpForm& form, int width, int height, const PictureColour& colour) {
   BuiltBmp built;
   built.width = width;
   built.height = height;
@@ -83,11 +81,11 @@ BuiltBmp BuildBmp(const BmpForm& form, int width, int height) {
         indices.push_back(index);
         expected = PaletteColour(index);
       } else if (form.bitCount == 24) {
-        expected = TrueColourAt(x, yTop);
+        expected = colour ? colour(x, yTop) & 0xFFFFFF : TrueColourAt(x, yTop);
         PutColour(line, expected, true);
       } else {
         // 16 and 32 bits: channels of 0 or 255 fit any mask exactly.
-        std::uint32_t rgb = TrueColourAt(x, yTop);
+        std::uint32_t rgb = colour && form.bitCount == 32 ? colour(x, yTop) & 0xFFFFFF : TrueColourAt(x, yTop);
         if (form.bitCount == 16) {
           const unsigned k = static_cast<unsigned>(x + 2 * yTop) % 8;
           rgb = (k & 1 ? 0xFF0000u : 0) | (k & 2 ? 0xFF00u : 0) | (k & 4 ? 0xFFu : 0);
@@ -164,13 +162,23 @@ BuiltBmp BuildBmp(const BmpForm& form, int width, int height) {
   }
   for (unsigned i = 0; i < entries; ++i) PutColour(info, PaletteColour(i), core);
 
-  PutWord(built.file, 0x4D42);
-  PutDword(built.file, static_cast<std::uint32_t>(14 + info.size() + bits.size()));
-  PutDword(built.file, 0);
-  PutDword(built.file, static_cast<std::uint32_t>(14 + info.size()));
-  built.file.insert(built.file.end(), info.begin(), info.end());
-  built.file.insert(built.file.end(), bits.begin(), bits.end());
+  info.insert(info.end(), bits.begin(), bits.end());
+  built.file = BitmapFileOfPackedDib(info, info.size() - bits.size());
   return built;
 }
 
-}  // namespace kp::gdi::testing
+std::vector<BYTE> BitmapFile24(int width, int height, const PictureColour& colour) {
+  return BuildBmp(kBmp24, width, height, colour).file;
+}
+
+std::vector<BYTE> BitmapFileOfPackedDib(std::span<const BYTE> dib, std::size_t bitsOffset) {
+  std::vector<BYTE> file;
+  PutWord(file, 0x4D42);                                           // "BM"
+  PutDword(file, static_cast<std::uint32_t>(14 + dib.size()));       // file size
+  PutDword(file, 0);                                               // two reserved words
+  PutDword(file, static_cast<std::uint32_t>(14 + bitsOffset));     // offset of the pixels
+  file.insert(file.end(), dib.begin(), dib.end());
+  return file;
+}
+
+}  // namespace kp::testing
