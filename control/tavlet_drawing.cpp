@@ -30,7 +30,7 @@ void CTavletCtrl::OnDraw(CDC* pDC, const CRect& rcBounds, const CRect&) {
   } else {
     // The empty marker: white, with a black right triangle in the top-left
     // corner whose legs are an eighth of the width.
-    pDC->FillRect(&rcBounds, CBrush::FromHandle(static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH))));
+    ::FillRect(target, &rcBounds, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     const int left = rcBounds.left;
     const int top = rcBounds.top;
     const int leg = (rcBounds.right - left) / 8;
