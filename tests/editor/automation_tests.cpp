@@ -27,6 +27,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/local_server_client.h"
 #include "platform/testing/temp_registry.h"
 
 extern char** environ;
@@ -194,6 +195,7 @@ class Automation : public ::testing::Test {
     ASSERT_FALSE(x->Display().empty()) << "Xvfb did not start (scripts/test installs it and xdotool)";
     setenv("DISPLAY", x->Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
+    kp::testing::InstallLocalServerClient();
     kp::testing::UseFreshRegistry();
     ASSERT_EQ(RunToEnd({REGSVR_PROGRAM, TAVLET_MODULE}), 0);
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
