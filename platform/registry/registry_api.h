@@ -101,6 +101,11 @@ namespace kp::registry {
 // The file that changes go to, from the environment at the time of the call:
 // the user's, or the machine-wide one of a MachineRegistryScope.
 std::string RegistryFilePath();
+// For a tool: moves a damaged registry file (the one changes go to) aside,
+// to a name beside it that begins with "classes.reg.corrupt-", returned in
+// *savedAs, so the registry starts empty. Does nothing to a sound or
+// missing file. Nothing else ever replaces a file that cannot be read.
+LONG ResetCorruptFile(std::string* savedAs = nullptr);
 
 // For messages: one file HKEY_CLASSES_ROOT is read from, and whether it can
 // be: ERROR_SUCCESS (sound), ERROR_FILE_NOT_FOUND (not there),

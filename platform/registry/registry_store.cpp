@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -339,6 +340,37 @@ std::string DescribeRegistryFile(const RegistryFileState& file) {
     case ERROR_REGISTRY_CORRUPT: return file.path + " (damaged)";
     default: return file.path + " (cannot be read)";
   }
+}
+
+LONG ResetCorruptFile(std::string* savedAs) {
+  if (savedAs != nullptr) savedAs->clear();
+  RegistryLayout layout = CurrentRegistryLayout();
+  const std::string& path = layout.writable;
+  std::string folder = FolderOf(path);
+  if (!MakeFolders(folder, layout.machineScope ? 0755 : 0700)) return ERROR_CANTOPEN;
+  WriterLock lock(folder, layout.machineScope);
+  if (!lock.held()) return ERROR_CANTOPEN;
+  RegistryKey root;
+  LONG result = LoadFrom(path, root);
+  if (result != ERROR_REGISTRY_CORRUPT) return result;
+  // The damaged bytes are kept beside the file, under a name of their own,
+  // for whoever wants to recover them.
+  char stamp[32];
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string aside = path + ".corrupt-" + stamp + (attempt ? "-" + std::to_string(attempt) : "");
+    // link() refuses to replace an existing name, unlike rename().
+    if (::link(path.c_str(), aside.c_str()) == 0) {
+      if (::unlink(path.c_str()) != 0) return ERROR_CANTWRITE;
+      if (savedAs != nullptr) *savedAs = aside;
+      return ERROR_SUCCESS;
+    }
+    if (errno != EEXIST) return ERROR_CANTWRITE;
+  }
+  return ERROR_CANTWRITE;
 }
 
 }  // namespace kp::registry

@@ -168,6 +168,21 @@ TEST_F(RegistryStore, AGarbageOrEmptyFileIsAnErrorAndIsLeftAlone) {
   ExpectEveryCallFailsAndFileIsUntouched("");
 }
 
+TEST_F(RegistryStore, ResetMovesADamagedFileAsideOnlyWhenAsked) {
+  std::string damaged = "kestrow-registry 1\n[CLSID]\n@=\"cut";
+  WriteFile(RegistryFilePath(), damaged);
+  std::string savedAs;
+  ASSERT_EQ(ResetCorruptFile(&savedAs), ERROR_SUCCESS);
+  EXPECT_EQ(ReadFile(savedAs), damaged);
+  EXPECT_EQ(savedAs.rfind(RegistryFilePath() + ".corrupt-", 0), 0u) << savedAs;
+  ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "Fresh", "", "start"), ERROR_SUCCESS);
+  // A sound file is not touched by a reset.
+  std::string sound = ReadFile(RegistryFilePath());
+  ASSERT_EQ(ResetCorruptFile(&savedAs), ERROR_SUCCESS);
+  EXPECT_TRUE(savedAs.empty());
+  EXPECT_EQ(ReadFile(RegistryFilePath()), sound);
+}
+
 TEST_F(RegistryStore, AMissingFileIsAnEmptyRegistry) {
   ScopedHKey key;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, key.put()), ERROR_FILE_NOT_FOUND);
