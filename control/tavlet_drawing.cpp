@@ -4,6 +4,7 @@
 #include "platform/gdi/cdc.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/pens_brushes.h"
+#include "platform/gdi/pixels.h"
 #include "platform/gdi/scoped_gdi.h"
 #include "platform/gdi/stretch_blt.h"
 
