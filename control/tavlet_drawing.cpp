@@ -4,6 +4,7 @@
 #include "platform/gdi/cdc.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/pens_brushes.h"
+#include "platform/gdi/pixels.h"
 #include "platform/gdi/scoped_gdi.h"
 #include "platform/gdi/stretch_blt.h"
 
@@ -30,7 +31,7 @@ void CTavletCtrl::OnDraw(CDC* pDC, const CRect& rcBounds, const CRect&) {
   } else {
     // The empty marker: white, with a black right triangle in the top-left
     // corner whose legs are an eighth of the width.
-    pDC->FillRect(&rcBounds, CBrush::FromHandle(static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH))));
+    ::FillRect(target, &rcBounds, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     const int left = rcBounds.left;
     const int top = rcBounds.top;
     const int leg = (rcBounds.right - left) / 8;

@@ -17,8 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (icon->argb.size() != static_cast<std::size_t>(icon->width) * static_cast<std::size_t>(icon->height))
       std::abort();
   }
-  // The header and the bits handed over apart, as CreateDIBitmap's callers do.
-  kp::gdi::DecodeDib(bytes.first(size / 2), bytes.subspan(size / 2));
   if (HBITMAP bitmap = kp::gdi::CreateBitmapFromPackedDib(bytes)) DeleteObject(bitmap);
   return 0;
 }

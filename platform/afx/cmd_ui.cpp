@@ -13,16 +13,6 @@ void CCmdUI::Enable(BOOL bOn) {
   m_bEnableChanged = TRUE;
 }
 
-void CCmdUI::SetCheck(int nCheck) {
-  if (m_pMenu != nullptr) m_pMenu->CheckMenuItem(m_nIndex, MF_BYPOSITION | (nCheck ? MF_CHECKED : 0));
-  else if (m_pOther != nullptr) m_pOther->SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck));
-}
-
-void CCmdUI::SetText(LPCTSTR lpszText) {
-  if (m_pMenu != nullptr) m_pMenu->ModifyMenuText(m_nIndex, lpszText);
-  else if (m_pOther != nullptr) m_pOther->SetWindowText(lpszText);
-}
-
 BOOL CCmdUI::DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHandler) {
   m_bEnableChanged = FALSE;
   BOOL handled = pTarget->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this);

@@ -19,8 +19,6 @@ class CCmdUI {
 
   virtual ~CCmdUI() = default;
   virtual void Enable(BOOL bOn = TRUE);
-  virtual void SetCheck(int nCheck = 1);
-  virtual void SetText(LPCTSTR lpszText);
 
   // Asks the target's update handler; TRUE when one ran.
   BOOL DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHandler);

@@ -79,14 +79,6 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
   ExchangeNumber(pDX, nIDC, value, "%d", kp::afx::ParseInt32, kAfxParseIntMessage);
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, long& value) {
-  ExchangeNumber(pDX, nIDC, value, "%ld", kp::afx::ParseInt32, kAfxParseIntMessage);
-}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) {
-  ExchangeNumber(pDX, nIDC, value, "%u", kp::afx::ParseUInt32, kAfxParseUIntMessage);
-}
-
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
   HWND control = pDX->PrepareEditCtrl(nIDC);
   if (pDX->m_bSaveAndValidate) value = CString(kp::ws::GetWindowText(control));

@@ -24,8 +24,6 @@ class CDataExchange {
 };
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
-void DDX_Text(CDataExchange* pDX, int nIDC, long& value);  // 32-bit range, as the framework's long
-void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index);
@@ -36,5 +34,4 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
 
 // The framework's messages.
 inline constexpr const char* kAfxParseIntMessage = "Please enter an integer.";
-inline constexpr const char* kAfxParseUIntMessage = "Please enter a positive integer.";
 inline constexpr const char* kAfxMinMaxIntMessage = "Please enter an integer between %1 and %2.";

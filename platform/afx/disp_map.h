@@ -74,18 +74,12 @@ HRESULT InvokeDispatchMethod(C* pTarget, R (C::*pfn)(A...), const AFX_DISPCALL& 
   return S_OK;
 }
 
-// Reading and writing a property bound to a member of type T. BOOL and LONG
-// are the same C++ type; the property's VARTYPE tells them apart.
+// Reading and writing a property bound to a member: BOOL, or LONG, which is
+// the same C++ type; the property's VARTYPE tells them apart.
 HRESULT GetPropertyValue(const BOOL& member, VARTYPE vt, VARIANT* pvarResult);
-HRESULT GetPropertyValue(const SHORT& member, VARTYPE vt, VARIANT* pvarResult);
-HRESULT GetPropertyValue(const double& member, VARTYPE vt, VARIANT* pvarResult);
-HRESULT GetPropertyValue(const CString& member, VARTYPE vt, VARIANT* pvarResult);
 // The argument of a property put, coerced to `vt`; *puArgErr gets 0 on failure.
 HRESULT ReadPutValue(const AFX_DISPCALL& call, VARTYPE vt, VARIANT& value);
 void AssignPropertyValue(BOOL& member, const VARIANT& value);
-void AssignPropertyValue(SHORT& member, const VARIANT& value);
-void AssignPropertyValue(double& member, const VARIANT& value);
-void AssignPropertyValue(CString& member, const VARIANT& value);
 
 template <typename C, typename T>
 HRESULT AccessDispatchProperty(C* pTarget, T& member, void (C::*pfnAfterSet)(), const AFX_DISPCALL& call) {

@@ -30,12 +30,6 @@ struct AFX_EVENTMAP {
   std::size_t nEntries;
 };
 
-// The dispid of the event called `lpszName` (without regard to case), or
-// DISPID_UNKNOWN; *ppEntry (when given) gets its entry.
-DISPID AfxFindEventByName(const AFX_EVENTMAP* pMap, LPCTSTR lpszName, const AFX_EVENTMAP_ENTRY** ppEntry = nullptr);
-// The entry of the event `dispid`, or null.
-const AFX_EVENTMAP_ENTRY* AfxFindEventById(const AFX_EVENTMAP* pMap, DISPID dispid);
-
 #define DECLARE_EVENT_MAP()                        \
  protected:                                        \
   static const AFX_EVENTMAP* GetThisEventMap();    \

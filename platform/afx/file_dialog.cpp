@@ -111,10 +111,3 @@ INT_PTR CFileDialog::DoModal() {
 }
 
 CString CFileDialog::GetPathName() const { return CString(m_ofn.lpstrFile ? m_ofn.lpstrFile : ""); }
-CString CFileDialog::GetFileName() const { return CString(kp::afx::LastComponent(GetPathName().str())); }
-
-CString CFileDialog::GetFileExt() const {
-  std::string name = GetFileName().str();
-  std::size_t dot = name.rfind('.');
-  return dot == std::string::npos ? CString() : CString(name.substr(dot + 1));
-}

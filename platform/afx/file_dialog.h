@@ -39,8 +39,6 @@ class CFileDialog : public CCmdTarget {
   // IDOK with the chosen path, or IDCANCEL.
   virtual INT_PTR DoModal();
   CString GetPathName() const;
-  CString GetFileName() const;
-  CString GetFileExt() const;
 
  private:
   BOOL m_bOpenFileDialog;

@@ -7,8 +7,8 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The value of the text as a wide integer, or nothing when it is not a
-// decimal integer or is far outside any 32-bit range.
-std::optional<long long> ParseWide(std::string_view text, bool allowMinus) {
+// decimal integer or is far outside the 32-bit range.
+std::optional<long long> ParseWide(std::string_view text) {
   std::size_t i = 0;
   std::size_t end = text.size();
   while (i < end && IsBlank(text[i])) ++i;
@@ -16,7 +16,6 @@ std::optional<long long> ParseWide(std::string_view text, bool allowMinus) {
   bool negative = false;
   if (i < end && (text[i] == '+' || text[i] == '-')) {
     negative = text[i] == '-';
-    if (negative && !allowMinus) return std::nullopt;
     ++i;
   }
   if (i == end) return std::nullopt;
@@ -32,14 +31,8 @@ std::optional<long long> ParseWide(std::string_view text, bool allowMinus) {
 }  // namespace
 
 std::optional<int> ParseInt32(std::string_view text) {
-  auto value = ParseWide(text, true);
+  auto value = ParseWide(text);
   if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max()) return std::nullopt;
   return static_cast<int>(*value);
-}
-
-std::optional<UINT> ParseUInt32(std::string_view text) {
-  auto value = ParseWide(text, false);
-  if (!value || *value > std::numeric_limits<UINT>::max()) return std::nullopt;
-  return static_cast<UINT>(*value);
 }
 }  // namespace kp::afx

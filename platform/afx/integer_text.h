@@ -10,5 +10,4 @@
 
 namespace kp::afx {
 std::optional<int> ParseInt32(std::string_view text);
-std::optional<UINT> ParseUInt32(std::string_view text);  // no minus sign
 }  // namespace kp::afx

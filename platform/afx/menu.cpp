@@ -1,6 +1,5 @@
 #include "platform/afx/menu.h"
 
-#include <cstring>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -118,7 +117,6 @@ void InitPopups(HMENU hMenu, UINT index, HWND owner, bool windowMenu) {
 }  // namespace
 
 HMENU CreatePopupMenu() { return NewMenu(nullptr); }
-HMENU CreateMenu() { return NewMenu(nullptr); }
 BOOL IsMenu(HMENU hMenu) { return Find(hMenu) != nullptr; }
 
 BOOL DestroyMenu(HMENU hMenu) {
@@ -178,34 +176,11 @@ HMENU GetSubMenu(HMENU hMenu, int nPos) {
   return item ? item->popup : nullptr;
 }
 
-UINT GetMenuState(HMENU hMenu, UINT uId, UINT uFlags) {
-  MenuItemRecord* item = Item(hMenu, uId, uFlags);
-  return item ? (item->flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_SEPARATOR | MF_POPUP)) : static_cast<UINT>(-1);
-}
-
-int GetMenuString(HMENU hMenu, UINT uIDItem, LPTSTR lpString, int cchMax, UINT flags) {
-  MenuItemRecord* item = Item(hMenu, uIDItem, flags);
-  if (item == nullptr) return 0;
-  if (lpString == nullptr || cchMax <= 0) return static_cast<int>(item->text.size());
-  std::size_t n = std::min<std::size_t>(item->text.size(), static_cast<std::size_t>(cchMax - 1));
-  std::memcpy(lpString, item->text.data(), n);
-  lpString[n] = '\0';
-  return static_cast<int>(n);
-}
-
 UINT EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable) {
   MenuItemRecord* item = Item(hMenu, uIDEnableItem, uEnable);
   if (item == nullptr) return static_cast<UINT>(-1);
   UINT previous = item->flags & (MF_GRAYED | MF_DISABLED);
   item->flags = (item->flags & ~(MF_GRAYED | MF_DISABLED)) | (uEnable & (MF_GRAYED | MF_DISABLED));
-  return previous;
-}
-
-DWORD CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck) {
-  MenuItemRecord* item = Item(hMenu, uIDCheckItem, uCheck);
-  if (item == nullptr) return static_cast<DWORD>(-1);
-  DWORD previous = item->flags & MF_CHECKED;
-  item->flags = (item->flags & ~MF_CHECKED) | (uCheck & MF_CHECKED);
   return previous;
 }
 
@@ -290,32 +265,16 @@ BOOL CMenu::LoadMenu(UINT nIDResource, HINSTANCE hModule) {
   return Attach(::LoadMenu(hModule, MAKEINTRESOURCE(nIDResource)));
 }
 
-BOOL CMenu::CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
 BOOL CMenu::DestroyMenu() { return ::DestroyMenu(Detach()); }
 CMenu* CMenu::GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
 int CMenu::GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
 UINT CMenu::GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
-UINT CMenu::GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
-
-int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
-  int n = ::GetMenuString(m_hMenu, nIDItem, nullptr, 0, nFlags);
-  std::string text(static_cast<std::size_t>(n) + 1, '\0');
-  ::GetMenuString(m_hMenu, nIDItem, text.data(), n + 1, nFlags);
-  text.resize(static_cast<std::size_t>(n));
-  rString = CString(text);
-  return n;
-}
 
 BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem) {
   return ::AppendMenu(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
 }
 
 UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) { return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
-UINT CMenu::CheckMenuItem(UINT nIDCheckItem, UINT nCheck) { return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck); }
-
-void CMenu::ModifyMenuText(UINT nPosition, LPCTSTR lpszText) {
-  if (MenuItemRecord* item = Item(m_hMenu, nPosition, MF_BYPOSITION)) item->text = lpszText ? lpszText : "";
-}
 
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {
   return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd ? pWnd->m_hWnd : nullptr, lpRect);

@@ -16,7 +16,6 @@
 class CWnd;
 
 HMENU CreatePopupMenu();
-HMENU CreateMenu();
 BOOL DestroyMenu(HMENU hMenu);
 BOOL IsMenu(HMENU hMenu);
 HMENU LoadMenu(HINSTANCE hInstance, LPCTSTR lpMenuName);
@@ -24,10 +23,7 @@ BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem
 int GetMenuItemCount(HMENU hMenu);
 UINT GetMenuItemID(HMENU hMenu, int nPos);  // -1 for a popup, 0 for a separator
 HMENU GetSubMenu(HMENU hMenu, int nPos);
-UINT GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);  // -1 when there is no such item
-int GetMenuString(HMENU hMenu, UINT uIDItem, LPTSTR lpString, int cchMax, UINT flags);
 UINT EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable);  // previous state or -1
-DWORD CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck);
 // Without TPM_RETURNCMD: TRUE when shown, and the chosen command is posted
 // to the owner. With it: the chosen id, or 0.
 BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND hWnd, const RECT* prcRect);
@@ -51,18 +47,13 @@ class CMenu : public CObject {
 
   // From the resources of the calling module.
   BOOL LoadMenu(UINT nIDResource, HINSTANCE hModule = AfxGetInstanceHandle());
-  BOOL CreatePopupMenu();
   BOOL DestroyMenu();
 
   CMenu* GetSubMenu(int nPos) const;
   int GetMenuItemCount() const;
   UINT GetMenuItemID(int nPos) const;
-  UINT GetMenuState(UINT nID, UINT nFlags) const;
-  int GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const;
   BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
   UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable);
-  UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck);
-  void ModifyMenuText(UINT nPosition, LPCTSTR lpszText);
   BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
 };
 

@@ -48,11 +48,6 @@ void COlePropertyPage::SetModifiedFlag(BOOL bModified) {
   if (m_pPageSite != nullptr) m_pPageSite->OnStatusChange(m_bDirty ? PROPPAGESTATUS_DIRTY : PROPPAGESTATUS_CLEAN);
 }
 
-LPDISPATCH* COlePropertyPage::GetObjectArray(ULONG* pnObjects) {
-  if (pnObjects != nullptr) *pnObjects = static_cast<ULONG>(m_objects.size());
-  return m_objects.empty() ? nullptr : m_objects.data();
-}
-
 BOOL COlePropertyPage::GetPropertyFromObject(LPCTSTR pszPropName, VARTYPE vt, void* pvProp) {
   if (m_objects.empty() || pszPropName == nullptr) return FALSE;
   IDispatch* object = m_objects.front();

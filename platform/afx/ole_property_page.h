@@ -38,9 +38,6 @@ class COlePropertyPage : public CDialog {
   void SetModifiedFlag(BOOL bModified = TRUE);
   BOOL IsModified() const { return m_bDirty; }
 
-  // The objects the page edits, as the frame handed them over.
-  LPDISPATCH* GetObjectArray(ULONG* pnObjects);
-
   // Used by the DDP_ functions: reads a property of the first object, and
   // queues a property to be written to every object.
   BOOL GetPropertyFromObject(LPCTSTR pszPropName, VARTYPE vt, void* pvProp);

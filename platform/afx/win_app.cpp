@@ -100,8 +100,6 @@ BOOL CWinApp::TakeOption(const char* option) {
 BOOL CWinApp::RunAutomated() { return TakeOption("Automation"); }
 BOOL CWinApp::RunEmbedded() { return TakeOption("Embedding"); }
 
-HCURSOR CWinApp::LoadStandardCursor(LPCTSTR lpszCursorName) const { return ::LoadCursor(nullptr, lpszCursorName); }
-
 CWinApp* AfxGetApp() { return g_app; }
 
 CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }

@@ -44,8 +44,6 @@ class CWinApp : public CCmdTarget {
   BOOL Enable3dControlsStatic() { return TRUE; }
   BOOL Enable3dControls() { return TRUE; }
 
-  HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const;
-
   // Sets the command line (AfxWinMain does this from argv).
   void SetCommandLine(const std::string& commandLine);
 

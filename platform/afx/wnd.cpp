@@ -125,13 +125,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
   return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
-  if (pParent == nullptr) return FALSE;
-  return SubclassWindow(kp::ws::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
-}
-
-HWND CWnd::UnsubclassWindow() { return Detach(); }
-
 BOOL CWnd::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                   void*) {
   if (m_hWnd != nullptr) return FALSE;
@@ -171,12 +164,6 @@ CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(kp::ws::GetDlgItem(m_h
 int CWnd::GetDlgCtrlID() const { return kp::ws::GetDlgCtrlID(m_hWnd); }
 CWnd* CWnd::GetParent() const { return FromHandle(kp::ws::GetParent(m_hWnd)); }
 
-CWnd* CWnd::GetTopLevelParent() const {
-  HWND h = m_hWnd;
-  while (kp::ws::GetParent(h) && kp::ws::GetKind(h) != kp::ws::WindowKind::Dialog) h = kp::ws::GetParent(h);
-  return FromHandle(h);
-}
-
 DWORD CWnd::GetStyle() const { return kp::ws::GetStyle(m_hWnd); }
 BOOL CWnd::ShowWindow(int nCmdShow) { return kp::ws::ShowWindow(m_hWnd, nCmdShow); }
 BOOL CWnd::IsWindowVisible() const { return kp::ws::IsWindowVisible(m_hWnd); }
@@ -195,8 +182,6 @@ int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
 }
 
 void CWnd::GetWindowText(CString& rString) const { rString = CString(kp::ws::GetWindowText(m_hWnd)); }
-int CWnd::GetWindowTextLength() const { return static_cast<int>(::SendMessage(m_hWnd, WM_GETTEXTLENGTH)); }
-
 void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {
   if (CWnd* item = GetDlgItem(nID)) item->SetWindowText(lpszString);
 }
@@ -206,10 +191,6 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const {
   rString.Empty();
   if (item) item->GetWindowText(rString);
   return rString.GetLength();
-}
-
-void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) {
-  ::SendMessage(kp::ws::GetDlgItem(m_hWnd, nIDButton), BM_SETCHECK, nCheck);
 }
 
 UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
@@ -230,14 +211,6 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
 
 void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
   if (lpRect) kp::ws::MoveWindow(m_hWnd, *lpRect, bRepaint != FALSE);
-}
-
-void CWnd::ClientToScreen(LPPOINT lpPoint) const {
-  if (lpPoint) *lpPoint = kp::ws::ClientToScreen(m_hWnd, *lpPoint);
-}
-
-void CWnd::ScreenToClient(LPPOINT lpPoint) const {
-  if (lpPoint) *lpPoint = kp::ws::ScreenToClient(m_hWnd, *lpPoint);
 }
 
 void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { kp::ws::InvalidateRect(m_hWnd, lpRect, bErase != FALSE); }

@@ -42,8 +42,6 @@ class CWnd : public CCmdTarget {
   // that already has an object (a hosted control's own) keeps it behind
   // this one: what this object's map does not handle goes on to it.
   BOOL SubclassWindow(HWND hWnd);
-  BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
-  HWND UnsubclassWindow();
 
   // A child window that draws itself (WM_PAINT) in the parent's client
   // area; or a top-level window when there is no parent. The class name
@@ -55,7 +53,6 @@ class CWnd : public CCmdTarget {
   CWnd* GetDlgItem(int nID) const;
   int GetDlgCtrlID() const;
   CWnd* GetParent() const;
-  CWnd* GetTopLevelParent() const;
   DWORD GetStyle() const;
 
   BOOL ShowWindow(int nCmdShow);
@@ -66,18 +63,14 @@ class CWnd : public CCmdTarget {
   void SetWindowText(LPCTSTR lpszString);
   int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
   void GetWindowText(CString& rString) const;
-  int GetWindowTextLength() const;
   void SetDlgItemText(int nID, LPCTSTR lpszString);
   int GetDlgItemText(int nID, CString& rString) const;
-  void CheckDlgButton(int nIDButton, UINT nCheck);
   UINT IsDlgButtonChecked(int nIDButton) const;
 
   void GetClientRect(LPRECT lpRect) const;
   void GetWindowRect(LPRECT lpRect) const;
   void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
   void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
-  void ClientToScreen(LPPOINT lpPoint) const;
-  void ScreenToClient(LPPOINT lpPoint) const;
 
   void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
   void Invalidate(BOOL bErase = TRUE);

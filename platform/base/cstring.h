@@ -23,13 +23,6 @@ class CString {
   const char* GetString() const { return m_str.c_str(); }
   const std::string& str() const { return m_str; }
   char GetAt(int i) const { return m_str.at(static_cast<std::size_t>(i)); }
-  int Find(char c, int start = 0) const;
-  int Find(const char* s, int start = 0) const;
-  int ReverseFind(char c) const;
-  CString Left(int n) const;
-  CString Mid(int first) const;
-  CString Mid(int first, int n) const;
-  CString Right(int n) const;
 
   // printf-style formatting, as the framework's CString::Format.
   void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));

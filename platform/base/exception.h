@@ -13,9 +13,6 @@ class CException : public std::exception {
   ~CException() override;
   // The user-facing message, complete (file names already inserted).
   virtual CString ErrorMessage() const = 0;
-  // The framework's form: copies the message, truncated to fit, and
-  // returns TRUE when there is one.
-  BOOL GetErrorMessage(LPTSTR buffer, UINT maxChars, UINT* helpContext = nullptr) const;
   const char* what() const noexcept override;
 
  private:

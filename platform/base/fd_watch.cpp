@@ -68,8 +68,6 @@ void SetFdWatcher(FdWatcher* watcher) {
   for (const auto& [fd, callback] : state.watches) next->Watch(fd, callback);
 }
 
-FdWatcher& CurrentFdWatcher() { return *State().current; }
-
 bool RunFdLoopUntil(const std::function<bool()>& done, int timeoutMs) {
   using Clock = std::chrono::steady_clock;
   auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);

@@ -33,7 +33,6 @@ void UnwatchFd(int fd);
 // or the default poll backend when null. Watches held by the previous
 // backend move to the new one.
 void SetFdWatcher(FdWatcher* watcher);
-FdWatcher& CurrentFdWatcher();
 
 // Runs the default poll backend, calling the callbacks of readable
 // descriptors, until `done()` holds or `timeoutMs` milliseconds have passed

@@ -1,8 +1,6 @@
 #include "platform/base/guid.h"
 
 #include <cstdio>
-#include <cstring>
-#include <tuple>
 
 std::string GuidToString(REFGUID g) {
   char text[39];
@@ -51,10 +49,4 @@ std::optional<GUID> GuidFromString(const std::string& text) {
     g.Data4[i] = static_cast<BYTE>(v);
   }
   return g;
-}
-
-bool GuidLess::operator()(const GUID& a, const GUID& b) const {
-  return std::tie(a.Data1, a.Data2, a.Data3) < std::tie(b.Data1, b.Data2, b.Data3) ||
-         (std::tie(a.Data1, a.Data2, a.Data3) == std::tie(b.Data1, b.Data2, b.Data3) &&
-          std::memcmp(a.Data4, b.Data4, 8) < 0);
 }

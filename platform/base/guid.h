@@ -39,8 +39,3 @@ inline constexpr bool IsEqualCLSID(REFCLSID a, REFCLSID b) { return a == b; }
 std::string GuidToString(REFGUID guid);
 // Accepts the braced form in either case; nothing else.
 std::optional<GUID> GuidFromString(const std::string& text);
-
-// Orders GUIDs so they can key maps.
-struct GuidLess {
-  bool operator()(const GUID& a, const GUID& b) const;
-};

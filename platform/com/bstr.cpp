@@ -33,17 +33,6 @@ BSTR SysAllocString(const OLECHAR* psz) {
 
 BSTR SysAllocStringLen(const OLECHAR* pch, UINT ui) { return Allocate(pch, ui); }
 
-BSTR SysAllocStringByteLen(const char* psz, UINT len) { return Allocate(psz, len); }
-
-INT SysReAllocString(BSTR* pbstr, const OLECHAR* psz) {
-  if (pbstr == nullptr) return FALSE;
-  BSTR copy = SysAllocString(psz);
-  if (copy == nullptr && psz != nullptr) return FALSE;
-  SysFreeString(*pbstr);
-  *pbstr = copy;
-  return TRUE;
-}
-
 void SysFreeString(BSTR bstrString) {
   if (bstrString != nullptr) std::free(bstrString - kPrefix);
 }
@@ -54,8 +43,6 @@ UINT SysStringLen(BSTR bstr) {
   std::memcpy(&count, bstr - kPrefix, kPrefix);
   return count;
 }
-
-UINT SysStringByteLen(BSTR bstr) { return SysStringLen(bstr); }
 
 void* CoTaskMemAlloc(std::size_t cb) { return std::malloc(cb == 0 ? 1 : cb); }
 

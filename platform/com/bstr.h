@@ -20,14 +20,9 @@ BSTR SysAllocString(const OLECHAR* psz);
 // A string of `ui` characters copied from `pch`, or left zero-filled when
 // `pch` is null.
 BSTR SysAllocStringLen(const OLECHAR* pch, UINT ui);
-// Same as SysAllocStringLen: characters are bytes here.
-BSTR SysAllocStringByteLen(const char* psz, UINT len);
-// Replaces *pbstr with a copy of `psz`; FALSE when out of memory.
-INT SysReAllocString(BSTR* pbstr, const OLECHAR* psz);
 void SysFreeString(BSTR bstrString);
 UINT SysStringLen(BSTR bstr);
-UINT SysStringByteLen(BSTR bstr);
 
-// Memory that COM hands to a caller who frees it (ProgIDFromCLSID's result).
+// Memory that COM hands to a caller who frees it (verb names, page lists).
 void* CoTaskMemAlloc(std::size_t cb);
 void CoTaskMemFree(void* pv);

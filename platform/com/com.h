@@ -11,7 +11,6 @@
 #include "platform/com/connection_point.h"
 #include "platform/com/connection_points.h"
 #include "platform/com/dispatch.h"
-#include "platform/com/memory_property_bag.h"
 #include "platform/com/memory_stream.h"
 #include "platform/com/persist.h"
 #include "platform/com/stream.h"

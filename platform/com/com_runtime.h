@@ -73,11 +73,3 @@ HRESULT CoRevokeClassObject(DWORD dwRegister);
 
 // ProgID\CLSID (default) as a class id; CO_E_CLASSSTRING when absent.
 HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid);
-// CLSID\{clsid}\ProgID (default), allocated with CoTaskMemAlloc;
-// REGDB_E_CLASSNOTREG when absent.
-HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* lplpszProgID);
-// The braced text form; CO_E_CLASSSTRING for anything else.
-HRESULT CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid);
-// Writes the braced form and its NUL; returns the characters written
-// including the NUL, or 0 when cchMax is too small.
-int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax);

@@ -6,6 +6,7 @@
 #include "platform/com/class_registry.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime_state.h"
+#include "platform/com/local_server.h"
 #include "platform/com/module_loader.h"
 
 namespace kp::com {
@@ -18,7 +19,11 @@ HRESULT GetInprocClassObject(const std::string& path, REFCLSID clsid, REFIID rii
   if (entry == nullptr) return CO_E_ERRORINDLL;
   return entry(clsid, riid, ppv);
 }
+
+LocalServerActivator g_localServerActivator = nullptr;
 }  // namespace
+
+void SetLocalServerActivator(LocalServerActivator activator) { g_localServerActivator = activator; }
 }  // namespace kp::com
 
 using namespace kp::com;
@@ -33,7 +38,8 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID, REFIID rii
     if (SUCCEEDED(hr)) return GetInprocClassObject(path, rclsid, riid, ppv);
     if (hr != REGDB_E_CLASSNOTREG) return hr;
   }
-  if (dwClsContext & CLSCTX_LOCAL_SERVER) return detail::GetLocalServerClassObject(rclsid, riid, ppv);
+  if ((dwClsContext & CLSCTX_LOCAL_SERVER) && g_localServerActivator != nullptr)
+    return g_localServerActivator(rclsid, riid, ppv);
   return REGDB_E_CLASSNOTREG;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Local servers: objects made in a program of their own.
 //
-// The client side (CoCreateInstance with CLSCTX_LOCAL_SERVER):
+// The client side (CoCreateInstance with CLSCTX_LOCAL_SERVER), which only
+// tests need and so lives in platform/testing (local_server_client.h) and
+// reaches the runtime through SetLocalServerActivator:
 // 1. makes a private folder (mode 0700) in $XDG_RUNTIME_DIR, or in /tmp
 //    when that is unset or too long a path for a socket, and listens there
 //    on a Unix socket of mode 0600;
@@ -23,3 +25,11 @@
 
 #include "platform/com/com_runtime.h"
 #include "platform/com/local_server_protocol.h"
+
+namespace kp::com {
+// Makes the class object of a class registered as a local server, for
+// CoGetClassObject with CLSCTX_LOCAL_SERVER. Without one such requests
+// find no class (REGDB_E_CLASSNOTREG).
+using LocalServerActivator = HRESULT (*)(REFCLSID clsid, REFIID riid, void** ppv);
+void SetLocalServerActivator(LocalServerActivator activator);
+}  // namespace kp::com

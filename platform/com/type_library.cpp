@@ -431,8 +431,3 @@ HRESULT LoadTypeLib(LPCOLESTR szFile, ITypeLib** pptlib) {
   if (FAILED(LoadModule(szFile, &module))) return TYPE_E_CANTLOADLIBRARY;
   return LoadTypeLibFromModule(module.instance, pptlib);
 }
-
-HRESULT DispGetIDsOfNames(ITypeInfo* ptinfo, LPOLESTR* rgszNames, UINT cNames, DISPID* rgdispid) {
-  if (ptinfo == nullptr) return E_INVALIDARG;
-  return ptinfo->GetIDsOfNames(rgszNames, cNames, rgdispid);
-}

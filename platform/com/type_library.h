@@ -37,8 +37,6 @@ HRESULT RegisterTypeLib(ITypeLib* ptlib, LPCOLESTR szFullPath, LPCOLESTR szHelpD
 // this library and version. Entries already absent count as removed.
 // `syskind` is accepted for its shape; the platform subkey is always ours.
 HRESULT UnRegisterTypeLib(REFGUID libID, WORD wVerMajor, WORD wVerMinor, LCID lcid, SYSKIND syskind);
-// ITypeInfo::GetIDsOfNames, for IDispatch implementations.
-HRESULT DispGetIDsOfNames(ITypeInfo* ptinfo, LPOLESTR* rgszNames, UINT cNames, DISPID* rgdispid);
 
 namespace kp::com {
 // The library read from its text form.

@@ -13,7 +13,6 @@ constexpr std::size_t kMaxTypes = 256;
 constexpr std::size_t kMaxMembers = 1024;
 constexpr std::size_t kMaxParams = 32;
 constexpr int kMaxPointers = 3;
-constexpr char kHex[] = "0123456789abcdef";
 
 struct TypeWord {
   const char* word;
@@ -465,97 +464,10 @@ class Parser {
   std::vector<std::tuple<std::size_t, std::size_t, std::string>> m_pendingNames;
 };
 
-// --- writing ---------------------------------------------------------------
-
-void AppendQuoted(std::string& out, std::string_view text) {
-  out += '"';
-  for (char ch : text) {
-    auto c = static_cast<unsigned char>(ch);
-    switch (ch) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          out += "\\x";
-          out += kHex[c >> 4];
-          out += kHex[c & 0xF];
-        } else {
-          out += ch;
-        }
-    }
-  }
-  out += '"';
-}
-
-void AppendFlags(std::string& out, std::span<const FlagWord> known, WORD flags) {
-  std::string words;
-  for (const FlagWord& f : known)
-    if (flags & f.flag) words += std::string(" ") + f.word;
-  if (!words.empty()) out += "  flags" + words + "\n";
-}
-
-std::string TypeText(const TypeRef& type) {
-  for (const TypeWord& w : kTypeWords)
-    if (w.vt == type.vt) return std::string(w.word) + std::string(static_cast<std::size_t>(type.pointers), '*');
-  return "void";
-}
-
-void AppendCommon(std::string& out, const std::string& helpString, DWORD helpContext) {
-  if (!helpString.empty()) {
-    out += "  helpstring ";
-    AppendQuoted(out, helpString);
-    out += '\n';
-  }
-  if (helpContext != 0) out += "  helpcontext " + std::to_string(helpContext) + "\n";
-}
 }  // namespace
 
 bool ParseTypeLibrary(std::span<const BYTE> bytes, TypeLibrary& library, std::string* error) {
   return Parser(bytes, library, error).Run();
-}
-
-std::string FormatTypeLibrary(const TypeLibrary& library) {
-  std::string out(kHeader);
-  out += "\nlibrary " + library.name + " " + GuidToString(library.libid) + " " +
-         std::to_string(library.majorVersion) + "." + std::to_string(library.minorVersion) + "\n";
-  if (library.lcid != 0) out += "  lcid " + std::to_string(library.lcid) + "\n";
-  AppendFlags(out, kLibraryFlags, library.flags);
-  AppendCommon(out, library.helpString, library.helpContext);
-  if (!library.helpFile.empty()) {
-    out += "  helpfile ";
-    AppendQuoted(out, library.helpFile);
-    out += '\n';
-  }
-  for (const TypeLibType& type : library.types) {
-    bool isClass = type.kind == TKIND_COCLASS;
-    out += std::string(isClass ? "coclass " : "dispinterface ") + type.name + " " + GuidToString(type.guid) + "\n";
-    AppendFlags(out, isClass ? std::span<const FlagWord>(kClassFlags) : std::span<const FlagWord>(kInterfaceFlags),
-                type.flags);
-    AppendCommon(out, type.helpString, type.helpContext);
-    for (const TypeLibMember& m : type.members) {
-      const char* kind = "method";
-      for (const KindWord& k : kKindWords)
-        if (k.kind == m.kind) kind = k.word;
-      out += std::string("  ") + kind + " " + std::to_string(m.dispid) + " " + m.name + " " + TypeText(m.result);
-      for (const TypeLibParameter& p : m.params) out += " " + p.name + ":" + TypeText(p.type);
-      if (!m.helpString.empty()) {
-        out += ' ';
-        AppendQuoted(out, m.helpString);
-      }
-      out += '\n';
-    }
-    for (const TypeLibImplemented& i : type.interfaces) {
-      out += "  interface " + library.types.at(i.type).name;
-      for (const FlagWord& f : kImplementedFlags)
-        if (i.flags & f.flag) out += std::string(" ") + f.word;
-      out += '\n';
-    }
-  }
-  out += "end\n";
-  return out;
 }
 
 }  // namespace kp::com

@@ -110,7 +110,4 @@ struct TypeLibrary {
 // the first fault, with its line number, in *error.
 bool ParseTypeLibrary(std::span<const BYTE> bytes, TypeLibrary& library, std::string* error);
 
-// The text ParseTypeLibrary reads back as `library`.
-std::string FormatTypeLibrary(const TypeLibrary& library);
-
 }  // namespace kp::com

@@ -422,7 +422,3 @@ HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHO
   *pvargDest = result;
   return S_OK;
 }
-
-HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LCID, USHORT wFlags, VARTYPE vt) {
-  return VariantChangeType(pvargDest, pvarSrc, wFlags, vt);
-}

@@ -115,5 +115,3 @@ HRESULT VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSrc);
 // DISP_E_TYPEMISMATCH when there is no conversion. On failure `pvargDest`
 // is unchanged.
 HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHORT wFlags, VARTYPE vt);
-HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LCID lcid, USHORT wFlags,
-                            VARTYPE vt);

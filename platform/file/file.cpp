@@ -200,10 +200,6 @@ ULONGLONG CFile::GetLength() const {
   return static_cast<ULONGLONG>(info.st_size);
 }
 
-void CFile::Flush() {
-  if (m_fd >= 0 && fdatasync(m_fd) != 0 && errno != EINVAL) ThrowOsError(errno);
-}
-
 void CFile::Close() {
   if (m_fd < 0) return;
   if (!m_replacementPath.empty()) {
@@ -241,5 +237,3 @@ void CFile::Reset() {
   if (m_targetLockFd >= 0) ::close(m_targetLockFd);
   m_targetLockFd = -1;
 }
-
-CString CFile::GetFileName() const { return CString(NameOf(m_path)); }

@@ -62,7 +62,6 @@ class CFile {
   ULONGLONG SeekToEnd() { return Seek(0, end); }
   ULONGLONG GetPosition() const;
   ULONGLONG GetLength() const;
-  void Flush();
   // Closes the file; for modeReplaceOnClose, commits the replacement.
   void Close();
   // Closes without throwing; a pending replacement is discarded.
@@ -70,7 +69,6 @@ class CFile {
 
   bool IsOpen() const { return m_fd >= 0; }
   CString GetFilePath() const { return CString(m_path); }
-  CString GetFileName() const;
 
  private:
   [[noreturn]] void ThrowOsError(int osError) const;

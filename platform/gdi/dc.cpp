@@ -23,8 +23,6 @@ PixelTarget TargetOf(DcObject& dc) {
       t.writable = true;
       return t;
     }
-    case DcObject::Target::Display:
-      break;
   }
   return PixelTarget{};
 }
@@ -60,8 +58,6 @@ HDC CreateSurfaceDC(const Surface& surface) {
     return nullptr;
   return NewDc(DcObject::Target::Surface, surface);
 }
-
-HDC CreateDisplayDC() { return NewDc(DcObject::Target::Display, Surface{}); }
 
 }  // namespace kp::gdi
 
@@ -114,87 +110,10 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
   return HandleOf<HGDIOBJ>(previous);
 }
 
-namespace {
-
-struct CurrentObject {
-  UINT type;
-  std::uint32_t DcObject::*field;
-};
-constexpr CurrentObject kCurrentObjects[] = {
-    {OBJ_BITMAP, &DcObject::bitmap},
-    {OBJ_PEN, &DcObject::pen},
-    {OBJ_BRUSH, &DcObject::brush},
-    {OBJ_PAL, &DcObject::palette},
-};
-
-}  // namespace
-
-HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
-  DcObject* dc = Lookup<DcObject>(hdc);
-  if (!dc) return nullptr;
-  for (const CurrentObject& entry : kCurrentObjects)
-    if (entry.type == type) return HandleOf<HGDIOBJ>(dc->*entry.field);
-  return nullptr;
-}
-
-namespace {
-
-// Replaces one attribute of a valid DC and returns the old value, or
-// `failure` for an invalid DC.
-template <typename T>
-T Exchange(HDC hdc, T DcObject::*field, T value, T failure) {
-  DcObject* dc = Lookup<DcObject>(hdc);
-  if (!dc) return failure;
-  T old = dc->*field;
-  dc->*field = value;
-  return old;
-}
-
-template <typename T>
-T Read(HDC hdc, T DcObject::*field, T failure) {
-  DcObject* dc = Lookup<DcObject>(hdc);
-  return dc ? dc->*field : failure;
-}
-
-}  // namespace
-
 int SetStretchBltMode(HDC hdc, int mode) {
-  if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
-  return Exchange(hdc, &DcObject::stretchMode, mode, 0);
-}
-int GetStretchBltMode(HDC hdc) { return Read(hdc, &DcObject::stretchMode, 0); }
-COLORREF SetBkColor(HDC hdc, COLORREF color) { return Exchange(hdc, &DcObject::bkColor, color, CLR_INVALID); }
-COLORREF GetBkColor(HDC hdc) { return Read(hdc, &DcObject::bkColor, CLR_INVALID); }
-COLORREF SetTextColor(HDC hdc, COLORREF color) { return Exchange(hdc, &DcObject::textColor, color, CLR_INVALID); }
-COLORREF GetTextColor(HDC hdc) { return Read(hdc, &DcObject::textColor, CLR_INVALID); }
-int SetBkMode(HDC hdc, int mode) {
-  if (mode != TRANSPARENT && mode != OPAQUE) return 0;
-  return Exchange(hdc, &DcObject::bkMode, mode, 0);
-}
-int GetBkMode(HDC hdc) { return Read(hdc, &DcObject::bkMode, 0); }
-
-namespace {
-
-struct DeviceCap {
-  int index;
-  int (*value)(const DcObject& dc, const PixelTarget& target);
-};
-constexpr DeviceCap kDeviceCaps[] = {
-    {BITSPIXEL, [](const DcObject& dc, const PixelTarget&) { return DepthOf(dc); }},
-    {PLANES, [](const DcObject&, const PixelTarget&) { return 1; }},
-    {HORZRES, [](const DcObject&, const PixelTarget& t) { return t.width; }},
-    {VERTRES, [](const DcObject&, const PixelTarget& t) { return t.height; }},
-    {LOGPIXELSX, [](const DcObject&, const PixelTarget&) { return 96; }},
-    {LOGPIXELSY, [](const DcObject&, const PixelTarget&) { return 96; }},
-    {NUMCOLORS, [](const DcObject&, const PixelTarget&) { return -1; }},
-};
-
-}  // namespace
-
-int GetDeviceCaps(HDC hdc, int index) {
   DcObject* dc = Lookup<DcObject>(hdc);
-  if (!dc) return 0;
-  for (const DeviceCap& cap : kDeviceCaps)
-    if (cap.index == index) return cap.value(*dc, TargetOf(*dc));
-  return 0;
+  if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+  const int previous = dc->stretchMode;
+  dc->stretchMode = mode;
+  return previous;
 }

@@ -21,24 +21,6 @@ BOOL DeleteDC(HDC hdc);
 // bitmap into a surface or display DC.
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h);
 
-// The selected object of type OBJ_BITMAP, OBJ_PEN, OBJ_BRUSH or OBJ_PAL;
-// NULL otherwise (a surface DC has no bitmap).
-HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
-
 // The stretch mode is kept and reported; every mode samples nearest pixels
 // (see StretchBlt). Returns the previous mode, 0 on failure.
 int SetStretchBltMode(HDC hdc, int mode);
-int GetStretchBltMode(HDC hdc);
-
-// Kept for callers that set them; no text is drawn through GDI here.
-COLORREF SetBkColor(HDC hdc, COLORREF color);
-COLORREF GetBkColor(HDC hdc);
-COLORREF SetTextColor(HDC hdc, COLORREF color);
-COLORREF GetTextColor(HDC hdc);
-int SetBkMode(HDC hdc, int mode);
-int GetBkMode(HDC hdc);
-
-// BITSPIXEL (depth of the selected bitmap, or 32), PLANES (1), HORZRES and
-// VERTRES (size of the target in pixels), LOGPIXELSX/Y (96), NUMCOLORS (-1),
-// SIZEPALETTE (0), RASTERCAPS (no RC_PALETTE: every target is true colour).
-int GetDeviceCaps(HDC hdc, int index);

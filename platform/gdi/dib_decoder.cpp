@@ -325,12 +325,6 @@ std::optional<DecodedImage> DecodePackedDib(std::span<const BYTE> packed) {
   return Finish(*f, packed.subspan(f->bitsOffset));
 }
 
-std::optional<DecodedImage> DecodeDib(std::span<const BYTE> headerAndColours, std::span<const BYTE> bits) {
-  const std::optional<DibFormat> f = detail::ParseDib(headerAndColours, headerAndColours.size());
-  if (!f) return std::nullopt;
-  return Finish(*f, bits);
-}
-
 bool IsBmpFile(std::span<const BYTE> file) { return file.size() >= 2 && file[0] == 'B' && file[1] == 'M'; }
 
 std::optional<DecodedImage> DecodeBmpFile(std::span<const BYTE> file) {

@@ -34,10 +34,6 @@ struct DecodedImage {
 // A packed DIB: header, colour masks and table, then the pixel bits.
 std::optional<DecodedImage> DecodePackedDib(std::span<const BYTE> packed);
 
-// A DIB given in two parts: the header followed by its masks and colour
-// table, and the pixel bits, each with the number of bytes available.
-std::optional<DecodedImage> DecodeDib(std::span<const BYTE> headerAndColours, std::span<const BYTE> bits);
-
 // A bitmap file: the 14-byte file header ("BM") followed by a DIB whose bits
 // start at bfOffBits (or right after the colour table when bfOffBits does
 // not point inside the file).

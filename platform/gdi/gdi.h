@@ -5,7 +5,6 @@
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/cdc.h"
-#include "platform/gdi/cgdi_object.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dib_bitmap.h"
 #include "platform/gdi/dib_decoder.h"

@@ -66,7 +66,6 @@ struct DcObject : GdiObject {
   enum class Target {
     Memory,   // draws into the selected bitmap
     Surface,  // draws into pixels owned by the window layer
-    Display,  // the screen as an information context: draws nothing
   };
   DcObject() : GdiObject(kKind) {}
   Target target = Target::Memory;
@@ -76,9 +75,6 @@ struct DcObject : GdiObject {
   std::uint32_t brush = 0;
   std::uint32_t palette = 0;
   int stretchMode = BLACKONWHITE;
-  COLORREF bkColor = RGB(255, 255, 255);
-  COLORREF textColor = RGB(0, 0, 0);
-  int bkMode = OPAQUE;
   POINT position{0, 0};
   PathState path;
 };

@@ -80,13 +80,6 @@ BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous) {
   return TRUE;
 }
 
-BOOL GetCurrentPositionEx(HDC hdc, LPPOINT point) {
-  DcObject* dc = Lookup<DcObject>(hdc);
-  if (!dc || !point) return FALSE;
-  *point = dc->position;
-  return TRUE;
-}
-
 BOOL LineTo(HDC hdc, int x, int y) {
   Drawing d;
   if (!Begin(hdc, d)) return FALSE;
@@ -110,34 +103,5 @@ BOOL Polyline(HDC hdc, const POINT* points, int count) {
   }
   for (int i = 1; i < count; ++i)
     DrawSegment(d.target, *d.pen, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
-  return TRUE;
-}
-
-BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-  Drawing d;
-  if (!Begin(hdc, d)) return FALSE;
-  if (left > right) std::swap(left, right);
-  if (top > bottom) std::swap(top, bottom);
-  if (IsRecording(*d.dc)) {
-    PathAddClosedFigure(*d.dc, {POINT{left, top}, POINT{right, top}, POINT{right, bottom}, POINT{left, bottom}});
-    return TRUE;
-  }
-  const bool nullPen = d.pen->style == PS_NULL;
-  if (BrushObject* brush = Lookup<BrushObject>(d.dc->brush); brush && brush->style == BS_SOLID) {
-    const int inset = nullPen ? 0 : 1;
-    d.target.FillRect(0LL + left + inset, 0LL + top + inset, right - 1LL, bottom - 1LL,
-                      SwapRedBlue(brush->color));
-  }
-  if (!nullPen && right > left && bottom > top) {
-    const long long r = right - 1LL, b = bottom - 1LL;
-    if (r == left || b == top) {
-      d.target.FillRect(left, top, r + 1, b + 1, SwapRedBlue(d.pen->color));
-    } else {
-      DrawSegment(d.target, *d.pen, left, top, r, top);
-      DrawSegment(d.target, *d.pen, r, top, r, b);
-      DrawSegment(d.target, *d.pen, r, b, left, b);
-      DrawSegment(d.target, *d.pen, left, b, left, top);
-    }
-  }
   return TRUE;
 }

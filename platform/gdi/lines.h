@@ -13,7 +13,6 @@
 
 // Moves the current position; the previous one goes to *previous if given.
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous);
-BOOL GetCurrentPositionEx(HDC hdc, LPPOINT point);
 
 // Draws from the current position to (x, y) and makes (x, y) current.
 BOOL LineTo(HDC hdc, int x, int y);
@@ -21,8 +20,3 @@ BOOL LineTo(HDC hdc, int x, int y);
 // Draws the segments between consecutive points (at least 2); neither uses
 // nor moves the current position.
 BOOL Polyline(HDC hdc, const POINT* points, int count);
-
-// Outlines [left, right) x [top, bottom) with the pen and fills the inside
-// with the brush (the whole rectangle less its right column and bottom row
-// when the pen is null, as GDI does).
-BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);

@@ -11,7 +11,6 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dib_decoder.h"
 #include "platform/gdi/stretch_core.h"
-#include "platform/qt/image_file_decoder.h"
 
 namespace {
 
@@ -42,13 +41,23 @@ std::optional<std::vector<BYTE>> ReadWholeFile(const char* path) {
   return result;
 }
 
+kp::gdi::ImageFileDecoder& FileDecoder() {
+  static kp::gdi::ImageFileDecoder decoder = nullptr;
+  return decoder;
+}
+
 }  // namespace
 
 namespace kp::gdi {
 
+void SetImageFileDecoder(ImageFileDecoder decoder) { FileDecoder() = decoder; }
+
 HBITMAP LoadBitmapFromBytes(std::span<const BYTE> bytes, int cx, int cy) {
   if (cx < 0 || cy < 0) return nullptr;
-  std::optional<DecodedImage> image = IsBmpFile(bytes) ? DecodeBmpFile(bytes) : kp::qt::DecodeImageFile(bytes);
+  const ImageFileDecoder decoder = FileDecoder();
+  std::optional<DecodedImage> image = IsBmpFile(bytes) ? DecodeBmpFile(bytes)
+                                      : decoder        ? decoder(bytes)
+                                                       : std::nullopt;
   if (!image) return nullptr;
   const int width = cx ? cx : image->width;
   const int height = cy ? cy : image->height;

@@ -5,9 +5,11 @@
 // image readers (PNG, JPEG, GIF and the rest Qt is built with).
 
 #include <cstddef>
+#include <optional>
 #include <span>
 
 #include "platform/base/win_user.h"
+#include "platform/gdi/dib_decoder.h"
 #include "platform/gdi/gdi_types.h"
 
 // With type IMAGE_BITMAP and LR_LOADFROMFILE, loads the file named `name`
@@ -28,6 +30,12 @@ constexpr std::size_t kMaxImageFileBytes = std::size_t{512} << 20;
 // LR_LOADFROMFILE; installed once by the resources layer.
 using ResourceImageLoader = HANDLE (*)(HINSTANCE instance, LPCTSTR name, UINT type, int cx, int cy, UINT flags);
 void SetResourceImageLoader(ResourceImageLoader loader);
+
+// Decodes picture files that are not bitmap files, for LoadImage; installed
+// once by the window layer (platform/qt), which has the image readers.
+// While none is, only bitmap files load.
+using ImageFileDecoder = std::optional<DecodedImage> (*)(std::span<const BYTE> bytes);
+void SetImageFileDecoder(ImageFileDecoder decoder);
 
 // The decoding behind LoadImage, over the file's bytes.
 HBITMAP LoadBitmapFromBytes(std::span<const BYTE> bytes, int cx = 0, int cy = 0);

@@ -2,8 +2,6 @@
 // Recording of path figures by the line calls between BeginPath and EndPath.
 // Private to platform/gdi.
 
-#include <initializer_list>
-
 #include "platform/gdi/gdi_objects.h"
 
 namespace kp::gdi::detail {
@@ -14,7 +12,5 @@ inline bool IsRecording(const DcObject& dc) { return dc.path.stage == PathState:
 void PathMoveTo(DcObject& dc, POINT p);
 // Adds the segment from -> to, starting a figure at `from` if none is open.
 void PathLineTo(DcObject& dc, POINT from, POINT to);
-// Adds a figure and starts a new one after it.
-void PathAddClosedFigure(DcObject& dc, std::initializer_list<POINT> points);
 
 }  // namespace kp::gdi::detail

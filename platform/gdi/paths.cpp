@@ -23,12 +23,6 @@ void PathLineTo(DcObject& dc, POINT from, POINT to) {
   figures.back().push_back(to);
 }
 
-void PathAddClosedFigure(DcObject& dc, std::initializer_list<POINT> points) {
-  auto& figures = dc.path.figures;
-  if (!figures.empty() && figures.back().size() == 1) figures.pop_back();
-  figures.emplace_back(points);
-}
-
 }  // namespace kp::gdi::detail
 
 namespace {
@@ -110,13 +104,6 @@ BOOL EndPath(HDC hdc) {
   DcObject* dc = Lookup<DcObject>(hdc);
   if (!dc || dc->path.stage != PathState::Stage::Recording) return FALSE;
   dc->path.stage = PathState::Stage::Closed;
-  return TRUE;
-}
-
-BOOL AbortPath(HDC hdc) {
-  DcObject* dc = Lookup<DcObject>(hdc);
-  if (!dc) return FALSE;
-  dc->path = PathState{};
   return TRUE;
 }
 

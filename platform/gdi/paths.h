@@ -1,5 +1,5 @@
 #pragma once
-// Paths: the outline that MoveToEx, LineTo, Polyline and Rectangle record
+// Paths: the outline that MoveToEx, LineTo and Polyline record
 // between BeginPath and EndPath, filled by FillPath.
 
 #include "platform/gdi/gdi_types.h"
@@ -8,8 +8,6 @@
 BOOL BeginPath(HDC hdc);
 // Ends recording; FALSE when no path is being recorded.
 BOOL EndPath(HDC hdc);
-// Discards the path, recorded or finished.
-BOOL AbortPath(HDC hdc);
 
 // Closes every open figure and fills the path with the selected brush by the
 // alternate (even-odd) rule, then discards it. A pixel is filled when its

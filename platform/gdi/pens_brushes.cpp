@@ -13,22 +13,9 @@ HPEN CreatePen(int style, int width, COLORREF color) {
   return Register<HPEN>(std::move(pen));
 }
 
-HPEN CreatePenIndirect(const LOGPEN* logpen) {
-  if (!logpen) return nullptr;
-  return CreatePen(static_cast<int>(logpen->lopnStyle), logpen->lopnWidth.x, logpen->lopnColor);
-}
-
 HBRUSH CreateSolidBrush(COLORREF color) {
   auto brush = std::make_unique<BrushObject>();
   brush->style = BS_SOLID;
   brush->color = color & 0x00FFFFFF;
-  return Register<HBRUSH>(std::move(brush));
-}
-
-HBRUSH CreateBrushIndirect(const LOGBRUSH* logbrush) {
-  if (!logbrush || (logbrush->lbStyle != BS_SOLID && logbrush->lbStyle != BS_NULL)) return nullptr;
-  auto brush = std::make_unique<BrushObject>();
-  brush->style = logbrush->lbStyle;
-  brush->color = logbrush->lbColor & 0x00FFFFFF;
   return Register<HBRUSH>(std::move(brush));
 }

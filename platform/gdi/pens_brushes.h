@@ -7,8 +7,5 @@
 // a square of that many pixels at each point of the line. NULL for other
 // styles or a negative width.
 HPEN CreatePen(int style, int width, COLORREF color);
-HPEN CreatePenIndirect(const LOGPEN* logpen);
 
 HBRUSH CreateSolidBrush(COLORREF color);
-// BS_SOLID or BS_NULL; NULL for other styles.
-HBRUSH CreateBrushIndirect(const LOGBRUSH* logbrush);

@@ -12,15 +12,6 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
   return SwapRedBlue(t.Get(x, y));
 }
 
-COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
-  DcObject* dc = Lookup<DcObject>(hdc);
-  if (!dc) return CLR_INVALID;
-  const PixelTarget t = TargetOf(*dc);
-  if (!t.top || !t.writable || !t.Contains(x, y)) return CLR_INVALID;
-  t.Put(x, y, SwapRedBlue(color));
-  return color & 0x00FFFFFF;
-}
-
 int FillRect(HDC hdc, const RECT* rect, HBRUSH hbrush) {
   DcObject* dc = Lookup<DcObject>(hdc);
   BrushObject* brush = Lookup<BrushObject>(hbrush);

@@ -7,10 +7,6 @@
 // target, for a DC without pixels, or an invalid DC.
 COLORREF GetPixel(HDC hdc, int x, int y);
 
-// Sets the pixel and returns the colour set; CLR_INVALID (-1 as COLORREF)
-// when (x, y) is outside the target or the DC invalid.
-COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
-
 // Fills [left, right) x [top, bottom) with the brush (a null brush fills
 // nothing), whatever brush is selected. FALSE for an invalid DC or brush.
 int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);

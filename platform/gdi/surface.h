@@ -27,9 +27,4 @@ struct Surface {
 // A bitmap cannot be selected into it; it can be the source of a blit.
 HDC CreateSurfaceDC(const Surface& surface);
 
-// An information context for the screen: 32 bits per pixel, no pixels, so
-// drawing into it changes nothing. GetDC(NULL) of the window layer is one;
-// DeleteDC releases it.
-HDC CreateDisplayDC();
-
 }  // namespace kp::gdi

@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/load_image.h"
 
 namespace kp::qt {
 
@@ -69,5 +70,13 @@ std::optional<kp::gdi::DecodedImage> DecodeImageFile(std::span<const BYTE> bytes
   }
   return out;
 }
+
+namespace {
+// LoadImage reaches the decoder through gdi's hook, so that gdi, below this
+// layer, never includes it.
+const struct InstallDecoder {
+  InstallDecoder() { kp::gdi::SetImageFileDecoder(&DecodeImageFile); }
+} g_installDecoder;
+}  // namespace
 
 }  // namespace kp::qt

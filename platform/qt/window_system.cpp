@@ -430,20 +430,6 @@ void MoveWindow(HWND hWnd, const RECT& rect, bool repaint) {
   if (repaint) InvalidateRect(hWnd, nullptr, true);
 }
 
-POINT ClientToScreen(HWND hWnd, POINT pt) {
-  WindowRecord* record = FindRecord(hWnd);
-  if (record == nullptr) return pt;
-  QPoint p = record->widget->mapToGlobal(QPoint(pt.x, pt.y));
-  return POINT{p.x(), p.y()};
-}
-
-POINT ScreenToClient(HWND hWnd, POINT pt) {
-  WindowRecord* record = FindRecord(hWnd);
-  if (record == nullptr) return pt;
-  QPoint p = record->widget->mapFromGlobal(QPoint(pt.x, pt.y));
-  return POINT{p.x(), p.y()};
-}
-
 bool SetFocus(HWND hWnd) {
   WindowRecord* record = FindRecord(hWnd);
   if (record == nullptr) return false;

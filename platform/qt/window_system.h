@@ -57,8 +57,6 @@ std::string GetWindowText(HWND hWnd);
 RECT GetClientRect(HWND hWnd);
 RECT GetWindowRect(HWND hWnd);  // screen coordinates
 void MoveWindow(HWND hWnd, const RECT& rect, bool repaint);
-POINT ClientToScreen(HWND hWnd, POINT pt);
-POINT ScreenToClient(HWND hWnd, POINT pt);
 
 // Painting. The window's backing image holds what it drew; these request a
 // WM_PAINT (with WM_ERASEBKGND first when erase is asked) for the area.

@@ -160,11 +160,6 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samD
   return ERROR_SUCCESS;
 }
 
-LONG RegCreateKey(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  return RegCreateKeyEx(hKey, lpSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, MAXIMUM_ALLOWED, nullptr, phkResult,
-                        nullptr);
-}
-
 LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
   if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
   *phkResult = nullptr;
@@ -180,10 +175,6 @@ LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY ph
   if (FindKey(view->root, path) == nullptr) return NotFound(*view, ERROR_FILE_NOT_FOUND);
   *phkResult = AddHandle(std::move(path), samDesired);
   return ERROR_SUCCESS;
-}
-
-LONG RegOpenKey(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  return RegOpenKeyEx(hKey, lpSubKey, 0, MAXIMUM_ALLOWED, phkResult);
 }
 
 LONG RegCloseKey(HKEY hKey) {
@@ -264,68 +255,6 @@ LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName) {
   });
 }
 
-LONG RegSetValue(HKEY hKey, LPCSTR lpSubKey, DWORD dwType, LPCSTR lpData, DWORD) {
-  if (dwType != REG_SZ || lpData == nullptr) return ERROR_INVALID_PARAMETER;
-  HKEY key = nullptr;
-  LONG result = RegCreateKeyEx(hKey, lpSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key,
-                               nullptr);
-  if (result != ERROR_SUCCESS) return result;
-  result = RegSetValueEx(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpData),
-                         static_cast<DWORD>(std::strlen(lpData) + 1));
-  RegCloseKey(key);
-  return result;
-}
-
-LONG RegQueryValue(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData) {
-  const OpenKey* base = Resolve(hKey);
-  if (base == nullptr) return ERROR_INVALID_HANDLE;
-  if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
-  KeyPath path;
-  LONG result = JoinPath(*base, lpSubKey, path);
-  if (result != ERROR_SUCCESS) return result;
-  std::shared_ptr<const RegistryView> view;
-  const RegistryKey* own = nullptr;
-  result = LoadKey(*base, view, own);
-  if (result != ERROR_SUCCESS) return result;
-  const RegistryKey* key = FindKey(view->root, path);
-  if (key == nullptr) return NotFound(*view, ERROR_FILE_NOT_FOUND);
-  auto it = key->values.find("");
-  std::string text = (it != key->values.end() && it->second.type == REG_SZ) ? it->second.text : std::string();
-  if (lpcbData == nullptr) return ERROR_SUCCESS;
-  DWORD size = static_cast<DWORD>(*lpcbData < 0 ? 0 : *lpcbData);
-  result = CopyOut(text.c_str(), static_cast<DWORD>(text.size() + 1), reinterpret_cast<LPBYTE>(lpData), &size);
-  *lpcbData = static_cast<LONG>(size);
-  return result;
-}
-
-LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey) {
-  const OpenKey* base = Resolve(hKey);
-  if (base == nullptr) return ERROR_INVALID_HANDLE;
-  if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
-  if (base->deleted) return ERROR_KEY_DELETED;
-  KeyPath path;
-  LONG result = JoinPath(*base, lpSubKey, path);
-  if (result != ERROR_SUCCESS) return result;
-  if (path.empty()) return ERROR_ACCESS_DENIED;  // the root itself stays
-  bool stillThere = false;
-  result = ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
-    RegistryKey* parent = FindKey(root, KeyPath(path.begin(), path.end() - 1));
-    RegistryKey* key = parent != nullptr ? parent->Find(path.back()) : nullptr;
-    const RegistryKey* machine = FindKey(below, path);
-    if (key == nullptr && machine == nullptr) return ERROR_FILE_NOT_FOUND;
-    // A key with subkeys in either file stays, and the machine's keys are
-    // read-only here.
-    if (key == nullptr || !key->subkeys.empty() || (machine != nullptr && !machine->subkeys.empty()))
-      return ERROR_ACCESS_DENIED;
-    parent->subkeys.erase(path.back());
-    changed = true;
-    stillThere = machine != nullptr;
-    return ERROR_SUCCESS;
-  });
-  if (result == ERROR_SUCCESS && !stillThere) MarkDeleted(path);
-  return result;
-}
-
 LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey) {
   const OpenKey* base = Resolve(hKey);
   if (base == nullptr) return ERROR_INVALID_HANDLE;
@@ -391,7 +320,3 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPD
   return ERROR_SUCCESS;
 }
 
-LONG RegEnumKey(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName) {
-  DWORD size = cchName;
-  return RegEnumKeyEx(hKey, dwIndex, lpName, &size, nullptr, nullptr, nullptr, nullptr);
-}

@@ -37,7 +37,6 @@
 
 using REGSAM = DWORD;
 using PHKEY = HKEY*;
-using PLONG = LONG*;
 struct SECURITY_ATTRIBUTES;
 
 struct FILETIME {
@@ -77,10 +76,8 @@ constexpr LONG ERROR_BAD_PATHNAME = 161;
 // exists. An empty or null lpSubKey opens hKey itself again.
 LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions, REGSAM samDesired,
                     const SECURITY_ATTRIBUTES* lpSecurityAttributes, PHKEY phkResult, LPDWORD lpdwDisposition);
-LONG RegCreateKey(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
 // ERROR_FILE_NOT_FOUND when the key does not exist.
 LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
-LONG RegOpenKey(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
 LONG RegCloseKey(HKEY hKey);
 
 // A null or empty value name is the key's default value.
@@ -92,15 +89,6 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD 
                      LPDWORD lpcbData);
 LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName);
 
-// The old calls on a subkey's default value. RegSetValue creates the
-// subkey; it takes only REG_SZ and the text's own length. RegQueryValue
-// answers "" for a key whose default value was never set.
-LONG RegSetValue(HKEY hKey, LPCSTR lpSubKey, DWORD dwType, LPCSTR lpData, DWORD cbData);
-LONG RegQueryValue(HKEY hKey, LPCSTR lpSubKey, LPSTR lpData, PLONG lpcbData);
-
-// Deletes a key that has no subkeys: ERROR_ACCESS_DENIED when it has some,
-// ERROR_FILE_NOT_FOUND when it does not exist.
-LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey);
 // Deletes a key with everything below it. A null lpSubKey empties hKey
 // (its values and subkeys) and keeps the key itself.
 LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey);
@@ -108,7 +96,6 @@ LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey);
 // The subkeys in name order. ERROR_NO_MORE_ITEMS past the last one.
 LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved, LPSTR lpClass,
                   LPDWORD lpcchClass, PFILETIME lpftLastWriteTime);
-LONG RegEnumKey(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName);
 
 namespace kp::registry {
 // The file that changes go to, from the environment at the time of the call:

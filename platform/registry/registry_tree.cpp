@@ -38,12 +38,6 @@ RegistryKey& RegistryKey::Child(std::string_view name) {
   return *subkeys.emplace(std::string(name), std::make_unique<RegistryKey>()).first->second;
 }
 
-std::size_t RegistryKey::CountDescendants() const {
-  std::size_t count = 0;
-  for (const auto& [name, key] : subkeys) count += 1 + key->CountDescendants();
-  return count;
-}
-
 std::optional<KeyPath> SplitKeyPath(std::string_view text) {
   KeyPath path;
   if (text.empty()) return path;

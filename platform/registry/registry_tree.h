@@ -41,8 +41,6 @@ struct RegistryKey {
   const RegistryKey* Find(std::string_view name) const;
   // The subkey `name`, made when missing.
   RegistryKey& Child(std::string_view name);
-  // Number of keys below this one, at any depth.
-  std::size_t CountDescendants() const;
 };
 
 // A key's path below the root: one name per level.

@@ -9,26 +9,7 @@ DWORD ReadDword(const BYTE* p) {
   return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) | (static_cast<DWORD>(p[2]) << 16) |
          (static_cast<DWORD>(p[3]) << 24);
 }
-
-struct ErrorText {
-  DialogInitError error;
-  const char* text;
-};
-constexpr ErrorText kErrorTexts[] = {
-    {DialogInitError::None, "no error"},
-    {DialogInitError::RecordCutShort, "a record header is cut short"},
-    {DialogInitError::DataCutShort, "a record's data runs past the end"},
-    {DialogInitError::NoTerminator, "the data ends without its terminating zero"},
-    {DialogInitError::StringNotTerminated, "a list string has no terminating NUL"},
-    {DialogInitError::CreationRecordCutShort, "a control creation record is cut short"},
-};
 }  // namespace
-
-const char* DescribeDialogInitError(DialogInitError error) {
-  for (const ErrorText& e : kErrorTexts)
-    if (e.error == error) return e.text;
-  return "unknown error";
-}
 
 DialogInitError ParseDialogInit(std::span<const BYTE> bytes, std::vector<DialogInitRecord>& records) {
   records.clear();

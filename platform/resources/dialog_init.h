@@ -38,8 +38,6 @@ enum class DialogInitError {
   CreationRecordCutShort,  // fewer than 4 bytes, or a key longer than the data
 };
 
-const char* DescribeDialogInitError(DialogInitError error);
-
 struct DialogInitRecord {
   WORD controlId;
   WORD message;

@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/com/memory_property_bag.h"
+#include "platform/testing/memory_property_bag.h"
 #include "platform/com/ole_control.h"
 #include "platform/com/property_page.h"
 #include "platform/file/file.h"

@@ -24,6 +24,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/local_server_client.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/testing/x_display.h"
@@ -101,6 +102,7 @@ class Automation : public ::testing::Test {
     ASSERT_TRUE(display->Connected());
     setenv("DISPLAY", server->Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
+    kp::testing::InstallLocalServerClient();
     kp::testing::UseFreshRegistry();
     ASSERT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));

@@ -18,6 +18,7 @@
 #include "platform/registry/registry_helpers.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
+#include "platform/testing/local_server_client.h"
 #include "platform/testing/temp_registry.h"
 
 namespace automation_server {
@@ -58,6 +59,7 @@ class AutomationServer : public ::testing::Test {
  protected:
   void SetUp() override {
     kp::testing::UseFreshRegistry();
+    kp::testing::InstallLocalServerClient();
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     log = kp::testing::TemporaryRoot() + "/server-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     setenv("KP_TEST_SERVER_LOG", log.c_str(), 1);

@@ -39,13 +39,6 @@ TEST(IntegerText, AcceptsBlanksSignAndDigitsThatFitIn32Bits) {
   for (const Row& row : rows) EXPECT_EQ(kp::afx::ParseInt32(row.text), row.value) << '"' << row.text << '"';
 }
 
-TEST(IntegerText, UnsignedRefusesMinusAndTakesTheFullRange) {
-  EXPECT_EQ(kp::afx::ParseUInt32("4294967295"), 4294967295u);
-  EXPECT_EQ(kp::afx::ParseUInt32("4294967296"), std::nullopt);
-  EXPECT_EQ(kp::afx::ParseUInt32("-1"), std::nullopt);
-  EXPECT_EQ(kp::afx::ParseUInt32(" +3 "), 3u);
-}
-
 // Types into one field, exchanges towards the members and reports what the
 // user was told and where the focus went.
 struct Outcome {

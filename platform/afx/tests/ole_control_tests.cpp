@@ -9,7 +9,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/connection_point.h"
-#include "platform/com/memory_property_bag.h"
+#include "platform/testing/memory_property_bag.h"
 #include "platform/com/memory_stream.h"
 #include "platform/com/ole_control.h"
 #include "platform/com/ole_inplace.h"

@@ -91,34 +91,34 @@ class CFramedPicture : public CWnd {
     CRect client;
     GetClientRect(&client);
     int half = client.Width() / 2;
-    CDC memory;
-    memory.CreateCompatibleDC(&dc);
-    HGDIOBJ previous = memory.SelectObject(static_cast<HGDIOBJ>(m_hBitmap));
-    dc.SetStretchBltMode(COLORONCOLOR);
-    dc.StretchBlt(0, 0, half, client.Height(), &memory, 0, 0, 2, 2, SRCCOPY);
-    memory.SelectObject(previous);
+    {
+      kp::gdi::ScopedMemoryDC memory(dc.GetSafeHdc());
+      kp::gdi::ScopedSelectObject select(memory.get(), m_hBitmap);
+      dc.SetStretchBltMode(COLORONCOLOR);
+      ::StretchBlt(dc.GetSafeHdc(), 0, 0, half, client.Height(), memory.get(), 0, 0, 2, 2, SRCCOPY);
+    }
 
     CRect right(half, 0, client.right, client.bottom);
-    dc.FillRect(&right, CBrush::FromHandle(static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))));
+    ::FillRect(dc.GetSafeHdc(), &right, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     int leg = right.Width() / 2;
     dc.BeginPath();
     dc.MoveTo(half, 0);
     dc.LineTo(half + leg, 0);
     dc.LineTo(half, leg);
     dc.EndPath();
-    CGdiObject* oldBrush = dc.SelectStockObject(BLACK_BRUSH);
-    dc.FillPath();
-    dc.SelectObject(oldBrush);
+    {
+      kp::gdi::ScopedSelectObject brush(dc.GetSafeHdc(), GetStockObject(BLACK_BRUSH));
+      dc.FillPath();
+    }
 
-    CPen grey(PS_SOLID, 0, RGB(0x80, 0x80, 0x80));
-    CPen* oldPen = dc.SelectObject(&grey);
+    kp::gdi::ScopedPen grey(CreatePen(PS_SOLID, 0, RGB(0x80, 0x80, 0x80)));
+    kp::gdi::ScopedSelectObject pen(dc.GetSafeHdc(), grey.get());
     POINT frame[] = {{0, 0},
                      {client.right - 1, 0},
                      {client.right - 1, client.bottom - 1},
                      {0, client.bottom - 1},
                      {0, 0}};
     dc.Polyline(frame, 5);
-    dc.SelectObject(oldPen);
   }
   DECLARE_MESSAGE_MAP()
 };

@@ -62,7 +62,6 @@ TEST(FileDialog, OpenDialogShowsTheProgramsSettingsAndReturnsThePath) {
   dialog.m_ofn.lpstrTitle = "Please specify location of the 'shapes' file";
   ASSERT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(dialog.GetPathName(), existing.c_str());
-  EXPECT_EQ(dialog.GetFileName(), "shapes.shp2");
   ASSERT_EQ(prompts.FileDialogs().size(), 1u);
   const auto& request = prompts.FileDialogs()[0];
   EXPECT_TRUE(request.open);

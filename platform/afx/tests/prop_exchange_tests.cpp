@@ -4,7 +4,7 @@
 
 #include "platform/afx/prop_persistence.h"
 #include "platform/com/com_ptr.h"
-#include "platform/com/memory_property_bag.h"
+#include "platform/testing/memory_property_bag.h"
 #include "platform/com/memory_stream.h"
 
 namespace prop_exchange_tests {

@@ -18,20 +18,6 @@ TEST(CString, FormatsTextLongerThanAnyFixedBuffer) {
   EXPECT_EQ(s.GetLength(), 5002);
 }
 
-TEST(CString, SlicesClampToTheText) {
-  CString s("shapes.shp2");
-  EXPECT_EQ(s.Left(6), CString("shapes"));
-  EXPECT_EQ(s.Right(4), CString("shp2"));
-  EXPECT_EQ(s.Mid(7), CString("shp2"));
-  EXPECT_EQ(s.Mid(7, 3), CString("shp"));
-  EXPECT_EQ(s.Left(99), s);
-  EXPECT_EQ(s.Right(99), s);
-  EXPECT_EQ(s.Mid(99), CString(""));
-  EXPECT_EQ(s.Find('.'), 6);
-  EXPECT_EQ(s.Find('z'), -1);
-  EXPECT_EQ(s.ReverseFind('s'), 7);
-}
-
 TEST(CString, NullPointersReadAsEmpty) {
   CString s(static_cast<const char*>(nullptr));
   EXPECT_TRUE(s.IsEmpty());

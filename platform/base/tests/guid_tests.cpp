@@ -25,15 +25,4 @@ TEST(Guid, RejectsAnythingButTheBracedForm) {
     EXPECT_FALSE(GuidFromString(bad).has_value()) << bad;
 }
 
-TEST(Guid, OrderingSeparatesGuidsDifferingInAnyField) {
-  GuidLess less;
-  GUID later = kSample;
-  later.Data4[7] = 0x0A;
-  EXPECT_TRUE(less(kSample, later));
-  EXPECT_FALSE(less(later, kSample));
-  EXPECT_FALSE(less(kSample, kSample));
-  GUID first = kSample;
-  first.Data1 = 0;
-  EXPECT_TRUE(less(first, kSample));
-}
 }  // namespace

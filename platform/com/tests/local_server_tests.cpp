@@ -17,6 +17,7 @@
 #include "platform/base/fd_watch.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/local_server.h"
+#include "platform/testing/local_server_client.h"
 #include "platform/com/tests/com_module_fixture.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/testing/temp_environment.h"
@@ -29,6 +30,7 @@ class LocalServer : public ComTest {
  protected:
   void SetUp() override {
     ComTest::SetUp();
+    kp::testing::InstallLocalServerClient();
     m_log = kp::testing::TemporaryRoot() + "/server-" + std::to_string(++s_count) + ".log";
     ::setenv("KP_TEST_SERVER_LOG", m_log.c_str(), 1);
     ASSERT_EQ(RegisterServer(LOCAL_TEST_SERVER), ERROR_SUCCESS);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/com/com_ptr.h"
-#include "platform/com/memory_property_bag.h"
+#include "platform/testing/memory_property_bag.h"
 
 namespace kp::com {
 namespace {

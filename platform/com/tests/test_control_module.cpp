@@ -109,7 +109,7 @@ class TestControl final : public IDispatch, public IConnectionPointContainer {
     ComPtr<ITypeInfo> info;
     HRESULT hr = GetTypeInfo(0, lcid, info.put());
     if (FAILED(hr)) return hr;
-    return DispGetIDsOfNames(info.get(), rgszNames, cNames, rgDispId);
+    return info->GetIDsOfNames(rgszNames, cNames, rgDispId);
   }
 
   HRESULT Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DISPPARAMS* pDispParams, VARIANT* pVarResult,

@@ -74,17 +74,6 @@ TEST(TypeLibraryFormat, ReadsLibraryInterfacesMembersAndClasses) {
   EXPECT_EQ(coclass.interfaces[1].flags, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE);
 }
 
-TEST(TypeLibraryFormat, WritesWhatItReads) {
-  TypeLibrary lib;
-  ASSERT_TRUE(ParseTypeLibrary(Bytes(kTavletLike), lib, nullptr));
-  std::string text = FormatTypeLibrary(lib);
-  TypeLibrary again;
-  std::string error;
-  ASSERT_TRUE(ParseTypeLibrary(Bytes(text), again, &error)) << error << "\n" << text;
-  EXPECT_EQ(FormatTypeLibrary(again), text);
-  EXPECT_EQ(again.types[0].members[2].params[0].type, (TypeRef{VT_I4, 1}));
-}
-
 TEST(TypeLibraryFormat, EveryTruncationIsAnError) {
   std::string text(kTavletLike);
   for (std::size_t length = 0; length < text.size(); ++length) {

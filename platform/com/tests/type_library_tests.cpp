@@ -76,7 +76,7 @@ TEST_F(TypeLibraryTest, AnswersIdsOfNamesWithoutRegardToCase) {
   EXPECT_EQ(ids[0], kDispSumPixels);
   EXPECT_EQ(ids[1], DISPID_UNKNOWN);
   LPOLESTR unknownMember[] = {nope};
-  EXPECT_EQ(DispGetIDsOfNames(info.get(), unknownMember, 1, ids), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(info->GetIDsOfNames(unknownMember, 1, ids), DISP_E_UNKNOWNNAME);
   EXPECT_EQ(ids[0], DISPID_UNKNOWN);
   char flag[] = "_FLAG";
   LPOLESTR property[] = {flag};

@@ -31,11 +31,4 @@ TEST(CFileException, ErrnoMapsToTheNearestCause) {
   EXPECT_EQ(CFileException::OsErrorToException(12345), CFileException::genericException);
 }
 
-TEST(CFileException, GetErrorMessageTruncatesToTheBuffer) {
-  CFileException e(CFileException::diskFull, ENOSPC, "/x");
-  char small[8];
-  EXPECT_TRUE(e.GetErrorMessage(small, sizeof small));
-  EXPECT_STREQ(small, "Disk fu");
-  EXPECT_FALSE(e.GetErrorMessage(nullptr, 0));
-}
 }  // namespace

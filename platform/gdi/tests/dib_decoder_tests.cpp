@@ -136,15 +136,5 @@ TEST(DibDecoder, MalformedHeadersAreRefused) {
   EXPECT_FALSE(DecodeBmpFile(std::vector<BYTE>{'B', 'M'}));
 }
 
-TEST(DibDecoder, HeaderAndBitsMayComeApart) {
-  const BuiltBmp bmp = BuildBmp(BmpForm{"4 bits", 40, 4, BI_RGB}, 5, 3);
-  const std::span<const BYTE> file(bmp.file);
-  const std::size_t offBits = file[10] | (file[11] << 8);
-  const std::optional<DecodedImage> image = DecodeDib(file.subspan(14, offBits - 14), file.subspan(offBits));
-  ASSERT_TRUE(image);
-  EXPECT_EQ(image->pixels, bmp.expected);
-  EXPECT_FALSE(DecodeDib(file.subspan(14, offBits - 14), file.subspan(offBits, 5)));
-}
-
 }  // namespace
 }  // namespace kp::gdi::testing

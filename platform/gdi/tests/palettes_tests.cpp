@@ -49,7 +49,8 @@ TEST_F(GdiTest, SelectingAndRealizingAPaletteLeavesPixelsAlone) {
   EXPECT_EQ(SelectObject(canvas.dc(), palette.get()), nullptr) << "palettes go through SelectPalette";
   // Deleting a palette still selected puts the default one back in the DC.
   palette.reset();
-  EXPECT_EQ(GetCurrentObject(canvas.dc(), OBJ_PAL), GetStockObject(DEFAULT_PALETTE));
+  EXPECT_EQ(SelectPalette(canvas.dc(), static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), TRUE),
+            GetStockObject(DEFAULT_PALETTE));
   EXPECT_EQ(RealizePalette(canvas.dc()), 20u);
 }
 

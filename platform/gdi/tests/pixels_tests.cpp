@@ -8,11 +8,9 @@ TEST_F(GdiTest, GetPixelIsInvalidOutsideTheBitmap) {
   const POINT outside[] = {{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {INT32_MIN, INT32_MAX}};
   for (const POINT& p : outside) EXPECT_EQ(GetPixel(canvas.dc(), p.x, p.y), CLR_INVALID) << p.x << "," << p.y;
   EXPECT_EQ(GetPixel(canvas.dc(), 2, 1), RGB(0x10, 0x20, 0x30));
-  EXPECT_EQ(SetPixel(canvas.dc(), 3, 0, 0), CLR_INVALID);
   ScopedMemoryDC fresh(nullptr);
   EXPECT_EQ(GetPixel(fresh.get(), 0, 0), RGB(0, 0, 0)) << "the stock 1x1 bitmap reads black";
   EXPECT_EQ(GetPixel(fresh.get(), 1, 0), CLR_INVALID);
-  EXPECT_EQ(SetPixel(fresh.get(), 0, 0, RGB(255, 255, 255)), CLR_INVALID) << "and cannot be drawn on";
   EXPECT_EQ(GetPixel(nullptr, 0, 0), CLR_INVALID);
 }
 

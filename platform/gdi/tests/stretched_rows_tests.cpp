@@ -69,7 +69,7 @@ TEST_F(GdiTest, StretchedRowsRefuseWhatStretchBltRefuses) {
 }
 
 TEST_F(GdiTest, StretchedRowsOfADcWithoutPixelsTakeNone) {
-  ScopedDC display(CreateDisplayDC());
+  ScopedDC display(CreateSurfaceDC(Surface{}));
   const StretchedRows rows(display.get(), 4, 4, 3, 2);
   ASSERT_TRUE(rows.ok());
   EXPECT_FALSE(rows.ColumnsInside());

@@ -167,7 +167,7 @@ TEST_F(MachineRegistry, EachScopeRemovesOnlyItsOwnKeys) {
   EXPECT_EQ(Value("CLSID\\{A}\\InprocServer32"), "/machine/a.ocx");
   // The machine's keys and values are not the user's to remove.
   EXPECT_EQ(DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID\\{B}"), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(RegDeleteKey(HKEY_CLASSES_ROOT, "CLSID\\{B}\\InprocServer32"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(RegDeleteTree(HKEY_CLASSES_ROOT, "CLSID\\{B}\\InprocServer32"), ERROR_ACCESS_DENIED);
   ScopedHKey key;
   ASSERT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID\\{B}\\InprocServer32", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
   EXPECT_EQ(RegDeleteValue(key.get(), nullptr), ERROR_ACCESS_DENIED);

@@ -127,11 +127,10 @@ void ExpectEveryCallFailsAndFileIsUntouched(const std::string& damaged) {
   WriteFile(RegistryFilePath(), damaged);
   ScopedHKey key;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, key.put()), ERROR_REGISTRY_CORRUPT);
-  EXPECT_EQ(RegCreateKey(HKEY_CLASSES_ROOT, "New", key.put()), ERROR_REGISTRY_CORRUPT);
+  EXPECT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr), ERROR_REGISTRY_CORRUPT);
   EXPECT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "CLSID", "", "x"), ERROR_REGISTRY_CORRUPT);
   std::string value;
   EXPECT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "CLSID", "", &value), ERROR_REGISTRY_CORRUPT);
-  EXPECT_EQ(RegDeleteKey(HKEY_CLASSES_ROOT, "CLSID"), ERROR_REGISTRY_CORRUPT);
   EXPECT_EQ(RegDeleteTree(HKEY_CLASSES_ROOT, "CLSID"), ERROR_REGISTRY_CORRUPT);
   EXPECT_EQ(DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID"), ERROR_REGISTRY_CORRUPT);
   char name[64];
@@ -172,7 +171,7 @@ TEST_F(RegistryStore, ResetMovesADamagedFileAsideOnlyWhenAsked) {
 TEST_F(RegistryStore, AMissingFileIsAnEmptyRegistry) {
   ScopedHKey key;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, key.put()), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(RegDeleteKey(HKEY_CLASSES_ROOT, "CLSID"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteTree(HKEY_CLASSES_ROOT, "CLSID"), ERROR_FILE_NOT_FOUND);
   EXPECT_FALSE(std::filesystem::exists(RegistryFilePath()));
 }
 }  // namespace

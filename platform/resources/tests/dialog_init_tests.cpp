@@ -96,7 +96,6 @@ TEST(DialogInit, RejectsMalformedRecordData) {
   EXPECT_EQ(ParseControlCreationRecord(longKey, creation), DialogInitError::CreationRecordCutShort);
   const BYTE hugeKey[] = {0xFF, 0xFF, 0xFF, 0xFF};
   EXPECT_EQ(ParseControlCreationRecord(hugeKey, creation), DialogInitError::CreationRecordCutShort);
-  EXPECT_STREQ(DescribeDialogInitError(DialogInitError::DataCutShort), "a record's data runs past the end");
 }
 }  // namespace
 }  // namespace kp::resources

@@ -4,6 +4,9 @@
 
 #include "platform/afx/drop_files.h"
 #include "platform/gdi/cdc.h"
+#include "platform/gdi/pens_brushes.h"
+#include "platform/gdi/pixels.h"
+#include "platform/gdi/scoped_gdi.h"
 #include "platform/afx/ole_registration.h"
 #include "platform/afx/tests/drop_test/drop_test_ids.h"
 #include "platform/afx/tests/drop_test/drop_test_prop_page.h"
@@ -60,7 +63,10 @@ void CDropTestCtrl::DoPropExchange(CPropExchange* pPX) {
 }
 
 // Red over the whole bounds, so tests can see that painting reached it.
-void CDropTestCtrl::OnDraw(CDC* pDC, const CRect& rcBounds, const CRect&) { pDC->FillSolidRect(&rcBounds, RGB(255, 0, 0)); }
+void CDropTestCtrl::OnDraw(CDC* pDC, const CRect& rcBounds, const CRect&) {
+  kp::gdi::ScopedBrush red(::CreateSolidBrush(RGB(255, 0, 0)));
+  ::FillRect(pDC->GetSafeHdc(), &rcBounds, red.get());
+}
 
 int CDropTestCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (COleControl::OnCreate(lpCreateStruct) == -1) return -1;

@@ -1,5 +1,6 @@
 // The client side of local-server activation: starting the server program,
-// asking it for the object, and the proxy that stands for the object.
+// asking it for the object, and the proxy that stands for the object. Only
+// tests are clients of local servers, so it is here and not in the runtime.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -18,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/com/child_reaper.h"
-#include "platform/com/class_registry.h"
 #include "platform/com/com_error_codes.h"
-#include "platform/com/com_runtime_state.h"
 #include "platform/com/local_server.h"
+#include "platform/registry/registry_helpers.h"
+#include "platform/testing/child_reaper.h"
+#include "platform/testing/local_server_client.h"
 
 extern char** environ;
 
@@ -31,6 +32,44 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kActivationTimeout = std::chrono::seconds(30);
 constexpr int kPollSlice = 50;
+
+std::vector<std::string> SplitWords(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : text) {
+    if (c == ' ' || c == '\t') {
+      if (!word.empty()) words.push_back(std::move(word));
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
+// CLSID\{clsid}\LocalServer32 (default), split into the program and its
+// arguments: the whole value is the program, unless it starts with a
+// double quote, in which case the quoted part is the program and the words
+// after it are arguments.
+HRESULT ReadLocalServerCommand(REFCLSID clsid, std::vector<std::string>* command) {
+  std::string value;
+  LONG result = registry::GetStringValue(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(clsid) + "\\LocalServer32", "",
+                                         &value);
+  if (result == ERROR_FILE_NOT_FOUND || result == ERROR_INVALID_DATA) return REGDB_E_CLASSNOTREG;
+  if (result != ERROR_SUCCESS) return REGDB_E_READREGDB;
+  command->clear();
+  if (!value.empty() && value[0] == '"') {
+    std::size_t close = value.find('"', 1);
+    if (close == std::string::npos) return REGDB_E_CLASSNOTREG;
+    command->push_back(value.substr(1, close - 1));
+    for (std::string& word : SplitWords(value.substr(close + 1))) command->push_back(std::move(word));
+  } else {
+    command->push_back(value);
+  }
+  if (command->front().empty()) return REGDB_E_CLASSNOTREG;
+  return S_OK;
+}
 
 int MillisecondsLeft(Clock::time_point deadline) {
   auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -347,9 +386,7 @@ class LocalClassFactory final : public IClassFactory {
   CLSID m_clsid;
   std::vector<std::string> m_command;
 };
-}  // namespace
 
-namespace detail {
 HRESULT GetLocalServerClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   std::vector<std::string> command;
   HRESULT hr = ReadLocalServerCommand(clsid, &command);
@@ -359,6 +396,9 @@ HRESULT GetLocalServerClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
   factory->Release();
   return hr;
 }
-}  // namespace detail
-
+}  // namespace
 }  // namespace kp::com
+
+namespace kp::testing {
+void InstallLocalServerClient() { kp::com::SetLocalServerActivator(&kp::com::GetLocalServerClassObject); }
+}  // namespace kp::testing

@@ -1,4 +1,4 @@
-#include "platform/com/child_reaper.h"
+#include "platform/testing/child_reaper.h"
 
 #include <sys/syscall.h>
 #include <sys/wait.h>

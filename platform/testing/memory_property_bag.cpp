@@ -1,4 +1,4 @@
-#include "platform/com/memory_property_bag.h"
+#include "platform/testing/memory_property_bag.h"
 
 #include <string_view>
 
