@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "kestrow_version.h"
 #include "platform/afx/dialog.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/bitmap_file_24.h"
