@@ -17,7 +17,7 @@ endfunction()
 # CI and developers build (KESTROW_WARNINGS_AS_ERRORS), a warning fails the
 # build.
 function(kestrow_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wno-missing-field-initializers)
   if(KESTROW_WARNINGS_AS_ERRORS)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

@@ -51,9 +51,8 @@ END_PROPPAGEIDS(CTavletCtrl)
 
 CTavletCtrl::CTavletCtrl() { InitializeIIDs(&DIID__DTavlet, &DIID__DTavletEvents); }
 
-CTavletCtrl::~CTavletCtrl() {
-  if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
-}
+// The bitmap goes with m_hBitmap.
+CTavletCtrl::~CTavletCtrl() = default;
 
 void CTavletCtrl::DoPropExchange(CPropExchange* pPX) {
   ExchangeVersion(pPX, kStreamVersion);

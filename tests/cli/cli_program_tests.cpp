@@ -14,6 +14,7 @@
 #include "editor/shapes/set_palette.h"
 #include "editor/shapes/tests/shapes_test_support.h"
 #include "platform/file/file.h"
+#include "kestrow_version.h"
 #include "tests/cli/cli_process.h"
 
 namespace cli_journeys {

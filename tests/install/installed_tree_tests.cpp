@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "kestrow_version.h"
 #include "platform/afx/dialog.h"
 #include "platform/qt/window_system.h"
 #include "platform/testing/bmp_writer.h"

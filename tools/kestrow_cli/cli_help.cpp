@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "kestrow_version.h"
+
 namespace {
 
 constexpr char kSetHelp[] =

@@ -58,7 +58,7 @@ TEST_P(ShapesFileSharing, OpensOnlyWhenTheOtherProcessAllowsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Uses, ShapesFileSharing, ::testing::ValuesIn(kShareCases),
-                         [](const ::testing::TestParamInfo<ShareCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<ShareCase>& row) { return row.param.name; });
 
 TEST(OpenShapesFile, WarnsAboutAnyLengthButTheExpectedOne) {
   const struct {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/connection_points.h"
 #include "platform/com/tests/com_module_fixture.h"
@@ -12,23 +13,12 @@ namespace kp::com::testing {
 namespace {
 // A container's event sink: records each event it receives in a shared
 // log, then answers as told.
-class EventSink final : public IDispatch {
+class EventSink final : public ComObject<Implements<IDispatch, IID_IDispatch, DIID_DTestControlEvents>> {
  public:
   enum class Answer { Ok, Fail, Throw };
   EventSink(std::string name, std::vector<std::string>& log, Answer answer = Answer::Ok)
       : m_name(std::move(name)), m_log(log), m_answer(answer) {}
 
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID_DTestControlEvents) {
-      *ppv = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
   HRESULT GetTypeInfoCount(UINT* n) override {
     *n = 0;
     return S_OK;
@@ -42,24 +32,19 @@ class EventSink final : public IDispatch {
     return m_answer == Answer::Fail ? E_FAIL : S_OK;
   }
 
-  ULONG refs = 1;
   std::function<void()> onEvent;
 
  private:
+  void OnFinalRelease() override {}  // a local of the test
+
   std::string m_name;
   std::vector<std::string>& m_log;
   Answer m_answer;
 };
 
 // A sink that answers nothing but IUnknown.
-class DeafSink final : public IUnknown {
- public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    *ppv = riid == IID_IUnknown ? this : nullptr;
-    return *ppv ? S_OK : E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
+class DeafSink final : public ComObject<Implements<IUnknown>> {
+  void OnFinalRelease() override {}  // a local of the test
 };
 
 class ConnectionPoints : public ComTest {
@@ -107,8 +92,8 @@ TEST_F(ConnectionPoints, EventsReachEverySinkInTheOrderTheyConnected) {
   EXPECT_EQ(log.back(), "second:1");
   EXPECT_EQ(log.size(), 3u);
   ASSERT_EQ(point->Unadvise(b), S_OK);
-  EXPECT_EQ(first.refs, 1u);
-  EXPECT_EQ(second.refs, 1u);
+  EXPECT_EQ(first.References(), 1u);
+  EXPECT_EQ(second.References(), 1u);
 }
 
 TEST_F(ConnectionPoints, AFailingSinkDoesNotStopTheNext) {
@@ -124,9 +109,9 @@ TEST_F(ConnectionPoints, AFailingSinkDoesNotStopTheNext) {
   // The control goes before its sinks do, and lets go of every one.
   point.Reset();
   control.Reset();
-  EXPECT_EQ(failing.refs, 1u);
-  EXPECT_EQ(throwing.refs, 1u);
-  EXPECT_EQ(last.refs, 1u);
+  EXPECT_EQ(failing.References(), 1u);
+  EXPECT_EQ(throwing.References(), 1u);
+  EXPECT_EQ(last.References(), 1u);
 }
 
 TEST_F(ConnectionPoints, RefusesSinksAndCookiesItDoesNotKnow) {
@@ -148,22 +133,17 @@ TEST_F(ConnectionPoints, RefusesSinksAndCookiesItDoesNotKnow) {
 }
 
 // The helper on its own, inside an object of the test's.
-class Source final : public IConnectionPointContainer {
+class Source final : public ComObject<Implements<IConnectionPointContainer, IID_IConnectionPointContainer>> {
  public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    *ppv = (riid == IID_IUnknown || riid == IID_IConnectionPointContainer) ? this : nullptr;
-    if (*ppv) AddRef();
-    return *ppv ? S_OK : E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
   HRESULT EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
   HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** ppCP) override {
     ConnectionPoint* points[] = {&events};
     return FindConnectionPointIn(points, riid, ppCP);
   }
-  ULONG refs = 1;
   ConnectionPoint events{this, DIID_DTestControlEvents};
+
+ private:
+  void OnFinalRelease() override {}  // a local of the test
 };
 
 TEST(ConnectionPointHelper, ReportsTheFirstFailureAfterCallingEverySink) {
@@ -178,12 +158,12 @@ TEST(ConnectionPointHelper, ReportsTheFirstFailureAfterCallingEverySink) {
   EXPECT_EQ(source.events.FireDispatch(5, nullptr), E_FAIL);
   EXPECT_EQ(log, (std::vector<std::string>{"ok:5", "failing:5", "after:5"}));
   // The point counts with its owner.
-  ULONG before = source.refs;
+  ULONG before = source.References();
   source.events.AddRef();
-  EXPECT_EQ(source.refs, before + 1);
+  EXPECT_EQ(source.References(), before + 1);
   source.events.Release();
   source.events.DisconnectAll();
-  EXPECT_EQ(ok.refs, 1u);
+  EXPECT_EQ(ok.References(), 1u);
   EXPECT_EQ(source.events.FireDispatch(5, nullptr), S_OK);
 }
 
@@ -197,7 +177,7 @@ TEST(ConnectionPointHelper, SkipsASinkDisconnectedByAnEarlierOne) {
   first.onEvent = [&] { source.events.Unadvise(secondCookie); };
   EXPECT_EQ(source.events.FireDispatch(1, nullptr), S_OK);
   EXPECT_EQ(log, std::vector<std::string>{"first:1"});
-  EXPECT_EQ(second.refs, 1u);
+  EXPECT_EQ(second.References(), 1u);
   source.events.DisconnectAll();
 }
 }  // namespace

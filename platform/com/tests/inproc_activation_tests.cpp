@@ -8,6 +8,7 @@
 
 #include "platform/com/com_error_codes.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/connection_point.h"
 #include "platform/com/tests/com_module_fixture.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/testing/temp_environment.h"
@@ -194,6 +195,32 @@ TEST_F(InprocActivation, NeedsAnInitialisedRuntime) {
   EXPECT_EQ(CoInitialize(nullptr), S_OK);
   EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
   CoUninitialize();
+}
+
+// The test control answers QueryInterface from its table: each id gives its
+// interface, every interface gives the one IUnknown, anything else nothing.
+TEST_F(InprocActivation, AnswersTheInterfacesOfItsTableWithOneIdentity) {
+  ComPtr<IDispatch> control = Create();
+  ASSERT_TRUE(control);
+  ComPtr<IUnknown> identity;
+  ASSERT_EQ(control.As(IID_IUnknown, identity), S_OK);
+  const struct {
+    const IID* iid;
+    bool dispatch;  // handed out as the IDispatch, else as the container
+  } rows[] = {{&IID_IDispatch, true}, {&DIID_DTestControl, true}, {&IID_IConnectionPointContainer, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(GuidToString(*row.iid));
+    ComPtr<IUnknown> part;
+    ASSERT_EQ(control->QueryInterface(*row.iid, part.put_void()), S_OK);
+    EXPECT_EQ(part.get() == static_cast<IUnknown*>(control.get()), row.dispatch);
+    ComPtr<IUnknown> back;
+    ASSERT_EQ(part.As(IID_IUnknown, back), S_OK);
+    EXPECT_EQ(back.get(), identity.get());
+  }
+  void* none = control.get();  // cleared on the way out
+  EXPECT_EQ(control->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
+  EXPECT_EQ(none, nullptr);
+  EXPECT_EQ(control->QueryInterface(IID_IDispatch, nullptr), E_POINTER);
 }
 
 TEST_F(InprocActivation, ModuleStaysBusyWhileAnObjectOrALockLives) {

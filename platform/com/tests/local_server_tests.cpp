@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/base/fd_watch.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/local_server.h"
 #include "platform/testing/local_server_client.h"
@@ -197,14 +198,9 @@ TEST_F(LocalServer, ARegistrationIsServedFromTheEventLoopNotInsideTheCall) {
   ASSERT_EQ(::listen(listener, 1), 0);
   ::setenv(wire::kActivationSocketVariable, path.c_str(), 1);
 
-  struct Factory final : IClassFactory {
+  struct Factory final : ComObject<Implements<IClassFactory, IID_IClassFactory>> {
     int made = 0;
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-      *ppv = (riid == IID_IUnknown || riid == IID_IClassFactory) ? this : nullptr;
-      return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
+    void OnFinalRelease() override {}  // a local of the test
     HRESULT CreateInstance(IUnknown*, REFIID, void** ppv) override {
       ++made;
       *ppv = nullptr;
