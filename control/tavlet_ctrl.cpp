@@ -64,4 +64,4 @@ void CTavletCtrl::OnResetState() { COleControl::OnResetState(); }
 
 void CTavletCtrl::OnInitiallyDroppableChanged() { SetModifiedFlag(); }
 
-void CTavletCtrl::FireBmpChange() { FireEvent(eventidBmpChange, EVENT_PARAM(VTS_NONE)); }
+void CTavletCtrl::FireBmpChange() { FireEvent(EventidBmpChange, EVENT_PARAM(VTS_NONE)); }

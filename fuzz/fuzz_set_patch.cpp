@@ -55,19 +55,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::pair<LONGLONG, LONGLONG>> written;
   {
     CFile file;
-    if (OpenShapesFile(file, path.c_str(), ShapesFileUse::patch).opened) {
+    if (OpenShapesFile(file, path.c_str(), ShapesFileUse::Patch).opened) {
       try {
         ReadSetImages(file, set, noGamma, [](const SetImagePixels&) {});
       } catch (const CFileException&) {
       }
       const auto sourceOf = [](int image) { return image % 3 == 0 ? SourceBitmap() : HBITMAP{}; };
       const auto report = [&](const PatchImageReport& done) {
-        if (done.outcome == PatchImageOutcome::written)
+        if (done.outcome == PatchImageOutcome::Written)
           written.push_back({done.position, KindOfSet(set).ImageBytes()});
       };
       try {
         if (dither)
-          WriteConvertedSet(file, ConvertSetImages(file, set, noGamma, sourceOf, ColourReduction::errorDiffusion),
+          WriteConvertedSet(file, ConvertSetImages(file, set, noGamma, sourceOf, ColourReduction::ErrorDiffusion),
                             report);
         else
           PatchSetImages(file, set, noGamma, sourceOf, report);

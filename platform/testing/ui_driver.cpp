@@ -32,9 +32,9 @@ QWidget* Widget(HWND hWnd) {
 
 Qt::KeyboardModifiers QtModifiers(unsigned modifiers) {
   Qt::KeyboardModifiers m;
-  if (modifiers & kShift) m |= Qt::ShiftModifier;
-  if (modifiers & kControl) m |= Qt::ControlModifier;
-  if (modifiers & kAlt) m |= Qt::AltModifier;
+  if (modifiers & Shift) m |= Qt::ShiftModifier;
+  if (modifiers & Control) m |= Qt::ControlModifier;
+  if (modifiers & Alt) m |= Qt::AltModifier;
   return m;
 }
 
@@ -132,7 +132,7 @@ void PressKey(HWND hWnd, int virtualKey, unsigned modifiers) {
   auto key = keys.find(virtualKey);
   if (w == nullptr || key == keys.end()) return;
   Qt::Key qtKey = key->second;
-  if (qtKey == Qt::Key_Tab && (modifiers & kShift)) qtKey = Qt::Key_Backtab;
+  if (qtKey == Qt::Key_Tab && (modifiers & Shift)) qtKey = Qt::Key_Backtab;
   QTest::keyClick(w->window()->windowHandle(), qtKey, QtModifiers(modifiers));
 }
 

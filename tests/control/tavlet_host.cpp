@@ -107,7 +107,7 @@ namespace tavlet_host {
 BOOL CHostedTavlet::RecreateBitmapFromFile(LPCTSTR pathname) {
   BOOL result = FALSE;
   static const BYTE parms[] = VTS_BSTR;
-  InvokeHelper(tavlet::dispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, pathname);
+  InvokeHelper(tavlet::DispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, pathname);
   return result;
 }
 
@@ -119,14 +119,14 @@ BOOL CHostedTavlet::GetInitiallyDroppable(DISPID dispid) {
 
 void CHostedTavlet::SetInitiallyDroppable(BOOL value) {
   static const BYTE parms[] = VTS_BOOL;
-  InvokeHelper(tavlet::dispidInitiallyDroppable, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, parms, value);
+  InvokeHelper(tavlet::DispidInitiallyDroppable, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, parms, value);
 }
 
 BEGIN_EVENTSINK_MAP(CHostDlg, CDialog)
-  ON_EVENT(CHostDlg, IDC_SLOT, tavlet::eventidBmpChange, OnBmpChangeSlot, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_PREVIEW, tavlet::eventidBmpChange, OnBmpChangePreview, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_LANDSCAPE, tavlet::eventidBmpChange, OnBmpChangeLandscape, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_FINDER, tavlet::eventidBmpChange, OnBmpChangeFinder, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_SLOT, tavlet::EventidBmpChange, OnBmpChangeSlot, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_PREVIEW, tavlet::EventidBmpChange, OnBmpChangePreview, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_LANDSCAPE, tavlet::EventidBmpChange, OnBmpChangeLandscape, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_FINDER, tavlet::EventidBmpChange, OnBmpChangeFinder, VTS_NONE)
 END_EVENTSINK_MAP()
 
 void CHostDlg::DoDataExchange(CDataExchange* pDX) {
@@ -145,7 +145,7 @@ CHostedTavlet& CHostDlg::Control(int id) {
   }
 }
 
-int CHostDlg::ChangesOf(int id) const { return static_cast<int>(std::count(changes.begin(), changes.end(), id)); }
+int CHostDlg::ChangesOf(int id) const { return static_cast<int>(std::count(m_changes.begin(), m_changes.end(), id)); }
 
 std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes) {
   const std::string path = kp::testing::TemporaryRoot() + "/" + name;

@@ -37,7 +37,7 @@ std::vector<BYTE> RecordStream(int controlId);
 class CHostedTavlet : public CTavlet {
  public:
   BOOL RecreateBitmapFromFile(LPCTSTR pathname);
-  BOOL GetInitiallyDroppable(DISPID dispid = tavlet::dispidInitiallyDroppable);
+  BOOL GetInitiallyDroppable(DISPID dispid = tavlet::DispidInitiallyDroppable);
   void SetInitiallyDroppable(BOOL value);
 };
 
@@ -47,7 +47,7 @@ class CHostDlg : public CDialog {
 
   CHostedTavlet m_slot, m_preview, m_landscape, m_finder;
   // The id of the control of every BmpChange, in order.
-  std::vector<int> changes;
+  std::vector<int> m_changes;
 
   CHostedTavlet& Control(int id);
   // How many BmpChange events `id` raised.
@@ -56,10 +56,10 @@ class CHostDlg : public CDialog {
   void DoDataExchange(CDataExchange* pDX) override;
 
  protected:
-  void OnBmpChangeSlot() { changes.push_back(IDC_SLOT); }
-  void OnBmpChangePreview() { changes.push_back(IDC_PREVIEW); }
-  void OnBmpChangeLandscape() { changes.push_back(IDC_LANDSCAPE); }
-  void OnBmpChangeFinder() { changes.push_back(IDC_FINDER); }
+  void OnBmpChangeSlot() { m_changes.push_back(IDC_SLOT); }
+  void OnBmpChangePreview() { m_changes.push_back(IDC_PREVIEW); }
+  void OnBmpChangeLandscape() { m_changes.push_back(IDC_LANDSCAPE); }
+  void OnBmpChangeFinder() { m_changes.push_back(IDC_FINDER); }
   DECLARE_EVENTSINK_MAP()
 };
 

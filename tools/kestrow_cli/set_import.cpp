@@ -22,11 +22,11 @@ constexpr char kNothingWritten[] = "; nothing written";
 std::string SetName(int setIndex) { return kSetListStrings.at(static_cast<std::size_t>(setIndex)); }
 
 std::string ImageName(int setIndex, int image, ImageNaming naming) {
-  if (IsLandscapeSet(setIndex)) return naming == ImageNaming::withSet ? SetName(setIndex) : "landscape";
+  if (IsLandscapeSet(setIndex)) return naming == ImageNaming::WithSet ? SetName(setIndex) : "landscape";
   char name[48];
   std::snprintf(name, sizeof name, "texture #%d <column %d, row %d>", image, SlotColumn(image),
                 SlotRow(image));
-  return naming == ImageNaming::withSet ? SetName(setIndex) + " " + name : name;
+  return naming == ImageNaming::WithSet ? SetName(setIndex) + " " + name : name;
 }
 
 // The editor's message for an image that could not be converted, naming a
@@ -39,7 +39,7 @@ std::string ConversionFailedMessage(int setIndex, int image, ImageNaming naming)
                   SlotColumn(image), SlotRow(image));
     message = text;
   }
-  return naming == ImageNaming::withSet ? SetName(setIndex) + ": " + message : message;
+  return naming == ImageNaming::WithSet ? SetName(setIndex) + ": " + message : message;
 }
 
 // Locates every image that has a picture and checks that its pixel bytes
@@ -66,9 +66,9 @@ std::string CheckConverted(const ConvertedSet& converted, ImageNaming naming) {
     return std::string("Unable to create source device context while converting bitmap") + kNothingWritten;
   for (const ConvertedImage& image : converted.images) {
     const int index = image.report.image;
-    if (image.report.outcome == PatchImageOutcome::conversionFailed)
+    if (image.report.outcome == PatchImageOutcome::ConversionFailed)
       return ConversionFailedMessage(converted.setIndex, index, naming) + kNothingWritten;
-    if (image.report.outcome == PatchImageOutcome::outsideFile)
+    if (image.report.outcome == PatchImageOutcome::OutsideFile)
       return "The headers of " + ImageName(converted.setIndex, index, naming) + " do not fit the file" +
              kNothingWritten;
   }
@@ -107,7 +107,7 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
   if (!target.Open(output)) return kExitFailed;
   CFile& shapes = target.Shapes();
   const ColourReduction reduction =
-      request.dither ? ColourReduction::errorDiffusion : ColourReduction::nearestColour;
+      request.dither ? ColourReduction::ErrorDiffusion : ColourReduction::NearestColour;
 
   // Every image of every set located and converted first.
   struct Pending {
@@ -142,7 +142,7 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
     for (const Pending& set : pending) {
       const SetSources& sources = *set.sources;
       WriteConvertedSet(target.Destination(), set.converted, [&](const PatchImageReport& done) {
-        if (done.outcome != PatchImageOutcome::written) return;
+        if (done.outcome != PatchImageOutcome::Written) return;
         ++written;
         lines += "wrote " + ImageName(sources.setIndex, done.image, naming) + " from " +
                  sources.paths[static_cast<std::size_t>(done.image)] + '\n';

@@ -29,8 +29,8 @@ std::string LoadSetSources(const std::string& folder, int setIndex, SetSources& 
 
 // How a patch names its images in what it prints.
 enum class ImageNaming {
-  inSet,    // "texture #4 <column 5, row 1>", "landscape": import, which names one set
-  withSet,  // "Texture Set # 1 texture #4 <column 5, row 1>", "Landscape # 1": import-all
+  InSet,    // "texture #4 <column 5, row 1>", "landscape": import, which names one set
+  WithSet,  // "Texture Set # 1 texture #4 <column 5, row 1>", "Landscape # 1": import-all
 };
 
 // Writes the pictures of `sets` into the shapes file of `request`, in place

@@ -32,7 +32,7 @@ class LocalServer : public ComTest {
   void SetUp() override {
     ComTest::SetUp();
     kp::testing::InstallLocalServerClient();
-    m_log = kp::testing::TemporaryRoot() + "/server-" + std::to_string(++s_count) + ".log";
+    m_log = kp::testing::TemporaryRoot() + "/server-" + std::to_string(++m_count) + ".log";
     ::setenv("KP_TEST_SERVER_LOG", m_log.c_str(), 1);
     ASSERT_EQ(RegisterServer(LOCAL_TEST_SERVER), ERROR_SUCCESS);
   }
@@ -66,7 +66,7 @@ class LocalServer : public ComTest {
   }
 
   std::string m_log;
-  static inline int s_count = 0;
+  static inline int m_count = 0;
 };
 
 TEST_F(LocalServer, StartsTheServerWhichLivesWhileTheClientHoldsTheObject) {

@@ -169,7 +169,7 @@ class TestControl final : public ComObject<Implements<IDispatch, IID_IDispatch, 
     for (long i = 0; i < static_cast<long>(sx.iVal) * sy.iVal; ++i) sum += rgb.plVal[i];
     m_handle = sum;
     SetResult(result, VT_I4, sum);
-    m_events.FireDispatch(kEventChanged, nullptr);
+    m_events.FireDispatch(EventChanged, nullptr);
     return S_OK;
   }
 
@@ -229,13 +229,13 @@ class TestControl final : public ComObject<Implements<IDispatch, IID_IDispatch, 
 };
 
 const TestControl::Member TestControl::kMembers[] = {
-    {kDispFlagDefault, DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, &TestControl::Flag},
-    {kDispFlag, DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, &TestControl::Flag},
-    {kDispSumPixels, DISPATCH_METHOD, &TestControl::SumPixels},
-    {kDispDescribe, DISPATCH_METHOD, &TestControl::Describe},
-    {kDispGetHandle, DISPATCH_METHOD, &TestControl::GetHandle},
-    {kDispInspect, DISPATCH_METHOD, &TestControl::Inspect},
-    {kDispOptional, DISPATCH_METHOD, &TestControl::Optional},
+    {DispFlagDefault, DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, &TestControl::Flag},
+    {DispFlag, DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, &TestControl::Flag},
+    {DispSumPixels, DISPATCH_METHOD, &TestControl::SumPixels},
+    {DispDescribe, DISPATCH_METHOD, &TestControl::Describe},
+    {DispGetHandle, DISPATCH_METHOD, &TestControl::GetHandle},
+    {DispInspect, DISPATCH_METHOD, &TestControl::Inspect},
+    {DispOptional, DISPATCH_METHOD, &TestControl::Optional},
 };
 
 HRESULT TestControl::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DISPPARAMS* pDispParams,
