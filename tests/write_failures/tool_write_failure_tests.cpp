@@ -152,6 +152,62 @@ TEST(ToolWriteFailures, ImportInPlaceOnAFullDiskSaysWhichImagesWereWritten) {
                       "; 7 images were written before it, and texture #7 <column 2, row 2> in part", 7});
 }
 
+// import-all writes set after set: a failure inside the second set counts
+// the first set's images too, and names the second set's image it cut
+// short.
+TEST(ToolWriteFailures, ImportAllInPlaceCutShortCountsTheImagesOfEarlierSets) {
+  // Pictures of other pixels than the file holds, so that every image
+  // written changes its bytes.
+  sample_shapes::ShapesFileBuilder source;
+  for (int set = 0; set < 2; ++set)
+    for (int image = 0; image < 30; ++image)
+      source.SetImagePixels(set, image, std::vector<BYTE>(kTextureBytes, static_cast<BYTE>(40 + image)));
+  const std::string sourcePath = NewFolder("import-all-source") + "/shapes.shp2";
+  source.WriteFile(sourcePath);
+  const std::string pictures = NewFolder("import-all-pictures");
+  const ProgramRun exported = KestrowCli({"export-all", sourcePath, pictures});
+  ASSERT_EQ(exported.status, 0) << Describe(exported);
+
+  sample_shapes::ShapesFileBuilder builder;
+  const std::string folder = NewFolder("import-all");
+  const std::string shapes = folder + "/shapes.shp2";
+  const std::string reference = NewFolder("import-all-reference") + "/shapes.shp2";
+  builder.WriteFile(shapes);
+  builder.WriteFile(reference);
+  const std::vector<BYTE> before = FileBytes(shapes);
+  const ProgramRun whole = KestrowCli({"import-all", reference, pictures});
+  ASSERT_EQ(whole.status, 0) << Describe(whole);
+
+  std::vector<WrittenRun> stream;
+  for (int set = 0; set < 2; ++set)
+    for (LONGLONG at : builder.SetLayout(set).pixels)
+      stream.push_back({At(at), static_cast<std::uint64_t>(kTextureBytes)});
+  ASSERT_TRUE(std::is_sorted(stream.begin(), stream.end(), [](const WrittenRun& a, const WrittenRun& b) {
+    return a.position < b.position;
+  }));
+  const WriteFailure failure = WriteFailure::SizeLimit(At(builder.SetLayout(1).pixels[3]) + 100);
+  const ProgramRun run = KestrowCli({"import-all", shapes, pictures}, &failure, folder);
+
+  const std::uint64_t cut = write_failures::CutAtSizeLimit(stream, failure.sizeLimit);
+  const write_failures::CutImages images = write_failures::ImagesBefore(stream, cut);
+  EXPECT_EQ(images.whole, 33u);
+  EXPECT_EQ(images.partBytes, 100u);
+  EXPECT_TRUE(
+      write_failures::HoldsWrittenPrefix(before, FileBytes(reference), stream, cut, FileBytes(shapes)));
+  EXPECT_EQ(run.status, 1) << Describe(run);
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 33) << run.out;
+  // The last image written whole is the second set's third.
+  const std::string last =
+      "wrote Texture Set # 2 texture #2 <column 3, row 1> from " + pictures + "/texture-set-2/slot-02.bmp\n";
+  EXPECT_TRUE(run.out.size() >= last.size() &&
+              run.out.compare(run.out.size() - last.size(), last.size(), last) == 0)
+      << run.out;
+  EXPECT_EQ(run.err,
+            "kestrow-cli: " + DiskFull(shapes) +
+                "; 33 images were written before it, and Texture Set # 2 texture #3 <column 4, row 1> in "
+                "part\n");
+}
+
 // --- whole-file writes -------------------------------------------------
 
 // A write of whole files that fails: what it prints, and the folder it
