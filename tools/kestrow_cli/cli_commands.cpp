@@ -36,7 +36,9 @@ const CliCommand kCommands[] = {
      "a missing landscape file fails.\n"
      "Every file is read and converted before the first byte is written: a file that\n"
      "cannot be read, or headers that put an image outside SHAPES, stop the command\n"
-     "with nothing written.\n",
+     "with nothing written. A write that fails (a full disk) stops it too: the images\n"
+     "printed stay written, the failure line says which one was written in part, if\n"
+     "any, and with --output NEW is left as it was.\n",
      {Shapes, Set, Folder}, 3, 0, NoGammaOption | DitherOption | OutputOption, &RunImportCommand},
     {"export-all", "export-all SHAPES DIR [--no-gamma]", "write every set's images as bitmap files",
      "Writes the images of all eight sets as export does, each set into a folder of\n"
@@ -52,7 +54,7 @@ const CliCommand kCommands[] = {
      "or file leaves those images as they are, landscapes included. Every picture of\n"
      "every set is read and converted before the first byte is written: one that\n"
      "cannot be read, or headers that put an image outside SHAPES, stop the command\n"
-     "with nothing written.\n",
+     "with nothing written. A write that fails stops it as it stops import.\n",
      {Shapes, Folder}, 2, 0, NoGammaOption | DitherOption | OutputOption, &RunImportAllCommand},
     {"convert", "convert SHAPES SET IN OUT.bmp [--no-gamma] [--dither]",
      "preview what import would write for one picture",

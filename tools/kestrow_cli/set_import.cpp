@@ -75,6 +75,36 @@ std::string CheckConverted(const ConvertedSet& converted, ImageNaming naming) {
   return {};
 }
 
+// The image that a failed write had begun: the next image of `set` after
+// the `told` already reported, when the file's position lies past its first
+// byte. Empty when the write failed before that byte, or between images.
+std::string ImageCutShort(CFile& file, const ConvertedSet* set, std::size_t told, ImageNaming naming) {
+  if (set == nullptr || told >= set->images.size()) return {};
+  const ConvertedImage& image = set->images[told];
+  if (image.report.outcome != PatchImageOutcome::Written) return {};
+  ULONGLONG position = 0;
+  try {
+    position = file.GetPosition();
+  } catch (const CFileException&) {
+    return {};
+  }
+  const auto first = static_cast<ULONGLONG>(image.report.position);
+  if (position <= first || position > first + image.indices.size()) return {};
+  return ImageName(set->setIndex, image.report.image, naming);
+}
+
+// What the failure line of a write that failed in place adds: how many
+// images were written before it (standard output named each), and the one
+// written only in part.
+std::string WrittenBeforeFailure(int written, const std::string& cutShort) {
+  if (written == 0)
+    return cutShort.empty() ? std::string(kNothingWritten) : "; " + cutShort + " was written in part";
+  std::string text =
+      "; " + std::to_string(written) + (written == 1 ? " image was" : " images were") + " written before it";
+  if (!cutShort.empty()) text += ", and " + cutShort + " in part";
+  return text;
+}
+
 }  // namespace
 
 std::string LoadSetSources(const std::string& folder, int setIndex, SetSources& sources) {
@@ -104,7 +134,6 @@ std::string LoadSetSources(const std::string& folder, int setIndex, SetSources& 
 int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, ImageNaming naming,
               const CliOutput& output) {
   PatchTarget target(request);
-  if (!target.Open(output)) return kExitFailed;
   CFile& shapes = target.Shapes();
   const ColourReduction reduction =
       request.dither ? ColourReduction::ErrorDiffusion : ColourReduction::NearestColour;
@@ -116,6 +145,8 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
   };
   std::vector<Pending> pending;
   try {
+    // Copying SHAPES into NEW's temporary file may fail part-way too.
+    if (!target.Open(output)) return kExitFailed;
     for (const SetSources& sources : sets) {
       if (sources.found == 0) continue;
       if (std::string error = CheckImagesFitFile(shapes, sources, naming); !error.empty())
@@ -138,10 +169,17 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
   // once it replaces NEW, so its lines wait for that.
   std::string lines;
   int written = 0;
+  // The set being written and how many of its images have been told of:
+  // a failed write was writing the next one.
+  const ConvertedSet* writing = nullptr;
+  std::size_t told = 0;
   try {
     for (const Pending& set : pending) {
       const SetSources& sources = *set.sources;
+      writing = &set.converted;
+      told = 0;
       WriteConvertedSet(target.Destination(), set.converted, [&](const PatchImageReport& done) {
+        ++told;
         if (done.outcome != PatchImageOutcome::Written) return;
         ++written;
         lines += "wrote " + ImageName(sources.setIndex, done.image, naming) + " from " +
@@ -152,13 +190,16 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
         }
       });
     }
+    writing = nullptr;
     target.Commit();
   } catch (const CFileException& e) {
-    // In place, images written before a failed write stay written, as in
-    // the editor. NEW is left as it was.
-    if (target.WritesNewFile() || written == 0) return output.Fail(e.ErrorMessage().str() + kNothingWritten);
-    return output.Fail(e.ErrorMessage().str() + "; " + std::to_string(written) +
-                       " images were written before it");
+    // NEW is left as it was. In place, images written before a failed write
+    // stay written, as in the editor, and so do the bytes of the image that
+    // the write reached.
+    if (target.WritesNewFile()) return output.Fail(e.ErrorMessage().str() + kNothingWritten);
+    return output.Fail(
+        e.ErrorMessage().str() +
+        WrittenBeforeFailure(written, ImageCutShort(target.Destination(), writing, told, naming)));
   }
   output.out << lines;
   return kExitSuccess;
