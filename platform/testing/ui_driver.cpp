@@ -15,10 +15,12 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <chrono>
 #include <unordered_map>
 
 #include "platform/afx/dialog.h"
 #include "platform/base/win_user.h"
+#include "platform/qt/modal_windows.h"
 #include "platform/qt/window_record.h"
 
 namespace kp::testing {
@@ -56,6 +58,30 @@ void ProcessEvents() {
 bool WaitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, kGenerousWaitMilliseconds); }
 
 void RunSoon(std::function<void()> action) { QTimer::singleShot(0, qApp, std::move(action)); }
+
+namespace {
+// One look for the modal window; it schedules the next look itself, each
+// a copy, so nothing refers to itself.
+struct ModalWindowPoll {
+  std::string caption;
+  std::function<void(HWND)> action;
+  std::chrono::steady_clock::time_point deadline;
+  void operator()() const {
+    HWND window = kp::ws::ActiveModalWindow();
+    if (window != nullptr && kp::ws::GetWindowText(window) == caption) return action(window);
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "no modal window \"" << caption << "\" opened";
+      return;
+    }
+    RunSoon(*this);
+  }
+};
+}  // namespace
+
+void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action) {
+  RunSoon(ModalWindowPoll{caption, std::move(action),
+                          std::chrono::steady_clock::now() + std::chrono::milliseconds(kGenerousWaitMilliseconds)});
+}
 
 void WaitUntilActive(HWND hWnd) {
   QWidget* w = Widget(hWnd);

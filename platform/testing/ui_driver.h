@@ -31,6 +31,12 @@ bool WaitUntil(const std::function<bool()>& done);
 // inside a modal loop (DoModal, a popup menu) that the test has started.
 void RunSoon(std::function<void()> action);
 
+// Runs `action` with the modal window captioned `caption` once it is the
+// active modal window, looking for it from the event loop; the way to act
+// inside a dialog that a command about to be run opens. Fails the test when
+// none opens within kGenerousWaitMilliseconds.
+void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action);
+
 // Waits until the window's top-level window is shown and active.
 void WaitUntilActive(HWND hWnd);
 // Runs the dialog modally with `steps` run inside its modal loop. Steps that

@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 
 #include "platform/afx/event_sink_map.h"
 #include "platform/gdi/gdi.h"
-#include "platform/qt/modal_windows.h"
-#include "platform/qt/window_system.h"
 #include "platform/resources/resource_table.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/ui_driver.h"
@@ -165,31 +162,6 @@ DWORD PixelOf(HBITMAP bitmap, int x, int y) {
   if (!select.ok()) return 0xFFFFFFFF;
   const COLORREF c = ::GetPixel(dc.get(), x, y);
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-
-namespace {
-// One look for the modal window; it schedules the next look itself, each
-// a copy, so nothing refers to itself.
-struct ModalWindowPoll {
-  std::string caption;
-  std::function<void(HWND)> action;
-  std::chrono::steady_clock::time_point deadline;
-  void operator()() const {
-    HWND window = kp::ws::ActiveModalWindow();
-    if (window != nullptr && kp::ws::GetWindowText(window) == caption) return action(window);
-    if (std::chrono::steady_clock::now() > deadline) {
-      ADD_FAILURE() << "no modal window \"" << caption << "\" opened";
-      return;
-    }
-    kp::testing::RunSoon(*this);
-  }
-};
-}  // namespace
-
-void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action) {
-  kp::testing::RunSoon(
-      ModalWindowPoll{caption, std::move(action),
-                      std::chrono::steady_clock::now() + std::chrono::milliseconds(kp::testing::kGenerousWaitMilliseconds)});
 }
 
 }  // namespace tavlet_host

@@ -6,7 +6,6 @@
 // the editor's own wrapper (CTavlet), with an event-sink map that records
 // every BmpChange by control id.
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,9 +68,5 @@ std::vector<BYTE> ReadWholeFile(const std::string& path);
 
 // A bitmap's pixel as 0x00RRGGBB, y from the top, read through a memory DC.
 DWORD PixelOf(HBITMAP bitmap, int x, int y);
-
-// Runs `action` with the modal window captioned `caption` once it is open
-// (polling the event loop); fails the test after ten seconds.
-void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action);
 
 }  // namespace tavlet_host

@@ -17,6 +17,7 @@ namespace {
 
 using kp::com::ComPtr;
 using kp::testing::MenuItemSeen;
+using kp::testing::WhenModalWindowOpens;
 using namespace tavlet;
 
 using TavletCommands = TavletTest;
