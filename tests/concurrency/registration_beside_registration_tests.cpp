@@ -9,6 +9,7 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ const Pairing kPairings[] = {
     {"the control and another module", false, TAVLET_MODULE, TEST_CONTROL_MODULE, 40},
     {"the control and another module, machine-wide", true, TAVLET_MODULE, TEST_CONTROL_MODULE, 30},
 };
+
+// Named in test listings by its name rather than its bytes.
+void PrintTo(const Pairing& pairing, std::ostream* out) { *out << pairing.name; }
 
 class TwoRegistrations : public ::testing::TestWithParam<Pairing> {
  protected:
