@@ -83,11 +83,11 @@ TEST_F(LoadBesideImport, ShowsTheSetWhollyBeforeOrWhollyAfter) {
       const Slots* last = nullptr;
       do {
         ended = cli->Ended();
-        if (prompts.ScriptDone()) prompts.AnswerMessageBox(IDOK);
-        const std::size_t shown = prompts.MessageBoxes().size();
+        if (m_prompts.ScriptDone()) m_prompts.AnswerMessageBox(IDOK);
+        const std::size_t shown = m_prompts.MessageBoxes().size();
         ClickItem(dlg, IDC_LOAD_SET);
-        if (prompts.MessageBoxes().size() > shown) {
-          ASSERT_EQ(prompts.MessageBoxes().back().text, kOpenFailed);
+        if (m_prompts.MessageBoxes().size() > shown) {
+          ASSERT_EQ(m_prompts.MessageBoxes().back().text, kOpenFailed);
           ASSERT_FALSE(ended) << "nothing holds the file once the import has ended";
           loads.Count("refused");
           continue;

@@ -108,9 +108,9 @@ TEST_P(TwoRegistrations, LeaveAFileThatParsesAndHoldsBoth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairings, TwoRegistrations, ::testing::ValuesIn(kPairings),
-                         [](const ::testing::TestParamInfo<Pairing>& info) {
+                         [](const ::testing::TestParamInfo<Pairing>& row) {
                            std::string name;
-                           for (const char* c = info.param.name; *c != '\0'; ++c)
+                           for (const char* c = row.param.name; *c != '\0'; ++c)
                              if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
                            return name;
                          });

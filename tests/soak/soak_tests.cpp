@@ -164,7 +164,7 @@ TEST_F(Soak, FiveHundredRoundsOfEveryCommandHoldNoMoreThanTheFiftieth) {
     }
     Print(kRounds, last = Count());
   });
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
   EXPECT_NE(FileBytes(path), builder.Build()) << "Patch wrote the rounds' bitmaps";
   // Every object, descriptor and key the rounds take they give back, so
   // these stay exactly where they were.
