@@ -124,6 +124,14 @@ LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+namespace {
+// The window system, below the framework, hands every message it makes to
+// SendMessage through this hook, so that it never names the framework.
+const struct InstallWindowProcedure {
+  InstallWindowProcedure() { kp::ws::SetWindowProcedure(&SendMessage); }
+} g_installWindowProcedure;
+}  // namespace
+
 BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!kp::ws::IsWindow(hWnd)) return FALSE;
   kp::ws::PostMessage(hWnd, message, wParam, lParam);
