@@ -4,11 +4,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/afx/drop_files.h"
 #include "platform/afx/exception.h"
 #include "platform/afx/message_dispatch.h"
 #include "platform/afx/prompts.h"
 #include "platform/afx/wnd.h"
+#include "platform/qt/drop_files.h"
 #include "platform/qt/window_system.h"
 
 namespace kp::afx {

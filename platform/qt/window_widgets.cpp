@@ -10,8 +10,8 @@
 #include <QPainter>
 #include <QUrl>
 
-#include "platform/afx/drop_files.h"
 #include "platform/base/win_user_ext.h"
+#include "platform/qt/drop_files.h"
 
 namespace kp::ws {
 namespace {
@@ -171,7 +171,7 @@ void SurfaceWidget::dropEvent(QDropEvent* event) {
   if (files.empty()) return event->ignore();
   event->acceptProposedAction();
   QPoint at = event->position().toPoint();
-  HDROP drop = kp::afx::CreateDropHandle(files, POINT{at.x(), at.y()});
+  HDROP drop = CreateDropHandle(files, POINT{at.x(), at.y()});
   DeliverMessage(m_handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
   // The default handling releases the drop; a handler that skipped it must
   // not leak it. A released handle is simply not found again.
