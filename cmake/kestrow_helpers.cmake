@@ -23,6 +23,35 @@ function(kestrow_warnings target)
   endif()
 endfunction()
 
+# kestrow_headers(<target> <folder>... [PRIVATE])
+# The repository root is nobody's include path. A target sees the headers of
+# the folders it names here and of what it links, each through a folder of
+# the build tree that holds only a link to that one source folder, so a
+# header is still spelt from the root ("platform/gdi/bitmap.h") and a header
+# of a folder the target does not use is not found. PUBLIC (INTERFACE for an
+# interface library) unless PRIVATE is given.
+function(kestrow_headers target)
+  cmake_parse_arguments(H "PRIVATE" "" "" ${ARGN})
+  get_target_property(_type ${target} TYPE)
+  if(H_PRIVATE)
+    set(_scope PRIVATE)
+  elseif(_type STREQUAL "INTERFACE_LIBRARY")
+    set(_scope INTERFACE)
+  else()
+    set(_scope PUBLIC)
+  endif()
+  foreach(_folder IN LISTS H_UNPARSED_ARGUMENTS)
+    string(REPLACE "/" "_" _name ${_folder})
+    set(_root ${CMAKE_BINARY_DIR}/include/${_name})
+    if(NOT IS_SYMLINK ${_root}/${_folder})
+      get_filename_component(_parent ${_root}/${_folder} DIRECTORY)
+      file(MAKE_DIRECTORY ${_parent})
+      file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${_folder} ${_root}/${_folder} SYMBOLIC)
+    endif()
+    target_include_directories(${target} ${_scope} ${_root})
+  endforeach()
+endfunction()
+
 # kestrow_add_tests(NAME <exe> SOURCES <files...> [LIBS <targets...>] [QT]
 #                   [LABEL <label>])
 # One GoogleTest program per folder. QT gives it the offscreen QApplication
@@ -39,6 +68,9 @@ function(kestrow_add_tests)
   cmake_parse_arguments(T "QT" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   kestrow_warnings(${T_NAME})
+  # Beside what it links, a test program sees the headers of its own folder.
+  file(RELATIVE_PATH _folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  kestrow_headers(${T_NAME} ${_folder} PRIVATE)
   if(T_QT)
     target_link_libraries(${T_NAME} PRIVATE kp_test_main_qt)
   else()

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "control/tavlet_ctrl.h"
-#include "platform/afx/drop_files.h"
 #include "platform/afx/prompts.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/load_image.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/scoped_gdi.h"
+#include "platform/qt/drop_files.h"
 
 namespace {
 

@@ -3,23 +3,6 @@
 #include "platform/afx/win_app.h"
 #include "platform/afx/window_functions.h"
 
-namespace kp::prompts {
-namespace {
-PromptResponder* g_responder = nullptr;
-}
-
-PromptResponder::~PromptResponder() = default;
-
-PromptResponder* InstallPromptResponder(PromptResponder* responder) {
-  PromptResponder* previous = g_responder;
-  g_responder = responder;
-  return previous;
-}
-
-PromptResponder& CurrentPromptResponder() { return g_responder ? *g_responder : DefaultPromptResponder(); }
-
-}  // namespace kp::prompts
-
 namespace kp::afx {
 
 std::string GetAppName(HINSTANCE module) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/afx/window_functions.h"
@@ -109,4 +110,19 @@ LPCTSTR AfxGetAppName() { return g_app ? g_app->m_pszAppName : nullptr; }
 int CWinApp::Run() {
   kp::ws::RunApplicationLoop();
   return ExitInstance();
+}
+
+int AfxWinMain(int argc, char** argv) {
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr) {
+    std::fprintf(stderr, "%s: the program defines no application object\n", argc > 0 ? argv[0] : "program");
+    return 1;
+  }
+  // The Qt application takes its own options out of argc and argv, so the
+  // command line is read inside it.
+  return kp::ws::RunApplication(argc, argv, [&] {
+    app->SetCommandLine(kp::afx::JoinCommandLine(argc, argv));
+    if (!app->InitInstance()) return app->ExitInstance();
+    return app->Run();
+  });
 }

@@ -3,7 +3,7 @@
 // EndPaint) and CClientDC for drawing at any other time (GetDC / ReleaseDC).
 // Both hand their DC back to the window when they go out of scope.
 
-#include "platform/afx/win_user_ext.h"
+#include "platform/base/win_user_ext.h"
 #include "platform/gdi/cdc.h"
 
 class CWnd;

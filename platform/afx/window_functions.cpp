@@ -4,11 +4,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/afx/drop_files.h"
 #include "platform/afx/exception.h"
 #include "platform/afx/message_dispatch.h"
 #include "platform/afx/prompts.h"
 #include "platform/afx/wnd.h"
+#include "platform/qt/drop_files.h"
 #include "platform/qt/window_system.h"
 
 namespace kp::afx {
@@ -123,6 +123,14 @@ LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCDESTROY) kp::afx::ForgetWindow(hWnd);
   return result;
 }
+
+namespace {
+// The window system, below the framework, hands every message it makes to
+// SendMessage through this hook, so that it never names the framework.
+const struct InstallWindowProcedure {
+  InstallWindowProcedure() { kp::ws::SetWindowProcedure(&SendMessage); }
+} g_installWindowProcedure;
+}  // namespace
 
 BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!kp::ws::IsWindow(hWnd)) return FALSE;

@@ -3,7 +3,7 @@
 // messages, windows by handle, input state, cursors, system values. Every
 // call that takes an HWND fails cleanly for a window that no longer exists.
 
-#include "platform/afx/win_user_ext.h"
+#include "platform/base/win_user_ext.h"
 
 // Calls the window's procedure: the attached CWnd's WindowProc, or the
 // default procedure of its class. 0 for an unknown window. Exceptions a

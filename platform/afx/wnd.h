@@ -7,10 +7,10 @@
 
 #include "platform/afx/cmd_target.h"
 #include "platform/afx/cmd_ui.h"
-#include "platform/afx/win_user_ext.h"
 #include "platform/base/cstring.h"
 #include "platform/base/geometry.h"
 #include "platform/base/module.h"
+#include "platform/base/win_user_ext.h"
 
 class CDataExchange;
 class CMenu;

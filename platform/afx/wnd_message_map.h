@@ -4,7 +4,7 @@
 // and END_MESSAGE_MAP of a CWnd-derived class.
 
 #include "platform/afx/cmd_target.h"
-#include "platform/afx/win_user_ext.h"
+#include "platform/base/win_user_ext.h"
 
 #define KP_WM_ENTRY(message, body)                                                      \
   {message, 0, 0, 0, [](CCmdTarget* pTarget, WPARAM wParam, LPARAM lParam, void*) -> LRESULT { \

@@ -1,10 +1,7 @@
-// The framework's entry point: the Qt application around the program's
-// CWinApp.
+// The Qt application around a program, and its event loop.
 #include <QApplication>
 #include <QEventLoop>
-#include <cstdio>
 
-#include "platform/afx/win_app.h"
 #include "platform/qt/dialog_font.h"
 #include "platform/qt/window_record.h"
 
@@ -27,20 +24,13 @@ void QuitApplicationLoop(int exitCode) {
   if (g_applicationLoop) g_applicationLoop->exit(exitCode);
   else g_pendingQuit = exitCode;
 }
-}  // namespace kp::ws
 
-int AfxWinMain(int argc, char** argv) {
-  CWinApp* app = AfxGetApp();
-  if (app == nullptr) {
-    std::fprintf(stderr, "%s: the program defines no application object\n", argc > 0 ? argv[0] : "program");
-    return 1;
-  }
+int RunApplication(int& argc, char** argv, const std::function<int()>& program) {
   // A native file dialog can be neither seen nor closed by a test.
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
   QApplication qtApp(argc, argv);
-  QApplication::setFont(kp::ws::DialogFont("MS Sans Serif", 8));
-  kp::ws::EnsureApplicationHooks();
-  app->SetCommandLine(kp::afx::JoinCommandLine(argc, argv));
-  if (!app->InitInstance()) return app->ExitInstance();
-  return app->Run();
+  QApplication::setFont(DialogFont("MS Sans Serif", 8));
+  EnsureApplicationHooks();
+  return program();
 }
+}  // namespace kp::ws

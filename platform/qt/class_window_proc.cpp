@@ -8,8 +8,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "platform/afx/win_user_ext.h"
-#include "platform/afx/window_functions.h"
+#include "platform/base/win_user_ext.h"
 #include "platform/qt/icon_pixmaps.h"
 #include "platform/qt/window_record.h"
 

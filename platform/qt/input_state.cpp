@@ -8,7 +8,6 @@
 #include <unordered_map>
 #include <utility>
 
-#include "platform/afx/window_functions.h"
 #include "platform/qt/window_record.h"
 
 namespace kp::ws {
@@ -70,8 +69,8 @@ void OnFocusChanged(QWidget* old, QWidget* now) {
   if (InPopup(old)) g_focusBeforePopup = nullptr;
   HWND to = HandleFromWidget(now);
   if (from == to) return;
-  if (from) ::SendMessage(from, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
-  if (to) ::SendMessage(to, WM_SETFOCUS, reinterpret_cast<WPARAM>(from), 0);
+  if (from) DeliverMessage(from, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
+  if (to) DeliverMessage(to, WM_SETFOCUS, reinterpret_cast<WPARAM>(from), 0);
 }
 
 }  // namespace

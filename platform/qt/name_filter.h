@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/afx/prompts.h"
+#include "platform/qt/prompt_responder.h"
 
 namespace kp::ws {
 std::string ToQtNameFilter(const kp::prompts::FileFilter& filter);

@@ -3,8 +3,8 @@
 #include <QMessageBox>
 #include <unordered_map>
 
-#include "platform/afx/prompts.h"
 #include "platform/qt/name_filter.h"
+#include "platform/qt/prompt_responder.h"
 #include "platform/qt/window_record.h"
 
 namespace kp::ws {

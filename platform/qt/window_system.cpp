@@ -11,7 +11,6 @@
 #include <QShortcut>
 #include <unordered_map>
 
-#include "platform/afx/window_functions.h"
 #include "platform/qt/dialog_font.h"
 #include "platform/qt/icon_pixmaps.h"
 #include "platform/qt/timer_clock.h"
@@ -29,6 +28,11 @@ struct WindowTable {
 WindowTable& Table() {
   static WindowTable table;
   return table;
+}
+
+WindowProcedure& InstalledWindowProcedure() {
+  static WindowProcedure procedure = nullptr;
+  return procedure;
 }
 
 // Statics show their text as Windows does: "&&" is one ampersand, a single
@@ -52,8 +56,8 @@ Qt::FocusPolicy TabStopPolicy(DWORD style) { return (style & WS_TABSTOP) ? Qt::S
 void NotifyParent(HWND child, UINT code) {
   WindowRecord* record = FindRecord(child);
   if (record == nullptr || record->parent == nullptr) return;
-  ::SendMessage(record->parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(record->id), static_cast<WORD>(code)),
-                reinterpret_cast<LPARAM>(child));
+  DeliverMessage(record->parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(record->id), static_cast<WORD>(code)),
+                 reinterpret_cast<LPARAM>(child));
 }
 
 Qt::WindowFlags DialogFlags(const WindowDesc& d) {
@@ -79,7 +83,7 @@ QWidget* MakeSurface(HWND h, const WindowDesc& d, QWidget* parent) {
     auto* windowMenuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), w);
     windowMenuKey->setContext(Qt::WindowShortcut);
     QObject::connect(windowMenuKey, &QShortcut::activated, w,
-                     [h] { ::SendMessage(h, WM_SYSCOMMAND, SC_KEYMENU, ' '); });
+                     [h] { DeliverMessage(h, WM_SYSCOMMAND, SC_KEYMENU, ' '); });
     return w;
   }
   auto* w = new SurfaceWidget(h, parent);
@@ -195,6 +199,13 @@ void CentreTopLevel(WindowRecord* record) {
 }
 
 }  // namespace
+
+void SetWindowProcedure(WindowProcedure procedure) { InstalledWindowProcedure() = procedure; }
+
+LRESULT DeliverMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowProcedure procedure = InstalledWindowProcedure();
+  return procedure ? procedure(hWnd, message, wParam, lParam) : 0;
+}
 
 WindowRecord* FindRecord(HWND hWnd) {
   if (hWnd == nullptr) return nullptr;
@@ -449,7 +460,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR id, UINT elapse) {
   if (record == nullptr || id == 0) return 0;
   // Setting a running timer again starts its period afresh.
   record->timers[id] = CurrentTimerClock().Start(hWnd, std::max<UINT>(elapse, 1), [hWnd, id] {
-    if (kp::ws::IsWindow(hWnd)) ::SendMessage(hWnd, WM_TIMER, id, 0);
+    if (kp::ws::IsWindow(hWnd)) DeliverMessage(hWnd, WM_TIMER, id, 0);
   });
   return id;
 }
@@ -517,7 +528,7 @@ bool IsModalLoopRunning(HWND hWnd) {
 
 void PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   QMetaObject::invokeMethod(
-      qApp, [=] { if (kp::ws::IsWindow(hWnd)) ::SendMessage(hWnd, message, wParam, lParam); }, Qt::QueuedConnection);
+      qApp, [=] { if (kp::ws::IsWindow(hWnd)) DeliverMessage(hWnd, message, wParam, lParam); }, Qt::QueuedConnection);
 }
 
 }  // namespace kp::ws

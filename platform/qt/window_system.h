@@ -4,8 +4,9 @@
 // crosses. A window is an HWND naming a record in the window system's table;
 // every function checks the handle first and fails cleanly (false, 0, empty)
 // for a window that no longer exists. Messages flow back into the framework
-// through ::SendMessage (platform/afx/window_functions.h).
+// through the window procedure it installs (SetWindowProcedure).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,15 @@ struct WindowDesc {
   std::string fontName;    // dialogs: the template's font
   int pointSize = 0;
 };
+
+// Every message the window system makes (input, painting, timers, control
+// notifications, posted messages) goes to the framework through one window
+// procedure. The framework, which sits above this layer, installs it when
+// the library loads, so that nothing here names the framework.
+using WindowProcedure = LRESULT (*)(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+void SetWindowProcedure(WindowProcedure procedure);
+// Calls the installed window procedure; 0 while there is none.
+LRESULT DeliverMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 HWND CreateWindowObject(const WindowDesc& desc);
 // Marks the window as being destroyed; false when it is unknown or already is.
@@ -119,6 +129,10 @@ bool IsWaitCursorShown();
 }  // namespace kp::ws
 
 namespace kp::ws {
+// Makes the Qt application from the command line (taking Qt's own options
+// out of argc and argv), with the dialog font and the application hooks, and
+// runs `program` inside it (AfxWinMain); returns what `program` returns.
+int RunApplication(int& argc, char** argv, const std::function<int()>& program);
 // The application's event loop (CWinApp::Run) and its end (PostQuitMessage).
 int RunApplicationLoop();
 void QuitApplicationLoop(int exitCode);

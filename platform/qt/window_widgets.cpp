@@ -10,8 +10,8 @@
 #include <QPainter>
 #include <QUrl>
 
-#include "platform/afx/drop_files.h"
-#include "platform/afx/window_functions.h"
+#include "platform/base/win_user_ext.h"
+#include "platform/qt/drop_files.h"
 
 namespace kp::ws {
 namespace {
@@ -79,8 +79,8 @@ void SurfaceWidget::resizeEvent(QResizeEvent*) {
   record->eraseNeeded = true;
   if (record->lastSizeSent != size()) {
     record->lastSizeSent = size();
-    ::SendMessage(m_handle, WM_SIZE, isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED,
-                  MAKELPARAM(static_cast<WORD>(width()), static_cast<WORD>(height())));
+    DeliverMessage(m_handle, WM_SIZE, isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED,
+                   MAKELPARAM(static_cast<WORD>(width()), static_cast<WORD>(height())));
   }
 }
 
@@ -91,8 +91,8 @@ void SurfaceWidget::changeEvent(QEvent* event) {
   if (record == nullptr) return;
   record->invalid = QRegion(rect());
   record->eraseNeeded = true;
-  ::SendMessage(m_handle, WM_SIZE, isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED,
-                MAKELPARAM(static_cast<WORD>(width()), static_cast<WORD>(height())));
+  DeliverMessage(m_handle, WM_SIZE, isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED,
+                 MAKELPARAM(static_cast<WORD>(width()), static_cast<WORD>(height())));
 }
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
@@ -101,7 +101,7 @@ void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
                                                       : 0;
   if (message == 0) return QWidget::mousePressEvent(event);
   event->accept();
-  ::SendMessage(m_handle, message, MouseKeyFlags(event), PointParam(event->position().toPoint()));
+  DeliverMessage(m_handle, message, MouseKeyFlags(event), PointParam(event->position().toPoint()));
 }
 
 void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -110,7 +110,7 @@ void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
                                                       : 0;
   if (message == 0) return QWidget::mouseReleaseEvent(event);
   event->accept();
-  ::SendMessage(m_handle, message, MouseKeyFlags(event), PointParam(event->position().toPoint()));
+  DeliverMessage(m_handle, message, MouseKeyFlags(event), PointParam(event->position().toPoint()));
 }
 
 void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -123,7 +123,7 @@ void SurfaceWidget::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();
   // The menu key reports no position (-1, -1), as on Windows.
   LPARAM where = event->reason() == QContextMenuEvent::Keyboard ? LPARAM(-1) : PointParam(event->globalPos());
-  ::SendMessage(m_handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_handle), where);
+  DeliverMessage(m_handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_handle), where);
 }
 
 void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
@@ -136,14 +136,14 @@ void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
     event->accept();
     HWND button = nullptr;
     int id = DefaultCommandId(record, &button);
-    if (id != 0) ::SendMessage(m_handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    if (id != 0) DeliverMessage(m_handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return;
   }
   if (event->key() == Qt::Key_Escape) {
     event->accept();
     HWND cancel = kp::ws::GetDlgItem(m_handle, IDCANCEL);
     if (cancel && !IsWindowEnabled(cancel)) return;
-    ::SendMessage(m_handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+    DeliverMessage(m_handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
     return;
   }
   QWidget::keyPressEvent(event);
@@ -153,7 +153,7 @@ void SurfaceWidget::closeEvent(QCloseEvent* event) {
   // The close box asks; the window decides through WM_CLOSE (a dialog's
   // default is Cancel) and is destroyed only by the framework.
   event->ignore();
-  ::SendMessage(m_handle, WM_CLOSE, 0, 0);
+  DeliverMessage(m_handle, WM_CLOSE, 0, 0);
 }
 
 void SurfaceWidget::dragEnterEvent(QDragEnterEvent* event) {
@@ -171,8 +171,8 @@ void SurfaceWidget::dropEvent(QDropEvent* event) {
   if (files.empty()) return event->ignore();
   event->acceptProposedAction();
   QPoint at = event->position().toPoint();
-  HDROP drop = kp::afx::CreateDropHandle(files, POINT{at.x(), at.y()});
-  ::SendMessage(m_handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  HDROP drop = CreateDropHandle(files, POINT{at.x(), at.y()});
+  DeliverMessage(m_handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
   // The default handling releases the drop; a handler that skipped it must
   // not leak it. A released handle is simply not found again.
   DragFinish(drop);
@@ -208,16 +208,16 @@ void PaintSelfDrawn(QWidget* widget, HWND handle, const QRect& area) {
       item.hwndItem = handle;
       item.hDC = CreateBackingDC(record);
       item.rcItem = RECT{0, 0, widget->width(), widget->height()};
-      ::SendMessage(record->parent, WM_DRAWITEM, static_cast<WPARAM>(record->id), reinterpret_cast<LPARAM>(&item));
+      DeliverMessage(record->parent, WM_DRAWITEM, static_cast<WPARAM>(record->id), reinterpret_cast<LPARAM>(&item));
       DeleteBackingDC(item.hDC);
     } else {
       if (record->eraseNeeded) {
         record->eraseNeeded = false;
         HDC dc = CreateBackingDC(record);
-        ::SendMessage(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        DeliverMessage(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         DeleteBackingDC(dc);
       }
-      ::SendMessage(handle, WM_PAINT, 0, 0);
+      DeliverMessage(handle, WM_PAINT, 0, 0);
     }
     // The handlers may have destroyed the window; one whose WM_PAINT did not
     // validate is still done painting.

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/afx/drop_files.h"
 #include "platform/afx/menu.h"
 #include "platform/afx/tests/test_dialog.h"
 #include "platform/afx/window_functions.h"
 #include "platform/file/file_exception.h"
+#include "platform/qt/drop_files.h"
 #include "platform/qt/window_system.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/scripted_prompts.h"
@@ -228,12 +228,12 @@ TEST(Timer, WithoutATestClockItIsAPreciseQtTimerThatTicksFromTheEventLoop) {
 
 TEST(Window, DroppedFilesReachOnlyAWindowThatAcceptsThem) {
   WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd& refusing) {
-    std::size_t drops = kp::afx::LiveDropCount();
+    std::size_t drops = kp::ws::LiveDropCount();
     EXPECT_TRUE(DropFiles(accepting.m_hWnd, POINT{10, 10}, {"/tmp/a.bmp", "/tmp/b c.bmp"}));
     EXPECT_EQ(accepting.m_dropped, (std::vector<std::string>{"/tmp/a.bmp", "/tmp/b c.bmp"}));
     EXPECT_FALSE(DropFiles(refusing.m_hWnd, POINT{10, 10}, {"/tmp/a.bmp"}));
     EXPECT_TRUE(refusing.m_dropped.empty());
-    EXPECT_EQ(kp::afx::LiveDropCount(), drops) << "every drop is released";
+    EXPECT_EQ(kp::ws::LiveDropCount(), drops) << "every drop is released";
     accepting.DragAcceptFiles(FALSE);
     EXPECT_FALSE(DropFiles(accepting.m_hWnd, POINT{10, 10}, {"/tmp/c.bmp"}));
     EXPECT_EQ(accepting.m_dropped.size(), 2u);
@@ -241,7 +241,7 @@ TEST(Window, DroppedFilesReachOnlyAWindowThatAcceptsThem) {
 }
 
 TEST(DragQueryFile, CountsMeasuresAndCopiesWithinTheBuffer) {
-  HDROP drop = kp::afx::CreateDropHandle({"/tmp/one.bmp", "/x"}, POINT{3, 4});
+  HDROP drop = kp::ws::CreateDropHandle({"/tmp/one.bmp", "/x"}, POINT{3, 4});
   EXPECT_EQ(DragQueryFile(drop, 0xFFFFFFFF, nullptr, 0), 2u);
   EXPECT_EQ(DragQueryFile(drop, 0, nullptr, 0), 12u);
   char buffer[8];

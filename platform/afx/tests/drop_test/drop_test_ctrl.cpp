@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/afx/drop_files.h"
+#include "platform/qt/drop_files.h"
 #include "platform/gdi/cdc.h"
 #include "platform/gdi/pens_brushes.h"
 #include "platform/gdi/pixels.h"

@@ -1,6 +1,7 @@
 #pragma once
-// Window messages, codes and structures the framework needs beyond those in
-// platform/base/win_user.h, with their Windows values and layouts.
+// Window messages, codes and structures beyond those in win_user.h, with
+// their Windows values and layouts. The window system (platform/qt) and the
+// framework above it (platform/afx) both speak them, so they sit below both.
 
 #include "platform/base/geometry.h"
 #include "platform/base/handles.h"
