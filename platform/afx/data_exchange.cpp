@@ -36,7 +36,7 @@ template <typename T, typename Parse>
 void ExchangeNumber(CDataExchange* pDX, int nIDC, T& value, const char* format, Parse parse, const char* message) {
   HWND control = pDX->PrepareEditCtrl(nIDC);
   if (pDX->m_bSaveAndValidate) {
-    auto parsed = parse(kp::ws::GetWindowText(control));
+    auto parsed = parse(kp::qt::GetWindowText(control));
     if (!parsed) {
       Report(pDX, message);
       pDX->Fail();
@@ -69,7 +69,7 @@ HWND CDataExchange::PrepareEditCtrl(int nIDC) {
 
 void CDataExchange::Fail() {
   if (m_bSaveAndValidate && m_hWndLastControl != nullptr) {
-    kp::ws::SetFocus(m_hWndLastControl);
+    kp::qt::SetFocus(m_hWndLastControl);
     if (m_bEditLastControl) ::SendMessage(m_hWndLastControl, EM_SETSEL, 0, -1);
   }
   AfxThrowUserException();
@@ -81,7 +81,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
   HWND control = pDX->PrepareEditCtrl(nIDC);
-  if (pDX->m_bSaveAndValidate) value = CString(kp::ws::GetWindowText(control));
+  if (pDX->m_bSaveAndValidate) value = CString(kp::qt::GetWindowText(control));
   else ::SendMessage(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.GetString()));
 }
 

@@ -29,7 +29,7 @@ LONG MulDiv(LONG number, LONG numerator, LONG denominator) {
   return static_cast<LONG>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
-using Kind = kp::ws::WindowKind;
+using Kind = kp::qt::WindowKind;
 using Class = kp::resources::DialogItem::Class;
 
 // The window kind of a template item, from its class and its style's type bits.
@@ -78,8 +78,8 @@ std::span<const BYTE> PersistedData(HINSTANCE module, UINT dialogId, int control
 }
 
 HWND FirstTabStop(HWND dialog) {
-  for (HWND child : kp::ws::GetChildren(dialog)) {
-    DWORD style = kp::ws::GetStyle(child);
+  for (HWND child : kp::qt::GetChildren(dialog)) {
+    DWORD style = kp::qt::GetStyle(child);
     if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) return child;
   }
   return nullptr;
@@ -105,13 +105,13 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd, HINSTANCE hRes)
 }
 
 BOOL CDialog::CreateFromTemplate(const kp::resources::DialogTemplate& t, HWND owner) {
-  SIZE base = kp::ws::GetDialogBaseUnits(t.fontName ? t.fontName : "", t.pointSize);
+  SIZE base = kp::qt::GetDialogBaseUnits(t.fontName ? t.fontName : "", t.pointSize);
   RECT client = kp::afx::MapDialogUnits(RECT{0, 0, t.cx, t.cy}, base);
 
-  kp::ws::WindowDesc desc;
+  kp::qt::WindowDesc desc;
   // A child template is a page inside its owner, not a window of its own.
   const bool page = (t.style & WS_CHILD) && owner != nullptr;
-  desc.kind = page ? kp::ws::WindowKind::Custom : kp::ws::WindowKind::Dialog;
+  desc.kind = page ? kp::qt::WindowKind::Custom : kp::qt::WindowKind::Dialog;
   desc.parent = owner;
   desc.style = t.style;
   desc.exStyle = t.exStyle;
@@ -119,13 +119,13 @@ BOOL CDialog::CreateFromTemplate(const kp::resources::DialogTemplate& t, HWND ow
   desc.rect = client;
   desc.fontName = t.fontName ? t.fontName : "";
   desc.pointSize = t.pointSize;
-  HWND h = kp::ws::CreateWindowObject(desc);
+  HWND h = kp::qt::CreateWindowObject(desc);
   if (h == nullptr || !Attach(h)) return FALSE;
 
   for (const auto& item : t.items) {
     RECT rect = kp::afx::MapDialogUnits(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, base);
     HWND child = nullptr;
-    kp::ws::WindowDesc c;
+    kp::qt::WindowDesc c;
     if (kp::afx::KindOf(item, &c.kind)) {
       c.parent = h;
       c.id = item.id;
@@ -134,9 +134,9 @@ BOOL CDialog::CreateFromTemplate(const kp::resources::DialogTemplate& t, HWND ow
       c.text = item.text ? item.text : "";
       c.rect = rect;
       c.dropHeight = rect.bottom - rect.top;
-      child = kp::ws::CreateWindowObject(c);
+      child = kp::qt::CreateWindowObject(c);
       // An icon static names its icon in its text ("#128"), in this module.
-      if (child != nullptr && c.kind == kp::ws::WindowKind::StaticIcon)
+      if (child != nullptr && c.kind == kp::qt::WindowKind::StaticIcon)
         ::SendMessage(child, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIcon(m_hModule, c.text.c_str())), 0);
     } else if (item.windowClass == kp::resources::DialogItem::Class::Control && kp::afx::g_hostedControlCreator) {
       kp::afx::HostedControlRequest request{this, &item, rect,
@@ -166,11 +166,11 @@ INT_PTR CDialog::DoModal() {
   HWND first = kp::afx::FirstTabStop(h);
   BOOL focusFirst = static_cast<BOOL>(::SendMessage(h, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0));
   if (!m_bEnded && ::IsWindow(h)) {
-    HWND focus = focusFirst ? kp::afx::FirstTabStop(h) : kp::ws::GetFocus();
-    kp::ws::RunModalLoop(h, focus);
+    HWND focus = focusFirst ? kp::afx::FirstTabStop(h) : kp::qt::GetFocus();
+    kp::qt::RunModalLoop(h, focus);
   }
   if (::IsWindow(h)) {
-    kp::ws::ShowWindow(h, SW_HIDE);
+    kp::qt::ShowWindow(h, SW_HIDE);
     ::DestroyWindow(h);
   }
   return m_nModalResult;
@@ -194,14 +194,14 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     if (::IsWindow(h)) ::DestroyWindow(h);
     return FALSE;
   }
-  if (t->style & WS_VISIBLE) kp::ws::ShowWindow(h, SW_SHOW);
+  if (t->style & WS_VISIBLE) kp::qt::ShowWindow(h, SW_SHOW);
   return TRUE;
 }
 
 void CDialog::EndDialog(int nResult) {
   m_nModalResult = nResult;
   m_bEnded = true;
-  kp::ws::EndModalLoop(m_hWnd, nResult);
+  kp::qt::EndModalLoop(m_hWnd, nResult);
 }
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }

@@ -86,12 +86,12 @@ std::string Prompt(HINSTANCE module, UINT id) {
   return text->substr(0, text->find('\n'));
 }
 
-std::vector<kp::ws::PopupItem> Describe(HMENU hMenu) {
-  std::vector<kp::ws::PopupItem> items;
+std::vector<kp::qt::PopupItem> Describe(HMENU hMenu) {
+  std::vector<kp::qt::PopupItem> items;
   MenuRecord* menu = Find(hMenu);
   if (menu == nullptr) return items;
   for (const auto& item : menu->items) {
-    kp::ws::PopupItem shown;
+    kp::qt::PopupItem shown;
     shown.separator = (item.flags & MF_SEPARATOR) != 0;
     shown.text = item.text;
     shown.id = item.id;
@@ -201,7 +201,7 @@ std::size_t LiveMenuCount() { return Table().menus.size(); }
 UINT ShowPopupMenu(HMENU hMenu, POINT screen, HWND owner, bool windowMenu) {
   InitPopups(hMenu, 0, owner, windowMenu);
   if (!IsMenu(hMenu) || !IsWindow(owner)) return 0;
-  return kp::ws::TrackPopupMenu(Describe(hMenu), screen, owner);
+  return kp::qt::TrackPopupMenu(Describe(hMenu), screen, owner);
 }
 
 HMENU GetWindowMenu(HWND hWnd, bool revert) {
@@ -215,7 +215,7 @@ HMENU GetWindowMenu(HWND hWnd, bool revert) {
     return nullptr;
   }
   if (it != menus.end() && IsMenu(it->second)) return it->second;
-  DWORD style = kp::ws::GetStyle(hWnd);
+  DWORD style = kp::qt::GetStyle(hWnd);
   if (!IsWindow(hWnd) || !(style & WS_SYSMENU)) return nullptr;
   HMENU menu = ::CreatePopupMenu();
   if (style & WS_MINIMIZEBOX) ::AppendMenu(menu, MF_STRING, SC_MINIMIZE, "Mi&nimize");

@@ -135,7 +135,7 @@ BOOL COleControl::OnProperties(LPMSG, HWND hWndParent, LPCRECT) {
   if (pages == nullptr || cPages == 0) return FALSE;
   HWND owner = hWndParent;
   if (owner == nullptr && m_pInPlaceSite != nullptr) m_pInPlaceSite->GetWindow(&owner);
-  if (owner == nullptr && m_hWnd != nullptr) owner = kp::ws::GetParent(m_hWnd);
+  if (owner == nullptr && m_hWnd != nullptr) owner = kp::qt::GetParent(m_hWnd);
   std::optional<std::string> name = kp::resources::FindStringResource(GetControlModule(), GetUserTypeNameID());
   std::string caption = name ? *name : GetRuntimeClass()->m_lpszClassName;
   LPUNKNOWN object = GetIDispatch(FALSE);

@@ -27,7 +27,7 @@ void CloseMainWindow() {
     ::PostQuitMessage(0);
     return;
   }
-  if (main->IsWindowEnabled() && !kp::ws::IsBlockedByModalWindow(main->m_hWnd)) main->DestroyWindow();
+  if (main->IsWindowEnabled() && !kp::qt::IsBlockedByModalWindow(main->m_hWnd)) main->DestroyWindow();
 }
 }  // namespace
 
@@ -37,7 +37,7 @@ BOOL AfxOleInit() {
   g_bInitialized = true;
   // A local server's activation request is then served by whichever event
   // loop runs, the main dialog's modal loop included.
-  kp::ws::InstallEventLoopFdWatcher();
+  kp::qt::InstallEventLoopFdWatcher();
   kp::afx::SetOleCloseMainWindowHandler(&CloseMainWindow);
   if (!g_bTermScheduled) {
     // The runtime's class-registration table comes into being on its first

@@ -145,7 +145,7 @@ HRESULT COlePropertyPage::XPropertyPage::GetPageInfo(PROPPAGEINFO* pPageInfo) {
   std::memcpy(pPageInfo->pszTitle, title.c_str(), title.size() + 1);
   // The template's size in the pixels of its font.
   if (const kp::resources::DialogTemplate* t = kp::resources::FindDialogTemplate(pThis->m_hModule, pThis->m_nIDTemplate)) {
-    SIZE base = kp::ws::GetDialogBaseUnits(t->fontName != nullptr ? t->fontName : "", t->pointSize);
+    SIZE base = kp::qt::GetDialogBaseUnits(t->fontName != nullptr ? t->fontName : "", t->pointSize);
     RECT pixels = kp::afx::MapDialogUnits(RECT{0, 0, t->cx, t->cy}, base);
     pPageInfo->size = SIZE{pixels.right, pixels.bottom};
   }

@@ -127,15 +127,15 @@ HRESULT CPropertyFrame::Run(HWND hwndOwner, LPCOLESTR lpszCaption, ULONG cObject
   const LONG width = std::max(pagesWidth, buttonsWidth) + 2 * kMargin;
   const LONG height = kMargin + pagesHeight + kMargin + kButtonHeight + kMargin;
 
-  kp::ws::WindowDesc frame;
-  frame.kind = kp::ws::WindowKind::Dialog;
+  kp::qt::WindowDesc frame;
+  frame.kind = kp::qt::WindowKind::Dialog;
   frame.parent = hwndOwner;
   frame.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
   frame.text = std::string(lpszCaption != nullptr ? lpszCaption : "") + " Properties";
   frame.rect = RECT{0, 0, width, height};
   frame.fontName = "MS Sans Serif";
   frame.pointSize = 8;
-  HWND hFrame = kp::ws::CreateWindowObject(frame);
+  HWND hFrame = kp::qt::CreateWindowObject(frame);
   if (hFrame == nullptr || !Attach(hFrame)) {
     if (hFrame != nullptr) ::DestroyWindow(hFrame);
     return E_FAIL;
@@ -143,14 +143,14 @@ HRESULT CPropertyFrame::Run(HWND hwndOwner, LPCOLESTR lpszCaption, ULONG cObject
   LONG x = width - kMargin - buttonsWidth;
   const LONG y = height - kMargin - kButtonHeight;
   for (const FrameButton& button : kButtons) {
-    kp::ws::WindowDesc desc;
-    desc.kind = kp::ws::WindowKind::PushButton;
+    kp::qt::WindowDesc desc;
+    desc.kind = kp::qt::WindowKind::PushButton;
     desc.parent = hFrame;
     desc.id = static_cast<int>(button.id);
     desc.style = WS_CHILD | WS_VISIBLE | button.style;
     desc.text = button.text;
     desc.rect = RECT{x, y, x + kButtonWidth, y + kButtonHeight};
-    if (kp::ws::CreateWindowObject(desc) == nullptr) return E_FAIL;
+    if (kp::qt::CreateWindowObject(desc) == nullptr) return E_FAIL;
     x += kButtonWidth + kGap;
   }
 
@@ -160,17 +160,17 @@ HRESULT CPropertyFrame::Run(HWND hwndOwner, LPCOLESTR lpszCaption, ULONG cObject
     if (SUCCEEDED(page.page->Activate(hFrame, &rect, TRUE))) page.page->Show(SW_SHOW);
     top += page.size.cy;
   }
-  kp::ws::RunModalLoop(hFrame, nullptr);
+  kp::qt::RunModalLoop(hFrame, nullptr);
   CloseAll();
   return S_OK;
 }
 
 void CPropertyFrame::OnOK() {
   ApplyAll();
-  kp::ws::EndModalLoop(m_hWnd, IDOK);
+  kp::qt::EndModalLoop(m_hWnd, IDOK);
 }
 
-void CPropertyFrame::OnCancel() { kp::ws::EndModalLoop(m_hWnd, IDCANCEL); }
+void CPropertyFrame::OnCancel() { kp::qt::EndModalLoop(m_hWnd, IDCANCEL); }
 
 void CPropertyFrame::OnApplyNow() {
   ApplyAll();
@@ -180,7 +180,7 @@ void CPropertyFrame::OnApplyNow() {
 void CPropertyFrame::UpdateApply() {
   if (m_hWnd == nullptr) return;
   bool dirty = std::any_of(m_pages.begin(), m_pages.end(), [](const Page& p) { return p.page->IsPageDirty() == S_OK; });
-  kp::ws::EnableWindow(kp::ws::GetDlgItem(m_hWnd, ID_APPLY_NOW), dirty);
+  kp::qt::EnableWindow(kp::qt::GetDlgItem(m_hWnd, ID_APPLY_NOW), dirty);
 }
 
 void CPropertyFrame::ApplyAll() {

@@ -108,7 +108,7 @@ CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
 LPCTSTR AfxGetAppName() { return g_app ? g_app->m_pszAppName : nullptr; }
 
 int CWinApp::Run() {
-  kp::ws::RunApplicationLoop();
+  kp::qt::RunApplicationLoop();
   return ExitInstance();
 }
 
@@ -120,7 +120,7 @@ int AfxWinMain(int argc, char** argv) {
   }
   // The Qt application takes its own options out of argc and argv, so the
   // command line is read inside it.
-  return kp::ws::RunApplication(argc, argv, [&] {
+  return kp::qt::RunApplication(argc, argv, [&] {
     app->SetCommandLine(kp::afx::JoinCommandLine(argc, argv));
     if (!app->InitInstance()) return app->ExitInstance();
     return app->Run();

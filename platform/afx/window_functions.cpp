@@ -37,10 +37,10 @@ LRESULT CallWindowProc(CWnd* wnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM
 using DefaultHandler = LRESULT (*)(HWND, WPARAM, LPARAM);
 
 LRESULT DefaultClose(HWND hWnd, WPARAM, LPARAM) {
-  if (ws::GetKind(hWnd) == ws::WindowKind::Dialog) {
+  if (qt::GetKind(hWnd) == qt::WindowKind::Dialog) {
     // A dialog's close box is its Cancel button.
-    HWND cancel = ws::GetDlgItem(hWnd, IDCANCEL);
-    if (cancel && !ws::IsWindowEnabled(cancel)) return 0;
+    HWND cancel = qt::GetDlgItem(hWnd, IDCANCEL);
+    if (cancel && !qt::IsWindowEnabled(cancel)) return 0;
     SendMessage(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
   } else {
     DestroyWindow(hWnd);
@@ -51,10 +51,10 @@ LRESULT DefaultClose(HWND hWnd, WPARAM, LPARAM) {
 LRESULT DefaultSysCommand(HWND hWnd, WPARAM wParam, LPARAM) {
   static const std::unordered_map<UINT, void (*)(HWND)> commands = {
       {SC_CLOSE, [](HWND h) { SendMessage(h, WM_CLOSE); }},
-      {SC_MINIMIZE, [](HWND h) { ws::ShowWindow(h, SW_MINIMIZE); }},
-      {SC_RESTORE, [](HWND h) { ws::ShowWindow(h, SW_RESTORE); }},
+      {SC_MINIMIZE, [](HWND h) { qt::ShowWindow(h, SW_MINIMIZE); }},
+      {SC_RESTORE, [](HWND h) { qt::ShowWindow(h, SW_RESTORE); }},
       {SC_KEYMENU, [](HWND h) {
-         RECT r = ws::GetWindowRect(h);
+         RECT r = qt::GetWindowRect(h);
          ShowWindowMenu(h, POINT{r.left, r.top});
        }},
   };
@@ -64,13 +64,13 @@ LRESULT DefaultSysCommand(HWND hWnd, WPARAM wParam, LPARAM) {
 }
 
 LRESULT DefaultContextMenu(HWND hWnd, WPARAM wParam, LPARAM lParam) {
-  HWND parent = ws::GetParent(hWnd);
-  if (parent && ws::GetKind(hWnd) != ws::WindowKind::Dialog) return SendMessage(parent, WM_CONTEXTMENU, wParam, lParam);
+  HWND parent = qt::GetParent(hWnd);
+  if (parent && qt::GetKind(hWnd) != qt::WindowKind::Dialog) return SendMessage(parent, WM_CONTEXTMENU, wParam, lParam);
   // A right click on the window's own background opens its window menu.
-  if (reinterpret_cast<HWND>(wParam) != hWnd || !(ws::GetStyle(hWnd) & WS_SYSMENU)) return 0;
+  if (reinterpret_cast<HWND>(wParam) != hWnd || !(qt::GetStyle(hWnd) & WS_SYSMENU)) return 0;
   POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   if (lParam == -1) {
-    RECT r = ws::GetWindowRect(hWnd);
+    RECT r = qt::GetWindowRect(hWnd);
     at = POINT{r.left, r.top};
   }
   ShowWindowMenu(hWnd, at);
@@ -116,7 +116,7 @@ void ReportHandlerException() {
 }  // namespace kp::afx
 
 LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!kp::ws::IsWindow(hWnd)) return 0;
+  if (!kp::qt::IsWindow(hWnd)) return 0;
   CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
   LRESULT result = wnd ? kp::afx::CallWindowProc(wnd, hWnd, message, wParam, lParam)
                        : DefWindowProc(hWnd, message, wParam, lParam);
@@ -128,43 +128,43 @@ namespace {
 // The window system, below the framework, hands every message it makes to
 // SendMessage through this hook, so that it never names the framework.
 const struct InstallWindowProcedure {
-  InstallWindowProcedure() { kp::ws::SetWindowProcedure(&SendMessage); }
+  InstallWindowProcedure() { kp::qt::SetWindowProcedure(&SendMessage); }
 } g_installWindowProcedure;
 }  // namespace
 
 BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!kp::ws::IsWindow(hWnd)) return FALSE;
-  kp::ws::PostMessage(hWnd, message, wParam, lParam);
+  if (!kp::qt::IsWindow(hWnd)) return FALSE;
+  kp::qt::PostMessage(hWnd, message, wParam, lParam);
   return TRUE;
 }
 
 LRESULT DefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!kp::ws::IsWindow(hWnd)) return 0;
+  if (!kp::qt::IsWindow(hWnd)) return 0;
   auto it = kp::afx::Defaults().find(message);
   if (it != kp::afx::Defaults().end()) return it->second(hWnd, wParam, lParam);
   bool handled = false;
-  return kp::ws::ClassWindowProc(hWnd, message, wParam, lParam, &handled);
+  return kp::qt::ClassWindowProc(hWnd, message, wParam, lParam, &handled);
 }
 
-BOOL IsWindow(HWND hWnd) { return kp::ws::IsWindow(hWnd); }
+BOOL IsWindow(HWND hWnd) { return kp::qt::IsWindow(hWnd); }
 
 BOOL DestroyWindow(HWND hWnd) {
-  if (!kp::ws::BeginDestroy(hWnd)) return FALSE;
+  if (!kp::qt::BeginDestroy(hWnd)) return FALSE;
   // Windows' order: WM_DESTROY parent first, then the children are
   // destroyed, then WM_NCDESTROY, after the children's own.
   SendMessage(hWnd, WM_DESTROY);
-  for (HWND child : kp::ws::GetChildren(hWnd)) DestroyWindow(child);
+  for (HWND child : kp::qt::GetChildren(hWnd)) DestroyWindow(child);
   SendMessage(hWnd, WM_NCDESTROY);
   kp::afx::ForgetWindow(hWnd);
   kp::afx::ForgetWindowMenu(hWnd);
-  kp::ws::DestroyWindowObject(hWnd);
+  kp::qt::DestroyWindowObject(hWnd);
   return TRUE;
 }
 
-HWND GetDlgItem(HWND hDlg, int nIDDlgItem) { return kp::ws::GetDlgItem(hDlg, nIDDlgItem); }
+HWND GetDlgItem(HWND hDlg, int nIDDlgItem) { return kp::qt::GetDlgItem(hDlg, nIDDlgItem); }
 
-SHORT GetKeyState(int nVirtKey) { return kp::ws::GetKeyState(nVirtKey); }
-int GetSystemMetrics(int nIndex) { return kp::ws::GetSystemMetrics(nIndex); }
+SHORT GetKeyState(int nVirtKey) { return kp::qt::GetKeyState(nVirtKey); }
+int GetSystemMetrics(int nIndex) { return kp::qt::GetSystemMetrics(nIndex); }
 
 namespace {
 // The two system cursors are fixed handles: addresses of objects of ours,
@@ -183,31 +183,31 @@ HCURSOR LoadCursor(HINSTANCE hInstance, LPCTSTR lpCursorName) {
 
 HCURSOR SetCursor(HCURSOR hCursor) {
   HCURSOR previous = GetCursor();
-  if (hCursor == WaitCursor()) kp::ws::SetWaitCursor(true);
-  else if (hCursor == ArrowCursor() || hCursor == nullptr) kp::ws::SetWaitCursor(false);
+  if (hCursor == WaitCursor()) kp::qt::SetWaitCursor(true);
+  else if (hCursor == ArrowCursor() || hCursor == nullptr) kp::qt::SetWaitCursor(false);
   return previous;
 }
 
-HCURSOR GetCursor() { return kp::ws::IsWaitCursorShown() ? WaitCursor() : ArrowCursor(); }
+HCURSOR GetCursor() { return kp::qt::IsWaitCursorShown() ? WaitCursor() : ArrowCursor(); }
 
 BOOL WinHelp(HWND, LPCTSTR, UINT, ULONG_PTR) { return TRUE; }
 
 void PostQuitMessage(int nExitCode) {
-  kp::ws::QuitApplicationLoop(nExitCode);
+  kp::qt::QuitApplicationLoop(nExitCode);
 }
 
 HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint) {
-  if (lpPaint == nullptr || !kp::ws::IsWindow(hWnd)) return nullptr;
+  if (lpPaint == nullptr || !kp::qt::IsWindow(hWnd)) return nullptr;
   *lpPaint = PAINTSTRUCT{};
-  lpPaint->hdc = kp::ws::BeginPaint(hWnd, &lpPaint->rcPaint);
+  lpPaint->hdc = kp::qt::BeginPaint(hWnd, &lpPaint->rcPaint);
   return lpPaint->hdc;
 }
 
 BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
   if (lpPaint == nullptr) return FALSE;
-  kp::ws::EndPaint(hWnd, lpPaint->hdc);
+  kp::qt::EndPaint(hWnd, lpPaint->hdc);
   return TRUE;
 }
 
-HDC GetDC(HWND hWnd) { return kp::ws::GetDC(hWnd); }
-int ReleaseDC(HWND hWnd, HDC hDC) { return kp::ws::ReleaseDC(hWnd, hDC); }
+HDC GetDC(HWND hWnd) { return kp::qt::GetDC(hWnd); }
+int ReleaseDC(HWND hWnd, HDC hDC) { return kp::qt::ReleaseDC(hWnd, hDC); }

@@ -67,7 +67,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
-  if (!kp::ws::IsWindow(hWnd)) return nullptr;
+  if (!kp::qt::IsWindow(hWnd)) return nullptr;
   if (CWnd* wnd = FromHandlePermanent(hWnd)) return wnd;
   auto& slot = Maps().temporary[hWnd];
   if (!slot) {
@@ -78,7 +78,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 }
 
 BOOL CWnd::Attach(HWND hWndNew) {
-  if (m_hWnd != nullptr || !kp::ws::IsWindow(hWndNew)) return FALSE;
+  if (m_hWnd != nullptr || !kp::qt::IsWindow(hWndNew)) return FALSE;
   auto& maps = Maps();
   if (maps.permanent.count(hWndNew)) return FALSE;
   maps.permanent[hWndNew] = this;
@@ -128,15 +128,15 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
 BOOL CWnd::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                   void*) {
   if (m_hWnd != nullptr) return FALSE;
-  kp::ws::WindowDesc desc;
-  desc.kind = kp::ws::WindowKind::Custom;
+  kp::qt::WindowDesc desc;
+  desc.kind = kp::qt::WindowKind::Custom;
   desc.parent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
   if (pParentWnd && desc.parent == nullptr) return FALSE;
   desc.id = static_cast<int>(nID);
   desc.style = dwStyle;
   desc.text = lpszWindowName ? lpszWindowName : "";
   desc.rect = rect;
-  HWND h = kp::ws::CreateWindowObject(desc);
+  HWND h = kp::qt::CreateWindowObject(desc);
   if (h == nullptr || !Attach(h)) return FALSE;
 
   CREATESTRUCT cs{};
@@ -154,22 +154,22 @@ BOOL CWnd::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& re
   }
   if (!::IsWindow(h)) return FALSE;
   ::SendMessage(h, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(cs.cx), static_cast<WORD>(cs.cy)));
-  if ((dwStyle & WS_VISIBLE) && ::IsWindow(h)) kp::ws::ShowWindow(h, SW_SHOW);
+  if ((dwStyle & WS_VISIBLE) && ::IsWindow(h)) kp::qt::ShowWindow(h, SW_SHOW);
   return ::IsWindow(h);
 }
 
 BOOL CWnd::DestroyWindow() { return ::DestroyWindow(m_hWnd); }
 
-CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(kp::ws::GetDlgItem(m_hWnd, nID)); }
-int CWnd::GetDlgCtrlID() const { return kp::ws::GetDlgCtrlID(m_hWnd); }
-CWnd* CWnd::GetParent() const { return FromHandle(kp::ws::GetParent(m_hWnd)); }
+CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(kp::qt::GetDlgItem(m_hWnd, nID)); }
+int CWnd::GetDlgCtrlID() const { return kp::qt::GetDlgCtrlID(m_hWnd); }
+CWnd* CWnd::GetParent() const { return FromHandle(kp::qt::GetParent(m_hWnd)); }
 
-DWORD CWnd::GetStyle() const { return kp::ws::GetStyle(m_hWnd); }
-BOOL CWnd::ShowWindow(int nCmdShow) { return kp::ws::ShowWindow(m_hWnd, nCmdShow); }
-BOOL CWnd::IsWindowVisible() const { return kp::ws::IsWindowVisible(m_hWnd); }
-BOOL CWnd::IsIconic() const { return kp::ws::IsIconic(m_hWnd); }
-BOOL CWnd::EnableWindow(BOOL bEnable) { return kp::ws::EnableWindow(m_hWnd, bEnable != FALSE); }
-BOOL CWnd::IsWindowEnabled() const { return kp::ws::IsWindowEnabled(m_hWnd); }
+DWORD CWnd::GetStyle() const { return kp::qt::GetStyle(m_hWnd); }
+BOOL CWnd::ShowWindow(int nCmdShow) { return kp::qt::ShowWindow(m_hWnd, nCmdShow); }
+BOOL CWnd::IsWindowVisible() const { return kp::qt::IsWindowVisible(m_hWnd); }
+BOOL CWnd::IsIconic() const { return kp::qt::IsIconic(m_hWnd); }
+BOOL CWnd::EnableWindow(BOOL bEnable) { return kp::qt::EnableWindow(m_hWnd, bEnable != FALSE); }
+BOOL CWnd::IsWindowEnabled() const { return kp::qt::IsWindowEnabled(m_hWnd); }
 
 void CWnd::SetWindowText(LPCTSTR lpszString) {
   ::SendMessage(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString ? lpszString : ""));
@@ -181,7 +181,7 @@ int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
                                         reinterpret_cast<LPARAM>(lpszStringBuf)));
 }
 
-void CWnd::GetWindowText(CString& rString) const { rString = CString(kp::ws::GetWindowText(m_hWnd)); }
+void CWnd::GetWindowText(CString& rString) const { rString = CString(kp::qt::GetWindowText(m_hWnd)); }
 void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) {
   if (CWnd* item = GetDlgItem(nID)) item->SetWindowText(lpszString);
 }
@@ -194,44 +194,44 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const {
 }
 
 UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
-  return static_cast<UINT>(::SendMessage(kp::ws::GetDlgItem(m_hWnd, nIDButton), BM_GETCHECK));
+  return static_cast<UINT>(::SendMessage(kp::qt::GetDlgItem(m_hWnd, nIDButton), BM_GETCHECK));
 }
 
 void CWnd::GetClientRect(LPRECT lpRect) const {
-  if (lpRect) *lpRect = kp::ws::GetClientRect(m_hWnd);
+  if (lpRect) *lpRect = kp::qt::GetClientRect(m_hWnd);
 }
 
 void CWnd::GetWindowRect(LPRECT lpRect) const {
-  if (lpRect) *lpRect = kp::ws::GetWindowRect(m_hWnd);
+  if (lpRect) *lpRect = kp::qt::GetWindowRect(m_hWnd);
 }
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
-  kp::ws::MoveWindow(m_hWnd, RECT{x, y, x + nWidth, y + nHeight}, bRepaint != FALSE);
+  kp::qt::MoveWindow(m_hWnd, RECT{x, y, x + nWidth, y + nHeight}, bRepaint != FALSE);
 }
 
 void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
-  if (lpRect) kp::ws::MoveWindow(m_hWnd, *lpRect, bRepaint != FALSE);
+  if (lpRect) kp::qt::MoveWindow(m_hWnd, *lpRect, bRepaint != FALSE);
 }
 
-void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { kp::ws::InvalidateRect(m_hWnd, lpRect, bErase != FALSE); }
-void CWnd::Invalidate(BOOL bErase) { kp::ws::InvalidateRect(m_hWnd, nullptr, bErase != FALSE); }
-void CWnd::UpdateWindow() { kp::ws::UpdateWindow(m_hWnd); }
+void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { kp::qt::InvalidateRect(m_hWnd, lpRect, bErase != FALSE); }
+void CWnd::Invalidate(BOOL bErase) { kp::qt::InvalidateRect(m_hWnd, nullptr, bErase != FALSE); }
+void CWnd::UpdateWindow() { kp::qt::UpdateWindow(m_hWnd); }
 
 CWnd* CWnd::SetFocus() {
   CWnd* previous = GetFocus();
-  kp::ws::SetFocus(m_hWnd);
+  kp::qt::SetFocus(m_hWnd);
   return previous;
 }
 
-CWnd* CWnd::GetFocus() { return FromHandle(kp::ws::GetFocus()); }
-CWnd* CWnd::GetActiveWindow() { return FromHandle(kp::ws::GetActiveWindow()); }
+CWnd* CWnd::GetFocus() { return FromHandle(kp::qt::GetFocus()); }
+CWnd* CWnd::GetActiveWindow() { return FromHandle(kp::qt::GetActiveWindow()); }
 
-UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void*) { return kp::ws::SetTimer(m_hWnd, nIDEvent, nElapse); }
-BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return kp::ws::KillTimer(m_hWnd, nIDEvent); }
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void*) { return kp::qt::SetTimer(m_hWnd, nIDEvent, nElapse); }
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return kp::qt::KillTimer(m_hWnd, nIDEvent); }
 
-HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) { return kp::ws::SetIcon(m_hWnd, hIcon, bBigIcon != FALSE); }
-HICON CWnd::GetIcon(BOOL bBigIcon) const { return kp::ws::GetIcon(m_hWnd, bBigIcon != FALSE); }
-void CWnd::DragAcceptFiles(BOOL bAccept) { kp::ws::DragAcceptFiles(m_hWnd, bAccept != FALSE); }
+HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) { return kp::qt::SetIcon(m_hWnd, hIcon, bBigIcon != FALSE); }
+HICON CWnd::GetIcon(BOOL bBigIcon) const { return kp::qt::GetIcon(m_hWnd, bBigIcon != FALSE); }
+void CWnd::DragAcceptFiles(BOOL bAccept) { kp::qt::DragAcceptFiles(m_hWnd, bAccept != FALSE); }
 
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
   return CMenu::FromHandle(kp::afx::GetWindowMenu(m_hWnd, bRevert != FALSE));

@@ -5,7 +5,7 @@
 #include "platform/qt/dialog_font.h"
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 QEventLoop* g_applicationLoop = nullptr;
 int g_pendingQuit = -1;
@@ -33,4 +33,4 @@ int RunApplication(int& argc, char** argv, const std::function<int()>& program) 
   EnsureApplicationHooks();
   return program();
 }
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -12,7 +12,7 @@
 #include "platform/qt/icon_pixmaps.h"
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 
 using ClassHandler = LRESULT (*)(WindowRecord*, WPARAM, LPARAM);
@@ -164,4 +164,4 @@ LRESULT ClassWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, b
   return it->second(record, wParam, lParam);
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -5,7 +5,7 @@
 
 #include "platform/qt/window_system.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 QFont DialogFont(const std::string& templateFontName, int pointSize) {
   static const std::unordered_map<std::string, const char*> substitutes = {
@@ -29,4 +29,4 @@ SIZE GetDialogBaseUnits(const std::string& fontName, int pointSize) {
   return SIZE{(letters / 26 + 1) / 2, metrics.height()};
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -4,8 +4,8 @@
 #include <QFont>
 #include <string>
 
-namespace kp::ws {
+namespace kp::qt {
 // Templates name "MS Sans Serif" 8 pt, which Linux lacks; DejaVu Sans
 // Condensed at the same size has the same base units (6 x 13).
 QFont DialogFont(const std::string& templateFontName, int pointSize);
-}  // namespace kp::ws
+}  // namespace kp::qt

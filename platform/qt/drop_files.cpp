@@ -49,7 +49,7 @@ BOOL DragQueryPoint(HDROP hDrop, POINT* lppt) {
 
 void DragFinish(HDROP hDrop) { Table().drops.erase(reinterpret_cast<std::uintptr_t>(hDrop)); }
 
-namespace kp::ws {
+namespace kp::qt {
 HDROP CreateDropHandle(std::vector<std::string> files, POINT point) {
   auto& table = Table();
   std::uintptr_t value = table.next;
@@ -59,4 +59,4 @@ HDROP CreateDropHandle(std::vector<std::string> files, POINT point) {
 }
 
 std::size_t LiveDropCount() { return Table().drops.size(); }
-}  // namespace kp::ws
+}  // namespace kp::qt

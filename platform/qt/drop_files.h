@@ -18,9 +18,9 @@ UINT DragQueryFile(HDROP hDrop, UINT iFile, LPTSTR lpszFile, UINT cch);
 BOOL DragQueryPoint(HDROP hDrop, POINT* lppt);
 void DragFinish(HDROP hDrop);
 
-namespace kp::ws {
+namespace kp::qt {
 // Made by the window system for each drop it delivers.
 HDROP CreateDropHandle(std::vector<std::string> files, POINT point);
 // How many drops are not yet released (for leak tests).
 std::size_t LiveDropCount();
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -7,7 +7,7 @@
 
 #include "platform/base/fd_watch.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 
 // One socket notifier per watched descriptor; its callback runs from the
@@ -48,4 +48,4 @@ void InstallEventLoopFdWatcher() {
   kp::SetFdWatcher(watcher);
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

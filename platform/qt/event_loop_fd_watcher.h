@@ -3,10 +3,10 @@
 // activation request is answered from whatever loop runs, a modal dialog's
 // included.
 
-namespace kp::ws {
+namespace kp::qt {
 
 // Installs, once, a descriptor watcher on the Qt event loop for the process
 // (kp::SetFdWatcher). Does nothing before the Qt application exists.
 void InstallEventLoopFdWatcher();
 
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -5,7 +5,7 @@
 
 #include "platform/gdi/icon.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 QPixmap ToPixmap(const kp::gdi::IconImage& image) {
   // The icon's pixels are top-down straight-alpha ARGB, which is QImage's
@@ -32,4 +32,4 @@ QPixmap PixmapFor(HICON icon, int size) {
   if (best->width != size) pixmap = pixmap.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   return pixmap;
 }
-}  // namespace kp::ws
+}  // namespace kp::qt

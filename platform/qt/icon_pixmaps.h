@@ -6,9 +6,9 @@
 
 #include "platform/base/handles.h"
 
-namespace kp::ws {
+namespace kp::qt {
 // Every image of the icon; an empty QIcon for an invalid handle.
 QIcon IconFor(HICON icon);
 // The image of the icon closest to `size`, scaled to it when none matches.
 QPixmap PixmapFor(HICON icon, int size);
-}  // namespace kp::ws
+}  // namespace kp::qt

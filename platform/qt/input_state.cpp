@@ -10,7 +10,7 @@
 
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 
 Qt::KeyboardModifiers g_modifiers;
@@ -135,4 +135,4 @@ void SetWaitCursor(bool wait) {
 
 bool IsWaitCursorShown() { return g_waitCursor; }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

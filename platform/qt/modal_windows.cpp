@@ -4,7 +4,7 @@
 
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 HWND ActiveModalWindow() {
   QWidget* modal = QApplication::activeModalWidget();
@@ -18,4 +18,4 @@ bool IsBlockedByModalWindow(HWND hWnd) {
   return modal != window->window();
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

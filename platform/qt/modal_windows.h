@@ -5,11 +5,11 @@
 
 #include "platform/base/handles.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 // The top-level window of the innermost running modal loop, or null.
 HWND ActiveModalWindow();
 // True while a modal window other than hWnd's own top-level window is open.
 bool IsBlockedByModalWindow(HWND hWnd);
 
-}  // namespace kp::ws
+}  // namespace kp::qt

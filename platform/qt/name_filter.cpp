@@ -1,6 +1,6 @@
 #include "platform/qt/name_filter.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 std::string ToQtNameFilter(const kp::prompts::FileFilter& filter) {
   std::string description = filter.description;
@@ -17,4 +17,4 @@ std::string ToQtNameFilter(const kp::prompts::FileFilter& filter) {
   return description + " (" + patterns + ")";
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -7,6 +7,6 @@
 
 #include "platform/qt/prompt_responder.h"
 
-namespace kp::ws {
+namespace kp::qt {
 std::string ToQtNameFilter(const kp::prompts::FileFilter& filter);
 }

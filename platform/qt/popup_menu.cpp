@@ -4,7 +4,7 @@
 
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 
 void Fill(QMenu* menu, const std::vector<PopupItem>& items) {
@@ -42,4 +42,4 @@ UINT TrackPopupMenu(const std::vector<PopupItem>& items, POINT screen, HWND owne
   return chosen ? chosen->data().toUInt() : 0;
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -7,7 +7,7 @@
 #include "platform/qt/prompt_responder.h"
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 
 struct ButtonSet {
@@ -63,9 +63,9 @@ class QtPromptResponder : public kp::prompts::PromptResponder {
 };
 
 }  // namespace
-}  // namespace kp::ws
+}  // namespace kp::qt
 
 kp::prompts::PromptResponder& kp::prompts::DefaultPromptResponder() {
-  static kp::ws::QtPromptResponder responder;
+  static kp::qt::QtPromptResponder responder;
   return responder;
 }

@@ -5,7 +5,7 @@
 
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 
 // A Qt timer that belongs to the window's widget, so that it goes with it.
@@ -59,4 +59,4 @@ TimerClock* SetTimerClock(TimerClock* clock) {
 
 TimerClock& CurrentTimerClock() { return *State().current; }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

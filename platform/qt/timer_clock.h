@@ -11,7 +11,7 @@
 
 #include "platform/base/handles.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 // The ticks of one running timer. Destroying it stops them, also from
 // inside one of its own ticks.
@@ -35,4 +35,4 @@ class TimerClock {
 TimerClock* SetTimerClock(TimerClock* clock);
 TimerClock& CurrentTimerClock();
 
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -5,7 +5,7 @@
 #include "platform/gdi/surface.h"
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 bool IsSelfDrawn(WindowKind kind) {
   return kind == WindowKind::Dialog || kind == WindowKind::Custom || kind == WindowKind::OwnerDrawButton;
@@ -84,4 +84,4 @@ void DeleteBackingDC(HDC hdc) {
   if (hdc) DeleteDC(hdc);
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

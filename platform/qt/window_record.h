@@ -16,7 +16,7 @@
 #include "platform/qt/timer_clock.h"
 #include "platform/qt/window_system.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 struct WindowRecord {
   HWND handle = nullptr;
@@ -64,4 +64,4 @@ void EnsureApplicationHooks();
 void BeginMenuTracking();
 void EndMenuTracking();
 
-}  // namespace kp::ws
+}  // namespace kp::qt

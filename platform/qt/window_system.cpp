@@ -17,7 +17,7 @@
 #include "platform/qt/window_record.h"
 #include "platform/qt/window_widgets.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 
 struct WindowTable {
@@ -460,7 +460,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR id, UINT elapse) {
   if (record == nullptr || id == 0) return 0;
   // Setting a running timer again starts its period afresh.
   record->timers[id] = CurrentTimerClock().Start(hWnd, std::max<UINT>(elapse, 1), [hWnd, id] {
-    if (kp::ws::IsWindow(hWnd)) DeliverMessage(hWnd, WM_TIMER, id, 0);
+    if (kp::qt::IsWindow(hWnd)) DeliverMessage(hWnd, WM_TIMER, id, 0);
   });
   return id;
 }
@@ -528,7 +528,7 @@ bool IsModalLoopRunning(HWND hWnd) {
 
 void PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   QMetaObject::invokeMethod(
-      qApp, [=] { if (kp::ws::IsWindow(hWnd)) DeliverMessage(hWnd, message, wParam, lParam); }, Qt::QueuedConnection);
+      qApp, [=] { if (kp::qt::IsWindow(hWnd)) DeliverMessage(hWnd, message, wParam, lParam); }, Qt::QueuedConnection);
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -14,7 +14,7 @@
 #include "platform/base/handles.h"
 #include "platform/base/win_user.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 // What a window is, decided by the framework from the template item's class
 // and style bits.
@@ -126,9 +126,9 @@ int GetSystemMetrics(int index);
 void SetWaitCursor(bool wait);
 bool IsWaitCursorShown();
 
-}  // namespace kp::ws
+}  // namespace kp::qt
 
-namespace kp::ws {
+namespace kp::qt {
 // Makes the Qt application from the command line (taking Qt's own options
 // out of argc and argv), with the dialog font and the application hooks, and
 // runs `program` inside it (AfxWinMain); returns what `program` returns.
@@ -136,4 +136,4 @@ int RunApplication(int& argc, char** argv, const std::function<int()>& program);
 // The application's event loop (CWinApp::Run) and its end (PostQuitMessage).
 int RunApplicationLoop();
 void QuitApplicationLoop(int exitCode);
-}  // namespace kp::ws
+}  // namespace kp::qt

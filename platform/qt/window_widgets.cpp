@@ -13,7 +13,7 @@
 #include "platform/base/win_user_ext.h"
 #include "platform/qt/drop_files.h"
 
-namespace kp::ws {
+namespace kp::qt {
 namespace {
 
 WPARAM MouseKeyFlags(const QMouseEvent* event) {
@@ -57,7 +57,7 @@ int DefaultCommandId(WindowRecord* dialog, HWND* button) {
       return r->id;
     }
   }
-  HWND ok = kp::ws::GetDlgItem(dialog->handle, IDOK);
+  HWND ok = kp::qt::GetDlgItem(dialog->handle, IDOK);
   if (ok && !IsWindowEnabled(ok)) return 0;
   *button = ok;
   return IDOK;
@@ -141,7 +141,7 @@ void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
   }
   if (event->key() == Qt::Key_Escape) {
     event->accept();
-    HWND cancel = kp::ws::GetDlgItem(m_handle, IDCANCEL);
+    HWND cancel = kp::qt::GetDlgItem(m_handle, IDCANCEL);
     if (cancel && !IsWindowEnabled(cancel)) return;
     DeliverMessage(m_handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
     return;
@@ -230,4 +230,4 @@ void PaintSelfDrawn(QWidget* widget, HWND handle, const QRect& area) {
   painter.drawImage(area, record->backing, area);
 }
 
-}  // namespace kp::ws
+}  // namespace kp::qt

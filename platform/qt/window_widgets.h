@@ -7,7 +7,7 @@
 
 #include "platform/qt/window_record.h"
 
-namespace kp::ws {
+namespace kp::qt {
 
 // Dialogs and custom windows: they paint through WM_ERASEBKGND / WM_PAINT
 // into their backing image and report mouse, keyboard, drop and close events.
@@ -51,4 +51,4 @@ class OwnerDrawButton : public QAbstractButton {
 // is invalid, then shows the backing image, smoothing off.
 void PaintSelfDrawn(QWidget* widget, HWND handle, const QRect& area);
 
-}  // namespace kp::ws
+}  // namespace kp::qt

@@ -18,7 +18,7 @@ struct ManualClock::Schedule {
 
 namespace {
 // Ends a timer's ticks when destroyed.
-class ManualTicks final : public kp::ws::TimerTicks {
+class ManualTicks final : public kp::qt::TimerTicks {
  public:
   explicit ManualTicks(std::function<void()> stop) : m_stop(std::move(stop)) {}
   ~ManualTicks() override { m_stop(); }
@@ -28,11 +28,11 @@ class ManualTicks final : public kp::ws::TimerTicks {
 };
 }  // namespace
 
-ManualClock::ManualClock() : m_schedule(std::make_shared<Schedule>()), m_previous(kp::ws::SetTimerClock(this)) {}
+ManualClock::ManualClock() : m_schedule(std::make_shared<Schedule>()), m_previous(kp::qt::SetTimerClock(this)) {}
 
-ManualClock::~ManualClock() { kp::ws::SetTimerClock(m_previous); }
+ManualClock::~ManualClock() { kp::qt::SetTimerClock(m_previous); }
 
-std::unique_ptr<kp::ws::TimerTicks> ManualClock::Start(HWND, unsigned milliseconds, std::function<void()> tick) {
+std::unique_ptr<kp::qt::TimerTicks> ManualClock::Start(HWND, unsigned milliseconds, std::function<void()> tick) {
   Schedule& schedule = *m_schedule;
   const std::uint64_t period = milliseconds > 0 ? milliseconds : 1;
   const std::uint64_t key = schedule.nextKey++;

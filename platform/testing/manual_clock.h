@@ -19,7 +19,7 @@
 
 namespace kp::testing {
 
-class ManualClock final : public kp::ws::TimerClock {
+class ManualClock final : public kp::qt::TimerClock {
  public:
   ManualClock();
   ~ManualClock() override;
@@ -35,12 +35,12 @@ class ManualClock final : public kp::ws::TimerClock {
   // The timers running on this clock.
   std::size_t RunningTimers() const;
 
-  std::unique_ptr<kp::ws::TimerTicks> Start(HWND owner, unsigned milliseconds, std::function<void()> tick) override;
+  std::unique_ptr<kp::qt::TimerTicks> Start(HWND owner, unsigned milliseconds, std::function<void()> tick) override;
 
  private:
   struct Schedule;
   std::shared_ptr<Schedule> m_schedule;
-  kp::ws::TimerClock* m_previous;
+  kp::qt::TimerClock* m_previous;
 };
 
 }  // namespace kp::testing

@@ -27,7 +27,7 @@ namespace kp::testing {
 namespace {
 
 QWidget* Widget(HWND hWnd) {
-  QWidget* w = kp::ws::WidgetFromHandle(hWnd);
+  QWidget* w = kp::qt::WidgetFromHandle(hWnd);
   if (w == nullptr) ADD_FAILURE() << "no window for handle " << hWnd;
   return w;
 }
@@ -67,8 +67,8 @@ struct ModalWindowPoll {
   std::function<void(HWND)> action;
   std::chrono::steady_clock::time_point deadline;
   void operator()() const {
-    HWND window = kp::ws::ActiveModalWindow();
-    if (window != nullptr && kp::ws::GetWindowText(window) == caption) return action(window);
+    HWND window = kp::qt::ActiveModalWindow();
+    if (window != nullptr && kp::qt::GetWindowText(window) == caption) return action(window);
     if (std::chrono::steady_clock::now() > deadline) {
       ADD_FAILURE() << "no modal window \"" << caption << "\" opened";
       return;
@@ -99,7 +99,7 @@ INT_PTR RunModalWith(CDialog& dialog, std::function<void()> steps) {
     WaitUntilActive(h);
     steps();
     ProcessEvents();
-    if (kp::ws::IsModalLoopRunning(h)) {
+    if (kp::qt::IsModalLoopRunning(h)) {
       ADD_FAILURE() << "the dialog was still open after the test's steps";
       dialog.EndDialog(-99);
     }

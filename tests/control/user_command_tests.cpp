@@ -217,10 +217,10 @@ TEST_F(TavletCommands, ThePropertiesDialogShowsTheSizeRecordedAtIntake) {
     std::string width, height;
     bool widthReadOnly = false;
     WhenModalWindowOpens("Properties...", [&](HWND window) {
-      width = kp::ws::GetWindowText(kp::ws::GetDlgItem(window, 206));
-      height = kp::ws::GetWindowText(kp::ws::GetDlgItem(window, 207));
-      widthReadOnly = kp::testing::IsReadOnlyEdit(kp::ws::GetDlgItem(window, 206));
-      kp::testing::Click(kp::ws::GetDlgItem(window, IDOK));
+      width = kp::qt::GetWindowText(kp::qt::GetDlgItem(window, 206));
+      height = kp::qt::GetWindowText(kp::qt::GetDlgItem(window, 207));
+      widthReadOnly = kp::testing::IsReadOnlyEdit(kp::qt::GetDlgItem(window, 206));
+      kp::testing::Click(kp::qt::GetDlgItem(window, IDOK));
     });
     ChooseFromMenu(dlg.m_slot, "&Properties...");
     EXPECT_EQ(width, "3");
@@ -240,15 +240,15 @@ TEST_F(TavletCommands, ThePropertiesVerbShowsThePageAndApplyingItSetsTheProperty
     std::string label;
     WhenModalWindowOpens("Tavlet Control Properties", [&](HWND frame) {
       HWND check = nullptr;
-      for (HWND child : kp::ws::GetChildren(frame))
-        if (HWND found = kp::ws::GetDlgItem(child, kInitiallyDroppableCheckBox)) check = found;
+      for (HWND child : kp::qt::GetChildren(frame))
+        if (HWND found = kp::qt::GetDlgItem(child, kInitiallyDroppableCheckBox)) check = found;
       ASSERT_NE(check, nullptr);
-      label = kp::ws::GetWindowText(check);
+      label = kp::qt::GetWindowText(check);
       checkedWhenShown = static_cast<BOOL>(::SendMessage(check, BM_GETCHECK));
       kp::testing::Click(check);
-      kp::testing::Click(kp::ws::GetDlgItem(frame, 0x3021));  // Apply
+      kp::testing::Click(kp::qt::GetDlgItem(frame, 0x3021));  // Apply
       droppableAfterApply = dlg.m_slot.GetInitiallyDroppable();
-      kp::testing::Click(kp::ws::GetDlgItem(frame, IDOK));
+      kp::testing::Click(kp::qt::GetDlgItem(frame, IDOK));
     });
     // Verb 0 is the control's one verb, Properties.
     EXPECT_EQ(object->DoVerb(0, nullptr, nullptr, 0, dlg.m_hWnd, nullptr), S_OK);

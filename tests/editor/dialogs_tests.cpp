@@ -31,7 +31,7 @@ void Watch(CJourneyDlg& dlg, const std::shared_ptr<bool>& done, std::string* cap
   kp::testing::RunSoon([&dlg, done, caption, inside] {
     if (*done) return;
     CWnd* active = CWnd::GetActiveWindow();
-    if (active == nullptr || active->m_hWnd == dlg.m_hWnd || !kp::ws::IsModalLoopRunning(active->m_hWnd)) {
+    if (active == nullptr || active->m_hWnd == dlg.m_hWnd || !kp::qt::IsModalLoopRunning(active->m_hWnd)) {
       Watch(dlg, done, caption, inside);
       return;
     }
@@ -39,7 +39,7 @@ void Watch(CJourneyDlg& dlg, const std::shared_ptr<bool>& done, std::string* cap
     const HWND opened = active->m_hWnd;
     *caption = ActiveCaption();
     if (inside) inside();
-    if (kp::ws::IsModalLoopRunning(opened)) kp::testing::PressKey(opened, VK_ESCAPE);
+    if (kp::qt::IsModalLoopRunning(opened)) kp::testing::PressKey(opened, VK_ESCAPE);
   });
 }
 

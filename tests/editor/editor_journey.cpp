@@ -77,7 +77,7 @@ INT_PTR EditorJourney::WithEditor(const std::function<void(CJourneyDlg&)>& steps
       kp::testing::ProcessEvents();
       steps(dlg);
       kp::testing::ProcessEvents();
-      if (kp::ws::IsModalLoopRunning(dlg.m_hWnd)) dlg.EndDialog(kEndedByTheTest);
+      if (kp::qt::IsModalLoopRunning(dlg.m_hWnd)) dlg.EndDialog(kEndedByTheTest);
     });
     EXPECT_NE(result, -1) << "the dialog could not be made";
   }

@@ -17,7 +17,7 @@ using kp::testing::WidgetRectInWindow;
 // The control's rectangle in pixels, as the dialog's font maps the
 // template's dialog units.
 RECT Mapped(int x, int y, int cx, int cy) {
-  return kp::afx::MapDialogUnits(RECT{x, y, x + cx, y + cy}, kp::ws::GetDialogBaseUnits("MS Sans Serif", 8));
+  return kp::afx::MapDialogUnits(RECT{x, y, x + cx, y + cy}, kp::qt::GetDialogBaseUnits("MS Sans Serif", 8));
 }
 
 void ExpectRect(HWND hWnd, const RECT& expected, const std::string& what) {
@@ -186,7 +186,7 @@ TEST_F(EditorJourney, WhileAClientHoldsTheEditorClosingOnlyHidesItAndKeepsEveryS
       row.close(dlg);
       kp::testing::ProcessEvents();
       EXPECT_FALSE(dlg.IsWindowVisible()) << row.how;
-      EXPECT_TRUE(kp::ws::IsModalLoopRunning(dlg.m_hWnd)) << row.how;
+      EXPECT_TRUE(kp::qt::IsModalLoopRunning(dlg.m_hWnd)) << row.how;
     }
     for (int k = 0; k < kTextureSlotCount; ++k)
       EXPECT_EQ(PictureOf(dlg.m_slot[k]), slots[static_cast<std::size_t>(k)]) << "slot " << k;

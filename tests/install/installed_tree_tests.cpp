@@ -173,7 +173,7 @@ TEST_F(InstalledTree, TheEditorStartsForANewUserWithWorkingDropSlots) {
   // Slot 0 lies where the template puts it, in the units of the dialog font
   // both this test and the editor get from the same font files.
   const RECT slot = kp::afx::MapDialogUnits(RECT{32, 24, 32 + 33, 24 + 32},
-                                            kp::ws::GetDialogBaseUnits("MS Sans Serif", 8));
+                                            kp::qt::GetDialogBaseUnits("MS Sans Serif", 8));
   int left = 0, top = 0;
   ASSERT_TRUE(client.WindowOrigin(window, &left, &top));
   const int x0 = left + (slot.left + slot.right) / 2, y0 = top + (slot.top + slot.bottom) / 2;

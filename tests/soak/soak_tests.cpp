@@ -85,7 +85,7 @@ DWORD Stripes(int x, int y) {
 // A dialog the round could not close fails the round, and is closed so
 // that the test ends rather than waits in its modal loop.
 void ExpectClosed(HWND dialog, const char* caption) {
-  if (!kp::ws::IsModalLoopRunning(dialog)) return;
+  if (!kp::qt::IsModalLoopRunning(dialog)) return;
   ADD_FAILURE() << "the " << caption << " stayed open";
   ::SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
@@ -134,7 +134,7 @@ class Soak : public EditorJourney {
     bool okEnabled = false;
     kp::testing::WhenModalWindowOpens("About Kestrow", [&](HWND about) {
       clock.Advance((CAboutDlg::kLastFrame + 1) * CAboutDlg::kFrameMilliseconds);
-      okEnabled = kp::ws::IsWindowEnabled(::GetDlgItem(about, IDOK));
+      okEnabled = kp::qt::IsWindowEnabled(::GetDlgItem(about, IDOK));
       kp::testing::Click(::GetDlgItem(about, IDOK));
       ExpectClosed(about, "About Kestrow");
     });

@@ -55,7 +55,7 @@ int FrameShown(HWND picture) {
 }
 
 HWND Item(CDialog& dlg, int id) { return ::GetDlgItem(dlg.m_hWnd, id); }
-bool OkEnabled(CDialog& dlg) { return kp::ws::IsWindowEnabled(Item(dlg, IDOK)); }
+bool OkEnabled(CDialog& dlg) { return kp::qt::IsWindowEnabled(Item(dlg, IDOK)); }
 
 // The box's timer ticks only when the test moves the clock, so every test
 // sees each frame in turn whatever the machine's load.
@@ -127,10 +127,10 @@ TEST_F(AboutBox, OpensWithOkDisabledTheVersionBesideTheNameAndEscCloses) {
   CAboutDlg dlg;
   INT_PTR result = kp::testing::RunModalWith(dlg, [&] {
     EXPECT_FALSE(OkEnabled(dlg));
-    EXPECT_EQ(kp::ws::GetWindowText(Item(dlg, 1433)), "1.3");
+    EXPECT_EQ(kp::qt::GetWindowText(Item(dlg, 1433)), "1.3");
     HWND name = nullptr;
-    for (HWND child : kp::ws::GetChildren(dlg.m_hWnd))
-      if (kp::ws::GetWindowText(child) == "Orvane Shape Editor v.") name = child;
+    for (HWND child : kp::qt::GetChildren(dlg.m_hWnd))
+      if (kp::qt::GetWindowText(child) == "Orvane Shape Editor v.") name = child;
     ASSERT_NE(name, nullptr);
     const RECT nameRect = kp::testing::WidgetRectInWindow(name);
     const RECT versionRect = kp::testing::WidgetRectInWindow(Item(dlg, 1433));

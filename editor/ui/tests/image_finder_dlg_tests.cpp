@@ -78,7 +78,7 @@ Picture SetImage(const std::string& path, int setIndex, int image) {
   return picture;
 }
 
-std::string Field(Dlg& dlg, int id) { return kp::ws::GetWindowText(::GetDlgItem(dlg.m_hWnd, id)); }
+std::string Field(Dlg& dlg, int id) { return kp::qt::GetWindowText(::GetDlgItem(dlg.m_hWnd, id)); }
 void Type(Dlg& dlg, int id, const std::string& text) { kp::testing::TypeText(::GetDlgItem(dlg.m_hWnd, id), text); }
 void Press(Dlg& dlg, int id) { kp::testing::Click(::GetDlgItem(dlg.m_hWnd, id)); }
 
@@ -205,8 +205,8 @@ TEST_F(ImageFinder, OpensWithTheStartValuesAnEmptyDroppableImageAndHiddenOkAndCa
     EXPECT_EQ(AllFields(dlg), (std::vector<std::string>{"4617412", "128", "128", "231", "4614246", "0", "0", "0",
                                                         "0", "0", "0"}));
     EXPECT_EQ(ControlPicture(dlg.m_wndImage).width, 0) << "the image control starts empty";
-    EXPECT_FALSE(kp::ws::IsWindowVisible(::GetDlgItem(dlg.m_hWnd, IDOK)));
-    EXPECT_FALSE(kp::ws::IsWindowVisible(::GetDlgItem(dlg.m_hWnd, IDCANCEL)));
+    EXPECT_FALSE(kp::qt::IsWindowVisible(::GetDlgItem(dlg.m_hWnd, IDOK)));
+    EXPECT_FALSE(kp::qt::IsWindowVisible(::GetDlgItem(dlg.m_hWnd, IDCANCEL)));
     EXPECT_TRUE(kp::testing::IsReadOnlyEdit(::GetDlgItem(dlg.m_hWnd, Dlg::IDC_FINDER_X_SIZE)));
     EXPECT_FALSE(kp::testing::IsReadOnlyEdit(::GetDlgItem(dlg.m_hWnd, Dlg::IDC_FINDER_HEADER)));
     // The control was made from its creation record: it takes dropped files.

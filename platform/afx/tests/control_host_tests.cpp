@@ -91,7 +91,7 @@ TEST_F(ControlHost, ControlsAreCreatedByClassIdLoadedFromTheirRecordsAndBoundToT
     // The window has the template's size, whatever the extents say.
     RECT slot{};
     dlg.m_slotA.GetClientRect(&slot);
-    SIZE base = kp::ws::GetDialogBaseUnits("MS Sans Serif", 8);
+    SIZE base = kp::qt::GetDialogBaseUnits("MS Sans Serif", 8);
     RECT expected = kp::afx::MapDialogUnits(RECT{7, 7, 57, 57}, base);
     EXPECT_EQ(slot.right, expected.right - expected.left);
     EXPECT_EQ(slot.bottom, expected.bottom - expected.top);
@@ -152,7 +152,7 @@ TEST_F(ControlHost, FocusArrivingByClickRaisesTheEventEachTime) {
   kp::testing::RunModalWith(dlg, [&] {
     dlg.m_events.clear();
     kp::testing::Click(dlg.m_preview.m_hWnd);
-    EXPECT_EQ(kp::ws::GetFocus(), dlg.m_preview.m_hWnd) << "the click reached the control's own window";
+    EXPECT_EQ(kp::qt::GetFocus(), dlg.m_preview.m_hWnd) << "the click reached the control's own window";
     kp::testing::Click(::GetDlgItem(dlg.m_hWnd, IDC_OTHER));
     kp::testing::Click(dlg.m_preview.m_hWnd);
     EXPECT_EQ(dlg.m_preview.GetFocusCount(), 2);
@@ -245,21 +245,21 @@ TEST_F(ControlHost, ThePropertiesVerbAppliesInitiallyDroppableThroughThePage) {
     BOOL checkedWhenShown = FALSE, applyEnabledBefore = TRUE, applyEnabledAfterClick = FALSE;
     BOOL droppableAfterApply = TRUE;
     kp::testing::RunSoon([&] {
-      HWND frame = kp::ws::ActiveModalWindow();
+      HWND frame = kp::qt::ActiveModalWindow();
       ASSERT_NE(frame, dlg.m_hWnd);
-      caption = kp::ws::GetWindowText(frame);
+      caption = kp::qt::GetWindowText(frame);
       HWND check = nullptr;
-      for (HWND child : kp::ws::GetChildren(frame))
-        if (HWND found = kp::ws::GetDlgItem(child, IDC_INITIALLY_DROPPABLE)) check = found;
+      for (HWND child : kp::qt::GetChildren(frame))
+        if (HWND found = kp::qt::GetDlgItem(child, IDC_INITIALLY_DROPPABLE)) check = found;
       ASSERT_NE(check, nullptr);
-      HWND apply = kp::ws::GetDlgItem(frame, 0x3021);
+      HWND apply = kp::qt::GetDlgItem(frame, 0x3021);
       checkedWhenShown = static_cast<BOOL>(::SendMessage(check, BM_GETCHECK));
-      applyEnabledBefore = kp::ws::IsWindowEnabled(apply);
+      applyEnabledBefore = kp::qt::IsWindowEnabled(apply);
       kp::testing::Click(check);
-      applyEnabledAfterClick = kp::ws::IsWindowEnabled(apply);
+      applyEnabledAfterClick = kp::qt::IsWindowEnabled(apply);
       kp::testing::Click(apply);
       droppableAfterApply = dlg.m_slotA.GetDroppable();
-      kp::testing::Click(kp::ws::GetDlgItem(frame, IDOK));
+      kp::testing::Click(kp::qt::GetDlgItem(frame, IDOK));
     });
     EXPECT_EQ(object->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, dlg.m_hWnd, nullptr), S_OK);
     EXPECT_EQ(caption, "Drop Test Control Properties");
@@ -388,7 +388,7 @@ TEST_F(ProgramLifetime, AMainWindowUnderAnotherModalWindowStaysAndTheUserClosesI
     CDialog about(IDD_EMPTY);
     kp::testing::RunSoon([&] {
       AfxOleUnlockApp();
-      stayed = ::IsWindow(main.m_hWnd) && kp::ws::IsModalLoopRunning(main.m_hWnd);
+      stayed = ::IsWindow(main.m_hWnd) && kp::qt::IsModalLoopRunning(main.m_hWnd);
       about.EndDialog(IDOK);
     });
     about.DoModal();

@@ -53,7 +53,7 @@ Outcome TypeAndExchange(CTestDlg& dlg, int id, const std::string& text) {
   HWND field = ::GetDlgItem(dlg.m_hWnd, id);
   TypeText(field, text);
   // Move the focus away first, so that putting it back is seen.
-  kp::ws::SetFocus(::GetDlgItem(dlg.m_hWnd, IDC_PRESS));
+  kp::qt::SetFocus(::GetDlgItem(dlg.m_hWnd, IDC_PRESS));
   ProcessEvents();
   ScriptedPrompts prompts;
   prompts.AnswerMessageBox(IDOK);
@@ -61,7 +61,7 @@ Outcome TypeAndExchange(CTestDlg& dlg, int id, const std::string& text) {
   outcome.ok = dlg.UpdateData(TRUE);
   ProcessEvents();
   for (const auto& box : prompts.MessageBoxes()) outcome.messages.push_back(box.text);
-  outcome.focus = kp::ws::GetFocus();
+  outcome.focus = kp::qt::GetFocus();
   outcome.selected = SelectedText(field);
   return outcome;
 }
@@ -134,7 +134,7 @@ TEST(DataExchange, EnterWithABadValueKeepsTheDialogOpen) {
     TypeText(::GetDlgItem(dlg.m_hWnd, IDC_NUMBER), "");
     PressKey(dlg.m_hWnd, VK_RETURN);
     ProcessEvents();
-    EXPECT_TRUE(kp::ws::IsModalLoopRunning(dlg.m_hWnd));
+    EXPECT_TRUE(kp::qt::IsModalLoopRunning(dlg.m_hWnd));
     ASSERT_EQ(prompts.MessageBoxes().size(), 1u);
     EXPECT_EQ(prompts.MessageBoxes()[0].text, "Please enter an integer.");
     EXPECT_EQ(prompts.MessageBoxes()[0].caption, GetModuleBaseName(AfxGetInstanceHandle()));

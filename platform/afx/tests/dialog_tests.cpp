@@ -12,7 +12,7 @@ namespace {
 using namespace kp::testing;
 
 TEST(DialogUnits, TheDialogFontHasTheClassicBaseUnits) {
-  SIZE base = kp::ws::GetDialogBaseUnits("MS Sans Serif", 8);
+  SIZE base = kp::qt::GetDialogBaseUnits("MS Sans Serif", 8);
   EXPECT_EQ(base.cx, 6);
   EXPECT_EQ(base.cy, 13);
 }
@@ -94,7 +94,7 @@ TEST(Dialog, ShowsTheTemplateItemsWithTheirTextsPlacesAndStates) {
     EXPECT_EQ(dlg.IsDlgButtonChecked(IDC_CHECK), BST_CHECKED);
 
     // The first tab stop has the focus.
-    EXPECT_EQ(kp::ws::GetFocus(), list);
+    EXPECT_EQ(kp::qt::GetFocus(), list);
     EXPECT_EQ(dlg.GetDlgItem(IDC_PICTURE)->GetDlgCtrlID(), IDC_PICTURE);
     EXPECT_EQ(dlg.GetDlgItem(IDC_PICTURE)->GetParent(), &dlg);
     dlg.EndDialog(77);
@@ -191,7 +191,7 @@ TEST(Dialog, TheWindowIsGoneAfterDoModalAndItsHandleFailsCleanly) {
   EXPECT_EQ(CWnd::FromHandle(seen), nullptr);
   EXPECT_EQ(::SendMessage(child, WM_GETTEXTLENGTH), 0);
   EXPECT_FALSE(::DestroyWindow(seen));
-  EXPECT_EQ(kp::ws::GetDlgItem(seen, IDC_PRESS), nullptr);
+  EXPECT_EQ(kp::qt::GetDlgItem(seen, IDC_PRESS), nullptr);
 }
 
 TEST(Dialog, OwnerDrawnButtonsAskTheParentToDraw) {

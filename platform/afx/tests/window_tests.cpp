@@ -202,8 +202,8 @@ TEST(Timer, ATickMayKillItsOwnTimerAndAGoneWindowHasNone) {
     EXPECT_EQ(clock.RunningTimers(), 0u) << "a window's timers end with it";
     clock.Advance(500);
     EXPECT_EQ(doomed.m_ticks, Ticks{});
-    EXPECT_EQ(kp::ws::SetTimer(gone, 3, 100), 0u);
-    EXPECT_FALSE(kp::ws::KillTimer(gone, 3));
+    EXPECT_EQ(kp::qt::SetTimer(gone, 3, 100), 0u);
+    EXPECT_FALSE(kp::qt::KillTimer(gone, 3));
   });
 }
 
@@ -228,12 +228,12 @@ TEST(Timer, WithoutATestClockItIsAPreciseQtTimerThatTicksFromTheEventLoop) {
 
 TEST(Window, DroppedFilesReachOnlyAWindowThatAcceptsThem) {
   WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd& refusing) {
-    std::size_t drops = kp::ws::LiveDropCount();
+    std::size_t drops = kp::qt::LiveDropCount();
     EXPECT_TRUE(DropFiles(accepting.m_hWnd, POINT{10, 10}, {"/tmp/a.bmp", "/tmp/b c.bmp"}));
     EXPECT_EQ(accepting.m_dropped, (std::vector<std::string>{"/tmp/a.bmp", "/tmp/b c.bmp"}));
     EXPECT_FALSE(DropFiles(refusing.m_hWnd, POINT{10, 10}, {"/tmp/a.bmp"}));
     EXPECT_TRUE(refusing.m_dropped.empty());
-    EXPECT_EQ(kp::ws::LiveDropCount(), drops) << "every drop is released";
+    EXPECT_EQ(kp::qt::LiveDropCount(), drops) << "every drop is released";
     accepting.DragAcceptFiles(FALSE);
     EXPECT_FALSE(DropFiles(accepting.m_hWnd, POINT{10, 10}, {"/tmp/c.bmp"}));
     EXPECT_EQ(accepting.m_dropped.size(), 2u);
@@ -241,7 +241,7 @@ TEST(Window, DroppedFilesReachOnlyAWindowThatAcceptsThem) {
 }
 
 TEST(DragQueryFile, CountsMeasuresAndCopiesWithinTheBuffer) {
-  HDROP drop = kp::ws::CreateDropHandle({"/tmp/one.bmp", "/x"}, POINT{3, 4});
+  HDROP drop = kp::qt::CreateDropHandle({"/tmp/one.bmp", "/x"}, POINT{3, 4});
   EXPECT_EQ(DragQueryFile(drop, 0xFFFFFFFF, nullptr, 0), 2u);
   EXPECT_EQ(DragQueryFile(drop, 0, nullptr, 0), 12u);
   char buffer[8];
@@ -334,7 +334,7 @@ TEST(Dispatch, AnExceptionInAHandlerIsReportedAndTheDialogGoesOn) {
     ASSERT_EQ(prompts.MessageBoxes().size(), 2u);
     EXPECT_EQ(prompts.MessageBoxes()[0].text, "Disk full while accessing /tmp/full.shp2.");
     EXPECT_EQ(prompts.MessageBoxes()[1].text, "An unsupported operation was attempted.");
-    EXPECT_TRUE(kp::ws::IsModalLoopRunning(dlg.m_hWnd));
+    EXPECT_TRUE(kp::qt::IsModalLoopRunning(dlg.m_hWnd));
     Click(dlg.GetDlgItem(IDC_PRESS)->m_hWnd);
     EXPECT_EQ(dlg.m_events.back(), "press");
   });
