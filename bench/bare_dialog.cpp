@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
 
   auto* list = Place<QComboBox>(dialog, Units(307, 50, 117, 12));
   for (int set = 1; set <= 8; ++set) list->addItem(QStringLiteral("Set # %1").arg(set));
+  // clang-format off
   const struct {
     const char* text;
     int x, y, width;
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
       {"Image Finder", 389, 6, 50}, {"Exit", 341, 271, 50},
       {"Generate Palette Bitmap From Texture Set", 291, 69, 148},
   };
+  // clang-format on
   for (const auto& b : buttons) Place<QPushButton>(dialog, Units(b.x, b.y, b.width, 14), b.text);
   Place<QCheckBox>(dialog, Units(293, 251, 150, 10), "Disable gamma correction when loading");
   Place<QLabel>(dialog, Units(301, 36, 90, 8), "Texture set to be patched:");

@@ -226,10 +226,10 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
 
   for (const Workload& w : Workloads()) {
-    for (auto [prefix, conversion] : {std::pair<std::string, Conversion>{"reference/", Reference},
-                                      std::pair<std::string, Conversion>{"ours/", Ours},
-                                      std::pair<std::string, Conversion>{"floor/", Floor},
-                                      std::pair<std::string, Conversion>{"dithered/", Dithered}})
+    for (auto [prefix, conversion] :
+         {std::pair<std::string, Conversion>{"reference/", Reference},
+          std::pair<std::string, Conversion>{"ours/", Ours}, std::pair<std::string, Conversion>{"floor/", Floor},
+          std::pair<std::string, Conversion>{"dithered/", Dithered}})
       benchmark::RegisterBenchmark((prefix + w.name).c_str(), Run, std::cref(w), conversion)
           ->Unit(benchmark::kMillisecond)
           ->Repetitions(5)

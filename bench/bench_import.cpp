@@ -72,7 +72,8 @@ Workspace& Files() {
     const int sizes[][2] = {{128, 128}, {128, 128}, {128, 128}, {256, 256}, {64, 64}, {300, 200}};
     for (int slot = 0; slot < kTextureSlotCount; ++slot) {
       const int* size = sizes[slot % 6];
-      WriteFile(SetImageFilePath(w.textures, 0, slot), PhotoFile(size[0], size[1], static_cast<std::uint32_t>(slot + 1)));
+      WriteFile(SetImageFilePath(w.textures, 0, slot),
+                PhotoFile(size[0], size[1], static_cast<std::uint32_t>(slot + 1)));
     }
     WriteFile(SetImageFilePath(w.landscape, 4, 0), PhotoFile(640, 360, 99));
     // import-all takes the same pictures for every texture set and every

@@ -91,8 +91,7 @@ void ChooseSet(CKestrowDlg& dlg, int set) {
 void FillSlots(CKestrowDlg& dlg, int set) {
   auto put = [](CTavlet& slot, int width, int height, std::uint32_t seed) {
     std::vector<std::uint32_t> pixels = bench::PhotoLike(width, height, seed);
-    slot.RecreateBitmap(reinterpret_cast<LONG*>(pixels.data()), static_cast<SHORT>(width),
-                        static_cast<SHORT>(height));
+    slot.RecreateBitmap(reinterpret_cast<LONG*>(pixels.data()), static_cast<SHORT>(width), static_cast<SHORT>(height));
   };
   if (IsLandscapeSet(set)) {
     put(dlg.m_wndLandscape, 640, 360, 99);
@@ -120,8 +119,10 @@ void LoadSet(benchmark::State& state, Bench bench, int set) {
   const int before = bench.prompts->m_messageBoxes;
   for (auto _ : state) Click(*bench.dlg, IDC_LOAD_SET);
   CTavlet& filled = IsLandscapeSet(set) ? bench.dlg->m_wndLandscape : bench.dlg->m_slot[kTextureSlotCount - 1];
-  if (bench.prompts->m_messageBoxes != before) state.SkipWithError("Load Set showed a message");
-  else if (filled.GetBitmapHandle() == 0) state.SkipWithError("Load Set left the slots empty");
+  if (bench.prompts->m_messageBoxes != before)
+    state.SkipWithError("Load Set showed a message");
+  else if (filled.GetBitmapHandle() == 0)
+    state.SkipWithError("Load Set left the slots empty");
   Label(state, set);
 }
 

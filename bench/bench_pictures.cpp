@@ -38,8 +38,8 @@ std::vector<std::uint32_t> PhotoLike(int width, int height, std::uint32_t seed) 
         if ((u - s.cx) * (u - s.cx) + (v - s.cy) * (v - s.cy) < s.radius * s.radius)
           for (int c = 0; c < 3; ++c) rgb[c] += s.shift[c];
       const double grain = (static_cast<int>(random.Next() % 25) - 12);
-      pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
-             static_cast<std::size_t>(x)] = PaletteEntry(Clamp(rgb[0] + grain), Clamp(rgb[1] + grain), Clamp(rgb[2] + grain));
+      pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+          PaletteEntry(Clamp(rgb[0] + grain), Clamp(rgb[1] + grain), Clamp(rgb[2] + grain));
     }
   }
   return pixels;

@@ -118,8 +118,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   int screenNumber = 0;
-  std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> x(xcb_connect(nullptr, &screenNumber),
-                                                                     xcb_disconnect);
+  std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> x(xcb_connect(nullptr, &screenNumber), xcb_disconnect);
   if (xcb_connection_has_error(x.get())) return Fail("no X display", argv[1]);
   const uint8_t damageEvent = StartDamage(x.get());
   if (damageEvent == 0) return Fail("the X display cannot report drawing (no DAMAGE extension)", argv[1]);

@@ -69,7 +69,7 @@ class CTavletCtrl : public COleControl {
   kp::gdi::ScopedBitmap m_hBitmap;  // null when empty
   LONG m_drawWidth = 0;             // the bounds at the last paint
   LONG m_drawHeight = 0;
-  LONG m_bitmapWidth = 0;           // the bitmap's size, recorded at intake
+  LONG m_bitmapWidth = 0;  // the bitmap's size, recorded at intake
   LONG m_bitmapHeight = 0;
   BOOL m_initiallyDroppable = TRUE;  // set by the first property exchange
 };

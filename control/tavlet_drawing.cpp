@@ -9,7 +9,7 @@
 #include "platform/gdi/stretch_blt.h"
 
 namespace {
-constexpr COLORREF kFocusFrame = RGB(255, 0, 0);     // 0x0000FF
+constexpr COLORREF kFocusFrame = RGB(255, 0, 0);        // 0x0000FF
 constexpr COLORREF kNoFocusFrame = RGB(128, 128, 128);  // 0x808080
 }  // namespace
 
@@ -25,8 +25,7 @@ void CTavletCtrl::OnDraw(CDC* pDC, const CRect& rcBounds, const CRect&) {
     if (memory) {
       pDC->SetStretchBltMode(COLORONCOLOR);
       kp::gdi::ScopedSelectObject select(memory.get(), m_hBitmap.get());
-      ::StretchBlt(target, 0, 0, m_drawWidth, m_drawHeight, memory.get(), 0, 0, m_bitmapWidth, m_bitmapHeight,
-                   SRCCOPY);
+      ::StretchBlt(target, 0, 0, m_drawWidth, m_drawHeight, memory.get(), 0, 0, m_bitmapWidth, m_bitmapHeight, SRCCOPY);
     }
   } else {
     // The empty marker: white, with a black right triangle in the top-left
@@ -51,11 +50,8 @@ void CTavletCtrl::OnDraw(CDC* pDC, const CRect& rcBounds, const CRect&) {
   kp::gdi::ScopedPen pen(::CreatePen(PS_SOLID, 0, focused ? kFocusFrame : kNoFocusFrame));
   if (pen) {
     kp::gdi::ScopedSelectObject select(target, pen.get());
-    const POINT frame[] = {{0, 0},
-                           {m_drawWidth - 1, 0},
-                           {m_drawWidth - 1, m_drawHeight - 1},
-                           {0, m_drawHeight - 1},
-                           {0, 0}};
+    const POINT frame[] = {
+        {0, 0}, {m_drawWidth - 1, 0}, {m_drawWidth - 1, m_drawHeight - 1}, {0, m_drawHeight - 1}, {0, 0}};
     pDC->Polyline(frame, 5);
   }
 }

@@ -7,13 +7,13 @@
 namespace tavlet {
 
 enum : UINT {
-  IDS_TAVLET = 1,              // "Tavlet Control": the control's type name
-  IDS_TAVLET_PPG = 2,          // "Tavlet Property Page": the page's type name
-  IDB_TAVLET = 1,              // the toolbox bitmap
-  IDD_PROPPAGE_TAVLET = 200,   // the property page's template
+  IDS_TAVLET = 1,                // "Tavlet Control": the control's type name
+  IDS_TAVLET_PPG = 2,            // "Tavlet Property Page": the page's type name
+  IDB_TAVLET = 1,                // the toolbox bitmap
+  IDD_PROPPAGE_TAVLET = 200,     // the property page's template
   IDS_TAVLET_PPG_CAPTION = 200,  // "General"
   IDC_INITIALLY_DROPPABLE = 201,
-  IDR_BITMAP_MENU = 201,       // the context menu
+  IDR_BITMAP_MENU = 201,  // the context menu
   IDD_BITMAP_PROPERTIES = 202,
   IDC_WIDTH = 206,
   IDC_HEIGHT = 207,

@@ -16,6 +16,7 @@ using kp::resources::DialogItem;
 using Class = DialogItem::Class;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
+// clang-format off
 const kp::resources::DialogTemplate kPropPage = {
     "", WS_CHILD | DS_SETFONT | DS_CONTROL, 0, 0, 0, 250, 62, "MS Sans Serif", 8,
     {
@@ -23,7 +24,9 @@ const kp::resources::DialogTemplate kPropPage = {
          kChild | WS_TABSTOP | BS_AUTOCHECKBOX},
     },
 };
+// clang-format on
 
+// clang-format off
 const kp::resources::DialogTemplate kBitmapProperties = {
     "Properties...", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 130, 95,
     "MS Sans Serif", 8,
@@ -35,7 +38,9 @@ const kp::resources::DialogTemplate kBitmapProperties = {
         {Class::Button, IDOK, "OK", 39, 74, 50, 14, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON},
     },
 };
+// clang-format on
 
+// clang-format off
 const kp::resources::MenuTemplate kBitmapMenu = {{
     {"Bitmap", 0, MF_POPUP,
      {
@@ -44,6 +49,7 @@ const kp::resources::MenuTemplate kBitmapMenu = {{
          {"&Properties...", ID_BITMAP_PROPERTIES, MF_STRING, {}},
      }},
 }};
+// clang-format on
 
 const kp::resources::VersionInfo kVersion = {
     {TAVLET_VERSION_MAJOR, TAVLET_VERSION_MINOR, TAVLET_VERSION_PATCH, TAVLET_VERSION_TWEAK},

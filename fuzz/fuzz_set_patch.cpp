@@ -62,8 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       const auto sourceOf = [](int image) { return image % 3 == 0 ? SourceBitmap() : HBITMAP{}; };
       const auto report = [&](const PatchImageReport& done) {
-        if (done.outcome == PatchImageOutcome::Written)
-          written.push_back({done.position, KindOfSet(set).ImageBytes()});
+        if (done.outcome == PatchImageOutcome::Written) written.push_back({done.position, KindOfSet(set).ImageBytes()});
       };
       try {
         if (dither)

@@ -85,8 +85,7 @@ void MapScaled(const kp::gdi::StretchedRows& source, const OutputRows& rows, Pal
 
 BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
                             const SetPalette& palette, int count) {
-  return ConvertBitmapToPalette(output, dw, dh, source, sw, sh, bottomUpRows, palette, count,
-                                BestSimdLevel());
+  return ConvertBitmapToPalette(output, dw, dh, source, sw, sh, bottomUpRows, palette, count, BestSimdLevel());
 }
 
 BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, int sh, BOOL bottomUpRows,
@@ -100,8 +99,7 @@ BOOL ConvertBitmapToPalette(BYTE* output, int dw, int dh, HDC source, int sw, in
                             PaletteMatcher& matcher) {
   if (dw <= 0 || dh <= 0) return TRUE;  // nothing to fill
   // No larger than a bitmap may be, even when no scratch bitmap is made.
-  if (static_cast<std::uint64_t>(dw) * static_cast<std::uint64_t>(dh) * 4 > kp::gdi::kMaxBitmapBytes)
-    return FALSE;
+  if (static_cast<std::uint64_t>(dw) * static_cast<std::uint64_t>(dh) * 4 > kp::gdi::kMaxBitmapBytes) return FALSE;
 
   const OutputRows rows{output, dw, dh, bottomUpRows != FALSE};
   // Without a DC to scale through the source is read unscaled. The scaling

@@ -56,10 +56,7 @@ CandidateList ListOf(std::size_t first, int entries) {
 }  // namespace
 
 PaletteMatcher::PaletteMatcher(const SetPalette& palette, int count, SimdLevel level)
-    : m_kernels(KernelsFor(level)),
-      m_entries(EntriesSearched(count)),
-      m_cubes(8 * 8 * 8),
-      m_cells(kCells) {
+    : m_kernels(KernelsFor(level)), m_entries(EntriesSearched(count)), m_cubes(8 * 8 * 8), m_cells(kCells) {
   Reserve(BlocksFor(m_entries));
   m_distinct = ListOf(0, WriteDistinctEntries(palette, m_entries, m_pool.get()));
   m_poolUsed = m_distinct.blocks;
@@ -145,7 +142,7 @@ int FindNearestPaletteIndex(const SetPalette& palette, COLORREF colour, int coun
   const int entries = EntriesSearched(count);
   CandidateBlock blocks[kSetPaletteSize / kBlockLanes];
   WritePalette(palette, entries, blocks);
-  const DWORD rgb = (static_cast<DWORD>(GetRValue(colour)) << 16) | (static_cast<DWORD>(GetGValue(colour)) << 8) |
-                    GetBValue(colour);
+  const DWORD rgb =
+      (static_cast<DWORD>(GetRValue(colour)) << 16) | (static_cast<DWORD>(GetGValue(colour)) << 8) | GetBValue(colour);
   return KernelsFor(level).scan(blocks, BlocksFor(entries), rgb);
 }

@@ -42,8 +42,8 @@ struct Weighed {
 };
 
 Weighed WeighedOf(const CandidateBlock& block, int lane) {
-  return Weighed{RedOf(block, lane), GreenOf(block, lane), BlueOf(block, lane), block.base[lane] >> 8,
-                 block.base[lane] & 0xFF, 0};
+  return Weighed{RedOf(block, lane),    GreenOf(block, lane),    BlueOf(block, lane),
+                 block.base[lane] >> 8, block.base[lane] & 0xFF, 0};
 }
 
 // Whether `f` is at least as near as `e` to every colour of the box, ties
@@ -54,8 +54,7 @@ Weighed WeighedOf(const CandidateBlock& block, int lane) {
 bool Dominates(const Weighed& f, const Weighed& e, const ColourBox& box) {
   auto axis = [](int difference, int lo, int hi) { return std::max(-2 * difference * lo, -2 * difference * hi); };
   const int favour = f.norm - e.norm + axis(f.red - e.red, box.redLo, box.redHi) +
-                     axis(f.green - e.green, box.greenLo, box.greenHi) +
-                     axis(f.blue - e.blue, box.blueLo, box.blueHi);
+                     axis(f.green - e.green, box.greenLo, box.greenHi) + axis(f.blue - e.blue, box.blueLo, box.blueHi);
   return favour < 0 || (favour == 0 && f.index < e.index);
 }
 
@@ -206,8 +205,7 @@ struct Sse41Scan {
   }
 };
 
-__attribute__((target("sse4.1"), flatten)) int ScanSse41(const CandidateBlock* blocks, std::size_t count,
-                                                         DWORD rgb) {
+__attribute__((target("sse4.1"), flatten)) int ScanSse41(const CandidateBlock* blocks, std::size_t count, DWORD rgb) {
   return Sse41Scan::Scan(blocks, count, rgb);
 }
 
@@ -275,13 +273,12 @@ __attribute__((target("avx2"), always_inline)) inline __m256i SmallestLanes(cons
 // indices written at once. A round whose colours include one of a cell not
 // filtered yet is left to the colour-by-colour loop, which stops there.
 __attribute__((target("avx2"), flatten)) int MapRowAvx2(const MatchTables& tables, const DWORD* colours,
-                                                        const int* columns, int count, BYTE* out,
-                                                        std::ptrdiff_t step) {
+                                                        const int* columns, int count, BYTE* out, std::ptrdiff_t step) {
   const CandidateBlock* const pool = tables.pool;
   const CandidateList* const cells = tables.cells;
   // The low byte of each lane (its index) to bytes 0-3 of each half.
-  const __m256i indexBytes = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8,
-                                              12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i indexBytes = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12,
+                                              -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
   int k = 0;
   for (; k + 8 <= count; k += 8) {
     __m256i keys[8];
@@ -337,8 +334,7 @@ alignas(32) constexpr std::array<std::array<std::int32_t, 8>, 256> kCompress = M
 
 // Along one axis, the most a colour of [lo, hi] can favour an entry over
 // one `difference` away: max(-2 d lo, -2 d hi), that is -2 min(d lo, d hi).
-__attribute__((target("avx2"), always_inline)) inline __m256i FavourAxis(__m256i difference, __m256i lo,
-                                                                         __m256i hi) {
+__attribute__((target("avx2"), always_inline)) inline __m256i FavourAxis(__m256i difference, __m256i lo, __m256i hi) {
   const __m256i low = _mm256_mullo_epi32(difference, lo);
   const __m256i high = _mm256_mullo_epi32(difference, hi);
   return _mm256_slli_epi32(_mm256_sub_epi32(_mm256_setzero_si256(), _mm256_min_epi32(low, high)), 1);
@@ -352,8 +348,8 @@ struct AxisGaps {
 };
 
 __attribute__((target("avx2"), always_inline)) inline AxisGaps Gaps(__m256i v, __m256i lo, __m256i hi) {
-  const __m256i nearest = _mm256_max_epi32(_mm256_max_epi32(_mm256_sub_epi32(lo, v), _mm256_sub_epi32(v, hi)),
-                                           _mm256_setzero_si256());
+  const __m256i nearest =
+      _mm256_max_epi32(_mm256_max_epi32(_mm256_sub_epi32(lo, v), _mm256_sub_epi32(v, hi)), _mm256_setzero_si256());
   const __m256i farthest = _mm256_max_epi32(_mm256_sub_epi32(v, lo), _mm256_sub_epi32(hi, v));
   return {_mm256_mullo_epi32(nearest, nearest), _mm256_mullo_epi32(farthest, farthest)};
 }

@@ -12,8 +12,7 @@ SIZE SourceSize(HBITMAP bitmap, const SetKind& kind) {
 }
 }  // namespace
 
-PictureReducer::PictureReducer(const SetPalette& palette, LONG colourCount, ColourReduction reduction,
-                               SimdLevel level)
+PictureReducer::PictureReducer(const SetPalette& palette, LONG colourCount, ColourReduction reduction, SimdLevel level)
     : m_palette(palette), m_reduction(reduction), m_matcher(palette, static_cast<int>(colourCount), level) {}
 
 BOOL PictureReducer::Reduce(BYTE* output, const SetKind& kind, HDC sourceDc, HBITMAP bitmap) {
@@ -22,8 +21,7 @@ BOOL PictureReducer::Reduce(BYTE* output, const SetKind& kind, HDC sourceDc, HBI
   if (!select.ok()) return FALSE;
   const BOOL bottomUpRows = kind.order == PixelOrder::BottomUpRows ? TRUE : FALSE;
   if (m_reduction == ColourReduction::ErrorDiffusion)
-    return DitherBitmapToPalette(output, kind.width, kind.height, sourceDc, size.cx, size.cy, bottomUpRows,
-                                 m_palette, m_matcher);
-  return ConvertBitmapToPalette(output, kind.width, kind.height, sourceDc, size.cx, size.cy, bottomUpRows,
-                                m_matcher);
+    return DitherBitmapToPalette(output, kind.width, kind.height, sourceDc, size.cx, size.cy, bottomUpRows, m_palette,
+                                 m_matcher);
+  return ConvertBitmapToPalette(output, kind.width, kind.height, sourceDc, size.cx, size.cy, bottomUpRows, m_matcher);
 }

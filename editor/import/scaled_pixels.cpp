@@ -13,8 +13,7 @@ DWORD RgbOf(COLORREF colour) {
 bool ReadScaledPixels(HDC source, int sw, int sh, int dw, int dh, std::vector<DWORD>& pixels) {
   pixels.clear();
   if (dw <= 0 || dh <= 0) return true;
-  if (static_cast<std::uint64_t>(dw) * static_cast<std::uint64_t>(dh) * 4 > kp::gdi::kMaxBitmapBytes)
-    return false;
+  if (static_cast<std::uint64_t>(dw) * static_cast<std::uint64_t>(dh) * 4 > kp::gdi::kMaxBitmapBytes) return false;
   const auto width = static_cast<std::size_t>(dw);
   pixels.resize(width * static_cast<std::size_t>(dh));
   auto bottomUpRow = [&](int y) { return pixels.data() + static_cast<std::size_t>(dh - 1 - y) * width; };
@@ -34,7 +33,8 @@ bool ReadScaledPixels(HDC source, int sw, int sh, int dw, int dh, std::vector<DW
     const std::uint32_t* row = scaled.Row(y);
     DWORD* to = bottomUpRow(y);
     // The fourth byte of a stored pixel is not part of its colour.
-    for (std::size_t x = 0; x < width; ++x) to[x] = row != nullptr && columns[x] >= 0 ? row[columns[x]] & 0x00FFFFFF : 0;
+    for (std::size_t x = 0; x < width; ++x)
+      to[x] = row != nullptr && columns[x] >= 0 ? row[columns[x]] & 0x00FFFFFF : 0;
   }
   return true;
 }

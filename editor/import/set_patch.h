@@ -26,9 +26,9 @@ enum class PatchImageOutcome {
 };
 
 struct PatchImageReport {
-  int image;                  // 0 to 29 for a texture set (the slot index), 0 for a landscape
+  int image;  // 0 to 29 for a texture set (the slot index), 0 for a landscape
   PatchImageOutcome outcome;
-  LONGLONG position;          // where the headers put the pixel bytes; -1 when not looked up
+  LONGLONG position;  // where the headers put the pixel bytes; -1 when not looked up
 };
 
 // The bitmap that goes into image `image`, or null for none. The bitmap

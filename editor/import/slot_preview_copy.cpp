@@ -17,8 +17,8 @@ HBITMAP CopySlotBitmap(HBITMAP slotBitmap) {
   if (!copy) return nullptr;
   {
     kp::gdi::ScopedSelectObject selectCopy(copyDc.get(), copy.get());
-    if (!selectCopy.ok() || !BitBlt(copyDc.get(), 0, 0, description.bmWidth, description.bmHeight, slotDc.get(), 0,
-                                    0, SRCCOPY))
+    if (!selectCopy.ok() ||
+        !BitBlt(copyDc.get(), 0, 0, description.bmWidth, description.bmHeight, slotDc.get(), 0, 0, SRCCOPY))
       return nullptr;
   }
   return copy.release();

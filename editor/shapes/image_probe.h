@@ -15,20 +15,19 @@
 #include "platform/file/file.h"
 
 // Shown when the sizes cannot make an image of this file (%d: X and Y Size).
-inline constexpr char kImageProbeSizeRefusedFormat[] =
-    "Image size %d x %d does not fit in the selected shapes file";
+inline constexpr char kImageProbeSizeRefusedFormat[] = "Image size %d x %d does not fit in the selected shapes file";
 
 // What the headers give for image `imageNumber` of block `headerNumber`. The
 // offsets are relative to the base offset, as the dialog shows them.
 struct ImageProbeValues {
   LONG baseOffset = 0;
-  int imageCount = 0;         // the block header's signed 16-bit count
-  int imageNumber = 0;        // the asked number pulled into the block
-  LONG resHeaderOffset = 0;   // the image offset table
-  LONG imageHeaderOffset = 0; // entry imageNumber of that table
-  LONG imageOffset = 0;       // imageHeaderOffset + 30 + 4 x Y Size
-  int xSize = 0;              // field 1 of the image header
-  int ySize = 0;              // field 0 of the image header
+  int imageCount = 0;          // the block header's signed 16-bit count
+  int imageNumber = 0;         // the asked number pulled into the block
+  LONG resHeaderOffset = 0;    // the image offset table
+  LONG imageHeaderOffset = 0;  // entry imageNumber of that table
+  LONG imageOffset = 0;        // imageHeaderOffset + 30 + 4 x Y Size
+  int xSize = 0;               // field 1 of the image header
+  int ySize = 0;               // field 0 of the image header
 };
 
 // An image number not below the count becomes the last image (count - 1);

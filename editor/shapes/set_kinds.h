@@ -41,12 +41,9 @@ struct SetKind {
   int ImageBytes() const { return width * height; }
 };
 
-inline constexpr SetKind kTextureSet = {kTextureWidth, kTextureHeight, kTextureSlotCount,
-                                        PixelOrder::Columns};
+inline constexpr SetKind kTextureSet = {kTextureWidth, kTextureHeight, kTextureSlotCount, PixelOrder::Columns};
 inline constexpr SetKind kLandscape = {kLandscapeWidth, kLandscapeHeight, 1, PixelOrder::BottomUpRows};
 
 // A set is a landscape exactly when its index is greater than 3.
 constexpr bool IsLandscapeSet(int setIndex) { return setIndex > 3; }
-constexpr const SetKind& KindOfSet(int setIndex) {
-  return IsLandscapeSet(setIndex) ? kLandscape : kTextureSet;
-}
+constexpr const SetKind& KindOfSet(int setIndex) { return IsLandscapeSet(setIndex) ? kLandscape : kTextureSet; }

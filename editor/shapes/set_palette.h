@@ -17,9 +17,7 @@ constexpr DWORD PaletteEntry(BYTE red, BYTE green, BYTE blue) {
 // The number of palette entries a colour count can fill: the count clamped to
 // 0 .. 256. Everything that walks a set palette uses at most this many.
 constexpr int UsablePaletteEntries(LONG colourCount) {
-  return colourCount < 0                 ? 0
-         : colourCount > kSetPaletteSize ? kSetPaletteSize
-                                         : static_cast<int>(colourCount);
+  return colourCount < 0 ? 0 : colourCount > kSetPaletteSize ? kSetPaletteSize : static_cast<int>(colourCount);
 }
 
 // Reads the colour table of block `headerNumber` into `palette` and returns

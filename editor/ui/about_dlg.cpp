@@ -14,6 +14,7 @@ using Class = DialogItem::Class;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
+// clang-format off
 const kp::resources::DialogTemplate kAboutTemplate = {
     "About Kestrow",
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
@@ -32,6 +33,7 @@ const kp::resources::DialogTemplate kAboutTemplate = {
         {Class::Static, CAboutDlg::IDC_ABOUT_VERSION, "v.vvv", 118, 3, 22, 8, kChild | SS_LEFT},
     },
 };
+// clang-format on
 
 // The bitmap resource a frame is drawn from; anything outside the table's
 // first six frames is the last frame's picture.
@@ -42,10 +44,10 @@ UINT FrameBitmap(int frame) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
-  ON_WM_DESTROY()
-  ON_WM_TIMER()
-  ON_WM_DRAWITEM()
-  ON_BN_CLICKED(CAboutDlg::IDC_ABOUT_PICTURE, OnPictureClicked)
+ON_WM_DESTROY()
+ON_WM_TIMER()
+ON_WM_DRAWITEM()
+ON_BN_CLICKED(CAboutDlg::IDC_ABOUT_PICTURE, OnPictureClicked)
 END_MESSAGE_MAP()
 
 CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(IDD, pParent), m_strVersion(KESTROW_VERSION_MAJOR_MINOR) {}

@@ -11,7 +11,7 @@ BEGIN_DISPATCH_MAP(CKestrowDlgAutoProxy, CCmdTarget)
 END_DISPATCH_MAP()
 
 BEGIN_INTERFACE_MAP(CKestrowDlgAutoProxy, CCmdTarget)
-  INTERFACE_PART(CKestrowDlgAutoProxy, IID_IKestrow, Dispatch)
+INTERFACE_PART(CKestrowDlgAutoProxy, IID_IKestrow, Dispatch)
 END_INTERFACE_MAP()
 
 CKestrowDlgAutoProxy::CKestrowDlgAutoProxy() {

@@ -61,8 +61,8 @@ std::string ModuleBesideProgram(const std::string& name) {
 // class object can be had.
 std::string ModuleProblem(const std::string& path) {
   kp::com::ComPtr<IClassFactory> factory;
-  HRESULT hr = CoGetClassObject(tavlet::CLSID_Tavlet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                factory.put_void());
+  HRESULT hr =
+      CoGetClassObject(tavlet::CLSID_Tavlet, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.put_void());
   if (SUCCEEDED(hr)) return std::string();
   if (hr == CO_E_DLLNOTFOUND) return path + ", which is not there";
   if (hr == CO_E_ERRORINDLL) {
@@ -92,8 +92,7 @@ std::string ControlFailureMessage() {
   std::string regsvr = module.substr(0, module.rfind('/') + 1) + KESTROW_REGSVR;
   return std::string("The bitmap drop control cannot be created, so the editor cannot open its window.\n") +
          "Control: " + tavlet::kCtrlProgId + " " + GuidToString(tavlet::CLSID_Tavlet) + "\n" +
-         "Module tried: " + tried + "\n" +
-         "Register it with: " + regsvr + " " + module + "\n";
+         "Module tried: " + tried + "\n" + "Register it with: " + regsvr + " " + module + "\n";
 }
 
 int ReportMainDialogFailure() {

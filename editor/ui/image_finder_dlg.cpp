@@ -22,6 +22,7 @@ constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
 // two of them starting at the column of the others: the dialog font's
 // glyphs on Linux are wider for its base units than the layout was drawn
 // for, and a label too narrow for its text wraps and loses its second line.
+// clang-format off
 const kp::resources::DialogTemplate kImageFinderTemplate = {
     "Image Finder",
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
@@ -59,6 +60,7 @@ const kp::resources::DialogTemplate kImageFinderTemplate = {
         {Class::Button, IDCANCEL, "Cancel", 7, 223, 50, 14, WS_CHILD | BS_PUSHBUTTON | WS_TABSTOP},
     },
 };
+// clang-format on
 
 // The image control's creation record, little-endian, then the end of the
 // records. The stream is the control's 17 bytes: it accepts dropped files.
@@ -80,8 +82,8 @@ static_assert(sizeof kImageFinderInit == 8 + 4 + tavlet::kStreamSize + 2);
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CImageFinderDlg, CDialog)
-  ON_BN_CLICKED(CImageFinderDlg::IDC_FINDER_LOAD, OnLoad)
-  ON_BN_CLICKED(CImageFinderDlg::IDC_FINDER_GET_VALUES, OnGetValuesFromHeader)
+ON_BN_CLICKED(CImageFinderDlg::IDC_FINDER_LOAD, OnLoad)
+ON_BN_CLICKED(CImageFinderDlg::IDC_FINDER_GET_VALUES, OnGetValuesFromHeader)
 END_MESSAGE_MAP()
 
 CImageFinderDlg::CImageFinderDlg(CWnd* pParent) : CDialog(IDD, pParent) {}

@@ -15,7 +15,7 @@
 #include "platform/resources/resources.h"
 
 BEGIN_MESSAGE_MAP(CKestrowApp, CWinApp)
-  ON_COMMAND(ID_HELP, OnHelp)
+ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
 namespace {
@@ -26,7 +26,9 @@ COleObjectFactory g_factory(CLSID_KestrowApplication, RUNTIME_CLASS(CKestrowDlgA
 
 CKestrowApp theApp;
 
-void CKestrowApp::OnHelp() { ::WinHelp(m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr, nullptr, HELP_CONTEXT, 0); }
+void CKestrowApp::OnHelp() {
+  ::WinHelp(m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr, nullptr, HELP_CONTEXT, 0);
+}
 
 BOOL CKestrowApp::InitInstance() {
   if (!AfxOleInit()) {

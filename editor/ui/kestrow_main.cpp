@@ -12,7 +12,6 @@
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return std::fputs(EditorHelpText().c_str(), stdout) < 0;
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
-    return std::fputs(EditorVersionText().c_str(), stdout) < 0;
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) return std::fputs(EditorVersionText().c_str(), stdout) < 0;
   return AfxWinMain(argc, argv);
 }

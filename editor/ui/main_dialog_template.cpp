@@ -65,18 +65,18 @@ DialogTemplate MakeTemplate() {
            kChild | WS_BORDER | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY},
           {Class::Static, IDC_STATIC, "Preview of selected texture:", 301, 96, kPreviewLabelWidth, 8, kChild | SS_LEFT},
           {Class::Control, IDC_LANDSCAPE, "", 28, 63, 262, 120, WS_CHILD | WS_TABSTOP, 0, &tavlet::CLSID_Tavlet},
-          {Class::Static, IDC_DROP_HINT, "Drop texture bitmaps below ( recommended texture is 128 x 128 )", 18, 6,
-           272, 8, kChild | SS_LEFT},
-          {Class::Button, IDC_GENERATE_PALETTE_BITMAP, "Generate Palette Bitmap From Texture Set", kGenerateLeft, 69, kGenerateWidth, 14,
-           kChild | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON},
+          {Class::Static, IDC_DROP_HINT, "Drop texture bitmaps below ( recommended texture is 128 x 128 )", 18, 6, 272,
+           8, kChild | SS_LEFT},
+          {Class::Button, IDC_GENERATE_PALETTE_BITMAP, "Generate Palette Bitmap From Texture Set", kGenerateLeft, 69,
+           kGenerateWidth, 14, kChild | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON},
       },
   };
   for (int k = 0; k < kTextureSlotCount; ++k) {
     const auto x = static_cast<short>(kSlotLeft + kSlotPitchX * (k % kSlotColumns));
     const auto y = static_cast<short>(kSlotTop + kSlotPitchY * (k / kSlotColumns));
     const DWORD group = k == 0 ? WS_GROUP : 0;
-    t.items.push_back({Class::Control, SlotControlIds[static_cast<std::size_t>(k)], "", x, y, kSlotWidth,
-                       kSlotHeight, kChild | WS_TABSTOP | group, 0, &tavlet::CLSID_Tavlet});
+    t.items.push_back({Class::Control, SlotControlIds[static_cast<std::size_t>(k)], "", x, y, kSlotWidth, kSlotHeight,
+                       kChild | WS_TABSTOP | group, 0, &tavlet::CLSID_Tavlet});
   }
   return t;
 }

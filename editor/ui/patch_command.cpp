@@ -28,8 +28,10 @@ CString PatchMessage(const PatchImageReport& report, bool bLandscape) {
   for (const OutcomeMessage& entry : kOutcomeMessages) {
     if (entry.outcome != report.outcome) continue;
     const int k = report.image;
-    if (bLandscape) text = entry.landscapeText;
-    else if (entry.textureFormat != nullptr) text.Format(entry.textureFormat, k, SlotColumn(k), SlotRow(k));
+    if (bLandscape)
+      text = entry.landscapeText;
+    else if (entry.textureFormat != nullptr)
+      text.Format(entry.textureFormat, k, SlotColumn(k), SlotRow(k));
   }
   return text;
 }
@@ -43,8 +45,7 @@ void CKestrowDlg::OnPatchShapesFile() {
 
   const bool bLandscape = IsLandscapeSet(m_nSet);
   auto sourceOf = [&](int image) -> HBITMAP {
-    CTavlet* pControl =
-        bLandscape ? &m_wndLandscape : FindSlotControl(SlotControlIds[static_cast<std::size_t>(image)]);
+    CTavlet* pControl = bLandscape ? &m_wndLandscape : FindSlotControl(SlotControlIds[static_cast<std::size_t>(image)]);
     // The bitmap stays the control's; it is only borrowed for the patch.
     return pControl != nullptr ? Long32ToHandle<HBITMAP>(static_cast<DWORD>(pControl->GetBitmapHandle())) : nullptr;
   };

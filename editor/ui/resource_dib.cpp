@@ -96,8 +96,8 @@ HBITMAP LoadResourceDib(HINSTANCE hInstance, LPCTSTR lpszName, HPALETTE* phPalet
   {
     kp::gdi::ScopedSelectPalette selected(screen.get(), palette.get(), FALSE);
     if (palette) ::RealizePalette(screen.get());
-    bitmap = ::CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, copy.data() + pixelOffset, info,
-                              DIB_RGB_COLORS);
+    bitmap =
+        ::CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, copy.data() + pixelOffset, info, DIB_RGB_COLORS);
   }
   if (bitmap == nullptr) return nullptr;
   *phPalette = palette.release();

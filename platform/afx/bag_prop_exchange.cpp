@@ -33,9 +33,7 @@ BOOL CPropBagPropExchange::ExchangeProp(LPCTSTR pszPropName, VARTYPE vtProp, voi
     case VT_I2: v.iVal = *static_cast<const SHORT*>(pvProp); break;
     case VT_I4: v.lVal = *static_cast<const LONG*>(pvProp); break;
     case VT_UI4: v.ulVal = *static_cast<const DWORD*>(pvProp); break;
-    default:
-      SetFailure(E_INVALIDARG);
-      return FALSE;
+    default: SetFailure(E_INVALIDARG); return FALSE;
   }
   HRESULT hr = m_pPropBag->Write(pszPropName, &v);
   if (FAILED(hr)) {

@@ -139,23 +139,23 @@ class CCmdTarget : public CObject {
     using ThisClass [[maybe_unused]] = theClass;                                    \
     using TheBaseClass = baseClass;                                                 \
     static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-
 // The closing entry keeps the array non-empty; it is not counted.
-#define END_MESSAGE_MAP()                                                     \
-  {0, 0, 0, 0, nullptr}};                                                     \
-  static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap,     \
-                                        _messageEntries,                      \
-                                        std::size(_messageEntries) - 1};      \
-  return &messageMap;                                                         \
+#define END_MESSAGE_MAP()                                                                  \
+  { 0, 0, 0, 0, nullptr }                                                                  \
+  }                                                                                        \
+  ;                                                                                        \
+  static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, _messageEntries, \
+                                        std::size(_messageEntries) - 1};                   \
+  return &messageMap;                                                                      \
   }
 
 // Commands and notifications. Handlers take no arguments (void OnX()), except
 // update handlers (void OnUpdateX(CCmdUI*)) and range handlers (void OnX(UINT id)).
-#define KP_COMMAND_ENTRY(code, id, memberFxn)                                      \
+#define KP_COMMAND_ENTRY(code, id, memberFxn)                                         \
   {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), \
-   [](CCmdTarget* pTarget, WPARAM, LPARAM, void*) -> LRESULT {                     \
-     static_cast<ThisClass*>(pTarget)->memberFxn();                                \
-     return 0;                                                                     \
+   [](CCmdTarget* pTarget, WPARAM, LPARAM, void*) -> LRESULT {                        \
+     static_cast<ThisClass*>(pTarget)->memberFxn();                                   \
+     return 0;                                                                        \
    }},
 
 #define ON_COMMAND(id, memberFxn) KP_COMMAND_ENTRY(CN_COMMAND, id, memberFxn)
@@ -164,23 +164,22 @@ class CCmdTarget : public CObject {
 #define ON_CBN_SELCHANGE(id, memberFxn) KP_COMMAND_ENTRY(CBN_SELCHANGE, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) KP_COMMAND_ENTRY(EN_CHANGE, id, memberFxn)
 
-#define ON_COMMAND_RANGE(id, idLast, memberFxn)                                            \
+#define ON_COMMAND_RANGE(id, idLast, memberFxn)                                                 \
   {WM_COMMAND, static_cast<UINT>(CN_COMMAND), static_cast<UINT>(id), static_cast<UINT>(idLast), \
-   [](CCmdTarget* pTarget, WPARAM wParam, LPARAM, void*) -> LRESULT {                      \
-     static_cast<ThisClass*>(pTarget)->memberFxn(static_cast<UINT>(wParam));               \
-     return 0;                                                                             \
+   [](CCmdTarget* pTarget, WPARAM wParam, LPARAM, void*) -> LRESULT {                           \
+     static_cast<ThisClass*>(pTarget)->memberFxn(static_cast<UINT>(wParam));                    \
+     return 0;                                                                                  \
    }},
 
-#define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                          \
+#define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                           \
   {WM_COMMAND, static_cast<UINT>(CN_UPDATE_COMMAND_UI), static_cast<UINT>(id), static_cast<UINT>(id), \
-   [](CCmdTarget* pTarget, WPARAM, LPARAM, void* pExtra) -> LRESULT {                                \
-     static_cast<ThisClass*>(pTarget)->memberFxn(static_cast<CCmdUI*>(pExtra));                      \
-     return 0;                                                                                       \
+   [](CCmdTarget* pTarget, WPARAM, LPARAM, void* pExtra) -> LRESULT {                                 \
+     static_cast<ThisClass*>(pTarget)->memberFxn(static_cast<CCmdUI*>(pExtra));                       \
+     return 0;                                                                                        \
    }},
 
 // Any message, with the handler LRESULT OnX(WPARAM, LPARAM).
-#define ON_MESSAGE(message, memberFxn)                                   \
-  {static_cast<UINT>(message), 0, 0, 0,                                  \
-   [](CCmdTarget* pTarget, WPARAM wParam, LPARAM lParam, void*) -> LRESULT { \
-     return static_cast<ThisClass*>(pTarget)->memberFxn(wParam, lParam); \
+#define ON_MESSAGE(message, memberFxn)                                                                            \
+  {static_cast<UINT>(message), 0, 0, 0, [](CCmdTarget* pTarget, WPARAM wParam, LPARAM lParam, void*) -> LRESULT { \
+     return static_cast<ThisClass*>(pTarget)->memberFxn(wParam, lParam);                                          \
    }},

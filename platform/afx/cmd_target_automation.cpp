@@ -5,7 +5,8 @@
 #include "platform/afx/cmd_target.h"
 
 const AFX_DISPMAP* CCmdTarget::GetThisDispatchMap() {
-  static const AFX_DISPMAP_ENTRY entries[] = {{nullptr, DISPID_UNKNOWN, nullptr, VT_EMPTY, AfxDispKind::Method, nullptr, 0}};
+  static const AFX_DISPMAP_ENTRY entries[] = {
+      {nullptr, DISPID_UNKNOWN, nullptr, VT_EMPTY, AfxDispKind::Method, nullptr, 0}};
   static const AFX_DISPMAP map = {nullptr, entries, 0};
   return &map;
 }
@@ -48,7 +49,9 @@ LPUNKNOWN CCmdTarget::GetControllingUnknown() {
 
 ULONG CCmdTarget::ExternalAddRef() { return InternalAddRef(); }
 ULONG CCmdTarget::ExternalRelease() { return InternalRelease(); }
-HRESULT CCmdTarget::ExternalQueryInterface(const void* iid, void** ppvObj) { return InternalQueryInterface(iid, ppvObj); }
+HRESULT CCmdTarget::ExternalQueryInterface(const void* iid, void** ppvObj) {
+  return InternalQueryInterface(iid, ppvObj);
+}
 
 ULONG CCmdTarget::InternalAddRef() { return ++m_dwRef; }
 

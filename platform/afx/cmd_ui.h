@@ -13,8 +13,8 @@ class CCmdUI {
   UINT m_nID = 0;
   UINT m_nIndex = 0;
   UINT m_nIndexMax = 0;
-  CMenu* m_pMenu = nullptr;   // the popup holding the item, or null
-  CWnd* m_pOther = nullptr;   // a window standing for the item, or null
+  CMenu* m_pMenu = nullptr;  // the popup holding the item, or null
+  CWnd* m_pOther = nullptr;  // a window standing for the item, or null
   BOOL m_bEnableChanged = FALSE;
 
   virtual ~CCmdUI() = default;

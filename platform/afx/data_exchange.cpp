@@ -81,20 +81,26 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
   HWND control = pDX->PrepareEditCtrl(nIDC);
-  if (pDX->m_bSaveAndValidate) value = CString(kp::qt::GetWindowText(control));
-  else ::SendMessage(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.GetString()));
+  if (pDX->m_bSaveAndValidate)
+    value = CString(kp::qt::GetWindowText(control));
+  else
+    ::SendMessage(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.GetString()));
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
   HWND control = pDX->PrepareCtrl(nIDC);
-  if (pDX->m_bSaveAndValidate) value = static_cast<int>(::SendMessage(control, BM_GETCHECK));
-  else ::SendMessage(control, BM_SETCHECK, static_cast<WPARAM>(value));
+  if (pDX->m_bSaveAndValidate)
+    value = static_cast<int>(::SendMessage(control, BM_GETCHECK));
+  else
+    ::SendMessage(control, BM_SETCHECK, static_cast<WPARAM>(value));
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
   HWND control = pDX->PrepareCtrl(nIDC);
-  if (pDX->m_bSaveAndValidate) index = static_cast<int>(::SendMessage(control, CB_GETCURSEL));
-  else ::SendMessage(control, CB_SETCURSEL, static_cast<WPARAM>(index));
+  if (pDX->m_bSaveAndValidate)
+    index = static_cast<int>(::SendMessage(control, CB_GETCURSEL));
+  else
+    ::SendMessage(control, CB_SETCURSEL, static_cast<WPARAM>(index));
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {

@@ -3,19 +3,19 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/resources/dialog_init.h"
-#include "platform/resources/resource_images.h"
-#include "platform/resources/resources.h"
 #include "platform/afx/win_app.h"
 #include "platform/afx/window_functions.h"
 #include "platform/qt/window_system.h"
+#include "platform/resources/dialog_init.h"
+#include "platform/resources/resource_images.h"
+#include "platform/resources/resources.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-  ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
-  ON_COMMAND(IDOK, OnOK)
-  ON_COMMAND(IDCANCEL, OnCancel)
+ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
 
 namespace kp::afx {
@@ -45,17 +45,10 @@ bool KindOf(const kp::resources::DialogItem& item, Kind* kind) {
       *kind = it->second;
       return true;
     }
-    case Class::Edit:
-      *kind = Kind::Edit;
-      return true;
-    case Class::Static:
-      *kind = (item.style & SS_TYPEMASK) == SS_ICON ? Kind::StaticIcon : Kind::Static;
-      return true;
-    case Class::ComboBox:
-      *kind = Kind::ComboBox;
-      return true;
-    case Class::Control:
-      return false;
+    case Class::Edit: *kind = Kind::Edit; return true;
+    case Class::Static: *kind = (item.style & SS_TYPEMASK) == SS_ICON ? Kind::StaticIcon : Kind::Static; return true;
+    case Class::ComboBox: *kind = Kind::ComboBox; return true;
+    case Class::Control: return false;
   }
   return false;
 }
@@ -225,8 +218,7 @@ BOOL CDialog::ExecuteDlgInit(UINT nIDResource) {
     // Hosted controls took their records when they were created.
     if (record.message != CB_ADDSTRING) continue;
     std::string_view view;
-    if (kp::resources::ParseDialogInitString(record.data, view) != kp::resources::DialogInitError::None)
-      return FALSE;
+    if (kp::resources::ParseDialogInitString(record.data, view) != kp::resources::DialogInitError::None) return FALSE;
     std::string text(view);
     ::SendMessage(::GetDlgItem(m_hWnd, record.controlId), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }

@@ -31,10 +31,10 @@ struct AFX_DISPMAP_ENTRY;
 // One call as a map entry's thunk sees it.
 struct AFX_DISPCALL {
   const AFX_DISPMAP_ENTRY* pEntry;
-  WORD wFlags;                // DISPATCH_METHOD, DISPATCH_PROPERTYGET or DISPATCH_PROPERTYPUT
+  WORD wFlags;  // DISPATCH_METHOD, DISPATCH_PROPERTYGET or DISPATCH_PROPERTYPUT
   DISPPARAMS* pDispParams;
-  VARIANT* pvarResult;        // may be null
-  UINT* puArgErr;             // may be null
+  VARIANT* pvarResult;  // may be null
+  UINT* puArgErr;       // may be null
 };
 
 using AFX_PDISPATCH = HRESULT (*)(CCmdTarget* pTarget, const AFX_DISPCALL& call);
@@ -42,13 +42,13 @@ using AFX_PDISPATCH = HRESULT (*)(CCmdTarget* pTarget, const AFX_DISPCALL& call)
 enum class AfxDispKind : BYTE { Method, Property, DefaultValue };
 
 struct AFX_DISPMAP_ENTRY {
-  LPCTSTR lpszName;        // what GetIDsOfNames matches, without regard to case
-  DISPID lDispID;          // DISPID_UNKNOWN: by position (see above)
-  const BYTE* pbParams;    // a method's VTS_ list
-  VARTYPE vt;              // a method's result type or a property's type
+  LPCTSTR lpszName;      // what GetIDsOfNames matches, without regard to case
+  DISPID lDispID;        // DISPID_UNKNOWN: by position (see above)
+  const BYTE* pbParams;  // a method's VTS_ list
+  VARTYPE vt;            // a method's result type or a property's type
   AfxDispKind kind;
-  AFX_PDISPATCH pfn;       // null for DISP_DEFVALUE
-  DISPID lAliasDispID;     // DISP_DEFVALUE_ID: the member dispid 0 stands for
+  AFX_PDISPATCH pfn;    // null for DISP_DEFVALUE
+  DISPID lAliasDispID;  // DISP_DEFVALUE_ID: the member dispid 0 stands for
 };
 
 struct AFX_DISPMAP {
@@ -109,45 +109,53 @@ constexpr bool PropertyMemberFits(VARTYPE vt) {
 
 }  // namespace kp::afx
 
-#define DECLARE_DISPATCH_MAP()                     \
- protected:                                        \
-  static const AFX_DISPMAP* GetThisDispatchMap();  \
+#define DECLARE_DISPATCH_MAP()                    \
+ protected:                                       \
+  static const AFX_DISPMAP* GetThisDispatchMap(); \
   const AFX_DISPMAP* GetDispatchMap() const override;
 
-#define BEGIN_DISPATCH_MAP(theClass, baseClass)                                       \
+#define BEGIN_DISPATCH_MAP(theClass, baseClass)                                        \
   const AFX_DISPMAP* theClass::GetDispatchMap() const { return GetThisDispatchMap(); } \
-  const AFX_DISPMAP* theClass::GetThisDispatchMap() {                                 \
-    using ThisClass [[maybe_unused]] = theClass;                                      \
-    using TheBaseClass = baseClass;                                                   \
+  const AFX_DISPMAP* theClass::GetThisDispatchMap() {                                  \
+    using ThisClass [[maybe_unused]] = theClass;                                       \
+    using TheBaseClass = baseClass;                                                    \
     static const AFX_DISPMAP_ENTRY _dispatchEntries[] = {
-
 // The closing entry keeps the array non-empty; it is not counted.
-#define END_DISPATCH_MAP()                                                              \
-  {nullptr, DISPID_UNKNOWN, nullptr, VT_EMPTY, AfxDispKind::Method, nullptr, 0}};        \
+#define END_DISPATCH_MAP()                                                                     \
+  { nullptr, DISPID_UNKNOWN, nullptr, VT_EMPTY, AfxDispKind::Method, nullptr, 0 }              \
+  }                                                                                            \
+  ;                                                                                            \
   static const AFX_DISPMAP dispatchMap = {&TheBaseClass::GetThisDispatchMap, _dispatchEntries, \
-                                          std::size(_dispatchEntries) - 1};             \
-  return &dispatchMap;                                                                  \
+                                          std::size(_dispatchEntries) - 1};                    \
+  return &dispatchMap;                                                                         \
   }
 
-#define DISP_FUNCTION_ID(theClass, szExternalName, dispid, pfnMember, vtRetVal, vtsParams)                     \
-  {szExternalName, dispid, reinterpret_cast<const BYTE*>(vtsParams), static_cast<VARTYPE>(vtRetVal),          \
-   AfxDispKind::Method,                                                                                       \
-   [](CCmdTarget* pTarget, const AFX_DISPCALL& call) -> HRESULT {                                             \
-     static_assert(::kp::afx::DispatchHandlerFits<decltype(&theClass::pfnMember)>(vtsParams, vtRetVal),       \
-                   "the handler's signature does not match its VTS_ list and result type");                   \
-     return ::kp::afx::InvokeDispatchMethod(static_cast<theClass*>(pTarget), &theClass::pfnMember, call);     \
-   },                                                                                                         \
+#define DISP_FUNCTION_ID(theClass, szExternalName, dispid, pfnMember, vtRetVal, vtsParams)                \
+  {szExternalName,                                                                                        \
+   dispid,                                                                                                \
+   reinterpret_cast<const BYTE*>(vtsParams),                                                              \
+   static_cast<VARTYPE>(vtRetVal),                                                                        \
+   AfxDispKind::Method,                                                                                   \
+   [](CCmdTarget* pTarget, const AFX_DISPCALL& call) -> HRESULT {                                         \
+     static_assert(::kp::afx::DispatchHandlerFits<decltype(&theClass::pfnMember)>(vtsParams, vtRetVal),   \
+                   "the handler's signature does not match its VTS_ list and result type");               \
+     return ::kp::afx::InvokeDispatchMethod(static_cast<theClass*>(pTarget), &theClass::pfnMember, call); \
+   },                                                                                                     \
    0},
 
 #define DISP_FUNCTION(theClass, szExternalName, pfnMember, vtRetVal, vtsParams) \
   DISP_FUNCTION_ID(theClass, szExternalName, DISPID_UNKNOWN, pfnMember, vtRetVal, vtsParams)
 
-#define DISP_PROPERTY_NOTIFY_ID(theClass, szExternalName, dispid, memberName, pfnAfterSet, vtPropType)           \
-  {szExternalName, dispid, nullptr, static_cast<VARTYPE>(vtPropType), AfxDispKind::Property,                    \
+#define DISP_PROPERTY_NOTIFY_ID(theClass, szExternalName, dispid, memberName, pfnAfterSet, vtPropType)          \
+  {szExternalName,                                                                                              \
+   dispid,                                                                                                      \
+   nullptr,                                                                                                     \
+   static_cast<VARTYPE>(vtPropType),                                                                            \
+   AfxDispKind::Property,                                                                                       \
    [](CCmdTarget* pTarget, const AFX_DISPCALL& call) -> HRESULT {                                               \
      auto* pThis = static_cast<theClass*>(pTarget);                                                             \
      static_assert(::kp::afx::PropertyMemberFits<std::remove_cvref_t<decltype(pThis->memberName)>>(vtPropType), \
-                   "the member's type does not match the property's type");                                    \
+                   "the member's type does not match the property's type");                                     \
      return ::kp::afx::AccessDispatchProperty(pThis, pThis->memberName, &theClass::pfnAfterSet, call);          \
    },                                                                                                           \
    0},

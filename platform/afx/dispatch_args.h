@@ -80,8 +80,10 @@ void StoreResult(R&& value, VARTYPE vt, VARIANT* pvarResult) {
   } else if constexpr (std::is_same_v<U, BSTR>) {
     result.bstrVal = value;
   } else if constexpr (std::is_floating_point_v<U>) {
-    if (vt == VT_R4) result.fltVal = static_cast<float>(value);
-    else result.dblVal = static_cast<double>(value);
+    if (vt == VT_R4)
+      result.fltVal = static_cast<float>(value);
+    else
+      result.dblVal = static_cast<double>(value);
   } else {
     switch (vt) {
       case VT_BOOL: result.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE; break;

@@ -26,8 +26,8 @@ class CDispatchPart final : public IDispatch {
   // lacks is looked up in the type information when there is some. Names
   // after the first (parameter names) are not known: DISP_E_UNKNOWNNAME.
   HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgDispId) override;
-  HRESULT Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pDispParams,
-                 VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
+  HRESULT Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pDispParams, VARIANT* pVarResult,
+                 EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
 
   CCmdTarget* GetOwner() const { return m_pThis; }
 

@@ -30,24 +30,24 @@ struct AFX_EVENTMAP {
   std::size_t nEntries;
 };
 
-#define DECLARE_EVENT_MAP()                        \
- protected:                                        \
-  static const AFX_EVENTMAP* GetThisEventMap();    \
+#define DECLARE_EVENT_MAP()                     \
+ protected:                                     \
+  static const AFX_EVENTMAP* GetThisEventMap(); \
   const AFX_EVENTMAP* GetEventMap() const override;
 
-#define BEGIN_EVENT_MAP(theClass, baseClass)                                        \
-  const AFX_EVENTMAP* theClass::GetEventMap() const { return GetThisEventMap(); }   \
-  const AFX_EVENTMAP* theClass::GetThisEventMap() {                                 \
-    using TheBaseClass = baseClass;                                                 \
+#define BEGIN_EVENT_MAP(theClass, baseClass)                                      \
+  const AFX_EVENTMAP* theClass::GetEventMap() const { return GetThisEventMap(); } \
+  const AFX_EVENTMAP* theClass::GetThisEventMap() {                               \
+    using TheBaseClass = baseClass;                                               \
     static const AFX_EVENTMAP_ENTRY _eventEntries[] = {
-
 #define EVENT_CUSTOM_ID(pszName, dispid, pfnFire, vtsParams) \
   {pszName, static_cast<DISPID>(dispid), reinterpret_cast<const BYTE*>(vtsParams)},
 #define EVENT_CUSTOM(pszName, pfnFire, vtsParams) EVENT_CUSTOM_ID(pszName, DISPID_UNKNOWN, pfnFire, vtsParams)
 
-#define END_EVENT_MAP()                                                                         \
-  {nullptr, DISPID_UNKNOWN, nullptr}};                                                          \
-  static const AFX_EVENTMAP eventMap = {&TheBaseClass::GetThisEventMap, _eventEntries,          \
-                                        std::size(_eventEntries) - 1};                          \
-  return &eventMap;                                                                             \
+#define END_EVENT_MAP()                                                                                               \
+  { nullptr, DISPID_UNKNOWN, nullptr }                                                                                \
+  }                                                                                                                   \
+  ;                                                                                                                   \
+  static const AFX_EVENTMAP eventMap = {&TheBaseClass::GetThisEventMap, _eventEntries, std::size(_eventEntries) - 1}; \
+  return &eventMap;                                                                                                   \
   }

@@ -41,8 +41,8 @@ struct AFX_EVENTSINKMAP {
 namespace kp::afx {
 
 template <typename C, typename R, typename... A>
-HRESULT InvokeEventHandler(C* pTarget, R (C::*pfn)(A...), const BYTE* pbParams, DISPPARAMS* pDispParams,
-                           UINT* puArgErr, BOOL* pbHandled) {
+HRESULT InvokeEventHandler(C* pTarget, R (C::*pfn)(A...), const BYTE* pbParams, DISPPARAMS* pDispParams, UINT* puArgErr,
+                           BOOL* pbHandled) {
   CDispatchArgs args;
   HRESULT hr = args.Prepare(pbParams, pDispParams, puArgErr);
   if (FAILED(hr)) return hr;
@@ -57,30 +57,31 @@ HRESULT InvokeEventHandler(C* pTarget, R (C::*pfn)(A...), const BYTE* pbParams, 
 
 }  // namespace kp::afx
 
-#define DECLARE_EVENTSINK_MAP()                          \
- protected:                                              \
-  static const AFX_EVENTSINKMAP* GetThisEventSinkMap();  \
+#define DECLARE_EVENTSINK_MAP()                         \
+ protected:                                             \
+  static const AFX_EVENTSINKMAP* GetThisEventSinkMap(); \
   const AFX_EVENTSINKMAP* GetEventSinkMap() const override;
 
-#define BEGIN_EVENTSINK_MAP(theClass, baseClass)                                               \
-  const AFX_EVENTSINKMAP* theClass::GetEventSinkMap() const { return GetThisEventSinkMap(); }  \
-  const AFX_EVENTSINKMAP* theClass::GetThisEventSinkMap() {                                    \
-    using TheBaseClass = baseClass;                                                            \
+#define BEGIN_EVENTSINK_MAP(theClass, baseClass)                                              \
+  const AFX_EVENTSINKMAP* theClass::GetEventSinkMap() const { return GetThisEventSinkMap(); } \
+  const AFX_EVENTSINKMAP* theClass::GetThisEventSinkMap() {                                   \
+    using TheBaseClass = baseClass;                                                           \
     static const AFX_EVENTSINKMAP_ENTRY _eventSinkEntries[] = {
-
-#define ON_EVENT(theClass, id, dispid, pfnHandler, vtsParams)                                                   \
-  {static_cast<UINT>(id), static_cast<DISPID>(dispid), reinterpret_cast<const BYTE*>(vtsParams),                \
-   [](CCmdTarget* pTarget, const AFX_EVENTSINKMAP_ENTRY& entry, DISPPARAMS* pDispParams, UINT* puArgErr,        \
-      BOOL* pbHandled) -> HRESULT {                                                                             \
-     static_assert(::kp::afx::EventHandlerFits<decltype(&theClass::pfnHandler)>(vtsParams),                     \
+#define ON_EVENT(theClass, id, dispid, pfnHandler, vtsParams)                                                          \
+  {static_cast<UINT>(id), static_cast<DISPID>(dispid), reinterpret_cast<const BYTE*>(vtsParams),                       \
+   [](CCmdTarget* pTarget, const AFX_EVENTSINKMAP_ENTRY& entry, DISPPARAMS* pDispParams, UINT* puArgErr,               \
+      BOOL* pbHandled) -> HRESULT {                                                                                    \
+     static_assert(::kp::afx::EventHandlerFits<decltype(&theClass::pfnHandler)>(vtsParams),                            \
                    "the event handler's signature does not match its VTS_ list, or it returns neither BOOL nor void"); \
-     return ::kp::afx::InvokeEventHandler(static_cast<theClass*>(pTarget), &theClass::pfnHandler, entry.pbParams, \
-                                          pDispParams, puArgErr, pbHandled);                                    \
+     return ::kp::afx::InvokeEventHandler(static_cast<theClass*>(pTarget), &theClass::pfnHandler, entry.pbParams,      \
+                                          pDispParams, puArgErr, pbHandled);                                           \
    }},
 
-#define END_EVENTSINK_MAP()                                                                      \
-  {0, 0, nullptr, nullptr}};                                                                     \
+#define END_EVENTSINK_MAP()                                                                            \
+  { 0, 0, nullptr, nullptr }                                                                           \
+  }                                                                                                    \
+  ;                                                                                                    \
   static const AFX_EVENTSINKMAP eventSinkMap = {&TheBaseClass::GetThisEventSinkMap, _eventSinkEntries, \
-                                                std::size(_eventSinkEntries) - 1};               \
-  return &eventSinkMap;                                                                          \
+                                                std::size(_eventSinkEntries) - 1};                     \
+  return &eventSinkMap;                                                                                \
   }

@@ -92,14 +92,16 @@ INT_PTR CFileDialog::DoModal() {
     std::string path = kp::afx::AddDefaultExtension(*answer, request.defaultExtension);
     bool exists = kp::afx::FileExists(path);
     if ((m_ofn.Flags & OFN_FILEMUSTEXIST) && !exists) {
-      std::string text = kp::afx::LastComponent(path) + "\nFile not found.\nPlease verify the correct file name was given.";
+      std::string text =
+          kp::afx::LastComponent(path) + "\nFile not found.\nPlease verify the correct file name was given.";
       kp::afx::ShowMessageBox(request.owner, text.c_str(), request.title.c_str(), MB_OK | MB_ICONWARNING);
       request.initialName = path;
       continue;
     }
     if (!request.open && (m_ofn.Flags & OFN_OVERWRITEPROMPT) && exists) {
       std::string text = path + " already exists.\nDo you want to replace it?";
-      if (kp::afx::ShowMessageBox(request.owner, text.c_str(), request.title.c_str(), MB_YESNO | MB_ICONWARNING) != IDYES) {
+      if (kp::afx::ShowMessageBox(request.owner, text.c_str(), request.title.c_str(), MB_YESNO | MB_ICONWARNING) !=
+          IDYES) {
         request.initialName = path;
         continue;
       }

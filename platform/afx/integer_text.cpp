@@ -32,7 +32,8 @@ std::optional<long long> ParseWide(std::string_view text) {
 
 std::optional<int> ParseInt32(std::string_view text) {
   auto value = ParseWide(text);
-  if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max()) return std::nullopt;
+  if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
+    return std::nullopt;
   return static_cast<int>(*value);
 }
 }  // namespace kp::afx

@@ -27,25 +27,26 @@ struct AFX_INTERFACEMAP {
   std::size_t nEntries;
 };
 
-#define DECLARE_INTERFACE_MAP()                       \
- protected:                                           \
+#define DECLARE_INTERFACE_MAP()                         \
+ protected:                                             \
   static const AFX_INTERFACEMAP* GetThisInterfaceMap(); \
   const AFX_INTERFACEMAP* GetInterfaceMap() const override;
 
-#define BEGIN_INTERFACE_MAP(theClass, baseClass)                                            \
+#define BEGIN_INTERFACE_MAP(theClass, baseClass)                                              \
   const AFX_INTERFACEMAP* theClass::GetInterfaceMap() const { return GetThisInterfaceMap(); } \
-  const AFX_INTERFACEMAP* theClass::GetThisInterfaceMap() {                                 \
-    using TheBaseClass = baseClass;                                                         \
+  const AFX_INTERFACEMAP* theClass::GetThisInterfaceMap() {                                   \
+    using TheBaseClass = baseClass;                                                           \
     static const AFX_INTERFACEMAP_ENTRY _interfaceEntries[] = {
-
-#define INTERFACE_PART(theClass, iid, localClass)                            \
-  {&(iid), [](CCmdTarget* pTarget) -> IUnknown* {                            \
+#define INTERFACE_PART(theClass, iid, localClass)                                      \
+  {&(iid), [](CCmdTarget* pTarget) -> IUnknown* {                                      \
      return static_cast<IUnknown*>(&static_cast<theClass*>(pTarget)->m_x##localClass); \
    }},
 
-#define END_INTERFACE_MAP()                                                                 \
-  {nullptr, nullptr}};                                                                      \
-  static const AFX_INTERFACEMAP interfaceMap = {&TheBaseClass::GetThisInterfaceMap,          \
-                                                _interfaceEntries, std::size(_interfaceEntries) - 1}; \
-  return &interfaceMap;                                                                     \
+#define END_INTERFACE_MAP()                                                                            \
+  { nullptr, nullptr }                                                                                 \
+  }                                                                                                    \
+  ;                                                                                                    \
+  static const AFX_INTERFACEMAP interfaceMap = {&TheBaseClass::GetThisInterfaceMap, _interfaceEntries, \
+                                                std::size(_interfaceEntries) - 1};                     \
+  return &interfaceMap;                                                                                \
   }

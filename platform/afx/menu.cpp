@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/afx/message_dispatch.h"
-#include "platform/resources/resources.h"
 #include "platform/afx/window_functions.h"
 #include "platform/afx/wnd.h"
 #include "platform/qt/window_system.h"
+#include "platform/resources/resources.h"
 
 IMPLEMENT_DYNCREATE(CMenu, CObject)
 
@@ -70,7 +70,8 @@ void Build(HMENU hMenu, const std::vector<kp::resources::MenuItem>& items, HINST
     if (item.flags & MF_POPUP) {
       HMENU sub = NewMenu(module);
       Build(sub, item.popup, module);
-      AppendMenu(hMenu, MF_POPUP | (item.flags & (MF_GRAYED | MF_DISABLED)), reinterpret_cast<UINT_PTR>(sub), item.text);
+      AppendMenu(hMenu, MF_POPUP | (item.flags & (MF_GRAYED | MF_DISABLED)), reinterpret_cast<UINT_PTR>(sub),
+                 item.text);
     } else if (item.text == nullptr || (item.flags & MF_SEPARATOR)) {
       AppendMenu(hMenu, MF_SEPARATOR, 0, nullptr);
     } else {
@@ -97,15 +98,18 @@ std::vector<kp::qt::PopupItem> Describe(HMENU hMenu) {
     shown.id = item.id;
     shown.grayed = (item.flags & (MF_GRAYED | MF_DISABLED)) != 0;
     shown.checked = (item.flags & MF_CHECKED) != 0;
-    if (item.popup) shown.popup = Describe(item.popup);
-    else if (!shown.separator) shown.statusTip = Prompt(menu->module, item.id);
+    if (item.popup)
+      shown.popup = Describe(item.popup);
+    else if (!shown.separator)
+      shown.statusTip = Prompt(menu->module, item.id);
     items.push_back(std::move(shown));
   }
   return items;
 }
 
 void InitPopups(HMENU hMenu, UINT index, HWND owner, bool windowMenu) {
-  SendMessage(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hMenu), MAKELPARAM(static_cast<WORD>(index), windowMenu));
+  SendMessage(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hMenu),
+              MAKELPARAM(static_cast<WORD>(index), windowMenu));
   MenuRecord* menu = Find(hMenu);
   if (menu == nullptr) return;
   std::vector<HMENU> subs;
@@ -230,7 +234,8 @@ void ShowWindowMenu(HWND hWnd, POINT screen) {
   HMENU menu = GetWindowMenu(hWnd, false);
   if (menu == nullptr) return;
   UINT chosen = ShowPopupMenu(menu, screen, hWnd, true);
-  if (chosen != 0) PostMessage(hWnd, WM_SYSCOMMAND, chosen, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+  if (chosen != 0)
+    PostMessage(hWnd, WM_SYSCOMMAND, chosen, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
 }
 
 }  // namespace kp::afx
@@ -274,7 +279,9 @@ BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem) {
   return ::AppendMenu(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
 }
 
-UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) { return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
+UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
+  return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable);
+}
 
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {
   return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd ? pWnd->m_hWnd : nullptr, lpRect);

@@ -12,8 +12,8 @@ class CObject;
 struct CRuntimeClass {
   LPCSTR m_lpszClassName;
   int m_nObjectSize;
-  UINT m_wSchema;                       // 0xFFFF: not serialisable
-  CObject* (*m_pfnCreateObject)();      // null unless DYNCREATE
+  UINT m_wSchema;                         // 0xFFFF: not serialisable
+  CObject* (*m_pfnCreateObject)();        // null unless DYNCREATE
   CRuntimeClass* (*m_pfnGetBaseClass)();  // null for CObject
 
   // A new object of this class, or null when it cannot be created by name.
@@ -51,26 +51,25 @@ class CObject {
 
 #define RUNTIME_CLASS(class_name) (class_name::GetThisClass())
 
-#define DECLARE_DYNAMIC(class_name)                        \
- public:                                                   \
-  static CRuntimeClass class##class_name;                  \
-  static CRuntimeClass* GetThisClass();                    \
+#define DECLARE_DYNAMIC(class_name)       \
+ public:                                  \
+  static CRuntimeClass class##class_name; \
+  static CRuntimeClass* GetThisClass();   \
   CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(class_name) \
   DECLARE_DYNAMIC(class_name)         \
   static CObject* CreateObject();
 
-#define KP_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, pfnNew)                            \
-  CRuntimeClass class_name::class##class_name = {#class_name, static_cast<int>(sizeof(class_name)), \
-                                                 0xFFFF, pfnNew, &base_class_name::GetThisClass};   \
-  static const AFX_CLASSINIT _init_##class_name(&class_name::class##class_name);                   \
-  CRuntimeClass* class_name::GetThisClass() { return &class_name::class##class_name; }            \
+#define KP_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, pfnNew)                                              \
+  CRuntimeClass class_name::class##class_name = {#class_name, static_cast<int>(sizeof(class_name)), 0xFFFF, pfnNew, \
+                                                 &base_class_name::GetThisClass};                                   \
+  static const AFX_CLASSINIT _init_##class_name(&class_name::class##class_name);                                    \
+  CRuntimeClass* class_name::GetThisClass() { return &class_name::class##class_name; }                              \
   CRuntimeClass* class_name::GetRuntimeClass() const { return &class_name::class##class_name; }
 
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
-  KP_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, nullptr)
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name) KP_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, nullptr)
 
-#define IMPLEMENT_DYNCREATE(class_name, base_class_name)           \
-  CObject* class_name::CreateObject() { return new class_name; }   \
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name)         \
+  CObject* class_name::CreateObject() { return new class_name; } \
   KP_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, &class_name::CreateObject)

@@ -10,22 +10,22 @@
 IMPLEMENT_DYNAMIC(COleControl, CWnd)
 
 BEGIN_MESSAGE_MAP(COleControl, CWnd)
-  ON_WM_PAINT()
-  ON_WM_SETFOCUS()
-  ON_WM_KILLFOCUS()
+ON_WM_PAINT()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
 END_MESSAGE_MAP()
 
 BEGIN_INTERFACE_MAP(COleControl, CWnd)
-  INTERFACE_PART(COleControl, IID_IOleObject, OleObject)
-  INTERFACE_PART(COleControl, IID_IOleInPlaceObject, OleInPlaceObject)
-  INTERFACE_PART(COleControl, IID_IOleWindow, OleInPlaceObject)
-  INTERFACE_PART(COleControl, IID_IPersist, PersistStreamInit)
-  INTERFACE_PART(COleControl, IID_IPersistStreamInit, PersistStreamInit)
-  INTERFACE_PART(COleControl, IID_IPersistPropertyBag, PersistPropertyBag)
-  INTERFACE_PART(COleControl, IID_IConnectionPointContainer, ConnPtContainer)
-  INTERFACE_PART(COleControl, IID_ISpecifyPropertyPages, SpecifyPropertyPages)
-  INTERFACE_PART(COleControl, IID_IProvideClassInfo, ProvideClassInfo)
-  INTERFACE_PART(COleControl, IID_IProvideClassInfo2, ProvideClassInfo)
+INTERFACE_PART(COleControl, IID_IOleObject, OleObject)
+INTERFACE_PART(COleControl, IID_IOleInPlaceObject, OleInPlaceObject)
+INTERFACE_PART(COleControl, IID_IOleWindow, OleInPlaceObject)
+INTERFACE_PART(COleControl, IID_IPersist, PersistStreamInit)
+INTERFACE_PART(COleControl, IID_IPersistStreamInit, PersistStreamInit)
+INTERFACE_PART(COleControl, IID_IPersistPropertyBag, PersistPropertyBag)
+INTERFACE_PART(COleControl, IID_IConnectionPointContainer, ConnPtContainer)
+INTERFACE_PART(COleControl, IID_ISpecifyPropertyPages, SpecifyPropertyPages)
+INTERFACE_PART(COleControl, IID_IProvideClassInfo, ProvideClassInfo)
+INTERFACE_PART(COleControl, IID_IProvideClassInfo2, ProvideClassInfo)
 END_INTERFACE_MAP()
 
 const AFX_EVENTMAP* COleControl::GetThisEventMap() {
@@ -48,7 +48,8 @@ void COleControl::InitializeIIDs(const IID* piidPrimary, const IID* piidEvents) 
   m_piidPrimary = piidPrimary;
   m_piidEvents = piidEvents;
   m_pEventConnPt.reset();
-  if (piidEvents != nullptr) m_pEventConnPt = std::make_unique<kp::com::ConnectionPoint>(&m_xConnPtContainer, *piidEvents);
+  if (piidEvents != nullptr)
+    m_pEventConnPt = std::make_unique<kp::com::ConnectionPoint>(&m_xConnPtContainer, *piidEvents);
 }
 
 LPUNKNOWN COleControl::GetInterfaceHook(const void* iid) {
@@ -166,7 +167,8 @@ HRESULT COleControl::OnDoVerb(LONG iVerb, LPMSG lpMsg, HWND hWndParent, LPCRECT 
   // ones by their (negative) number.
   if (iVerb >= 0) {
     std::vector<VerbEntry> verbs = CustomVerbs();
-    if (static_cast<std::size_t>(iVerb) < verbs.size()) return RunVerbEntry(verbs[iVerb].entry, lpMsg, hWndParent, lpRect);
+    if (static_cast<std::size_t>(iVerb) < verbs.size())
+      return RunVerbEntry(verbs[iVerb].entry, lpMsg, hWndParent, lpRect);
   } else {
     const AFX_MSGMAP_ENTRY* entry = AfxFindMapEntry(GetMessageMap(), [&](const AFX_MSGMAP_ENTRY& e) {
       return e.nMessage == AFX_OLEVERB_MESSAGE && e.nCode == AFX_OLEVERB_STANDARD && static_cast<LONG>(e.nID) == iVerb;

@@ -240,9 +240,9 @@ class COleControl : public CWnd {
 constexpr UINT AFX_IDS_VERB_PROPERTIES = 0xFE41;
 
 // GetUserTypeNameID and GetMiscStatus of a control class.
-#define DECLARE_OLECTLTYPE(class_name)  \
- protected:                             \
-  UINT GetUserTypeNameID() override;    \
+#define DECLARE_OLECTLTYPE(class_name) \
+ protected:                            \
+  UINT GetUserTypeNameID() override;   \
   DWORD GetMiscStatus() override;
 
 #define IMPLEMENT_OLECTLTYPE(class_name, idsUserTypeName, dwOleMisc) \
@@ -257,12 +257,13 @@ constexpr UINT AFX_IDS_VERB_PROPERTIES = 0xFE41;
  protected:                             \
   LPCLSID GetPropPageIDs(ULONG& cPropPages) override;
 
-#define BEGIN_PROPPAGEIDS(class_name, count)                   \
-  LPCLSID class_name::GetPropPageIDs(ULONG& cPropPages) {      \
+#define BEGIN_PROPPAGEIDS(class_name, count)              \
+  LPCLSID class_name::GetPropPageIDs(ULONG& cPropPages) { \
     static CLSID _rgPropPageIDs[count] = {
 #define PROPPAGEID(clsid) clsid,
-#define END_PROPPAGEIDS(class_name)                            \
-  };                                                           \
-  cPropPages = static_cast<ULONG>(std::size(_rgPropPageIDs));  \
-  return _rgPropPageIDs;                                       \
+#define END_PROPPAGEIDS(class_name)                           \
+  }                                                           \
+  ;                                                           \
+  cPropPages = static_cast<ULONG>(std::size(_rgPropPageIDs)); \
+  return _rgPropPageIDs;                                      \
   }

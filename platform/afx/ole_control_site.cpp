@@ -21,10 +21,10 @@ COleControlSite* Owner(CCmdTarget* pOwner) { return static_cast<COleControlSite*
 }  // namespace
 
 BEGIN_INTERFACE_MAP(COleControlSite, CCmdTarget)
-  INTERFACE_PART(COleControlSite, IID_IOleClientSite, OleClientSite)
-  INTERFACE_PART(COleControlSite, IID_IOleInPlaceSite, OleInPlaceSite)
-  INTERFACE_PART(COleControlSite, IID_IOleWindow, OleInPlaceSite)
-  INTERFACE_PART(COleControlSite, IID_IOleControlSite, OleControlSite)
+INTERFACE_PART(COleControlSite, IID_IOleClientSite, OleClientSite)
+INTERFACE_PART(COleControlSite, IID_IOleInPlaceSite, OleInPlaceSite)
+INTERFACE_PART(COleControlSite, IID_IOleWindow, OleInPlaceSite)
+INTERFACE_PART(COleControlSite, IID_IOleControlSite, OleControlSite)
 END_INTERFACE_MAP()
 
 COleControlSite::COleControlSite(CWnd* pWndContainer) : m_pWndContainer(pWndContainer) {}
@@ -48,7 +48,8 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, DWORD dwStyle, const RECT
   m_nID = nID;
   m_dwStyle = dwStyle;
   m_rect = rect;
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, reinterpret_cast<void**>(&m_pObject));
+  HRESULT hr =
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, reinterpret_cast<void**>(&m_pObject));
   if (FAILED(hr)) {
     m_pObject = nullptr;
     return hr;
@@ -196,7 +197,8 @@ HWND CreateHostedControl(const kp::afx::HostedControlRequest& request) {
   const std::vector<BYTE>* pStream = nullptr;
   if (!request.persistedData.empty()) {
     kp::resources::ControlCreationRecord record;
-    if (kp::resources::ParseControlCreationRecord(request.persistedData, record) != kp::resources::DialogInitError::None)
+    if (kp::resources::ParseControlCreationRecord(request.persistedData, record) !=
+        kp::resources::DialogInitError::None)
       return nullptr;
     stream.assign(record.stream.begin(), record.stream.end());
     pStream = &stream;

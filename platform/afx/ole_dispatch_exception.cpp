@@ -1,7 +1,9 @@
 #include "platform/afx/ole_dispatch_exception.h"
 
 COleDispatchException::COleDispatchException(LPCTSTR lpszDescription, UINT nHelpID, WORD wCode)
-    : m_wCode(wCode), m_scError(wCode != 0 ? S_OK : E_FAIL), m_strDescription(lpszDescription),
+    : m_wCode(wCode),
+      m_scError(wCode != 0 ? S_OK : E_FAIL),
+      m_strDescription(lpszDescription),
       m_dwHelpContext(nHelpID) {}
 
 COleDispatchException::~COleDispatchException() = default;

@@ -17,8 +17,8 @@ class COleDispatchException : public CException {
   // "Automation call failed (0x80020003)."
   CString ErrorMessage() const override;
 
-  WORD m_wCode;        // the member's own error code, 0 when it gave an SCODE
-  SCODE m_scError;     // the HRESULT of the call
+  WORD m_wCode;     // the member's own error code, 0 when it gave an SCODE
+  SCODE m_scError;  // the HRESULT of the call
   CString m_strSource;
   CString m_strDescription;
   CString m_strHelpFile;

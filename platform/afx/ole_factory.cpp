@@ -13,7 +13,7 @@
 IMPLEMENT_DYNAMIC(COleObjectFactory, CCmdTarget)
 
 BEGIN_INTERFACE_MAP(COleObjectFactory, CCmdTarget)
-  INTERFACE_PART(COleObjectFactory, IID_IClassFactory, ClassFactory)
+INTERFACE_PART(COleObjectFactory, IID_IClassFactory, ClassFactory)
 END_INTERFACE_MAP()
 
 COleObjectFactory::COleObjectFactory(REFCLSID clsid, CRuntimeClass* pRuntimeClass, BOOL bMultiInstance,
@@ -108,7 +108,9 @@ HRESULT COleObjectFactory::XClassFactory::CreateInstance(IUnknown* pUnkOuter, RE
 
 HRESULT COleObjectFactory::XClassFactory::LockServer(BOOL fLock) {
   HINSTANCE hModule = static_cast<COleObjectFactory*>(m_pOwner)->m_hModule;
-  if (fLock) AfxOleLockApp(hModule);
-  else AfxOleUnlockApp(hModule);
+  if (fLock)
+    AfxOleLockApp(hModule);
+  else
+    AfxOleUnlockApp(hModule);
   return S_OK;
 }

@@ -93,37 +93,37 @@ using COleObjectFactoryEx = COleObjectFactory;
 // A factory for a class, with the class's id in `guid`:
 //   DECLARE_OLECREATE(CMyObject) in the class, IMPLEMENT_OLECREATE(CMyObject,
 //   "My.Object", l, w1, w2, b1, ..., b8) in one source file.
-#define DECLARE_OLECREATE(class_name)    \
- public:                                 \
-  static COleObjectFactory factory;      \
+#define DECLARE_OLECREATE(class_name) \
+ public:                              \
+  static COleObjectFactory factory;   \
   static const GUID guid;
 
-#define IMPLEMENT_OLECREATE(class_name, external_name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)          \
-  const GUID class_name::guid = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}};                              \
+#define IMPLEMENT_OLECREATE(class_name, external_name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
+  const GUID class_name::guid = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}};                    \
   COleObjectFactory class_name::factory(class_name::guid, RUNTIME_CLASS(class_name), FALSE, external_name);
 
 // The extended form: the class declares its own factory class
 // `<class>Factory` whose UpdateRegistry(BOOL) the class implements, and a
 // GetClassID that answers `guid`.
-#define DECLARE_OLECREATE_EX(class_name)                                                              \
- public:                                                                                              \
-  class class_name##Factory : public COleObjectFactoryEx {                                            \
-   public:                                                                                            \
-    class_name##Factory(REFCLSID clsid, CRuntimeClass* pRuntimeClass, BOOL bMultiInstance,           \
-                        LPCTSTR lpszProgID, HINSTANCE hModule = AfxGetInstanceHandle())               \
-        : COleObjectFactoryEx(clsid, pRuntimeClass, bMultiInstance, lpszProgID, hModule) {}           \
-    BOOL UpdateRegistry(BOOL bRegister) override;                                                     \
-  };                                                                                                  \
-  static class_name##Factory factory;                                                                 \
-  static const GUID guid;                                                                             \
+#define DECLARE_OLECREATE_EX(class_name)                                                                       \
+ public:                                                                                                       \
+  class class_name##Factory : public COleObjectFactoryEx {                                                     \
+   public:                                                                                                     \
+    class_name##Factory(REFCLSID clsid, CRuntimeClass* pRuntimeClass, BOOL bMultiInstance, LPCTSTR lpszProgID, \
+                        HINSTANCE hModule = AfxGetInstanceHandle())                                            \
+        : COleObjectFactoryEx(clsid, pRuntimeClass, bMultiInstance, lpszProgID, hModule) {}                    \
+    BOOL UpdateRegistry(BOOL bRegister) override;                                                              \
+  };                                                                                                           \
+  static class_name##Factory factory;                                                                          \
+  static const GUID guid;                                                                                      \
   HRESULT GetClassID(LPCLSID pclsid) override;
 
-#define IMPLEMENT_OLECREATE_EX(class_name, external_name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)       \
-  const GUID class_name::guid = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}};                              \
-  class_name::class_name##Factory class_name::factory(class_name::guid, RUNTIME_CLASS(class_name), FALSE,  \
-                                                      external_name);                                       \
-  HRESULT class_name::GetClassID(LPCLSID pclsid) {                                                          \
-    if (pclsid == nullptr) return E_POINTER;                                                                \
-    *pclsid = guid;                                                                                         \
-    return S_OK;                                                                                            \
+#define IMPLEMENT_OLECREATE_EX(class_name, external_name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)      \
+  const GUID class_name::guid = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}};                            \
+  class_name::class_name##Factory class_name::factory(class_name::guid, RUNTIME_CLASS(class_name), FALSE, \
+                                                      external_name);                                     \
+  HRESULT class_name::GetClassID(LPCLSID pclsid) {                                                        \
+    if (pclsid == nullptr) return E_POINTER;                                                              \
+    *pclsid = guid;                                                                                       \
+    return S_OK;                                                                                          \
   }

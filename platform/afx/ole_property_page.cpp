@@ -9,7 +9,7 @@
 IMPLEMENT_DYNAMIC(COlePropertyPage, CDialog)
 
 BEGIN_INTERFACE_MAP(COlePropertyPage, CDialog)
-  INTERFACE_PART(COlePropertyPage, IID_IPropertyPage, PropertyPage)
+INTERFACE_PART(COlePropertyPage, IID_IPropertyPage, PropertyPage)
 END_INTERFACE_MAP()
 
 namespace {
@@ -27,8 +27,10 @@ VARIANT MemberValue(VARTYPE vt, const void* pvProp) {
   VARIANT v;
   VariantInit(&v);
   v.vt = vt;
-  if (vt == VT_BOOL) v.boolVal = *static_cast<const int*>(pvProp) ? VARIANT_TRUE : VARIANT_FALSE;
-  else v.lVal = *static_cast<const LONG*>(pvProp);
+  if (vt == VT_BOOL)
+    v.boolVal = *static_cast<const int*>(pvProp) ? VARIANT_TRUE : VARIANT_FALSE;
+  else
+    v.lVal = *static_cast<const LONG*>(pvProp);
   return v;
 }
 }  // namespace
@@ -59,8 +61,10 @@ BOOL COlePropertyPage::GetPropertyFromObject(LPCTSTR pszPropName, VARTYPE vt, vo
   if (FAILED(object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr))) return FALSE;
   HRESULT hr = VariantChangeType(&value, &value, 0, vt);
   if (SUCCEEDED(hr)) {
-    if (vt == VT_BOOL) *static_cast<int*>(pvProp) = value.boolVal != VARIANT_FALSE ? TRUE : FALSE;
-    else *static_cast<LONG*>(pvProp) = value.lVal;
+    if (vt == VT_BOOL)
+      *static_cast<int*>(pvProp) = value.boolVal != VARIANT_FALSE ? TRUE : FALSE;
+    else
+      *static_cast<LONG*>(pvProp) = value.lVal;
   }
   VariantClear(&value);
   return SUCCEEDED(hr);
@@ -144,7 +148,8 @@ HRESULT COlePropertyPage::XPropertyPage::GetPageInfo(PROPPAGEINFO* pPageInfo) {
   if (pPageInfo->pszTitle == nullptr) return E_OUTOFMEMORY;
   std::memcpy(pPageInfo->pszTitle, title.c_str(), title.size() + 1);
   // The template's size in the pixels of its font.
-  if (const kp::resources::DialogTemplate* t = kp::resources::FindDialogTemplate(pThis->m_hModule, pThis->m_nIDTemplate)) {
+  if (const kp::resources::DialogTemplate* t =
+          kp::resources::FindDialogTemplate(pThis->m_hModule, pThis->m_nIDTemplate)) {
     SIZE base = kp::qt::GetDialogBaseUnits(t->fontName != nullptr ? t->fontName : "", t->pointSize);
     RECT pixels = kp::afx::MapDialogUnits(RECT{0, 0, t->cx, t->cy}, base);
     pPageInfo->size = SIZE{pixels.right, pixels.bottom};
@@ -202,8 +207,10 @@ HRESULT COlePropertyPage::XPropertyPage::Apply() {
 void DDP_Check(CDataExchange* pDX, int, int& member, LPCTSTR pszPropName) {
   auto* page = dynamic_cast<COlePropertyPage*>(pDX->m_pDlgWnd);
   if (page == nullptr) return;
-  if (pDX->m_bSaveAndValidate) page->QueuePropertyPut(pszPropName, VT_BOOL, &member);
-  else page->GetPropertyFromObject(pszPropName, VT_BOOL, &member);
+  if (pDX->m_bSaveAndValidate)
+    page->QueuePropertyPut(pszPropName, VT_BOOL, &member);
+  else
+    page->GetPropertyFromObject(pszPropName, VT_BOOL, &member);
 }
 
 void DDP_PostProcessing(CDataExchange* pDX) {

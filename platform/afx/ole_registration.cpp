@@ -49,9 +49,8 @@ BOOL WriteInprocServer(const std::string& classKey, const std::string& path, int
 }
 }  // namespace
 
-BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCTSTR pszProgID, UINT idTypeName,
-                                UINT idBitmap, int nRegFlags, DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor,
-                                WORD wVerMinor) {
+BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCTSTR pszProgID, UINT idTypeName, UINT idBitmap,
+                                int nRegFlags, DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor, WORD wVerMinor) {
   const std::string path = GetModuleFilePath(hInstance);
   if (path.empty()) return FALSE;
   const std::string typeName = TypeName(hInstance, idTypeName, clsid);

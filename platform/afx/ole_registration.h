@@ -30,9 +30,8 @@ constexpr int afxRegApartmentThreading = 0x0002;
 //   CLSID\{clsid}\Version        (default) "<major>.<minor>"
 // and, with afxRegInsertable, the keys <progID>\Insertable and
 // CLSID\{clsid}\Insertable. Registering again writes the same entries.
-BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCTSTR pszProgID, UINT idTypeName,
-                                UINT idBitmap, int nRegFlags, DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor,
-                                WORD wVerMinor);
+BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCTSTR pszProgID, UINT idTypeName, UINT idBitmap,
+                                int nRegFlags, DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor, WORD wVerMinor);
 
 // A property page class:
 //   CLSID\{clsid}                (default) type name

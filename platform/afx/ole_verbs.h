@@ -23,10 +23,10 @@ struct AFX_OLEVERB_CALL {
   LPCRECT lpRect;
 };
 
-#define KP_OLEVERB_ENTRY(code, id, memberFxn)                                                       \
-  {AFX_OLEVERB_MESSAGE, code, static_cast<UINT>(id), static_cast<UINT>(id),                         \
-   [](CCmdTarget* pTarget, WPARAM, LPARAM, void* pExtra) -> LRESULT {                               \
-     auto* call = static_cast<AFX_OLEVERB_CALL*>(pExtra);                                           \
+#define KP_OLEVERB_ENTRY(code, id, memberFxn)                                                         \
+  {AFX_OLEVERB_MESSAGE, code, static_cast<UINT>(id), static_cast<UINT>(id),                           \
+   [](CCmdTarget* pTarget, WPARAM, LPARAM, void* pExtra) -> LRESULT {                                 \
+     auto* call = static_cast<AFX_OLEVERB_CALL*>(pExtra);                                             \
      return static_cast<ThisClass*>(pTarget)->memberFxn(call->lpMsg, call->hWndParent, call->lpRect); \
    }},
 

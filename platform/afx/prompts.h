@@ -23,5 +23,4 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 // A message box captioned with the calling module's application name. The
 // module is taken where the call is written, so a control module's boxes
 // carry its own name.
-int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0,
-                  HINSTANCE hModule = AfxGetInstanceHandle());
+int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0, HINSTANCE hModule = AfxGetInstanceHandle());

@@ -84,13 +84,13 @@ class CPropertyFrame : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(CPropertyFrame, CWnd)
-  ON_COMMAND(IDOK, OnOK)
-  ON_COMMAND(IDCANCEL, OnCancel)
-  ON_COMMAND(ID_APPLY_NOW, OnApplyNow)
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
+ON_COMMAND(ID_APPLY_NOW, OnApplyNow)
 END_MESSAGE_MAP()
 
 BEGIN_INTERFACE_MAP(CPropertyFrame, CWnd)
-  INTERFACE_PART(CPropertyFrame, IID_IPropertyPageSite, PageSite)
+INTERFACE_PART(CPropertyFrame, IID_IPropertyPageSite, PageSite)
 END_INTERFACE_MAP()
 
 HRESULT CPropertyFrame::Run(HWND hwndOwner, LPCOLESTR lpszCaption, ULONG cObjects, LPUNKNOWN* ppUnk, ULONG cPages,

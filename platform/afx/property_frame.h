@@ -10,9 +10,8 @@
 
 // Pages that cannot be created are left out; E_FAIL when none could be.
 // Returns once the frame is closed.
-HRESULT OleCreatePropertyFrame(HWND hwndOwner, UINT x, UINT y, LPCOLESTR lpszCaption, ULONG cObjects,
-                               LPUNKNOWN* ppUnk, ULONG cPages, LPCLSID pPageClsID, LCID lcid, DWORD dwReserved,
-                               LPVOID pvReserved);
+HRESULT OleCreatePropertyFrame(HWND hwndOwner, UINT x, UINT y, LPCOLESTR lpszCaption, ULONG cObjects, LPUNKNOWN* ppUnk,
+                               ULONG cPages, LPCLSID pPageClsID, LCID lcid, DWORD dwReserved, LPVOID pvReserved);
 
 // The framework's command id of a property frame's Apply button.
 constexpr UINT ID_APPLY_NOW = 0x3021;

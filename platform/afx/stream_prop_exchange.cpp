@@ -8,7 +8,8 @@ ULONG StoredSize(VARTYPE vt) {
   switch (vt) {
     case VT_BOOL: return 1;
     case VT_I2: return 2;
-    case VT_I4: case VT_UI4: return 4;
+    case VT_I4:
+    case VT_UI4: return 4;
     default: return 0;
   }
 }

@@ -23,18 +23,18 @@ class CTypeLibCache {
   LCID m_lcid = 0;
 };
 
-#define DECLARE_OLETYPELIB(class_name)                              \
- protected:                                                         \
-  UINT GetTypeInfoCount() override;                                 \
-  HRESULT GetTypeLib(LCID lcid, LPTYPELIB* ppTypeLib) override;     \
+#define DECLARE_OLETYPELIB(class_name)                          \
+ protected:                                                     \
+  UINT GetTypeInfoCount() override;                             \
+  HRESULT GetTypeLib(LCID lcid, LPTYPELIB* ppTypeLib) override; \
   CTypeLibCache* GetTypeLibCache() override;
 
-#define IMPLEMENT_OLETYPELIB(class_name, tlid, wVerMajor, wVerMinor)            \
-  UINT class_name::GetTypeInfoCount() { return 1; }                              \
-  CTypeLibCache* class_name::GetTypeLibCache() {                                 \
-    static CTypeLibCache cache;                                                  \
-    return &cache;                                                               \
-  }                                                                              \
-  HRESULT class_name::GetTypeLib(LCID lcid, LPTYPELIB* ppTypeLib) {              \
+#define IMPLEMENT_OLETYPELIB(class_name, tlid, wVerMajor, wVerMinor)                   \
+  UINT class_name::GetTypeInfoCount() { return 1; }                                    \
+  CTypeLibCache* class_name::GetTypeLibCache() {                                       \
+    static CTypeLibCache cache;                                                        \
+    return &cache;                                                                     \
+  }                                                                                    \
+  HRESULT class_name::GetTypeLib(LCID lcid, LPTYPELIB* ppTypeLib) {                    \
     return GetTypeLibCache()->GetTypeLib(tlid, wVerMajor, wVerMinor, lcid, ppTypeLib); \
   }

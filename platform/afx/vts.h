@@ -54,11 +54,17 @@ constexpr VARTYPE VartypeOfVts(BYTE code) {
 // Whether this platform knows how to pass a parameter of this code.
 constexpr bool IsKnownVts(BYTE code) {
   switch (code) {
-    case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_BSTR: case VT_DISPATCH:
-    case VT_BOOL: case VT_VARIANT: case VT_I2 | kVtsByRef: case VT_I4 | kVtsByRef:
-      return true;
-    default:
-      return false;
+    case VT_I2:
+    case VT_I4:
+    case VT_R4:
+    case VT_R8:
+    case VT_BSTR:
+    case VT_DISPATCH:
+    case VT_BOOL:
+    case VT_VARIANT:
+    case VT_I2 | kVtsByRef:
+    case VT_I4 | kVtsByRef: return true;
+    default: return false;
   }
 }
 
@@ -99,7 +105,8 @@ constexpr bool HandlerResultFits(VARTYPE vt) {
     case VT_EMPTY: return std::is_void_v<R>;
     case VT_I2: return isInteger;
     case VT_I4: return isInteger;
-    case VT_R4: case VT_R8: return std::is_floating_point_v<R>;
+    case VT_R4:
+    case VT_R8: return std::is_floating_point_v<R>;
     case VT_BSTR: return std::is_same_v<R, BSTR>;
     case VT_BOOL: return std::is_same_v<R, BOOL> || std::is_same_v<R, bool>;
     case VT_VARIANT: return std::is_same_v<R, VARIANT>;

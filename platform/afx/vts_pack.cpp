@@ -46,9 +46,7 @@ HRESULT CVarArgPack::Pack(const BYTE* pbParams, va_list args) {
       }
       case VT_I2 | kVtsByRef: v.piVal = va_arg(args, SHORT*); break;
       case VT_I4 | kVtsByRef: v.plVal = va_arg(args, LONG*); break;
-      default:
-        v.vt = VT_EMPTY;
-        return DISP_E_BADVARTYPE;
+      default: v.vt = VT_EMPTY; return DISP_E_BADVARTYPE;
     }
   }
   std::reverse(m_args.begin(), m_args.end());

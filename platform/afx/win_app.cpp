@@ -33,8 +33,10 @@ std::string JoinCommandLine(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (i > 1) line += ' ';
     std::string arg = argv[i];
-    if (arg.find_first_of(" \t") != std::string::npos) line += '"' + arg + '"';
-    else line += arg;
+    if (arg.find_first_of(" \t") != std::string::npos)
+      line += '"' + arg + '"';
+    else
+      line += arg;
   }
   return line;
 }

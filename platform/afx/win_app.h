@@ -26,8 +26,8 @@ class CWinApp : public CCmdTarget {
   LPCTSTR m_pszAppName = nullptr;  // the program file's base name unless given
   LPCTSTR m_pszExeName = nullptr;
   HINSTANCE m_hInstance = nullptr;
-  LPTSTR m_lpCmdLine = nullptr;    // the arguments after the program name, blank-separated
-  int m_nCmdShow = 1;              // SW_SHOWNORMAL
+  LPTSTR m_lpCmdLine = nullptr;  // the arguments after the program name, blank-separated
+  int m_nCmdShow = 1;            // SW_SHOWNORMAL
   CWnd* m_pMainWnd = nullptr;
 
   virtual BOOL InitInstance();

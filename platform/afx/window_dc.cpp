@@ -3,9 +3,7 @@
 #include "platform/afx/window_functions.h"
 #include "platform/afx/wnd.h"
 
-CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) {
-  Attach(::BeginPaint(m_hWnd, &m_ps));
-}
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) { Attach(::BeginPaint(m_hWnd, &m_ps)); }
 
 CPaintDC::~CPaintDC() {
   // The window owns the DC; CDC's destructor must not delete it.

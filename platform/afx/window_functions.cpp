@@ -49,6 +49,7 @@ LRESULT DefaultClose(HWND hWnd, WPARAM, LPARAM) {
 }
 
 LRESULT DefaultSysCommand(HWND hWnd, WPARAM wParam, LPARAM) {
+  // clang-format off
   static const std::unordered_map<UINT, void (*)(HWND)> commands = {
       {SC_CLOSE, [](HWND h) { SendMessage(h, WM_CLOSE); }},
       {SC_MINIMIZE, [](HWND h) { qt::ShowWindow(h, SW_MINIMIZE); }},
@@ -58,6 +59,7 @@ LRESULT DefaultSysCommand(HWND hWnd, WPARAM wParam, LPARAM) {
          ShowWindowMenu(h, POINT{r.left, r.top});
        }},
   };
+  // clang-format on
   auto it = commands.find(static_cast<UINT>(wParam & 0xFFF0));
   if (it != commands.end()) it->second(hWnd);
   return 0;
@@ -118,8 +120,8 @@ void ReportHandlerException() {
 LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!kp::qt::IsWindow(hWnd)) return 0;
   CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
-  LRESULT result = wnd ? kp::afx::CallWindowProc(wnd, hWnd, message, wParam, lParam)
-                       : DefWindowProc(hWnd, message, wParam, lParam);
+  LRESULT result =
+      wnd ? kp::afx::CallWindowProc(wnd, hWnd, message, wParam, lParam) : DefWindowProc(hWnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) kp::afx::ForgetWindow(hWnd);
   return result;
 }
@@ -183,8 +185,10 @@ HCURSOR LoadCursor(HINSTANCE hInstance, LPCTSTR lpCursorName) {
 
 HCURSOR SetCursor(HCURSOR hCursor) {
   HCURSOR previous = GetCursor();
-  if (hCursor == WaitCursor()) kp::qt::SetWaitCursor(true);
-  else if (hCursor == ArrowCursor() || hCursor == nullptr) kp::qt::SetWaitCursor(false);
+  if (hCursor == WaitCursor())
+    kp::qt::SetWaitCursor(true);
+  else if (hCursor == ArrowCursor() || hCursor == nullptr)
+    kp::qt::SetWaitCursor(false);
   return previous;
 }
 
@@ -192,9 +196,7 @@ HCURSOR GetCursor() { return kp::qt::IsWaitCursorShown() ? WaitCursor() : ArrowC
 
 BOOL WinHelp(HWND, LPCTSTR, UINT, ULONG_PTR) { return TRUE; }
 
-void PostQuitMessage(int nExitCode) {
-  kp::qt::QuitApplicationLoop(nExitCode);
-}
+void PostQuitMessage(int nExitCode) { kp::qt::QuitApplicationLoop(nExitCode); }
 
 HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint) {
   if (lpPaint == nullptr || !kp::qt::IsWindow(hWnd)) return nullptr;

@@ -15,7 +15,7 @@
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
-  ON_WM_INITMENUPOPUP()
+ON_WM_INITMENUPOPUP()
 END_MESSAGE_MAP()
 
 namespace {
@@ -94,8 +94,10 @@ HWND CWnd::Detach() {
     if (it != maps.permanent.end()) {
       if (it->second == this) {
         // The object this one had subclassed gets the window back.
-        if (m_pSuperWnd != nullptr) it->second = m_pSuperWnd;
-        else maps.permanent.erase(it);
+        if (m_pSuperWnd != nullptr)
+          it->second = m_pSuperWnd;
+        else
+          maps.permanent.erase(it);
       } else {
         // Behind another object: that one passes on to what this one did.
         for (CWnd* front = it->second; front != nullptr; front = front->m_pSuperWnd) {
@@ -125,8 +127,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
   return TRUE;
 }
 
-BOOL CWnd::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
-                  void*) {
+BOOL CWnd::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID, void*) {
   if (m_hWnd != nullptr) return FALSE;
   kp::qt::WindowDesc desc;
   desc.kind = kp::qt::WindowKind::Custom;
@@ -177,8 +178,8 @@ void CWnd::SetWindowText(LPCTSTR lpszString) {
 
 int CWnd::GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const {
   if (lpszStringBuf == nullptr || nMaxCount <= 0) return 0;
-  return static_cast<int>(::SendMessage(m_hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
-                                        reinterpret_cast<LPARAM>(lpszStringBuf)));
+  return static_cast<int>(
+      ::SendMessage(m_hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount), reinterpret_cast<LPARAM>(lpszStringBuf)));
 }
 
 void CWnd::GetWindowText(CString& rString) const { rString = CString(kp::qt::GetWindowText(m_hWnd)); }

@@ -46,8 +46,8 @@ class CWnd : public CCmdTarget {
   // A child window that draws itself (WM_PAINT) in the parent's client
   // area; or a top-level window when there is no parent. The class name
   // is accepted for compatibility and ignored.
-  virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                      CWnd* pParentWnd, UINT nID, void* pContext = nullptr);
+  virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                      UINT nID, void* pContext = nullptr);
   virtual BOOL DestroyWindow();
 
   CWnd* GetDlgItem(int nID) const;
@@ -101,8 +101,8 @@ class CWnd : public CCmdTarget {
   // vtRet into *pvRet (VT_BOOL: BOOL, VT_I2: SHORT, VT_I4: LONG, VT_R8:
   // double, VT_BSTR: CString, VT_DISPATCH: LPDISPATCH, VT_VARIANT: VARIANT).
   // A failed call throws COleDispatchException.
-  BOOL CreateControl(REFCLSID clsid, LPCTSTR pszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
-                     UINT nID, CFile* pPersist = nullptr, BOOL bStorage = FALSE, BSTR bstrLicKey = nullptr);
+  BOOL CreateControl(REFCLSID clsid, LPCTSTR pszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
+                     CFile* pPersist = nullptr, BOOL bStorage = FALSE, BSTR bstrLicKey = nullptr);
   void InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo, ...);
   // The hosted control's IUnknown, or null when this window hosts none.
   LPUNKNOWN GetControlUnknown();

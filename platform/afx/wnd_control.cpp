@@ -17,6 +17,7 @@ struct ResultKind {
   VARTYPE vt;
   ResultStore store;
 };
+// clang-format off
 constexpr ResultKind kResultKinds[] = {
     {VT_BOOL, [](const VARIANT& v, void* p) { *static_cast<BOOL*>(p) = v.boolVal != VARIANT_FALSE ? TRUE : FALSE; }},
     {VT_I2, [](const VARIANT& v, void* p) { *static_cast<SHORT*>(p) = v.iVal; }},
@@ -39,6 +40,7 @@ constexpr ResultKind kResultKinds[] = {
        VariantCopy(static_cast<VARIANT*>(p), &v);
      }},
 };
+// clang-format on
 
 const ResultKind* FindResultKind(VARTYPE vt) {
   for (const ResultKind& kind : kResultKinds)

@@ -6,18 +6,17 @@
 #include "platform/afx/cmd_target.h"
 #include "platform/base/win_user_ext.h"
 
-#define KP_WM_ENTRY(message, body)                                                      \
+#define KP_WM_ENTRY(message, body)                                                             \
   {message, 0, 0, 0, [](CCmdTarget* pTarget, WPARAM wParam, LPARAM lParam, void*) -> LRESULT { \
-     [[maybe_unused]] auto* self = static_cast<ThisClass*>(pTarget);                    \
-     (void)wParam;                                                                      \
-     (void)lParam;                                                                      \
-     body                                                                               \
+     [[maybe_unused]] auto* self = static_cast<ThisClass*>(pTarget);                           \
+     (void)wParam;                                                                             \
+     (void)lParam;                                                                             \
+     body                                                                                      \
    }},
 
 #define KP_WM_POINT CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))
 
-#define ON_WM_CREATE() \
-  KP_WM_ENTRY(WM_CREATE, return self->OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam));)
+#define ON_WM_CREATE() KP_WM_ENTRY(WM_CREATE, return self->OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam));)
 #define ON_WM_DESTROY() KP_WM_ENTRY(WM_DESTROY, self->OnDestroy(); return 0;)
 #define ON_WM_SIZE() \
   KP_WM_ENTRY(WM_SIZE, self->OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;)
@@ -34,22 +33,16 @@
   KP_WM_ENTRY(WM_LBUTTONUP, self->OnLButtonUp(static_cast<UINT>(wParam), KP_WM_POINT); return 0;)
 #define ON_WM_RBUTTONDOWN() \
   KP_WM_ENTRY(WM_RBUTTONDOWN, self->OnRButtonDown(static_cast<UINT>(wParam), KP_WM_POINT); return 0;)
-#define ON_WM_CONTEXTMENU()                                                                   \
-  KP_WM_ENTRY(WM_CONTEXTMENU,                                                                 \
-              self->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), KP_WM_POINT); \
+#define ON_WM_CONTEXTMENU()                                                                                       \
+  KP_WM_ENTRY(WM_CONTEXTMENU, self->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), KP_WM_POINT); \
               return 0;)
-#define ON_WM_DROPFILES() \
-  KP_WM_ENTRY(WM_DROPFILES, self->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;)
-#define ON_WM_DRAWITEM()                                                                            \
-  KP_WM_ENTRY(WM_DRAWITEM,                                                                          \
-              self->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); \
+#define ON_WM_DROPFILES() KP_WM_ENTRY(WM_DROPFILES, self->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;)
+#define ON_WM_DRAWITEM()                                                                                           \
+  KP_WM_ENTRY(WM_DRAWITEM, self->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); \
               return TRUE;)
-#define ON_WM_SYSCOMMAND() \
-  KP_WM_ENTRY(WM_SYSCOMMAND, self->OnSysCommand(static_cast<UINT>(wParam), lParam); return 0;)
-#define ON_WM_QUERYDRAGICON() \
-  KP_WM_ENTRY(WM_QUERYDRAGICON, return reinterpret_cast<LRESULT>(self->OnQueryDragIcon());)
-#define ON_WM_INITMENUPOPUP()                                                                       \
-  KP_WM_ENTRY(WM_INITMENUPOPUP,                                                                     \
-              self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), \
-                                    HIWORD(lParam) != 0);                                           \
+#define ON_WM_SYSCOMMAND() KP_WM_ENTRY(WM_SYSCOMMAND, self->OnSysCommand(static_cast<UINT>(wParam), lParam); return 0;)
+#define ON_WM_QUERYDRAGICON() KP_WM_ENTRY(WM_QUERYDRAGICON, return reinterpret_cast<LRESULT>(self->OnQueryDragIcon());)
+#define ON_WM_INITMENUPOPUP()                                                                             \
+  KP_WM_ENTRY(WM_INITMENUPOPUP, self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), \
+                                                      LOWORD(lParam), HIWORD(lParam) != 0);               \
               return 0;)

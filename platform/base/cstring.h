@@ -28,10 +28,22 @@ class CString {
   void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void FormatV(const char* format, va_list args);
 
-  CString& operator=(const char* s) { m_str = s ? s : ""; return *this; }
-  CString& operator+=(const CString& s) { m_str += s.m_str; return *this; }
-  CString& operator+=(const char* s) { m_str += s ? s : ""; return *this; }
-  CString& operator+=(char c) { m_str += c; return *this; }
+  CString& operator=(const char* s) {
+    m_str = s ? s : "";
+    return *this;
+  }
+  CString& operator+=(const CString& s) {
+    m_str += s.m_str;
+    return *this;
+  }
+  CString& operator+=(const char* s) {
+    m_str += s ? s : "";
+    return *this;
+  }
+  CString& operator+=(char c) {
+    m_str += c;
+    return *this;
+  }
   friend CString operator+(const CString& a, const CString& b) { return CString(a.m_str + b.m_str); }
   friend CString operator+(const CString& a, const char* b) { return CString(a.m_str + (b ? b : "")); }
   friend CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.m_str); }

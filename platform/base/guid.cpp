@@ -4,9 +4,9 @@
 
 std::string GuidToString(REFGUID g) {
   char text[39];
-  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2],
-                g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", static_cast<unsigned>(g.Data1),
+                g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6],
+                g.Data4[7]);
   return text;
 }
 
@@ -32,8 +32,8 @@ bool ReadHex(const std::string& text, std::size_t pos, int digits, std::uint32_t
 
 std::optional<GUID> GuidFromString(const std::string& text) {
   // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
-  if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' || text[14] != '-' ||
-      text[19] != '-' || text[24] != '-')
+  if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' || text[14] != '-' || text[19] != '-' ||
+      text[24] != '-')
     return std::nullopt;
   GUID g{};
   std::uint32_t v = 0;

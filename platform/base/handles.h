@@ -35,6 +35,10 @@ using HGLOBAL = HANDLE;
 // The 32-bit value of a handle, and a handle made from one, for the places
 // where a handle travels as an integer.
 template <typename H>
-inline std::uint32_t HandleToLong32(H h) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h)); }
+inline std::uint32_t HandleToLong32(H h) {
+  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h));
+}
 template <typename H>
-inline H Long32ToHandle(std::uint32_t v) { return reinterpret_cast<H>(static_cast<std::uintptr_t>(v)); }
+inline H Long32ToHandle(std::uint32_t v) {
+  return reinterpret_cast<H>(static_cast<std::uintptr_t>(v));
+}

@@ -189,7 +189,9 @@ constexpr int SM_CXICON = 11;
 constexpr int SM_CYICON = 12;
 
 // Resource names and types: an integer id travels in a name pointer.
-inline LPCTSTR MAKEINTRESOURCE(unsigned id) { return reinterpret_cast<LPCTSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))); }
+inline LPCTSTR MAKEINTRESOURCE(unsigned id) {
+  return reinterpret_cast<LPCTSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id)));
+}
 inline bool IS_INTRESOURCE(LPCTSTR name) { return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0; }
 inline WORD RESOURCE_ID(LPCTSTR name) { return static_cast<WORD>(reinterpret_cast<std::uintptr_t>(name)); }
 #define RT_BITMAP MAKEINTRESOURCE(2)

@@ -15,7 +15,9 @@ HRESULT ReadClassValue(REFCLSID clsid, const char* subkey, std::string* value) {
 }
 }  // namespace
 
-HRESULT ReadInprocServerPath(REFCLSID clsid, std::string* path) { return ReadClassValue(clsid, "InprocServer32", path); }
+HRESULT ReadInprocServerPath(REFCLSID clsid, std::string* path) {
+  return ReadClassValue(clsid, "InprocServer32", path);
+}
 
 }  // namespace kp::com
 

@@ -11,9 +11,7 @@ bool IsInitialized() { return t_initCount > 0; }
 
 HRESULT CoInitialize(LPVOID) { return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 
-HRESULT CoInitializeEx(LPVOID, DWORD) {
-  return kp::com::detail::t_initCount++ == 0 ? S_OK : S_FALSE;
-}
+HRESULT CoInitializeEx(LPVOID, DWORD) { return kp::com::detail::t_initCount++ == 0 ? S_OK : S_FALSE; }
 
 void CoUninitialize() {
   using kp::com::detail::t_initCount;

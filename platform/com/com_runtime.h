@@ -65,8 +65,7 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID pvReserved,
 // program's event loop (kp::WatchFd), never inside this call: the factory
 // makes one object, which lives until the client releases it. With
 // REGCLS_SINGLEUSE the registration makes at most one object.
-HRESULT CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD dwClsContext, DWORD flags,
-                              LPDWORD lpdwRegister);
+HRESULT CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD dwClsContext, DWORD flags, LPDWORD lpdwRegister);
 // CO_E_OBJNOTREG for a cookie that names no registration. An object
 // already made stays with its client.
 HRESULT CoRevokeClassObject(DWORD dwRegister);

@@ -23,11 +23,12 @@ constexpr WORD DISPATCH_PROPERTYPUTREF = 0x8;
 
 inline constexpr IID IID_IDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // The proxy/stub class Windows records for every dispatch interface.
-inline constexpr CLSID CLSID_PSDispatch = {0x00020420, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr CLSID CLSID_PSDispatch = {
+    0x00020420, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 struct DISPPARAMS {
-  VARIANTARG* rgvarg;          // arguments in reverse order: rgvarg[0] is the last
-  DISPID* rgdispidNamedArgs;   // ids of the named arguments, which come first in rgvarg
+  VARIANTARG* rgvarg;         // arguments in reverse order: rgvarg[0] is the last
+  DISPID* rgdispidNamedArgs;  // ids of the named arguments, which come first in rgvarg
   UINT cArgs;
   UINT cNamedArgs;
 };

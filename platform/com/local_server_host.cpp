@@ -138,8 +138,8 @@ bool ClientConnection::GetIDsOfNames(const wire::NamesRequest& request) {
     std::vector<std::string> names = request.names;
     std::vector<LPOLESTR> pointers;
     for (std::string& n : names) pointers.push_back(n.data());
-    reply.result = dispatch->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
-                                           request.lcid, reply.ids.data());
+    reply.result = dispatch->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), request.lcid,
+                                           reply.ids.data());
   }
   return wire::SendFrame(m_fd, wire::Encode(reply));
 }
@@ -216,8 +216,7 @@ void RevokeAllClassObjects() {
 
 using namespace kp::com;
 
-HRESULT CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD dwClsContext, DWORD flags,
-                              LPDWORD lpdwRegister) {
+HRESULT CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD dwClsContext, DWORD flags, LPDWORD lpdwRegister) {
   if (lpdwRegister != nullptr) *lpdwRegister = 0;
   if (pUnk == nullptr || lpdwRegister == nullptr) return E_INVALIDARG;
   if (!(dwClsContext & CLSCTX_LOCAL_SERVER)) return E_INVALIDARG;

@@ -115,11 +115,13 @@ struct WireType {
   std::size_t size;  // 0: no payload; SIZE_MAX: a length-prefixed string
 };
 constexpr std::size_t kString = static_cast<std::size_t>(-1);
+// clang-format off
 constexpr WireType kWireTypes[] = {
     {VT_EMPTY, 0}, {VT_NULL, 0},  {VT_I1, 1},   {VT_UI1, 1},  {VT_I2, 2},    {VT_UI2, 2},   {VT_BOOL, 2},
     {VT_I4, 4},    {VT_UI4, 4},   {VT_INT, 4},  {VT_UINT, 4}, {VT_ERROR, 4}, {VT_R4, 4},    {VT_R8, 8},
     {VT_BSTR, kString},
 };
+// clang-format on
 
 const WireType* FindWireType(VARTYPE vt) {
   for (const WireType& t : kWireTypes)

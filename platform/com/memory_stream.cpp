@@ -126,7 +126,8 @@ std::vector<BYTE> ReadWholeStream(IStream* stream) {
   if (SUCCEEDED(stream->Seek(zero, STREAM_SEEK_SET, nullptr))) {
     BYTE chunk[4096];
     ULONG read = 0;
-    while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &read)) && read > 0) bytes.insert(bytes.end(), chunk, chunk + read);
+    while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &read)) && read > 0)
+      bytes.insert(bytes.end(), chunk, chunk + read);
   }
   LARGE_INTEGER back{};
   back.QuadPart = static_cast<LONGLONG>(position.QuadPart);

@@ -12,8 +12,8 @@
 namespace kp::com {
 
 struct LoadedModule {
-  void* handle = nullptr;         // for dlsym
-  HINSTANCE instance = nullptr;   // the module's load address
+  void* handle = nullptr;        // for dlsym
+  HINSTANCE instance = nullptr;  // the module's load address
 };
 
 // Loads the module at the absolute path `path`, or finds it when it is

@@ -93,9 +93,9 @@ struct TYPEATTR {
   LPOLESTR lpstrSchema;
   ULONG cbSizeInstance;
   TYPEKIND typekind;
-  WORD cFuncs;        // methods, property gets and puts
-  WORD cVars;         // dispatch properties
-  WORD cImplTypes;    // interfaces of a class
+  WORD cFuncs;      // methods, property gets and puts
+  WORD cVars;       // dispatch properties
+  WORD cImplTypes;  // interfaces of a class
   WORD cbSizeVft;
   WORD cbAlignment;
   WORD wTypeFlags;

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <deque>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
@@ -257,7 +257,8 @@ HRESULT TypeInfo::GetNames(MEMBERID memid, BSTR* rgBstrNames, UINT cMaxNames, UI
     if (m.dispid != memid) continue;
     std::vector<const std::string*> names{&m.name};
     for (const TypeLibParameter& p : m.params) names.push_back(&p.name);
-    for (std::size_t i = 0; i < names.size() && *pcNames < cMaxNames; ++i) SetBstr(&rgBstrNames[(*pcNames)++], *names[i]);
+    for (std::size_t i = 0; i < names.size() && *pcNames < cMaxNames; ++i)
+      SetBstr(&rgBstrNames[(*pcNames)++], *names[i]);
     return S_OK;
   }
   return TYPE_E_ELEMENTNOTFOUND;

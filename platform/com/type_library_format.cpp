@@ -18,12 +18,14 @@ struct TypeWord {
   const char* word;
   VARTYPE vt;
 };
+// clang-format off
 constexpr TypeWord kTypeWords[] = {
     {"void", VT_VOID},    {"bool", VT_BOOL},       {"i1", VT_I1},         {"ui1", VT_UI1},   {"i2", VT_I2},
     {"ui2", VT_UI2},      {"i4", VT_I4},           {"ui4", VT_UI4},       {"int", VT_INT},   {"uint", VT_UINT},
     {"r4", VT_R4},        {"r8", VT_R8},           {"bstr", VT_BSTR},     {"variant", VT_VARIANT},
     {"dispatch", VT_DISPATCH}, {"unknown", VT_UNKNOWN}, {"error", VT_ERROR}, {"hresult", VT_HRESULT},
 };
+// clang-format on
 
 struct KindWord {
   const char* word;
@@ -40,6 +42,7 @@ struct FlagWord {
   const char* word;
   WORD flag;
 };
+// clang-format off
 constexpr FlagWord kLibraryFlags[] = {
     {"restricted", LIBFLAG_FRESTRICTED}, {"control", LIBFLAG_FCONTROL}, {"hidden", LIBFLAG_FHIDDEN}};
 constexpr FlagWord kInterfaceFlags[] = {
@@ -60,6 +63,7 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
+// clang-format on
 
 std::string Folded(std::string_view s) {
   std::string out(s);
@@ -308,8 +312,9 @@ class Parser {
     if (word == "helpcontext") return ReadDword(t, type ? type->helpContext : m_library.helpContext);
     if (word == "flags") {
       if (m_section == Section::Library) return ReadFlags(t, kLibraryFlags, m_library.flags);
-      return ReadFlags(t, m_section == Section::Class ? std::span<const FlagWord>(kClassFlags)
-                                                      : std::span<const FlagWord>(kInterfaceFlags),
+      return ReadFlags(t,
+                       m_section == Section::Class ? std::span<const FlagWord>(kClassFlags)
+                                                   : std::span<const FlagWord>(kInterfaceFlags),
                        type->flags);
     }
     if (m_section == Section::Library) {
@@ -435,7 +440,8 @@ class Parser {
       std::size_t found = m_library.types.size();
       for (std::size_t i = 0; i < m_library.types.size(); ++i)
         if (m_library.types[i].kind == TKIND_DISPATCH && EqualNoCase(m_library.types[i].name, name)) found = i;
-      if (found == m_library.types.size()) return Fail("a class names \"" + name + "\", which is no dispinterface here");
+      if (found == m_library.types.size())
+        return Fail("a class names \"" + name + "\", which is no dispinterface here");
       m_library.types[typeIndex].interfaces[slot].type = found;
     }
     for (const TypeLibType& type : m_library.types) {

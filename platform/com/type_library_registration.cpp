@@ -31,7 +31,10 @@ bool ParseVersion(const std::string& text, unsigned& major, unsigned& minor) {
     if (part.size() > 4) return false;
     out = 0;
     for (char c : part) {
-      int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+      int d = (c >= '0' && c <= '9')   ? c - '0'
+              : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+              : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                       : -1;
       if (d < 0) return false;
       out = out * 16 + static_cast<unsigned>(d);
     }

@@ -15,12 +15,14 @@ struct BaseType {
   VARTYPE vt;
   bool byValue;  // VT_VARIANT exists only by reference
 };
+// clang-format off
 constexpr BaseType kBaseTypes[] = {
     {VT_EMPTY, true}, {VT_NULL, true},  {VT_I2, true},   {VT_I4, true},       {VT_R4, true},
     {VT_R8, true},    {VT_BSTR, true},  {VT_DISPATCH, true}, {VT_ERROR, true}, {VT_BOOL, true},
     {VT_UNKNOWN, true}, {VT_I1, true},  {VT_UI1, true},  {VT_UI2, true},      {VT_UI4, true},
     {VT_INT, true},   {VT_UINT, true},  {VT_VARIANT, false},
 };
+// clang-format on
 
 bool IsKnownType(VARTYPE vt) {
   bool byRef = (vt & VT_BYREF) != 0;
@@ -57,18 +59,54 @@ HRESULT ReadValue(const VARIANT& v, Value& out) {
   switch (static_cast<VARTYPE>(v.vt & ~VT_BYREF)) {
     case VT_EMPTY: out.kind = K::Empty; break;
     case VT_NULL: out.kind = K::Null; break;
-    case VT_I1: out.kind = K::Integer; out.integer = byRef ? *v.pcVal : v.cVal; break;
-    case VT_UI1: out.kind = K::Integer; out.integer = byRef ? *v.pbVal : v.bVal; break;
-    case VT_I2: out.kind = K::Integer; out.integer = byRef ? *v.piVal : v.iVal; break;
-    case VT_UI2: out.kind = K::Integer; out.integer = byRef ? *v.puiVal : v.uiVal; break;
-    case VT_I4: out.kind = K::Integer; out.integer = byRef ? *v.plVal : v.lVal; break;
-    case VT_UI4: out.kind = K::Integer; out.integer = byRef ? *v.pulVal : v.ulVal; break;
-    case VT_INT: out.kind = K::Integer; out.integer = byRef ? *v.pintVal : v.intVal; break;
-    case VT_UINT: out.kind = K::Integer; out.integer = byRef ? *v.puintVal : v.uintVal; break;
-    case VT_R4: out.kind = K::Real; out.real = byRef ? *v.pfltVal : v.fltVal; break;
-    case VT_R8: out.kind = K::Real; out.real = byRef ? *v.pdblVal : v.dblVal; break;
-    case VT_BOOL: out.kind = K::Bool; out.integer = (byRef ? *v.pboolVal : v.boolVal) != 0; break;
-    case VT_ERROR: out.kind = K::Error; out.error = byRef ? *v.pscode : v.scode; break;
+    case VT_I1:
+      out.kind = K::Integer;
+      out.integer = byRef ? *v.pcVal : v.cVal;
+      break;
+    case VT_UI1:
+      out.kind = K::Integer;
+      out.integer = byRef ? *v.pbVal : v.bVal;
+      break;
+    case VT_I2:
+      out.kind = K::Integer;
+      out.integer = byRef ? *v.piVal : v.iVal;
+      break;
+    case VT_UI2:
+      out.kind = K::Integer;
+      out.integer = byRef ? *v.puiVal : v.uiVal;
+      break;
+    case VT_I4:
+      out.kind = K::Integer;
+      out.integer = byRef ? *v.plVal : v.lVal;
+      break;
+    case VT_UI4:
+      out.kind = K::Integer;
+      out.integer = byRef ? *v.pulVal : v.ulVal;
+      break;
+    case VT_INT:
+      out.kind = K::Integer;
+      out.integer = byRef ? *v.pintVal : v.intVal;
+      break;
+    case VT_UINT:
+      out.kind = K::Integer;
+      out.integer = byRef ? *v.puintVal : v.uintVal;
+      break;
+    case VT_R4:
+      out.kind = K::Real;
+      out.real = byRef ? *v.pfltVal : v.fltVal;
+      break;
+    case VT_R8:
+      out.kind = K::Real;
+      out.real = byRef ? *v.pdblVal : v.dblVal;
+      break;
+    case VT_BOOL:
+      out.kind = K::Bool;
+      out.integer = (byRef ? *v.pboolVal : v.boolVal) != 0;
+      break;
+    case VT_ERROR:
+      out.kind = K::Error;
+      out.error = byRef ? *v.pscode : v.scode;
+      break;
     case VT_BSTR: {
       BSTR s = byRef ? *v.pbstrVal : v.bstrVal;
       out.kind = K::String;
@@ -80,7 +118,10 @@ HRESULT ReadValue(const VARIANT& v, Value& out) {
       out.object = byRef ? *v.ppdispVal : v.pdispVal;
       out.isDispatch = true;
       break;
-    case VT_UNKNOWN: out.kind = K::Interface; out.object = byRef ? *v.ppunkVal : v.punkVal; break;
+    case VT_UNKNOWN:
+      out.kind = K::Interface;
+      out.object = byRef ? *v.ppunkVal : v.punkVal;
+      break;
     default: return DISP_E_BADVARTYPE;
   }
   return S_OK;
@@ -227,8 +268,8 @@ HRESULT ReadDefaultValue(IUnknown* object, VARIANT& out) {
   if (FAILED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) return DISP_E_TYPEMISMATCH;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   VariantInit(&out);
-  HRESULT hr = dispatch->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &out,
-                                nullptr, nullptr);
+  HRESULT hr = dispatch->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &out, nullptr,
+                                nullptr);
   dispatch->Release();
   if (FAILED(hr)) return DISP_E_TYPEMISMATCH;
   if (out.vt == VT_DISPATCH || out.vt == VT_UNKNOWN) {
@@ -326,10 +367,8 @@ HRESULT Convert(VARIANT& result, const Value& source, USHORT flags, VARTYPE vt) 
     case VT_NULL:
     case VT_ERROR:
     case VT_DISPATCH:
-    case VT_UNKNOWN:
-      return DISP_E_TYPEMISMATCH;
-    default:
-      return DISP_E_BADVARTYPE;
+    case VT_UNKNOWN: return DISP_E_TYPEMISMATCH;
+    default: return DISP_E_BADVARTYPE;
   }
 }
 }  // namespace
@@ -389,11 +428,21 @@ HRESULT VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSrc) {
   value.vt = static_cast<VARTYPE>(pvargSrc->vt & ~VT_BYREF);
   std::size_t size = 0;
   switch (value.vt) {
-    case VT_I1: case VT_UI1: size = 1; break;
-    case VT_I2: case VT_UI2: case VT_BOOL: size = 2; break;
-    case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: case VT_R4: case VT_ERROR: size = 4; break;
+    case VT_I1:
+    case VT_UI1: size = 1; break;
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL: size = 2; break;
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_R4:
+    case VT_ERROR: size = 4; break;
     case VT_R8: size = 8; break;
-    case VT_BSTR: case VT_DISPATCH: case VT_UNKNOWN: size = sizeof(void*); break;
+    case VT_BSTR:
+    case VT_DISPATCH:
+    case VT_UNKNOWN: size = sizeof(void*); break;
     default: return DISP_E_BADVARTYPE;
   }
   std::memcpy(&value.lVal, pvargSrc->byref, size);

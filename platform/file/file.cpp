@@ -22,12 +22,9 @@ int LockKindFor(UINT flags) {
 
 int OpenModeFor(UINT flags) {
   switch (AccessOf(flags)) {
-    case CFile::modeWrite:
-      return O_WRONLY;
-    case CFile::modeReadWrite:
-      return O_RDWR;
-    default:
-      return O_RDONLY;
+    case CFile::modeWrite: return O_WRONLY;
+    case CFile::modeReadWrite: return O_RDWR;
+    default: return O_RDONLY;
   }
 }
 

@@ -5,6 +5,7 @@
 
 namespace {
 // The framework's texts, indexed by cause; %1 stands for the file's path.
+// clang-format off
 constexpr const char* kMessages[] = {
     "No error occurred while accessing %1.",                                // none
     "An unknown error occurred while accessing %1.",                        // genericException
@@ -22,6 +23,7 @@ constexpr const char* kMessages[] = {
     "Disk full while accessing %1.",                                        // diskFull
     "An attempt was made to access %1 past its end.",                       // endOfFile
 };
+// clang-format on
 
 struct ErrnoCause {
   int error;
@@ -48,9 +50,8 @@ int CFileException::OsErrorToException(int osError) {
 }
 
 CString CFileException::ErrorMessage() const {
-  const char* text = (m_cause >= 0 && m_cause < static_cast<int>(std::size(kMessages)))
-                         ? kMessages[m_cause]
-                         : kMessages[genericException];
+  const char* text = (m_cause >= 0 && m_cause < static_cast<int>(std::size(kMessages))) ? kMessages[m_cause]
+                                                                                        : kMessages[genericException];
   std::string message = text;
   std::string name = m_strFileName.IsEmpty() ? std::string("an unnamed file") : m_strFileName.str();
   std::size_t at = message.find("%1");

@@ -95,8 +95,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
 
 HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, const void* bits) {
   static constexpr UINT kDepths[] = {1, 4, 8, 16, 24, 32};
-  if (nPlanes != 1 || std::find(std::begin(kDepths), std::end(kDepths), nBitCount) == std::end(kDepths))
-    return nullptr;
+  if (nPlanes != 1 || std::find(std::begin(kDepths), std::end(kDepths), nBitCount) == std::end(kDepths)) return nullptr;
   if (bits && nBitCount != 32) return nullptr;
   auto bitmap = NewBitmap(nWidth, nHeight, static_cast<int>(nBitCount));
   if (!bitmap) return nullptr;

@@ -16,8 +16,7 @@
 // Any other format, a non-positive size or one beyond kMaxBitmapBytes, or
 // failing memory gives NULL (and *ppvBits null). hdc, hSection and offset
 // are not used.
-HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE hSection,
-                         DWORD offset);
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE hSection, DWORD offset);
 
 // A black bitmap of cx x cy whose depth is that of the bitmap selected into
 // a memory DC (1 for the stock bitmap of a fresh memory DC, as on Windows),

@@ -31,8 +31,8 @@ BOOL BuildBitmapFile24(HDC hdc, HBITMAP bitmap, int width, int height, std::vect
 
   std::vector<BYTE> file(kHeadersSize + std::size_t{imageSize}, 0);
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, imageSize, kPixelsPerMetre,
-                    kPixelsPerMetre, 0, 0};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width,           height, 1, 24, BI_RGB, imageSize,
+                    kPixelsPerMetre,          kPixelsPerMetre, 0,      0};
   if (GetDIBits(hdc, bitmap, 0, static_cast<UINT>(height), file.data() + kHeadersSize, &info, DIB_RGB_COLORS) == 0)
     return FALSE;
 

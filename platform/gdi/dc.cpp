@@ -96,16 +96,14 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
       const bool stock = Table().IsStock(value);
       if (!stock && bitmap.selectedInto != 0 && bitmap.selectedInto != self) return nullptr;
       previous = dc->bitmap;
-      if (BitmapObject* old = Lookup<BitmapObject>(previous); old && old->selectedInto == self)
-        old->selectedInto = 0;
+      if (BitmapObject* old = Lookup<BitmapObject>(previous); old && old->selectedInto == self) old->selectedInto = 0;
       dc->bitmap = value;
       if (!stock) bitmap.selectedInto = self;
       break;
     }
     case ObjectKind::Palette:
     case ObjectKind::Dc:
-    case ObjectKind::Icon:
-      return nullptr;
+    case ObjectKind::Icon: return nullptr;
   }
   return HandleOf<HGDIOBJ>(previous);
 }

@@ -29,8 +29,8 @@ std::size_t DeclaredInfoSize(const BITMAPINFOHEADER& h) {
 
 }  // namespace
 
-HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* bmi, UINT usage) {
+HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* bmi,
+                       UINT usage) {
   if (!header || header->biSize < sizeof(BITMAPCOREHEADER) || usage != DIB_RGB_COLORS) return nullptr;
   int depth = 32;
   if (hdc) {

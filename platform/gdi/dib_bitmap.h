@@ -16,8 +16,8 @@
 // (which must then be non-zero). Data from outside should go through
 // kp::gdi::CreateBitmapFromPackedDib, which is given its size. NULL for
 // anything the DIB decoder refuses.
-HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* bmi, UINT usage);
+HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* bmi,
+                       UINT usage);
 
 namespace kp::gdi {
 

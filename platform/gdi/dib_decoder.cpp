@@ -33,8 +33,8 @@ struct HeaderSize {
 // The Windows header sizes; 12 is the OS/2 1.x header; other sizes from 16
 // to 64 are OS/2 2.x headers, which may end after any field.
 constexpr HeaderSize kFixedHeaderSizes[] = {{40, HeaderKind::Windows},  {52, HeaderKind::Windows},
-                                          {56, HeaderKind::Windows},  {108, HeaderKind::Windows},
-                                          {124, HeaderKind::Windows}, {12, HeaderKind::Core}};
+                                            {56, HeaderKind::Windows},  {108, HeaderKind::Windows},
+                                            {124, HeaderKind::Windows}, {12, HeaderKind::Core}};
 
 std::optional<HeaderKind> KindOf(DWORD size) {
   for (const HeaderSize& h : kFixedHeaderSizes)
@@ -55,16 +55,12 @@ void DefaultMasks(int bitCount, DWORD masks[4]) {
 bool ValidCombination(int bitCount, DWORD compression) {
   switch (compression) {
     case BI_RGB:
-      return bitCount == 1 || bitCount == 2 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
-             bitCount == 24 || bitCount == 32;
-    case BI_RLE8:
-      return bitCount == 8;
-    case BI_RLE4:
-      return bitCount == 4;
-    case BI_BITFIELDS:
-      return bitCount == 16 || bitCount == 32;
-    default:
-      return false;
+      return bitCount == 1 || bitCount == 2 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
+             bitCount == 32;
+    case BI_RLE8: return bitCount == 8;
+    case BI_RLE4: return bitCount == 4;
+    case BI_BITFIELDS: return bitCount == 16 || bitCount == 32;
+    default: return false;
   }
 }
 
@@ -161,8 +157,8 @@ std::optional<DibFormat> ParseDib(std::span<const BYTE> data, std::size_t tableL
     for (std::size_t i = 0; i < f.colours.size(); ++i) {
       const std::size_t at = afterHeader + i * entrySize;
       if (at + 3 > limit) break;
-      f.colours[i] = (static_cast<std::uint32_t>(data[at + 2]) << 16) | (static_cast<std::uint32_t>(data[at + 1]) << 8) |
-                     data[at];
+      f.colours[i] =
+          (static_cast<std::uint32_t>(data[at + 2]) << 16) | (static_cast<std::uint32_t>(data[at + 1]) << 8) | data[at];
     }
   }
   return f;
@@ -254,8 +250,8 @@ bool DecodeUncompressed(const DibFormat& f, std::span<const BYTE> bits, bool kee
       }
       case 24:
         for (long long x = 0; x < f.width; ++x)
-          dst[x] = (static_cast<std::uint32_t>(src[3 * x + 2]) << 16) | (static_cast<std::uint32_t>(src[3 * x + 1]) << 8) |
-                   src[3 * x];
+          dst[x] = (static_cast<std::uint32_t>(src[3 * x + 2]) << 16) |
+                   (static_cast<std::uint32_t>(src[3 * x + 1]) << 8) | src[3 * x];
         break;
       case 16:
       case 32:

@@ -18,10 +18,10 @@ struct DibFormat {
   long long height = 0;  // rows, positive
   bool topDown = false;
   int bitCount = 0;
-  DWORD compression = 0;  // BI_RGB, BI_RLE8, BI_RLE4 or BI_BITFIELDS
-  DWORD masks[4] = {};    // red, green, blue, alpha for 16 and 32 bits
+  DWORD compression = 0;               // BI_RGB, BI_RLE8, BI_RLE4 or BI_BITFIELDS
+  DWORD masks[4] = {};                 // red, green, blue, alpha for 16 and 32 bits
   std::vector<std::uint32_t> colours;  // the colour table as 0x00RRGGBB
-  std::size_t bitsOffset = 0;  // where the bits start in a packed DIB
+  std::size_t bitsOffset = 0;          // where the bits start in a packed DIB
 };
 
 // Parses the header, masks and colour table at the start of `data`. Colour

@@ -20,9 +20,9 @@ struct BitmapObject : GdiObject {
   BitmapObject() : GdiObject(kKind) {}
   int width = 0;
   int height = 0;
-  int bitsPixel = 32;        // the depth it was made with, for GetObject
-  bool dibSection = false;   // made by CreateDIBSection or LoadImage
-  bool readOnly = false;     // the stock 1x1 bitmap of fresh memory DCs
+  int bitsPixel = 32;       // the depth it was made with, for GetObject
+  bool dibSection = false;  // made by CreateDIBSection or LoadImage
+  bool readOnly = false;    // the stock 1x1 bitmap of fresh memory DCs
   std::unique_ptr<std::uint32_t[]> pixels;
   std::uint32_t selectedInto = 0;  // the DC holding it, 0 when none
 };
@@ -107,9 +107,7 @@ H Register(std::unique_ptr<T> object) {
 }
 
 // COLORREF 0x00BBGGRR <-> pixel 0x00RRGGBB (the swap is its own inverse).
-constexpr std::uint32_t SwapRedBlue(std::uint32_t c) {
-  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
+constexpr std::uint32_t SwapRedBlue(std::uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
 // The pixels a DC draws into, seen top-down whatever the store's order: all
 // drawing goes through Row(), so bitmaps (bottom-up) and window surfaces

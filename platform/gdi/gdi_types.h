@@ -9,7 +9,7 @@
 #include "platform/base/win_types.h"
 
 struct BITMAP {
-  LONG bmType;        // always 0
+  LONG bmType;  // always 0
   LONG bmWidth;
   LONG bmHeight;
   LONG bmWidthBytes;  // row length at bmBitsPixel: even for plain bitmaps, a multiple of 4 for DIB sections

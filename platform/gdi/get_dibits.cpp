@@ -32,8 +32,8 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, LPVOID bits, LPBITMA
     h.biSizeImage = static_cast<DWORD>(Stride(bitmap->width, bitmap->bitsPixel) * bitmap->height);
     return bitmap->height;
   }
-  if ((h.biBitCount != 24 && h.biBitCount != 32) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
-      h.biHeight == 0 || h.biHeight == INT32_MIN)
+  if ((h.biBitCount != 24 && h.biBitCount != 32) || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0 ||
+      h.biHeight == INT32_MIN)
     return 0;
   const long long width = h.biWidth;
   const long long rows = std::llabs(static_cast<long long>(h.biHeight));
@@ -44,8 +44,8 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, LPVOID bits, LPBITMA
   if (!bits) return bitmap->height;
 
   const bool topDown = h.biHeight < 0;
-  const long long count =
-      std::min<long long>({static_cast<long long>(lines), rows, static_cast<long long>(bitmap->height) - static_cast<long long>(start)});
+  const long long count = std::min<long long>(
+      {static_cast<long long>(lines), rows, static_cast<long long>(bitmap->height) - static_cast<long long>(start)});
   if (count <= 0) return 0;
   const PixelTarget source = TargetOf(*bitmap);
   const int bytesPerPixel = h.biBitCount / 8;

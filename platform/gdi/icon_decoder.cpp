@@ -18,8 +18,7 @@ std::optional<IconImage> DecodeIconImage(std::span<const BYTE> packedDib) {
   if (bits.size() < colourBytes + maskStride * static_cast<std::uint64_t>(f->height)) return std::nullopt;
 
   std::vector<std::uint32_t> pixels;  // bottom-up
-  if (!detail::DecodeBits(*f, bits.first(static_cast<std::size_t>(colourBytes)), true, pixels))
-    return std::nullopt;
+  if (!detail::DecodeBits(*f, bits.first(static_cast<std::size_t>(colourBytes)), true, pixels)) return std::nullopt;
   const bool hasAlpha =
       f->bitCount == 32 && std::any_of(pixels.begin(), pixels.end(), [](std::uint32_t p) { return (p >> 24) != 0; });
   const BYTE* mask = bits.data() + colourBytes;

@@ -20,8 +20,7 @@ void Stamp(const PixelTarget& t, long long x, long long y, int width, std::uint3
 }
 
 // Draws (x0, y0) .. (x1, y1), last pixel excluded.
-void DrawSegment(const PixelTarget& t, const PenObject& pen, long long x0, long long y0, long long x1,
-                 long long y1) {
+void DrawSegment(const PixelTarget& t, const PenObject& pen, long long x0, long long y0, long long x1, long long y1) {
   if (pen.style == PS_NULL || !t.writable) return;
   const std::uint32_t rgb = SwapRedBlue(pen.color);
   const long long dx = x1 - x0, dy = y1 - y0;

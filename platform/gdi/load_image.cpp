@@ -22,7 +22,8 @@ std::optional<std::vector<BYTE>> ReadWholeFile(const char* path) {
   if (fd < 0) return std::nullopt;
   std::optional<std::vector<BYTE>> result;
   struct stat st {};
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) <= kp::gdi::kMaxImageFileBytes) {
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<std::uint64_t>(st.st_size) <= kp::gdi::kMaxImageFileBytes) {
     std::vector<BYTE> bytes(static_cast<std::size_t>(st.st_size));
     std::size_t done = 0;
     bool ok = true;
@@ -55,9 +56,7 @@ void SetImageFileDecoder(ImageFileDecoder decoder) { FileDecoder() = decoder; }
 HBITMAP LoadBitmapFromBytes(std::span<const BYTE> bytes, int cx, int cy) {
   if (cx < 0 || cy < 0) return nullptr;
   const ImageFileDecoder decoder = FileDecoder();
-  std::optional<DecodedImage> image = IsBmpFile(bytes) ? DecodeBmpFile(bytes)
-                                      : decoder        ? decoder(bytes)
-                                                       : std::nullopt;
+  std::optional<DecodedImage> image = IsBmpFile(bytes) ? DecodeBmpFile(bytes) : decoder ? decoder(bytes) : std::nullopt;
   if (!image) return nullptr;
   const int width = cx ? cx : image->width;
   const int height = cy ? cy : image->height;

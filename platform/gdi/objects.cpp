@@ -113,7 +113,8 @@ BITMAP DescribeBitmap(BitmapObject& bitmap) {
   bm.bmHeight = bitmap.height;
   const long long bits = static_cast<long long>(bitmap.width) * bitmap.bitsPixel;
   // DIB sections have rows padded to 4 bytes, other bitmaps to 2.
-  bm.bmWidthBytes = bitmap.dibSection ? static_cast<LONG>((bits + 31) / 32 * 4) : static_cast<LONG>((bits + 15) / 16 * 2);
+  bm.bmWidthBytes =
+      bitmap.dibSection ? static_cast<LONG>((bits + 31) / 32 * 4) : static_cast<LONG>((bits + 15) / 16 * 2);
   bm.bmPlanes = 1;
   bm.bmBitsPixel = static_cast<WORD>(bitmap.bitsPixel);
   // The store is 32-bit; only a bitmap of that depth can honestly offer it.
@@ -145,8 +146,7 @@ int GetObject(HANDLE h, int cb, LPVOID pv) {
   GdiObject* object = Table().Find(ValueOf(h));
   if (!object || cb < 0) return 0;
   switch (object->kind()) {
-    case ObjectKind::Bitmap:
-      return GetBitmapObject(static_cast<BitmapObject&>(*object), cb, pv);
+    case ObjectKind::Bitmap: return GetBitmapObject(static_cast<BitmapObject&>(*object), cb, pv);
     case ObjectKind::Pen: {
       auto& pen = static_cast<PenObject&>(*object);
       LOGPEN lp{static_cast<UINT>(pen.style), {pen.width, 0}, pen.color};
@@ -162,8 +162,7 @@ int GetObject(HANDLE h, int cb, LPVOID pv) {
       return CopyOut(count, cb, pv);
     }
     case ObjectKind::Dc:
-    case ObjectKind::Icon:
-      return 0;
+    case ObjectKind::Icon: return 0;
   }
   return 0;
 }
@@ -179,12 +178,9 @@ BOOL DeleteObject(HGDIOBJ h) {
       break;
     case ObjectKind::Pen:
     case ObjectKind::Brush:
-    case ObjectKind::Palette:
-      DeselectEverywhere(value, object->kind());
-      break;
+    case ObjectKind::Palette: DeselectEverywhere(value, object->kind()); break;
     case ObjectKind::Dc:
-    case ObjectKind::Icon:
-      return FALSE;
+    case ObjectKind::Icon: return FALSE;
   }
   return Table().Remove(value) ? TRUE : FALSE;
 }

@@ -14,20 +14,15 @@ namespace {
 bool FillColour(DcObject& dc, DWORD rop, std::uint32_t& rgb, bool& draws) {
   draws = true;
   switch (rop) {
-    case BLACKNESS:
-      rgb = 0;
-      return true;
-    case WHITENESS:
-      rgb = 0x00FFFFFF;
-      return true;
+    case BLACKNESS: rgb = 0; return true;
+    case WHITENESS: rgb = 0x00FFFFFF; return true;
     case PATCOPY: {
       BrushObject* brush = Lookup<BrushObject>(dc.brush);
       draws = brush && brush->style == BS_SOLID;
       rgb = brush ? SwapRedBlue(brush->color) : 0;
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

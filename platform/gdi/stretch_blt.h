@@ -12,8 +12,7 @@
 // outside the source are not read and leave the target pixel unchanged.
 // Source and target may be the same DC. Negative or zero source extents, or
 // negative target extents, give FALSE; a zero target extent draws nothing.
-BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc,
-                DWORD rop);
+BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop);
 
 // StretchBlt with equal extents (SRCCOPY), or a fill (PATCOPY with the
 // selected brush, BLACKNESS, WHITENESS; hdcSrc not used).

@@ -49,8 +49,7 @@ inline long long NearestSample(long long i, long long sourceExtent, long long ta
 // row's address once instead of once per pixel.
 template <typename F>
 void ForEachStretchedRow(int srcWidth, int srcHeight, long long sx, long long sy, long long sw, long long sh,
-                         int dstWidth, int dstHeight, long long dx, long long dy, long long dw, long long dh,
-                         F&& f) {
+                         int dstWidth, int dstHeight, long long dx, long long dy, long long dw, long long dh, F&& f) {
   // Only the part of the target rectangle inside the target is visited.
   const long long i0 = std::max<long long>(0, -dx), i1 = std::min<long long>(dw, dstWidth - dx);
   const long long j0 = std::max<long long>(0, -dy), j1 = std::min<long long>(dh, dstHeight - dy);
@@ -72,8 +71,7 @@ void ForEachStretchedRow(int srcWidth, int srcHeight, long long sx, long long sy
 // Extents must be positive.
 template <typename F>
 void ForEachStretchedPixel(int srcWidth, int srcHeight, long long sx, long long sy, long long sw, long long sh,
-                           int dstWidth, int dstHeight, long long dx, long long dy, long long dw, long long dh,
-                           F&& f) {
+                           int dstWidth, int dstHeight, long long dx, long long dy, long long dw, long long dh, F&& f) {
   // Only the part of the target rectangle inside the target is visited.
   ForEachStretchedRow(srcWidth, srcHeight, sx, sy, sw, sh, dstWidth, dstHeight, dx, dy, dw, dh,
                       [&](int ty, int fy, int tx0, const std::vector<int>& columns) {

@@ -21,8 +21,10 @@ int RunApplicationLoop() {
 }
 
 void QuitApplicationLoop(int exitCode) {
-  if (g_applicationLoop) g_applicationLoop->exit(exitCode);
-  else g_pendingQuit = exitCode;
+  if (g_applicationLoop)
+    g_applicationLoop->exit(exitCode);
+  else
+    g_pendingQuit = exitCode;
 }
 
 int RunApplication(int& argc, char** argv, const std::function<int()>& program) {

@@ -109,9 +109,12 @@ LRESULT OnSetSel(WindowRecord* r, WPARAM w, LPARAM l) {
   if (edit == nullptr) return 0;
   int start = static_cast<int>(static_cast<INT_PTR>(w));
   int end = static_cast<int>(l);
-  if (start == -1) edit->deselect();
-  else if (end == -1 || end > edit->text().size()) edit->setSelection(start, edit->text().size() - start);
-  else edit->setSelection(start, end - start);
+  if (start == -1)
+    edit->deselect();
+  else if (end == -1 || end > edit->text().size())
+    edit->setSelection(start, edit->text().size() - start);
+  else
+    edit->setSelection(start, end - start);
   return 0;
 }
 
@@ -140,6 +143,7 @@ LRESULT OnPaint(WindowRecord* r, WPARAM, LPARAM) {
 }
 
 const std::unordered_map<UINT, ClassHandler>& Handlers() {
+  // clang-format off
   static const std::unordered_map<UINT, ClassHandler> handlers = {
       {WM_SETTEXT, OnSetText},           {WM_GETTEXT, OnGetText},       {WM_GETTEXTLENGTH, OnGetTextLength},
       {BM_GETCHECK, OnGetCheck},         {BM_SETCHECK, OnSetCheck},     {BM_CLICK, OnClick},
@@ -149,6 +153,7 @@ const std::unordered_map<UINT, ClassHandler>& Handlers() {
       {EM_SETSEL, OnSetSel},             {WM_ERASEBKGND, OnEraseBackground},
       {WM_PAINT, OnPaint},               {STM_SETICON, OnSetIcon},
   };
+  // clang-format on
   return handlers;
 }
 

@@ -17,7 +17,8 @@ class EventLoopFdWatcher final : public kp::FdWatcher {
   void Watch(int fd, std::function<void()> onReadable) override {
     Unwatch(fd);
     auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [callback = std::move(onReadable)] { callback(); });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                     [callback = std::move(onReadable)] { callback(); });
     m_notifiers[fd] = notifier;
   }
 

@@ -10,8 +10,8 @@ namespace {
 QPixmap ToPixmap(const kp::gdi::IconImage& image) {
   // The icon's pixels are top-down straight-alpha ARGB, which is QImage's
   // Format_ARGB32; copy, since the vector does not outlive this call.
-  QImage picture(reinterpret_cast<const uchar*>(image.argb.data()), image.width, image.height,
-                 image.width * 4, QImage::Format_ARGB32);
+  QImage picture(reinterpret_cast<const uchar*>(image.argb.data()), image.width, image.height, image.width * 4,
+                 QImage::Format_ARGB32);
   return QPixmap::fromImage(picture.copy());
 }
 }  // namespace

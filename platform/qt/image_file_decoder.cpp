@@ -16,14 +16,11 @@ namespace {
 int DepthOf(QImage::Format format, bool hasAlpha) {
   switch (format) {
     case QImage::Format_Mono:
-    case QImage::Format_MonoLSB:
-      return 1;
+    case QImage::Format_MonoLSB: return 1;
     case QImage::Format_Indexed8:
     case QImage::Format_Grayscale8:
-    case QImage::Format_Alpha8:
-      return 8;
-    default:
-      return hasAlpha ? 32 : 24;
+    case QImage::Format_Alpha8: return 8;
+    default: return hasAlpha ? 32 : 24;
   }
 }
 
@@ -31,8 +28,8 @@ int DepthOf(QImage::Format format, bool hasAlpha) {
 
 std::optional<kp::gdi::DecodedImage> DecodeImageFile(std::span<const BYTE> bytes) {
   if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
-  const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                                  static_cast<qsizetype>(bytes.size()));
+  const QByteArray data =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
   QBuffer buffer;
   buffer.setData(data);
   if (!buffer.open(QIODevice::ReadOnly)) return std::nullopt;

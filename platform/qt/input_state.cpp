@@ -37,8 +37,7 @@ class InputWatcher : public QObject {
           g_buttons = static_cast<QMouseEvent*>(event)->buttons();
         break;
       }
-      default:
-        break;
+      default: break;
     }
     return QObject::eventFilter(watched, event);
   }
@@ -129,8 +128,10 @@ int GetSystemMetrics(int index) {
 void SetWaitCursor(bool wait) {
   if (wait == g_waitCursor || qApp == nullptr) return;
   g_waitCursor = wait;
-  if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
-  else QApplication::restoreOverrideCursor();
+  if (wait)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
 }
 
 bool IsWaitCursorShown() { return g_waitCursor; }

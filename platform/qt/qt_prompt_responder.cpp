@@ -31,7 +31,10 @@ class QtPromptResponder : public kp::prompts::PromptResponder {
         {MB_ICONINFORMATION, QMessageBox::Information},
     };
     static const std::unordered_map<int, int> results = {
-        {QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}, {QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO},
+        {QMessageBox::Ok, IDOK},
+        {QMessageBox::Cancel, IDCANCEL},
+        {QMessageBox::Yes, IDYES},
+        {QMessageBox::No, IDNO},
     };
     auto set = sets.find(request.type & MB_TYPEMASK);
     ButtonSet buttons = set != sets.end() ? set->second : ButtonSet{QMessageBox::Ok, QMessageBox::Ok};

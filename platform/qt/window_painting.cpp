@@ -28,8 +28,8 @@ void SyncBackingSize(WindowRecord* record) {
 void InvalidateRect(HWND hWnd, const RECT* rect, bool erase) {
   WindowRecord* record = FindRecord(hWnd);
   if (record == nullptr) return;
-  QRect area = rect ? QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1))
-                    : record->widget->rect();
+  QRect area =
+      rect ? QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1)) : record->widget->rect();
   area &= record->widget->rect();
   if (area.isEmpty()) return;
   record->invalid += area;

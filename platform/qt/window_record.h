@@ -27,7 +27,7 @@ struct WindowRecord {
   DWORD exStyle = 0;
   QPointer<QWidget> widget;
   std::vector<HWND> children;
-  std::string text;  // as last set, '&' included, for the kinds that show it transformed
+  std::string text;     // as last set, '&' included, for the kinds that show it transformed
   bool placed = false;  // top-level windows are centred when first shown
 
   // Self-drawn windows (dialogs, custom windows, owner-drawn buttons) keep

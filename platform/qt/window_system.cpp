@@ -157,6 +157,7 @@ QWidget* MakeComboBox(HWND h, const WindowDesc& d, QWidget* parent) {
 }
 
 const std::unordered_map<WindowKind, WidgetFactory>& Factories() {
+  // clang-format off
   static const std::unordered_map<WindowKind, WidgetFactory> factories = {
       {WindowKind::Dialog, MakeSurface},         {WindowKind::Custom, MakeSurface},
       {WindowKind::PushButton, MakePushButton},  {WindowKind::CheckBox, MakeCheckBox},
@@ -164,6 +165,7 @@ const std::unordered_map<WindowKind, WidgetFactory>& Factories() {
       {WindowKind::Edit, MakeEdit},              {WindowKind::Static, MakeStatic},
       {WindowKind::StaticIcon, MakeStaticIcon},  {WindowKind::ComboBox, MakeComboBox},
   };
+  // clang-format on
   return factories;
 }
 
@@ -184,8 +186,10 @@ void PlaceWidget(QWidget* w, const WindowDesc& d) {
     int row = combo->fontMetrics().height() + 2;
     combo->setMaxVisibleItems(std::max(1, (d.dropHeight - height) / std::max(1, row)));
   }
-  if (d.parent == nullptr) w->resize(width, height), w->move(d.rect.left, d.rect.top);
-  else w->setGeometry(d.rect.left, d.rect.top, width, height);
+  if (d.parent == nullptr)
+    w->resize(width, height), w->move(d.rect.left, d.rect.top);
+  else
+    w->setGeometry(d.rect.left, d.rect.top, width, height);
 }
 
 void CentreTopLevel(WindowRecord* record) {
@@ -193,8 +197,8 @@ void CentreTopLevel(WindowRecord* record) {
   record->placed = true;
   QWidget* owner = w->parentWidget() ? w->parentWidget()->window() : nullptr;
   QRect area = owner && owner->isVisible() ? owner->geometry()
-               : w->screen()                ? w->screen()->availableGeometry()
-                                            : QRect(0, 0, 1024, 768);
+               : w->screen()               ? w->screen()->availableGeometry()
+                                           : QRect(0, 0, 1024, 768);
   w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
 }
 
@@ -269,8 +273,10 @@ HWND CreateWindowObject(const WindowDesc& desc) {
   if (desc.style & WS_DISABLED) w->setEnabled(false);
   if (parent != nullptr && desc.kind != WindowKind::Dialog) {
     parent->children.push_back(h);
-    if (!(desc.style & WS_VISIBLE)) w->setHidden(true);
-    else if (parent->widget->isVisible()) w->show();
+    if (!(desc.style & WS_VISIBLE))
+      w->setHidden(true);
+    else if (parent->widget->isVisible())
+      w->show();
   }
   raw->lastSizeSent = w->size();
   return h;
@@ -394,12 +400,18 @@ void SetWindowText(HWND hWnd, const std::string& text) {
   record->text = text;
   QWidget* w = record->widget;
   QString q = QString::fromStdString(text);
-  if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setText(q);
-  else if (auto* label = qobject_cast<QLabel*>(w)) label->setText(StaticText(text, record->style));
-  else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(q);
-  else if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(q);
-  else if (auto* combo = qobject_cast<QComboBox*>(w)) { if (combo->isEditable()) combo->setEditText(q); }
-  else if (w->isWindow()) w->setWindowTitle(q);
+  if (auto* edit = qobject_cast<QLineEdit*>(w))
+    edit->setText(q);
+  else if (auto* label = qobject_cast<QLabel*>(w))
+    label->setText(StaticText(text, record->style));
+  else if (auto* button = qobject_cast<QAbstractButton*>(w))
+    button->setText(q);
+  else if (auto* group = qobject_cast<QGroupBox*>(w))
+    group->setTitle(q);
+  else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    if (combo->isEditable()) combo->setEditText(q);
+  } else if (w->isWindow())
+    w->setWindowTitle(q);
 }
 
 std::string GetWindowText(HWND hWnd) {
@@ -433,8 +445,10 @@ void MoveWindow(HWND hWnd, const RECT& rect, bool repaint) {
   if (w->isWindow()) {
     record->placed = true;
     w->move(target.topLeft());
-    if (w->minimumSize() == w->maximumSize()) w->setFixedSize(target.size());
-    else w->resize(target.size());
+    if (w->minimumSize() == w->maximumSize())
+      w->setFixedSize(target.size());
+    else
+      w->resize(target.size());
   } else {
     w->setGeometry(target);
   }
@@ -528,7 +542,11 @@ bool IsModalLoopRunning(HWND hWnd) {
 
 void PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   QMetaObject::invokeMethod(
-      qApp, [=] { if (kp::qt::IsWindow(hWnd)) DeliverMessage(hWnd, message, wParam, lParam); }, Qt::QueuedConnection);
+      qApp,
+      [=] {
+        if (kp::qt::IsWindow(hWnd)) DeliverMessage(hWnd, message, wParam, lParam);
+      },
+      Qt::QueuedConnection);
 }
 
 }  // namespace kp::qt

@@ -18,7 +18,18 @@ namespace kp::qt {
 
 // What a window is, decided by the framework from the template item's class
 // and style bits.
-enum class WindowKind { Dialog, Custom, PushButton, CheckBox, GroupBox, OwnerDrawButton, Edit, Static, StaticIcon, ComboBox };
+enum class WindowKind {
+  Dialog,
+  Custom,
+  PushButton,
+  CheckBox,
+  GroupBox,
+  OwnerDrawButton,
+  Edit,
+  Static,
+  StaticIcon,
+  ComboBox
+};
 
 struct WindowDesc {
   WindowKind kind = WindowKind::Custom;
@@ -27,9 +38,9 @@ struct WindowDesc {
   DWORD style = 0;
   DWORD exStyle = 0;
   std::string text;
-  RECT rect{};             // pixels: in the parent's client area; a top-level window's client size
-  int dropHeight = 0;      // combo boxes: the template height, which includes the list
-  std::string fontName;    // dialogs: the template's font
+  RECT rect{};           // pixels: in the parent's client area; a top-level window's client size
+  int dropHeight = 0;    // combo boxes: the template height, which includes the list
+  std::string fontName;  // dialogs: the template's font
   int pointSize = 0;
 };
 

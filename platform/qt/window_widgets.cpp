@@ -96,7 +96,7 @@ void SurfaceWidget::changeEvent(QEvent* event) {
 }
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
-  UINT message = event->button() == Qt::LeftButton ? WM_LBUTTONDOWN
+  UINT message = event->button() == Qt::LeftButton    ? WM_LBUTTONDOWN
                  : event->button() == Qt::RightButton ? WM_RBUTTONDOWN
                                                       : 0;
   if (message == 0) return QWidget::mousePressEvent(event);
@@ -105,7 +105,7 @@ void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
-  UINT message = event->button() == Qt::LeftButton ? WM_LBUTTONUP
+  UINT message = event->button() == Qt::LeftButton    ? WM_LBUTTONUP
                  : event->button() == Qt::RightButton ? WM_RBUTTONUP
                                                       : 0;
   if (message == 0) return QWidget::mouseReleaseEvent(event);
@@ -136,7 +136,9 @@ void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
     event->accept();
     HWND button = nullptr;
     int id = DefaultCommandId(record, &button);
-    if (id != 0) DeliverMessage(m_handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    if (id != 0)
+      DeliverMessage(m_handle, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
     return;
   }
   if (event->key() == Qt::Key_Escape) {
@@ -157,13 +159,17 @@ void SurfaceWidget::closeEvent(QCloseEvent* event) {
 }
 
 void SurfaceWidget::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
-  else event->ignore();
+  if (!LocalFiles(event->mimeData()).empty())
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
 void SurfaceWidget::dragMoveEvent(QDragMoveEvent* event) {
-  if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
-  else event->ignore();
+  if (!LocalFiles(event->mimeData()).empty())
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
 void SurfaceWidget::dropEvent(QDropEvent* event) {

@@ -90,8 +90,8 @@ LONG LoadKey(const OpenKey& open, std::shared_ptr<const RegistryView>& view, con
 // its values, so that making it changes nothing a reader sees (the user's
 // key hides the machine's values). With `create`, a key that neither has is
 // made empty and *created says so; without, the answer is then null.
-RegistryKey* KeyToChange(RegistryKey& root, const RegistryKey& below, const KeyPath& path, bool create,
-                         bool& changed, bool* created = nullptr) {
+RegistryKey* KeyToChange(RegistryKey& root, const RegistryKey& below, const KeyPath& path, bool create, bool& changed,
+                         bool* created = nullptr) {
   RegistryKey* key = &root;
   const RegistryKey* under = &below;
   if (created != nullptr) *created = false;
@@ -101,8 +101,10 @@ RegistryKey* KeyToChange(RegistryKey& root, const RegistryKey& below, const KeyP
     if (next == nullptr) {
       if (underNext == nullptr && !create) return nullptr;
       next = &key->Child(name);
-      if (underNext != nullptr) next->values = underNext->values;
-      else if (created != nullptr) *created = true;
+      if (underNext != nullptr)
+        next->values = underNext->values;
+      else if (created != nullptr)
+        *created = true;
       changed = true;
     }
     key = next;
@@ -298,8 +300,8 @@ LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey) {
   return ERROR_SUCCESS;
 }
 
-LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD, LPSTR lpClass,
-                  LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
+LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD, LPSTR lpClass, LPDWORD lpcchClass,
+                  PFILETIME lpftLastWriteTime) {
   const OpenKey* open = Resolve(hKey);
   if (open == nullptr) return ERROR_INVALID_HANDLE;
   if (!HasAccess(*open, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
@@ -321,4 +323,3 @@ LONG RegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPD
   if (lpftLastWriteTime != nullptr) *lpftLastWriteTime = FILETIME{0, 0};
   return ERROR_SUCCESS;
 }
-

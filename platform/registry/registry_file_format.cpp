@@ -201,7 +201,8 @@ class Parser {
       if (i >= rest.size()) return Fail("a quoted string is not closed");
       char ch = rest[i];
       if (ch == '"') break;
-      if (IsControl(static_cast<unsigned char>(ch))) return Fail("a quoted string holds an unescaped control character");
+      if (IsControl(static_cast<unsigned char>(ch)))
+        return Fail("a quoted string holds an unescaped control character");
       if (ch != '\\') {
         out += ch;
         ++i;

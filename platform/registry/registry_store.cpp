@@ -154,7 +154,8 @@ bool IsRelativePath(const std::string& text) {
 // readers.
 void ResolveRelativePaths(RegistryKey& key, const std::filesystem::path& folder) {
   for (auto& [name, value] : key.values)
-    if (value.type == REG_SZ && IsRelativePath(value.text)) value.text = (folder / value.text).lexically_normal().string();
+    if (value.type == REG_SZ && IsRelativePath(value.text))
+      value.text = (folder / value.text).lexically_normal().string();
   for (auto& [name, subkey] : key.subkeys) ResolveRelativePaths(*subkey, folder);
 }
 

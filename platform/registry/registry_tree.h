@@ -26,9 +26,9 @@ struct NoCaseLess {
 };
 
 struct RegistryValue {
-  DWORD type = 1;      // REG_SZ or REG_DWORD
-  std::string text;    // REG_SZ
-  DWORD number = 0;    // REG_DWORD
+  DWORD type = 1;    // REG_SZ or REG_DWORD
+  std::string text;  // REG_SZ
+  DWORD number = 0;  // REG_DWORD
 
   friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
 };

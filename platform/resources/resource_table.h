@@ -28,9 +28,9 @@ namespace kp::resources {
 struct DialogItem {
   enum class Class { Button, Edit, Static, ComboBox, Control };
   Class windowClass;
-  int id;                    // IDC_STATIC (-1) for none
-  const char* text;          // caption; for an SS_ICON static, "#<icon id>"
-  short x, y, cx, cy;        // dialog units
+  int id;              // IDC_STATIC (-1) for none
+  const char* text;    // caption; for an SS_ICON static, "#<icon id>"
+  short x, y, cx, cy;  // dialog units
   DWORD style;
   DWORD exStyle = 0;
   const CLSID* clsid = nullptr;  // Class::Control only: the hosted control's class id
@@ -47,9 +47,9 @@ struct DialogTemplate {
 };
 
 struct MenuItem {
-  const char* text;  // nullptr for a separator
-  UINT id;           // command id; 0 for popups and separators
-  UINT flags;        // MF_POPUP, MF_GRAYED, MF_SEPARATOR...
+  const char* text;             // nullptr for a separator
+  UINT id;                      // command id; 0 for popups and separators
+  UINT flags;                   // MF_POPUP, MF_GRAYED, MF_SEPARATOR...
   std::vector<MenuItem> popup;  // the items of an MF_POPUP entry
 };
 
@@ -58,7 +58,7 @@ struct MenuTemplate {
 };
 
 struct VersionString {
-  const char* name;   // "FileVersion", "ProductName", "OLESelfRegister"...
+  const char* name;  // "FileVersion", "ProductName", "OLESelfRegister"...
   const char* value;
 };
 
@@ -120,8 +120,7 @@ struct ModuleResourceRegistrar {
 
 // Registers the module's table when the module is loaded. Use once per
 // module, in the file that defines the table, after its definition.
-#define KP_MODULE_RESOURCES(table)                                                \
-  namespace {                                                                     \
-  const ::kp::resources::ModuleResourceRegistrar kp_module_resource_registrar{     \
-      AfxGetInstanceHandle(), &(table)};                                          \
+#define KP_MODULE_RESOURCES(table)                                                                               \
+  namespace {                                                                                                    \
+  const ::kp::resources::ModuleResourceRegistrar kp_module_resource_registrar{AfxGetInstanceHandle(), &(table)}; \
   }

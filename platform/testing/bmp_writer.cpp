@@ -25,7 +25,8 @@ unsigned IndexAt(int x, int yTop, unsigned entries) { return (static_cast<unsign
 
 std::uint32_t TrueColourAt(int x, int yTop) {
   return ((static_cast<std::uint32_t>(x * 40 + yTop * 13) & 255) << 16) |
-         ((static_cast<std::uint32_t>(x * 7 + yTop * 90) & 255) << 8) | (static_cast<std::uint32_t>(x * 33 + yTop * 3 + 5) & 255);
+         ((static_cast<std::uint32_t>(x * 7 + yTop * 90) & 255) << 8) |
+         (static_cast<std::uint32_t>(x * 33 + yTop * 3 + 5) & 255);
 }
 
 // Places `value` (0..255, a multiple of 255 when the mask is narrower than 8
@@ -91,12 +92,14 @@ BuiltBmp BuildBmp(const BmpForm& form, int width, int height, const PictureColou
           rgb = (k & 1 ? 0xFF0000u : 0) | (k & 2 ? 0xFF00u : 0) | (k & 4 ? 0xFFu : 0);
         }
         expected = rgb;
-        std::uint32_t p = IntoMask(rgb >> 16, masks[0]) | IntoMask((rgb >> 8) & 255, masks[1]) |
-                          IntoMask(rgb & 255, masks[2]);
+        std::uint32_t p =
+            IntoMask(rgb >> 16, masks[0]) | IntoMask((rgb >> 8) & 255, masks[1]) | IntoMask(rgb & 255, masks[2]);
         // Bits outside the colour masks hold junk that must be ignored.
         if (form.bitCount == 32) p |= (0x5Au << 24) & ~(masks[0] | masks[1] | masks[2]);
-        if (form.bitCount == 16) PutWord(line, p);
-        else PutDword(line, p);
+        if (form.bitCount == 16)
+          PutWord(line, p);
+        else
+          PutDword(line, p);
       }
     }
     if (form.compression == BI_RLE8 || form.compression == BI_RLE4) {
@@ -108,8 +111,8 @@ BuiltBmp BuildBmp(const BmpForm& form, int width, int height, const PictureColou
         bits.push_back(static_cast<BYTE>(indices[0] << 4 | indices[1]));
         bits.push_back(static_cast<BYTE>(indices[2] << 4));
       } else {
-        bits.insert(bits.end(), {static_cast<BYTE>(indices[0]), static_cast<BYTE>(indices[1]),
-                                 static_cast<BYTE>(indices[2]), 0});
+        bits.insert(bits.end(),
+                    {static_cast<BYTE>(indices[0]), static_cast<BYTE>(indices[1]), static_cast<BYTE>(indices[2]), 0});
       }
       for (int x = 3; x < width; ++x) {
         bits.push_back(1);
@@ -173,10 +176,10 @@ std::vector<BYTE> BitmapFile24(int width, int height, const PictureColour& colou
 
 std::vector<BYTE> BitmapFileOfPackedDib(std::span<const BYTE> dib, std::size_t bitsOffset) {
   std::vector<BYTE> file;
-  PutWord(file, 0x4D42);                                           // "BM"
-  PutDword(file, static_cast<std::uint32_t>(14 + dib.size()));       // file size
-  PutDword(file, 0);                                               // two reserved words
-  PutDword(file, static_cast<std::uint32_t>(14 + bitsOffset));     // offset of the pixels
+  PutWord(file, 0x4D42);                                        // "BM"
+  PutDword(file, static_cast<std::uint32_t>(14 + dib.size()));  // file size
+  PutDword(file, 0);                                            // two reserved words
+  PutDword(file, static_cast<std::uint32_t>(14 + bitsOffset));  // offset of the pixels
   file.insert(file.end(), dib.begin(), dib.end());
   return file;
 }

@@ -21,7 +21,7 @@ namespace kp::testing {
 // One form of bitmap file.
 struct BmpForm {
   const char* name;
-  DWORD headerSize;   // 12 (OS/2 1.x), 16 or 64 (OS/2 2.x), 40, 52, 56, 108, 124
+  DWORD headerSize;  // 12 (OS/2 1.x), 16 or 64 (OS/2 2.x), 40, 52, 56, 108, 124
   WORD bitCount;
   DWORD compression;  // BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS, BI_ALPHABITFIELDS
   bool topDown = false;

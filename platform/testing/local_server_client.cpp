@@ -55,8 +55,8 @@ std::vector<std::string> SplitWords(const std::string& text) {
 // after it are arguments.
 HRESULT ReadLocalServerCommand(REFCLSID clsid, std::vector<std::string>* command) {
   std::string value;
-  LONG result = registry::GetStringValue(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(clsid) + "\\LocalServer32", "",
-                                         &value);
+  LONG result =
+      registry::GetStringValue(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(clsid) + "\\LocalServer32", "", &value);
   if (result == ERROR_FILE_NOT_FOUND || result == ERROR_INVALID_DATA) return REGDB_E_CLASSNOTREG;
   if (result != ERROR_SUCCESS) return REGDB_E_READREGDB;
   command->clear();
@@ -233,8 +233,7 @@ class LocalServerProxy final : public ComObject<Implements<IDispatch, IID_IDispa
     request.flags = wFlags;
     request.wantResult = pVarResult != nullptr;
     if (pDispParams != nullptr) {
-      if (pDispParams->cArgs > wire::kMaxArguments || pDispParams->cNamedArgs > pDispParams->cArgs)
-        return E_INVALIDARG;
+      if (pDispParams->cArgs > wire::kMaxArguments || pDispParams->cNamedArgs > pDispParams->cArgs) return E_INVALIDARG;
       for (UINT i = 0; i < pDispParams->cNamedArgs; ++i) request.named.push_back(pDispParams->rgdispidNamedArgs[i]);
       for (UINT i = 0; i < pDispParams->cArgs; ++i) {
         // Only values cross a process: a pointer into this one means

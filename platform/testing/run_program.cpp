@@ -120,8 +120,10 @@ bool StartedProgram::Ended() {
   if (m_ended || m_pid <= 0) return true;
   int waitStatus = 0;
   const pid_t result = ::waitpid(m_pid, &waitStatus, WNOHANG);
-  if (result == m_pid) Collect(waitStatus);
-  else if (result < 0 && errno != EINTR) m_ended = true;  // not ours to wait for any more
+  if (result == m_pid)
+    Collect(waitStatus);
+  else if (result < 0 && errno != EINTR)
+    m_ended = true;  // not ours to wait for any more
   return m_ended;
 }
 
@@ -143,8 +145,10 @@ bool StartedProgram::WaitForEnd(std::chrono::milliseconds bound) {
   pid_t result = -1;
   while ((result = ::waitpid(m_pid, &waitStatus, 0)) < 0 && errno == EINTR) {
   }
-  if (result == m_pid) Collect(waitStatus);
-  else m_ended = true;
+  if (result == m_pid)
+    Collect(waitStatus);
+  else
+    m_ended = true;
   return true;
 }
 

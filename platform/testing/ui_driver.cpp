@@ -145,8 +145,10 @@ void TypeText(HWND hEdit, const std::string& text) {
   w->window()->activateWindow();
   w->setFocus(Qt::MouseFocusReason);
   QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-  if (text.empty()) QTest::keyClick(w, Qt::Key_Delete);
-  else QTest::keyClicks(w, QString::fromStdString(text));
+  if (text.empty())
+    QTest::keyClick(w, Qt::Key_Delete);
+  else
+    QTest::keyClicks(w, QString::fromStdString(text));
 }
 
 void PressKey(HWND hWnd, int virtualKey, unsigned modifiers) {

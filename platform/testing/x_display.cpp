@@ -27,8 +27,8 @@ PrivateXServer::PrivateXServer() {
   std::string fd = std::to_string(ready[1]);
   // -noreset: the server would otherwise reset when its last client goes
   // (a program ended by the test) and refuse the next one for a while.
-  const char* argv[] = {"/usr/bin/Xvfb", "-displayfd", fd.c_str(),  "-screen", "0", "1280x1024x24",
-                        "-nolisten",     "tcp",        "-noreset", nullptr};
+  const char* argv[] = {"/usr/bin/Xvfb", "-displayfd", fd.c_str(), "-screen",  "0",
+                        "1280x1024x24",  "-nolisten",  "tcp",      "-noreset", nullptr};
   if (posix_spawn(&m_pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ) != 0) m_pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   ::close(ready[1]);
@@ -86,8 +86,8 @@ bool HasProperty(Display* display, Window window, Atom property) {
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  bool has = XGetWindowProperty(display, window, property, 0, 1, False, AnyPropertyType, &type, &format, &count,
-                                &after, &data) == Success &&
+  bool has = XGetWindowProperty(display, window, property, 0, 1, False, AnyPropertyType, &type, &format, &count, &after,
+                                &data) == Success &&
              type != None;
   if (data != nullptr) XFree(data);
   return has;
@@ -125,8 +125,8 @@ pid_t XClient::WindowProcess(unsigned long window) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   pid_t pid = -1;
-  if (XGetWindowProperty(m_display, window, Intern(m_display, "_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type,
-                         &format, &count, &after, &data) == Success &&
+  if (XGetWindowProperty(m_display, window, Intern(m_display, "_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) == Success &&
       count == 1 && format == 32)
     pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
   if (data != nullptr) XFree(data);
@@ -173,9 +173,12 @@ bool XClient::PressKeys(unsigned long window, const std::string& keys, std::stri
       const std::size_t plus = chord.find('+', from);
       std::string name = chord.substr(from, plus == std::string::npos ? std::string::npos : plus - from);
       if (plus != std::string::npos) {
-        if (name == "alt") name = "Alt_L";
-        else if (name == "ctrl") name = "Control_L";
-        else if (name == "shift") name = "Shift_L";
+        if (name == "alt")
+          name = "Alt_L";
+        else if (name == "ctrl")
+          name = "Control_L";
+        else if (name == "shift")
+          name = "Shift_L";
       }
       const KeySym symbol = XStringToKeysym(name.c_str());
       const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(m_display, symbol);
@@ -197,8 +200,8 @@ bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std
   const Window root = DefaultRootWindow(d);
   const Atom aware = Intern(d, "XdndAware"), enter = Intern(d, "XdndEnter"), position = Intern(d, "XdndPosition"),
              status = Intern(d, "XdndStatus"), drop = Intern(d, "XdndDrop"), finished = Intern(d, "XdndFinished"),
-             leave = Intern(d, "XdndLeave"), selection = Intern(d, "XdndSelection"),
-             copy = Intern(d, "XdndActionCopy"), uriList = Intern(d, "text/uri-list"), targets = Intern(d, "TARGETS");
+             leave = Intern(d, "XdndLeave"), selection = Intern(d, "XdndSelection"), copy = Intern(d, "XdndActionCopy"),
+             uriList = Intern(d, "text/uri-list"), targets = Intern(d, "TARGETS");
   const auto deadline = Clock::now() + std::chrono::seconds(10);
   auto fail = [&](const std::string& reason) {
     if (why != nullptr) *why = reason;

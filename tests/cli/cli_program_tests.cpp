@@ -13,8 +13,8 @@
 #include "editor/shapes/set_kinds.h"
 #include "editor/shapes/set_palette.h"
 #include "editor/shapes/tests/shapes_test_support.h"
-#include "platform/file/file.h"
 #include "kestrow_version.h"
+#include "platform/file/file.h"
 #include "tests/cli/cli_process.h"
 
 namespace cli_journeys {
@@ -31,8 +31,7 @@ TEST(KestrowCliProgram, AnswersHelpVersionAndWrongLinesWithoutADisplay) {
 
   const ProgramRun help = RunKestrowCli({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* command :
-       {"info", "export", "import", "export-all", "import-all", "convert", "palette", "probe"}) {
+  for (const char* command : {"info", "export", "import", "export-all", "import-all", "convert", "palette", "probe"}) {
     EXPECT_TRUE(Contains(help.out, std::string("  ") + command)) << command;
     const ProgramRun commandHelp = RunKestrowCli({command, "--help"});
     EXPECT_EQ(commandHelp.status, 0) << command;
@@ -185,24 +184,45 @@ std::vector<CommandCase> CommandCases() {
     return [path](const std::string& folder) { return std::filesystem::exists(folder + path); };
   };
   return {
-      {"info", [](auto& s, auto&) { return std::vector<std::string>{"info", s}; },
+      {"info",
+       [](auto& s, auto&) {
+         return std::vector<std::string>{"info", s};
+       },
        [](const std::string&) { return false; }, false},
-      {"export", [](auto& s, auto& f) { return std::vector<std::string>{"export", s, "1", f + "/out"}; },
+      {"export",
+       [](auto& s, auto& f) {
+         return std::vector<std::string>{"export", s, "1", f + "/out"};
+       },
        exists("/out/slot-00.bmp"), false},
-      {"import", [](auto& s, auto& f) { return std::vector<std::string>{"import", s, "1", f + "/in"}; },
+      {"import",
+       [](auto& s, auto& f) {
+         return std::vector<std::string>{"import", s, "1", f + "/in"};
+       },
        [](const std::string&) { return false; }, true, true},
-      {"palette", [](auto& s, auto& f) { return std::vector<std::string>{"palette", s, "1", f + "/p.bmp"}; },
+      {"palette",
+       [](auto& s, auto& f) {
+         return std::vector<std::string>{"palette", s, "1", f + "/p.bmp"};
+       },
        exists("/p.bmp"), true},
-      {"probe", [](auto& s, auto& f) { return std::vector<std::string>{"probe", s, "17", "3", f + "/i.bmp"}; },
+      {"probe",
+       [](auto& s, auto& f) {
+         return std::vector<std::string>{"probe", s, "17", "3", f + "/i.bmp"};
+       },
        exists("/i.bmp"), false},
       {"import --output",
        [](auto& s, auto& f) {
          return std::vector<std::string>{"import", s, "1", f + "/in", "--output", f + "/new.shp2"};
        },
        exists("/new.shp2"), false},
-      {"export-all", [](auto& s, auto& f) { return std::vector<std::string>{"export-all", s, f + "/all"}; },
+      {"export-all",
+       [](auto& s, auto& f) {
+         return std::vector<std::string>{"export-all", s, f + "/all"};
+       },
        exists("/all"), false},
-      {"import-all", [](auto& s, auto& f) { return std::vector<std::string>{"import-all", s, f + "/in"}; },
+      {"import-all",
+       [](auto& s, auto& f) {
+         return std::vector<std::string>{"import-all", s, f + "/in"};
+       },
        [](const std::string&) { return false; }, true, true},
       {"convert",
        [](auto& s, auto& f) {
@@ -233,8 +253,10 @@ TEST(KestrowCliProgram, EveryCommandFailsCleanlyOnAMissingOrHeldFile) {
     const ProgramRun missing = RunKestrowCli(command.line(folder + "/none.shp2", folder));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "kestrow-cli: Unable to open selected shapes file. Make sure it is not in use by "
-                           "another application (" + folder + "/none.shp2 was not found.)\n");
+    EXPECT_EQ(missing.err,
+              "kestrow-cli: Unable to open selected shapes file. Make sure it is not in use by "
+              "another application (" +
+                  folder + "/none.shp2 was not found.)\n");
     {
       // Patched by another editor: nothing may read it meanwhile.
       shapes_tests::HeldByOtherProcess patcher(path, CFile::modeReadWrite | CFile::shareExclusive);
@@ -283,8 +305,7 @@ TEST(KestrowCliProgram, DamagedHeadersGiveAMessageAndWriteNothing) {
     const std::string folder = PrepareFolder(shapes);
     const ProgramRun run = RunKestrowCli(command.line(folder + "/shapes.shp2", folder));
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.err, "An attempt was made to access " + folder + "/shapes.shp2 past its end."))
-        << run.err;
+    EXPECT_TRUE(Contains(run.err, "An attempt was made to access " + folder + "/shapes.shp2 past its end.")) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line: " << run.err;
     EXPECT_FALSE(command.wroteOutput(folder));
     EXPECT_TRUE(ReadBytes(folder + "/shapes.shp2") == shapes);

@@ -87,6 +87,7 @@ TEST_F(EditorPath, ImportWritesTheBytesThatPatchWritesForTheSameDroppedFiles) {
     std::snprintf(name, sizeof name, "/slot-%02d.bmp", slot);
     return textures + name;
   };
+  // clang-format off
   const struct {
     int slot;
     const char* sample;  // a file of the image samples, else a photo
@@ -96,6 +97,7 @@ TEST_F(EditorPath, ImportWritesTheBytesThatPatchWritesForTheSameDroppedFiles) {
       {5, "rgba.png", 0, 0},  {7, "info_rle8.bmp", 0, 0},    {12, "one_pixel.gif", 0, 0},
       {20, "core_4bpp.bmp", 0, 0}, {29, nullptr, 517, 131},
   };
+  // clang-format on
   for (const auto& input : inputs) {
     if (input.sample != nullptr)
       CopyFile(std::string(IMAGE_SAMPLES "/") + input.sample, slotPath(input.slot));
@@ -135,7 +137,8 @@ TEST_F(EditorPath, ExportWritesTheFilesThatSaveAsWritesAfterLoadSet) {
     ReadSetImages(file, 1, FALSE, [&](const SetImagePixels& p) {
       if (p.image == 17) slot17.assign(p.pixels, p.pixels + p.width * p.height);
     });
-    ReadSetImages(file, 6, TRUE, [&](const SetImagePixels& p) { landscape.assign(p.pixels, p.pixels + p.width * p.height); });
+    ReadSetImages(file, 6, TRUE,
+                  [&](const SetImagePixels& p) { landscape.assign(p.pixels, p.pixels + p.width * p.height); });
   }
 
   kp::testing::ScriptedPrompts prompts;

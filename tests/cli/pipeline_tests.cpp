@@ -32,8 +32,7 @@ TEST(KestrowCliPipeline, ExportAllEditImportAllToANewFileAndPreview) {
   CopyFile(IMAGE_SAMPLES "/info_24bpp_top-down.bmp", folder + "/sets/texture-set-3/slot-04.bmp");
   CopyFile(folder + "/sets/texture-set-1/slot-00.bmp", folder + "/sets/landscape-2/landscape.bmp");
 
-  const ProgramRun imported =
-      RunKestrowCli({"import-all", shapes, folder + "/sets", "--output", fresh, "--dither"});
+  const ProgramRun imported = RunKestrowCli({"import-all", shapes, folder + "/sets", "--output", fresh, "--dither"});
   ASSERT_EQ(imported.status, 0) << imported.err;
   EXPECT_NE(imported.out.find("wrote Texture Set # 3 texture #4 <column 5, row 1> from " + folder +
                               "/sets/texture-set-3/slot-04.bmp\n"),
@@ -44,15 +43,14 @@ TEST(KestrowCliPipeline, ExportAllEditImportAllToANewFileAndPreview) {
 
   // A second run must not overwrite the shapes file through a link to it.
   std::filesystem::create_symlink(shapes, folder + "/link.shp2");
-  const ProgramRun refused =
-      RunKestrowCli({"import-all", shapes, folder + "/sets", "--output", folder + "/link.shp2"});
+  const ProgramRun refused = RunKestrowCli({"import-all", shapes, folder + "/sets", "--output", folder + "/link.shp2"});
   EXPECT_EQ(refused.status, 2);
   EXPECT_EQ(refused.out, "");
   EXPECT_TRUE(ReadBytes(shapes) == original);
 
   // The preview of the edited texture is what the new file now shows.
-  const ProgramRun preview = RunKestrowCli({"convert", fresh, "3", folder + "/sets/texture-set-3/slot-04.bmp",
-                                            folder + "/preview.bmp", "--dither"});
+  const ProgramRun preview = RunKestrowCli(
+      {"convert", fresh, "3", folder + "/sets/texture-set-3/slot-04.bmp", folder + "/preview.bmp", "--dither"});
   ASSERT_EQ(preview.status, 0) << preview.err;
   ASSERT_EQ(RunKestrowCli({"export", fresh, "3", folder + "/check"}).status, 0);
   EXPECT_TRUE(ReadBytes(folder + "/preview.bmp") == ReadBytes(folder + "/check/slot-04.bmp"));

@@ -40,8 +40,7 @@ std::string SharingFailure(const std::string& path) {
 
 // For a file that is none of the results: which of them each image of the
 // set, and the bytes outside the set's images, agree with.
-std::string DescribeImages(const Bytes& file,
-                           const std::vector<std::pair<std::string, const Bytes*>>& results,
+std::string DescribeImages(const Bytes& file, const std::vector<std::pair<std::string, const Bytes*>>& results,
                            const sample_shapes::BlockLayout& layout) {
   std::string text;
   Bytes outside = file;
@@ -49,11 +48,9 @@ std::string DescribeImages(const Bytes& file,
     const auto at = static_cast<std::size_t>(layout.pixels[static_cast<std::size_t>(image)]);
     text += "image " + std::to_string(image) + ":";
     for (const auto& [name, bytes] : results)
-      if (std::equal(file.begin() + at, file.begin() + at + kTextureBytes, bytes->begin() + at))
-        text += " " + name;
+      if (std::equal(file.begin() + at, file.begin() + at + kTextureBytes, bytes->begin() + at)) text += " " + name;
     text += "\n";
-    std::copy(results[0].second->begin() + at, results[0].second->begin() + at + kTextureBytes,
-              outside.begin() + at);
+    std::copy(results[0].second->begin() + at, results[0].second->begin() + at + kTextureBytes, outside.begin() + at);
   }
   if (outside != *results[0].second) text += "bytes outside the images changed\n";
   return text;
@@ -86,6 +83,7 @@ TEST(TwoImports, EndAsOneOrderOrTheOtherAndTheLaterIsRefusedWhileTheFirstWrites)
   const Bytes bThenA = importOnto(onlyB, a);
   ASSERT_FALSE(HasFailure());
   ASSERT_NE(aThenB, bThenA);
+  // clang-format off
   const std::vector<std::pair<std::string, const Bytes*>> results = {
       {"original", &original}, {"A", &onlyA}, {"B", &onlyB}, {"A then B", &aThenB}, {"B then A", &bThenA}};
 
@@ -118,6 +116,7 @@ TEST(TwoImports, EndAsOneOrderOrTheOtherAndTheLaterIsRefusedWhileTheFirstWrites)
              << "B: " << second->Err();
     }
   }
+  // clang-format on
   outcomes.Print("two imports into one file", kRounds);
 }
 
@@ -141,8 +140,7 @@ TEST(TwoImports, IntoOneNewFileLeaveItWhollyOneOrTheOther) {
   const std::string out = outFolder + "/new.shp2";
   auto importInto = [&](const std::string& pictures) {
     std::filesystem::remove(out);
-    const kp::testing::ProgramRun run =
-        cli_journeys::RunKestrowCli({"import", path, set, pictures, "--output", out});
+    const kp::testing::ProgramRun run = cli_journeys::RunKestrowCli({"import", path, set, pictures, "--output", out});
     EXPECT_EQ(run.status, 0) << run.err;
     return ReadBytes(out);
   };
@@ -150,8 +148,8 @@ TEST(TwoImports, IntoOneNewFileLeaveItWhollyOneOrTheOther) {
   const Bytes onlyB = importInto(b);
   ASSERT_FALSE(HasFailure());
   ASSERT_NE(onlyA, onlyB);
-  const std::string refused = "kestrow-cli: Unable to open file " + out +
-                              " (A sharing violation occurred while accessing " + out + ".)\n";
+  const std::string refused =
+      "kestrow-cli: Unable to open file " + out + " (A sharing violation occurred while accessing " + out + ".)\n";
 
   Outcomes outcomes;
   for (int round = 0; round < kNewFileRounds; ++round) {
@@ -185,8 +183,7 @@ TEST(TwoImports, IntoOneNewFileLeaveItWhollyOneOrTheOther) {
       ASSERT_TRUE(file == onlyB);
       outcomes.Count(before + "A refused");
     } else {
-      FAIL() << "statuses " << statusA << " and " << statusB << "\nA: " << first->Err()
-             << "B: " << second->Err();
+      FAIL() << "statuses " << statusA << " and " << statusB << "\nA: " << first->Err() << "B: " << second->Err();
     }
   }
   outcomes.Print("two imports into one new file", kNewFileRounds);

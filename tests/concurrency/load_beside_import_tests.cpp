@@ -25,8 +25,7 @@ using cli_journeys::ReadBytes;
 using sample_shapes::WriteBytes;
 
 constexpr int kRounds = 50;
-constexpr char kOpenFailed[] =
-    "Unable to open selected shapes file\nMake sure it is not in use by another application";
+constexpr char kOpenFailed[] = "Unable to open selected shapes file\nMake sure it is not in use by another application";
 constexpr std::chrono::minutes kEndBound{2};
 
 // For slots that are neither: which of the two each slot shows.

@@ -59,9 +59,7 @@ class TwoRegistrations : public ::testing::TestWithParam<Pairing> {
     if (GetParam().machineWide) return {REGSVR_PROGRAM, "--machine", m_machine, module};
     return {REGSVR_PROGRAM, module};
   }
-  std::string File() const {
-    return (GetParam().machineWide ? m_machine : m_user) + "/kestrow-platform/classes.reg";
-  }
+  std::string File() const { return (GetParam().machineWide ? m_machine : m_user) + "/kestrow-platform/classes.reg"; }
   void Empty() const {
     std::filesystem::remove_all(m_user + "/kestrow-platform");
     std::filesystem::remove_all(m_machine + "/kestrow-platform");

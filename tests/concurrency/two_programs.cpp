@@ -24,10 +24,10 @@ void WriteSlotPictures(const std::string& folder, int first, int last, DWORD tin
   for (int slot = first; slot <= last; ++slot) {
     char name[32];
     std::snprintf(name, sizeof name, "slot-%02d.bmp", slot);
-    sample_shapes::WriteBytes(
-        folder + "/" + name, kp::testing::BitmapFile24(width, height, [=](int x, int y) {
-          return (tint ^ static_cast<DWORD>((x * 3 + slot * 17) << 8 | (y * 5 + slot))) & 0xFFFFFF;
-        }));
+    sample_shapes::WriteBytes(folder + "/" + name, kp::testing::BitmapFile24(width, height, [=](int x, int y) {
+                                return (tint ^ static_cast<DWORD>((x * 3 + slot * 17) << 8 | (y * 5 + slot))) &
+                                       0xFFFFFF;
+                              }));
   }
 }
 

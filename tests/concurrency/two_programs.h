@@ -24,7 +24,6 @@ class Outcomes {
 // Writes the texture pictures slot-FF.bmp to slot-LL.bmp into `folder`,
 // made if need be: width x height pixels whose colours depend on `tint` and
 // the slot, so that two folders of different tints give different images.
-void WriteSlotPictures(const std::string& folder, int first, int last, DWORD tint, int width = 80,
-                       int height = 60);
+void WriteSlotPictures(const std::string& folder, int first, int last, DWORD tint, int width = 80, int height = 60);
 
 }  // namespace concurrency

@@ -25,6 +25,7 @@ enum : int { IDD_STATES = 500, IDC_EMPTY = 1001, IDC_HOLDING = 1002, IDC_FOCUSED
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
+// clang-format off
 const kp::resources::DialogTemplate kStates = {
     "Tavlet states", WS_POPUP | WS_CAPTION | DS_SETFONT, 0, 0, 0, 286, 96, "MS Sans Serif", 8,
     {
@@ -38,12 +39,13 @@ const kp::resources::DialogTemplate kStates = {
         {Class::Static, IDC_STATIC, "Not focused", 212, 74, 66, 10, kChild | SS_LEFT},
     },
 };
+// clang-format on
 
 // The texture slots' creation record: version 1.0, 1323 x 1376, drops accepted.
 const std::vector<BYTE> kStatesInit = [] {
-  const BYTE record[] = {0, 0, 0, 0,                                  // no string before the stream
-                         0x00, 0x00, 0x01, 0x00, 0x2B, 0x05, 0, 0,   // version, _ExtentX 1323
-                         0x60, 0x05, 0, 0, 0, 0, 0, 0, 0x70};         // _ExtentY 1376, no stock props, 0x70
+  const BYTE record[] = {0,    0,    0,    0,                              // no string before the stream
+                         0x00, 0x00, 0x01, 0x00, 0x2B, 0x05, 0, 0,         // version, _ExtentX 1323
+                         0x60, 0x05, 0,    0,    0,    0,    0, 0, 0x70};  // _ExtentY 1376, no stock props, 0x70
   std::vector<BYTE> out;
   for (int id : {IDC_EMPTY, IDC_HOLDING, IDC_FOCUSED, IDC_NOT_FOCUSED}) {
     const BYTE head[] = {static_cast<BYTE>(id), static_cast<BYTE>(id >> 8), 0x76, 0x03, sizeof record, 0, 0, 0};
@@ -113,7 +115,7 @@ class CStatesDlg : public CDialog {
 };
 
 BEGIN_MESSAGE_MAP(CStatesDlg, CDialog)
-  ON_WM_TIMER()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 class CStatesApp : public CWinApp {

@@ -7,7 +7,7 @@ namespace {
 
 using TavletDrawing = TavletTest;
 
-constexpr std::uint32_t kRed = 0xFF0000;    // ARGB as grabbed
+constexpr std::uint32_t kRed = 0xFF0000;  // ARGB as grabbed
 constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kBlack = 0x000000;
@@ -65,8 +65,8 @@ TEST_F(TavletDrawing, AnEmptyControlIsWhiteWithACornerTriangleAnEighthOfItsWidth
     struct Row {
       int x, y;
       std::uint32_t colour;
-    } rows[] = {{1, 1, kBlack},  {7, 1, kBlack},  {1, 7, kBlack},  {4, 4, kBlack},  {11, 1, kWhite},
-                {1, 11, kWhite}, {6, 6, kWhite},  {9, 5, kWhite},  {40, 30, kWhite}, {78, 58, kWhite}};
+    } rows[] = {{1, 1, kBlack},  {7, 1, kBlack}, {1, 7, kBlack}, {4, 4, kBlack},   {11, 1, kWhite},
+                {1, 11, kWhite}, {6, 6, kWhite}, {9, 5, kWhite}, {40, 30, kWhite}, {78, 58, kWhite}};
     for (const Row& row : rows) EXPECT_EQ(Rgb(wide, row.x, row.y), row.colour) << row.x << "," << row.y;
 
     kp::testing::Pixels narrow = Show(dlg.m_slot, 7, 20);

@@ -1,11 +1,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing/memory_property_bag.h"
 #include "platform/com/ole_control.h"
 #include "platform/com/property_page.h"
 #include "platform/file/file.h"
 #include "platform/testing/bmp_writer.h"
+#include "platform/testing/memory_property_bag.h"
 #include "platform/testing/temp_environment.h"
 #include "tests/control/tavlet_fixture.h"
 
@@ -119,8 +119,8 @@ TEST_F(TavletHosting, TheControlShowsItsVerbExtentsStatusAndTypeToItsContainer) 
     struct Row {
       int id;
       LONG cx, cy;
-    } rows[] = {{IDC_SLOT, 1323, 1376}, {IDC_PREVIEW, 4815, 4604}, {IDC_LANDSCAPE, 10398, 5159},
-                {IDC_FINDER, 7911, 7435}};
+    } rows[] = {
+        {IDC_SLOT, 1323, 1376}, {IDC_PREVIEW, 4815, 4604}, {IDC_LANDSCAPE, 10398, 5159}, {IDC_FINDER, 7911, 7435}};
     for (const Row& row : rows) {
       ComPtr<IOleObject> object = Query<IOleObject>(dlg.Control(row.id), IID_IOleObject);
       ASSERT_TRUE(object);
@@ -233,9 +233,12 @@ TEST_F(TavletObject, ItsClassInfoNamesTheEventInterfaceAndItHasOnePropertyPage) 
   struct Row {
     const char* name;
     DISPID id;
-  } rows[] = {{"InitiallyDroppable", DispidInitiallyDroppable}, {"RecreateBitmap", DispidRecreateBitmap},
-              {"RecreateBitmapFromFile", DispidRecreateBitmapFromFile}, {"GetBitmapHandle", DispidGetBitmapHandle},
-              {"SetBitmapHandle", DispidSetBitmapHandle}, {"_InitiallyDroppable", DispidDefaultValue}};
+  } rows[] = {{"InitiallyDroppable", DispidInitiallyDroppable},
+              {"RecreateBitmap", DispidRecreateBitmap},
+              {"RecreateBitmapFromFile", DispidRecreateBitmapFromFile},
+              {"GetBitmapHandle", DispidGetBitmapHandle},
+              {"SetBitmapHandle", DispidSetBitmapHandle},
+              {"_InitiallyDroppable", DispidDefaultValue}};
   for (const Row& row : rows) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(row.name)};
     DISPID id = DISPID_UNKNOWN;

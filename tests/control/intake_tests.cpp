@@ -2,8 +2,8 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/testing/scripted_prompts.h"
 #include "platform/testing/bmp_writer.h"
+#include "platform/testing/scripted_prompts.h"
 #include "platform/testing/temp_environment.h"
 #include "tests/control/tavlet_fixture.h"
 
@@ -63,7 +63,8 @@ TEST_F(TavletIntake, SizesThatAreNotPositiveOrTooLargeAreRefusedWithoutAnEvent) 
     struct Row {
       SHORT sx, sy;
     } rows[] = {{0, 5}, {4, -4}, {-1, 1}, {0, 0}, {-32768, -32768}};
-    for (const Row& row : rows) EXPECT_FALSE(dlg.m_slot.RecreateBitmap(pixels, row.sx, row.sy)) << row.sx << "x" << row.sy;
+    for (const Row& row : rows)
+      EXPECT_FALSE(dlg.m_slot.RecreateBitmap(pixels, row.sx, row.sy)) << row.sx << "x" << row.sy;
     // 32767 x 32767 pixels is a section the platform refuses before any
     // pixel is read.
     EXPECT_FALSE(dlg.m_slot.RecreateBitmap(pixels, 32767, 32767));
@@ -164,7 +165,8 @@ TEST_F(TavletIntake, EachSuccessfulIntakeRaisesBmpChangeOnceEvenForTheSamePixels
     ASSERT_TRUE(dlg.m_landscape.RecreateBitmap(pixels, 2, 2));
     ASSERT_TRUE(dlg.m_landscape.RecreateBitmap(pixels, 2, 2));
     ASSERT_TRUE(dlg.m_landscape.RecreateBitmapFromFile(file.c_str()));
-    ASSERT_TRUE(dlg.m_landscape.SetBitmapHandle(static_cast<LONG>(HandleToLong32(::CreateBitmap(2, 2, 1, 32, nullptr)))));
+    ASSERT_TRUE(
+        dlg.m_landscape.SetBitmapHandle(static_cast<LONG>(HandleToLong32(::CreateBitmap(2, 2, 1, 32, nullptr)))));
     ASSERT_TRUE(kp::testing::DropFiles(dlg.m_landscape.m_hWnd, POINT{3, 3}, {file}));
     kp::testing::ProcessEvents();
     EXPECT_EQ(dlg.m_changes, std::vector<int>(5, IDC_LANDSCAPE));

@@ -21,6 +21,7 @@ using tavlet::CLSID_Tavlet;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
+// clang-format off
 const kp::resources::DialogTemplate kHost = {
     "Tavlet Host", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 300, 160,
     "MS Sans Serif", 8,
@@ -33,6 +34,7 @@ const kp::resources::DialogTemplate kHost = {
         {Class::Button, IDOK, "OK", 240, 140, 50, 14, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON},
     },
 };
+// clang-format on
 
 const kp::resources::DialogTemplate kEmpty = {
     "Empty", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT, 0, 0, 0, 200, 100, "MS Sans Serif", 8, {},
@@ -120,10 +122,10 @@ void CHostedTavlet::SetInitiallyDroppable(BOOL value) {
 }
 
 BEGIN_EVENTSINK_MAP(CHostDlg, CDialog)
-  ON_EVENT(CHostDlg, IDC_SLOT, tavlet::EventidBmpChange, OnBmpChangeSlot, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_PREVIEW, tavlet::EventidBmpChange, OnBmpChangePreview, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_LANDSCAPE, tavlet::EventidBmpChange, OnBmpChangeLandscape, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_FINDER, tavlet::EventidBmpChange, OnBmpChangeFinder, VTS_NONE)
+ON_EVENT(CHostDlg, IDC_SLOT, tavlet::EventidBmpChange, OnBmpChangeSlot, VTS_NONE)
+ON_EVENT(CHostDlg, IDC_PREVIEW, tavlet::EventidBmpChange, OnBmpChangePreview, VTS_NONE)
+ON_EVENT(CHostDlg, IDC_LANDSCAPE, tavlet::EventidBmpChange, OnBmpChangeLandscape, VTS_NONE)
+ON_EVENT(CHostDlg, IDC_FINDER, tavlet::EventidBmpChange, OnBmpChangeFinder, VTS_NONE)
 END_EVENTSINK_MAP()
 
 void CHostDlg::DoDataExchange(CDataExchange* pDX) {

@@ -97,6 +97,7 @@ TEST_F(TavletCommands, SaveAsWritesA24BitFileWithEveryHeaderFieldAndItsPixels) {
 
   const std::vector<BYTE> file = ReadWholeFile(folder + "/saved.bmp");
   ASSERT_EQ(file.size(), 78u) << "54 + 2 x 12";
+  // clang-format off
   struct Field {
     std::size_t offset;
     int size;
@@ -110,7 +111,9 @@ TEST_F(TavletCommands, SaveAsWritesA24BitFileWithEveryHeaderFieldAndItsPixels) {
       {38, 4, 2835, "x resolution"}, {42, 4, 2835, "y resolution"},   {46, 4, 0, "colours used"},
       {50, 4, 0, "important colours"},
   };
-  for (const Field& f : fields) EXPECT_EQ(f.size == 2 ? Word(file, f.offset) : Dword(file, f.offset), f.value) << f.name;
+  // clang-format on
+  for (const Field& f : fields)
+    EXPECT_EQ(f.size == 2 ? Word(file, f.offset) : Dword(file, f.offset), f.value) << f.name;
   // Rows of 9 pixel bytes (blue, green, red; the top byte dropped) and 3
   // filler bytes, the bottom row first.
   const std::vector<BYTE> pixels(file.begin() + 54, file.end());
@@ -122,8 +125,8 @@ TEST_F(TavletCommands, SaveAsWritesA24BitFileWithEveryHeaderFieldAndItsPixels) {
         << "row " << row;
 
   // And it loads back with the same pixels.
-  kp::gdi::ScopedBitmap loaded(static_cast<HBITMAP>(
-      ::LoadImage(nullptr, (folder + "/saved.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+  kp::gdi::ScopedBitmap loaded(static_cast<HBITMAP>(::LoadImage(nullptr, (folder + "/saved.bmp").c_str(), IMAGE_BITMAP,
+                                                                0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   ASSERT_TRUE(loaded);
   EXPECT_EQ(PixelOf(loaded.get(), 0, 1), 0x010203u);
   EXPECT_EQ(PixelOf(loaded.get(), 2, 1), 0x070809u);

@@ -118,8 +118,8 @@ class Automation : public ::testing::Test {
     if (!option.empty()) words.push_back(option);
     m_started.push_back(std::make_unique<kp::testing::StartedProgram>(words));
     const kp::testing::StartedProgram& editor = *m_started.back();
-    EXPECT_TRUE(WaitFor([&] { return HasVisibleWindow(editor.Pid()); }))
-        << "no window for '" << option << "'\n" << editor.Err();
+    EXPECT_TRUE(WaitFor([&] { return HasVisibleWindow(editor.Pid()); })) << "no window for '" << option << "'\n"
+                                                                         << editor.Err();
     return editor.Pid();
   }
   // Ends the editors this test started.
@@ -158,6 +158,7 @@ kp::testing::PrivateXServer* Automation::m_xServer = nullptr;
 kp::testing::XClient* Automation::m_display = nullptr;
 
 TEST_F(Automation, OnlyANormalStartWritesTheLocalServerEntries) {
+  // clang-format off
   const struct {
     const char* option;
     bool writes;
@@ -165,6 +166,7 @@ TEST_F(Automation, OnlyANormalStartWritesTheLocalServerEntries) {
       {"", true},           {"/automation", true}, {"-embedding", true}, {"/Automation", false},
       {"-Automation", false}, {"-Embedding", false}, {"/Embedding", false},
   };
+  // clang-format on
   for (const auto& row : rows) {
     kp::testing::UseFreshRegistry();
     ASSERT_EQ(RunProgram({REGSVR_PROGRAM, TAVLET_MODULE}).status, 0);

@@ -56,6 +56,7 @@ TEST_F(ControlFailure, SaysWhichControlModuleAndCommandAndEndsWithStatusOne) {
   std::ofstream(junk) << "not a module";
   const std::string user = kp::registry::RegistryFilePath();
   const std::string machineFile = kp::registry::RegistryFileIn(m_machine);
+  // clang-format off
   const struct {
     const char* what;
     std::function<void()> arrange;
@@ -79,6 +80,7 @@ TEST_F(ControlFailure, SaysWhichControlModuleAndCommandAndEndsWithStatusOne) {
        "Module tried: none: the registry cannot be read: " + user + " (not there) and " + machineFile +
            " (damaged)"},
   };
+  // clang-format on
   for (const auto& row : rows) {
     row.arrange();
     EXPECT_EQ(StartEditor(), 1) << row.what;

@@ -55,6 +55,7 @@ std::string CaptionOfWhatOpens(CJourneyDlg& dlg, const std::function<void()>& op
 }
 
 TEST_F(EditorJourney, TheWindowMenuTheSystemCommandsAndTheAboutCommandOpenTheAboutBox) {
+  // clang-format off
   const struct {
     const char* how;
     std::function<void(CJourneyDlg&)> open;
@@ -72,9 +73,9 @@ TEST_F(EditorJourney, TheWindowMenuTheSystemCommandsAndTheAboutCommandOpenTheAbo
       {"system command 31", [](CJourneyDlg& dlg) { dlg.SendMessage(WM_SYSCOMMAND, 31, 0); }},
       {"About command", [](CJourneyDlg& dlg) { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(ID_APP_ABOUT, 0), 0); }},
   };
+  // clang-format on
   WithEditor([&](CJourneyDlg& dlg) {
-    for (const auto& row : rows)
-      EXPECT_EQ(CaptionOfWhatOpens(dlg, [&] { row.open(dlg); }), "About Kestrow") << row.how;
+    for (const auto& row : rows) EXPECT_EQ(CaptionOfWhatOpens(dlg, [&] { row.open(dlg); }), "About Kestrow") << row.how;
     EXPECT_EQ(CaptionOfWhatOpens(dlg, [&] { dlg.SendMessage(WM_SYSCOMMAND, 32, 0); }), "")
         << "system command 32 is not the About entry";
     EXPECT_TRUE(dlg.IsWindowVisible());
@@ -99,30 +100,34 @@ TEST_F(EditorJourney, TheImageFinderWantsAFileAndKeepsItsValuesBetweenOpenings) 
     ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::Control | kp::testing::Shift);
     ASSERT_TRUE(Visible(dlg, IDC_IMAGE_FINDER));
     Picture found;
-    const std::string first = CaptionOfWhatOpens(dlg, [&] { ClickItem(dlg, IDC_IMAGE_FINDER); }, [&] {
-      ASSERT_NE(dlg.m_pImageFinder, nullptr);
-      CImageFinderDlg& finder = *dlg.m_pImageFinder;
-      EXPECT_EQ(finder.m_strShapesFile, path.c_str());
-      // Header 17 is "Texture Set # 1": its image 0 is what slot 0 shows.
-      kp::testing::TypeText(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_HEADER), "17");
-      kp::testing::TypeText(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_IMAGE_NUMBER), "0");
-      kp::testing::Click(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_GET_VALUES));
-      kp::testing::Click(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_LOAD));
-      kp::testing::ProcessEvents();
-      found = PictureOf(finder.m_wndImage);
-      // What was taken with Enter stays for the next opening.
-      kp::testing::PressKey(finder.m_hWnd, VK_RETURN);
-    });
+    const std::string first = CaptionOfWhatOpens(
+        dlg, [&] { ClickItem(dlg, IDC_IMAGE_FINDER); },
+        [&] {
+          ASSERT_NE(dlg.m_pImageFinder, nullptr);
+          CImageFinderDlg& finder = *dlg.m_pImageFinder;
+          EXPECT_EQ(finder.m_strShapesFile, path.c_str());
+          // Header 17 is "Texture Set # 1": its image 0 is what slot 0 shows.
+          kp::testing::TypeText(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_HEADER), "17");
+          kp::testing::TypeText(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_IMAGE_NUMBER), "0");
+          kp::testing::Click(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_GET_VALUES));
+          kp::testing::Click(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_LOAD));
+          kp::testing::ProcessEvents();
+          found = PictureOf(finder.m_wndImage);
+          // What was taken with Enter stays for the next opening.
+          kp::testing::PressKey(finder.m_hWnd, VK_RETURN);
+        });
     EXPECT_EQ(found, slot0);
     EXPECT_EQ(found.width, 128);
     EXPECT_EQ(first, "Image Finder");
     CImageFinderDlg* const finder = dlg.m_pImageFinder.get();
     std::string header;
-    const std::string second = CaptionOfWhatOpens(dlg, [&] { ClickItem(dlg, IDC_IMAGE_FINDER); }, [&] {
-      CString text;
-      dlg.m_pImageFinder->GetDlgItemText(CImageFinderDlg::IDC_FINDER_HEADER, text);
-      header = text.str();
-    });
+    const std::string second = CaptionOfWhatOpens(
+        dlg, [&] { ClickItem(dlg, IDC_IMAGE_FINDER); },
+        [&] {
+          CString text;
+          dlg.m_pImageFinder->GetDlgItemText(CImageFinderDlg::IDC_FINDER_HEADER, text);
+          header = text.str();
+        });
     EXPECT_EQ(second, "Image Finder");
     EXPECT_EQ(dlg.m_pImageFinder.get(), finder) << "one object for every opening";
     EXPECT_EQ(header, "17");

@@ -1,8 +1,8 @@
 #include "tests/editor/editor_journey.h"
 
 #include <spawn.h>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -155,9 +155,9 @@ Picture EditorJourney::PictureOf(CTavlet& control) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   kp::gdi::ScopedMemoryDC dc(nullptr);
-  EXPECT_EQ(GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(picture.height), picture.pixels.data(), &info,
-                      DIB_RGB_COLORS),
-            picture.height);
+  EXPECT_EQ(
+      GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(picture.height), picture.pixels.data(), &info, DIB_RGB_COLORS),
+      picture.height);
   for (DWORD& pixel : picture.pixels) pixel &= 0xFFFFFF;
   return picture;
 }

@@ -63,7 +63,9 @@ TEST_F(EditorJourney, ALandscapeSwitchesTheViewAndLoadsBottomUpAndSwitchingBackS
     // The first stored row is the bottom row: array row 0 holds stored bytes 0 to 511.
     const SetPalette palette = shapes_tests::ExpectedPalette(builder.Set(4), true);
     const std::vector<BYTE>& stored = builder.Set(4).images[0].pixels;
-    for (int x = 0; x < 512; x += 51) EXPECT_EQ(landscape.pixels[static_cast<std::size_t>(x)], palette[std::min<BYTE>(stored[static_cast<std::size_t>(x)], 230)]);
+    for (int x = 0; x < 512; x += 51)
+      EXPECT_EQ(landscape.pixels[static_cast<std::size_t>(x)],
+                palette[std::min<BYTE>(stored[static_cast<std::size_t>(x)], 230)]);
     EXPECT_EQ(PictureOf(dlg.m_wndPreview), preview) << "a landscape load leaves the preview alone";
 
     ChooseSet(dlg, 1);
@@ -121,8 +123,8 @@ TEST_F(EditorJourney, AFileHeldForWritingElsewhereCannotBeLoaded) {
     EXPECT_EQ(PictureOf(dlg.m_slot[0]).width, 0);
     EXPECT_EQ(::GetCursor(), before) << "the cursor is left as it was";
   });
-  EXPECT_EQ(Messages(),
-            std::vector<std::string>{"Unable to open selected shapes file\nMake sure it is not in use by another application"});
+  EXPECT_EQ(Messages(), std::vector<std::string>{
+                            "Unable to open selected shapes file\nMake sure it is not in use by another application"});
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ constexpr char kOpenFailed[] = "Unable to open selected shapes file\nMake sure i
 constexpr char kSizeWarning[] = "Selected shapes file is not the expected size!";
 
 DWORD Plasma(int x, int y) {
-  return PaletteEntry(static_cast<BYTE>(x * 255 / 299), static_cast<BYTE>((x * y) % 251), static_cast<BYTE>(y * 255 / 199));
+  return PaletteEntry(static_cast<BYTE>(x * 255 / 299), static_cast<BYTE>((x * y) % 251),
+                      static_cast<BYTE>(y * 255 / 199));
 }
 
 // The indices the plain conversion makes of a picture for set `set`'s
@@ -211,7 +212,8 @@ TEST_F(EditorJourney, AHeaderThatCannotBeReadStopsThePatchWithTheFileErrorAndWri
     EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_ARROW));
   });
   ASSERT_EQ(m_prompts.MessageBoxes().size(), 1u);
-  EXPECT_NE(Messages()[0].find(path), std::string::npos) << "the framework's file error names the file: " << Messages()[0];
+  EXPECT_NE(Messages()[0].find(path), std::string::npos)
+      << "the framework's file error names the file: " << Messages()[0];
   EXPECT_EQ(FileBytes(path), bytes);
 }
 

@@ -5,8 +5,8 @@
 #include "editor/ui/editor_ids.h"
 #include "platform/afx/win_app.h"
 #include "platform/afx/window_functions.h"
-#include "platform/resources/resource_images.h"
 #include "platform/qt/window_system.h"
+#include "platform/resources/resource_images.h"
 #include "tests/editor/editor_journey.h"
 
 namespace editor_journey {
@@ -132,6 +132,7 @@ TEST_F(EditorJourney, ChoosingAFileEnablesTheThreeCommandsAndACancelledSecondCho
 }
 
 TEST_F(EditorJourney, ExitEscapeAndTheCloseBoxEndTheDialogWithoutAClient) {
+  // clang-format off
   const struct {
     const char* how;
     std::function<void(CJourneyDlg&)> close;
@@ -145,6 +146,7 @@ TEST_F(EditorJourney, ExitEscapeAndTheCloseBoxEndTheDialogWithoutAClient) {
          kp::testing::PressKey(dlg.m_hWnd, VK_RETURN);
        }, IDOK},
   };
+  // clang-format on
   for (const auto& row : rows) {
     bool gamma = false;
     INT_PTR result = WithEditor([&](CJourneyDlg& dlg) {

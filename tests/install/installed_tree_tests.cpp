@@ -94,8 +94,8 @@ class InstalledTree : public ::testing::Test {
   std::string SolidBitmapFile(const std::string& name, std::uint32_t rgb) const {
     const std::vector<BYTE> bytes = kp::testing::BitmapFile24(40, 30, [rgb](int, int) { return rgb; });
     const std::string path = m_home + "/" + name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 
@@ -145,8 +145,7 @@ TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
   };
   for (const auto& row : rows) {
     const std::string dynamic = Output({"readelf", "-d", m_prefix + "/" + row.file});
-    EXPECT_NE(dynamic.find("Library runpath: [" + row.runPath + "]"), std::string::npos)
-        << row.file << "\n" << dynamic;
+    EXPECT_NE(dynamic.find("Library runpath: [" + row.runPath + "]"), std::string::npos) << row.file << "\n" << dynamic;
   }
 }
 
@@ -172,8 +171,8 @@ TEST_F(InstalledTree, TheEditorStartsForANewUserWithWorkingDropSlots) {
 
   // Slot 0 lies where the template puts it, in the units of the dialog font
   // both this test and the editor get from the same font files.
-  const RECT slot = kp::afx::MapDialogUnits(RECT{32, 24, 32 + 33, 24 + 32},
-                                            kp::qt::GetDialogBaseUnits("MS Sans Serif", 8));
+  const RECT slot =
+      kp::afx::MapDialogUnits(RECT{32, 24, 32 + 33, 24 + 32}, kp::qt::GetDialogBaseUnits("MS Sans Serif", 8));
   int left = 0, top = 0;
   ASSERT_TRUE(client.WindowOrigin(window, &left, &top));
   const int x0 = left + (slot.left + slot.right) / 2, y0 = top + (slot.top + slot.bottom) / 2;
@@ -207,9 +206,7 @@ TEST_F(InstalledTree, WithoutARegistrationTheEditorSaysHowToRegisterAndEndsWithS
   EXPECT_NE(err.find("Control: TAVLET.TavletCtrl.1"), std::string::npos) << err;
   EXPECT_NE(err.find("Module tried: none: the class is not registered"), std::string::npos) << err;
   const std::string modules = m_prefix + "/" KESTROW_PRIVATE_DIR;
-  EXPECT_NE(err.find("Register it with: " + modules + "/regsvr " + modules + "/Tavlet.ocx"),
-            std::string::npos)
-      << err;
+  EXPECT_NE(err.find("Register it with: " + modules + "/regsvr " + modules + "/Tavlet.ocx"), std::string::npos) << err;
 
   std::string why;
   ASSERT_TRUE(client.PressKeys(boxes[0], "Return", &why)) << why;

@@ -63,8 +63,8 @@ Holdings Count() {
 }
 
 void Print(int round, const Holdings& h) {
-  std::printf("after round %d: %d GDI objects, %d file descriptors, %d registry keys, %ld KiB resident\n",
-              round, h.gdiObjects, h.fileDescriptors, h.registryKeys, h.residentKiB);
+  std::printf("after round %d: %d GDI objects, %d file descriptors, %d registry keys, %ld KiB resident\n", round,
+              h.gdiObjects, h.fileDescriptors, h.registryKeys, h.residentKiB);
   std::fflush(stdout);
 }
 
@@ -73,14 +73,11 @@ void Print(int round, const Holdings& h) {
 BOOL RecreateBitmapFromFile(CTavlet& control, const std::string& path) {
   BOOL result = FALSE;
   static const BYTE parms[] = VTS_BSTR;
-  control.InvokeHelper(tavlet::DispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms,
-                       path.c_str());
+  control.InvokeHelper(tavlet::DispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, path.c_str());
   return result;
 }
 
-DWORD Stripes(int x, int y) {
-  return ((x + 2 * y) / 6 % 3 == 0) ? 0x00C04020u : 0x00204080u + static_cast<DWORD>(x);
-}
+DWORD Stripes(int x, int y) { return ((x + 2 * y) / 6 % 3 == 0) ? 0x00C04020u : 0x00204080u + static_cast<DWORD>(x); }
 
 // A dialog the round could not close fails the round, and is closed so
 // that the test ends rather than waits in its modal loop.
@@ -114,8 +111,7 @@ class Soak : public EditorJourney {
       const int image = round % KindOfSet(set).imageCount;
       kp::testing::TypeText(::GetDlgItem(finder, CImageFinderDlg::IDC_FINDER_HEADER),
                             std::to_string(SetHeaderNumbers[static_cast<std::size_t>(set)]));
-      kp::testing::TypeText(::GetDlgItem(finder, CImageFinderDlg::IDC_FINDER_IMAGE_NUMBER),
-                            std::to_string(image));
+      kp::testing::TypeText(::GetDlgItem(finder, CImageFinderDlg::IDC_FINDER_IMAGE_NUMBER), std::to_string(image));
       kp::testing::Click(::GetDlgItem(finder, CImageFinderDlg::IDC_FINDER_GET_VALUES));
       kp::testing::Click(::GetDlgItem(finder, CImageFinderDlg::IDC_FINDER_LOAD));
       kp::testing::ProcessEvents();

@@ -92,8 +92,7 @@ void EditorWriteFailures::CheckPatch(const PatchCase& row) {
   const SetKind& kind = KindOfSet(row.into);
   if (row.zeroFrom >= 0)
     for (int image = row.zeroFrom; image < kind.imageCount; ++image)
-      builder.SetImagePixels(row.into, image,
-                             std::vector<BYTE>(static_cast<std::size_t>(kind.ImageBytes()), 0));
+      builder.SetImagePixels(row.into, image, std::vector<BYTE>(static_cast<std::size_t>(kind.ImageBytes()), 0));
   const std::string folder = NewFolder("patch");
   const std::string path = folder + "/shapes.shp2";
   const std::string reference = NewFolder("patch-reference") + "/shapes.shp2";
@@ -124,12 +123,11 @@ void EditorWriteFailures::CheckPatch(const PatchCase& row) {
   std::vector<WrittenRun> stream;
   for (LONGLONG at : builder.SetLayout(row.into).pixels)
     stream.push_back({static_cast<std::uint64_t>(at), static_cast<std::uint64_t>(kind.ImageBytes())});
-  ASSERT_TRUE(std::is_sorted(stream.begin(), stream.end(), [](const WrittenRun& a, const WrittenRun& b) {
-    return a.position < b.position;
-  }));
-  const std::uint64_t cut =
-      failure.fullDisk ? write_failures::CutAtFirstHole(stream, before, write_failures::DiskPageSize())
-                       : write_failures::CutAtSizeLimit(stream, failure.sizeLimit);
+  ASSERT_TRUE(std::is_sorted(stream.begin(), stream.end(),
+                             [](const WrittenRun& a, const WrittenRun& b) { return a.position < b.position; }));
+  const std::uint64_t cut = failure.fullDisk
+                                ? write_failures::CutAtFirstHole(stream, before, write_failures::DiskPageSize())
+                                : write_failures::CutAtSizeLimit(stream, failure.sizeLimit);
   const std::vector<BYTE> full = FileBytes(reference);
   EXPECT_NE(full, before) << "the patch changes the file";
   EXPECT_TRUE(write_failures::HoldsWrittenPrefix(before, full, stream, cut, FileBytes(path)));
@@ -184,6 +182,7 @@ void EditorWriteFailures::CheckSaveAs(const SaveCase& row) {
 std::uint64_t At(LONGLONG position) { return static_cast<std::uint64_t>(position); }
 
 TEST_F(EditorWriteFailures, PatchCutShortByAFileSizeLimitWritesNoByteBeyondIt) {
+  // clang-format off
   const PatchCase rows[] = {
       {"at the first image's first byte", 1, 0,
        [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[0])); }},
@@ -194,21 +193,20 @@ TEST_F(EditorWriteFailures, PatchCutShortByAFileSizeLimitWritesNoByteBeyondIt) {
       {"inside the landscape", 4, 6,
        [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[0] + 70001)); }},
   };
+  // clang-format on
   for (const PatchCase& row : rows) CheckPatch(row);
 }
 
 TEST_F(EditorWriteFailures, PatchOnAFullDiskStopsAtTheFirstImageThatNeedsRoom) {
-  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty())
-    GTEST_SKIP() << reason;
+  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty()) GTEST_SKIP() << reason;
   // A sparse file: the images stored as zeros are holes that need room
   // when they are written; the rest of the file has its room already.
-  CheckPatch(
-      {"textures 3 to 29 stored as holes", 1, 0, [](const auto&) { return WriteFailure::FullDisk(); }, 3});
-  CheckPatch(
-      {"the landscape stored as holes", 5, 7, [](const auto&) { return WriteFailure::FullDisk(); }, 0});
+  CheckPatch({"textures 3 to 29 stored as holes", 1, 0, [](const auto&) { return WriteFailure::FullDisk(); }, 3});
+  CheckPatch({"the landscape stored as holes", 5, 7, [](const auto&) { return WriteFailure::FullDisk(); }, 0});
 }
 
 TEST_F(EditorWriteFailures, SaveAsCutShortByAFileSizeLimitLeavesTheEarlierFileWhole) {
+  // clang-format off
   const SaveCase rows[] = {
       {"slot picture, limit 0", Saved::SlotPicture, WriteFailure::SizeLimit(0), true},
       {"slot picture, limit inside the headers", Saved::SlotPicture, WriteFailure::SizeLimit(30), true},
@@ -217,18 +215,20 @@ TEST_F(EditorWriteFailures, SaveAsCutShortByAFileSizeLimitLeavesTheEarlierFileWh
       {"palette picture, limit inside the pixels", Saved::PalettePicture, WriteFailure::SizeLimit(100000),
        true},
   };
+  // clang-format on
   for (const SaveCase& row : rows) CheckSaveAs(row);
 }
 
 TEST_F(EditorWriteFailures, SaveAsOnAFullDiskLeavesTheEarlierFileWhole) {
-  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty())
-    GTEST_SKIP() << reason;
+  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty()) GTEST_SKIP() << reason;
+  // clang-format off
   const SaveCase rows[] = {
       {"slot picture, no room", Saved::SlotPicture, WriteFailure::FullDisk(), true},
       {"slot picture, room for part of it, no earlier file", Saved::SlotPicture, WriteFailure::FullDisk(8192),
        false},
       {"palette picture, room for part of it", Saved::PalettePicture, WriteFailure::FullDisk(65536), true},
   };
+  // clang-format on
   for (const SaveCase& row : rows) CheckSaveAs(row);
 }
 

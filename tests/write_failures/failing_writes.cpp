@@ -52,8 +52,7 @@ bool WriteFully(int fd, const char* data, std::size_t size) {
 void SendLines(int fd, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     const std::uint64_t size = line.size();
-    if (!WriteFully(fd, reinterpret_cast<const char*>(&size), sizeof size) ||
-        !WriteFully(fd, line.data(), line.size()))
+    if (!WriteFully(fd, reinterpret_cast<const char*>(&size), sizeof size) || !WriteFully(fd, line.data(), line.size()))
       return;
   }
 }
@@ -133,8 +132,8 @@ struct TreeEntry {
 // Every file and folder under `root`, but the filler. Returns why not.
 std::string ReadTree(const fs::path& root, std::vector<TreeEntry>& entries) {
   std::error_code error;
-  for (auto it = fs::recursive_directory_iterator(root, error);
-       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+  for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
+       it.increment(error)) {
     TreeEntry entry;
     entry.relative = it->path().lexically_relative(root);
     if (entry.relative == kFiller) continue;
@@ -190,8 +189,7 @@ std::string WriteTree(const fs::path& root, const std::vector<TreeEntry>& entrie
 // goes with the last process that uses it.
 std::string MountSmallDisk(const std::string& folder, std::uint64_t size) {
   if (::unshare(CLONE_NEWNS) != 0) return Failed("unshare(CLONE_NEWNS)");
-  if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-    return Failed("making the mounts private");
+  if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return Failed("making the mounts private");
   const std::string options = "size=" + std::to_string(size) + ",mode=0755";
   if (::mount("kestrow-small-disk", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) != 0)
     return Failed("mounting a tmpfs over " + folder);
@@ -295,10 +293,8 @@ ChildOutcome OnSmallDisk(const std::string& folder, std::uint64_t freeBytes, con
       });
 }
 
-ChildOutcome WithWritesFailing(const WriteFailure& failure, const std::string& folder,
-                               const ChildWork& work) {
-  return failure.fullDisk ? OnSmallDisk(folder, failure.freeBytes, work)
-                          : WithFileSizeLimit(failure.sizeLimit, work);
+ChildOutcome WithWritesFailing(const WriteFailure& failure, const std::string& folder, const ChildWork& work) {
+  return failure.fullDisk ? OnSmallDisk(folder, failure.freeBytes, work) : WithFileSizeLimit(failure.sizeLimit, work);
 }
 
 kp::testing::ProgramRun RunWithWritesFailing(const WriteFailure& failure, const std::string& folder,

@@ -47,12 +47,10 @@ kp::testing::ProgramOptions WithoutDisplay() {
   return options;
 }
 
-ProgramRun KestrowCli(Lines arguments, const WriteFailure* failure = nullptr,
-                      const std::string& folder = {}) {
+ProgramRun KestrowCli(Lines arguments, const WriteFailure* failure = nullptr, const std::string& folder = {}) {
   arguments.insert(arguments.begin(), KESTROW_CLI_PROGRAM);
-  return failure != nullptr
-             ? write_failures::RunWithWritesFailing(*failure, folder, arguments, WithoutDisplay())
-             : kp::testing::RunProgram(arguments, WithoutDisplay());
+  return failure != nullptr ? write_failures::RunWithWritesFailing(*failure, folder, arguments, WithoutDisplay())
+                            : kp::testing::RunProgram(arguments, WithoutDisplay());
 }
 
 std::string TextureName(std::size_t image) {
@@ -108,11 +106,10 @@ void CheckImportInPlace(const InPlaceCase& row) {
   std::vector<WrittenRun> stream;
   for (LONGLONG at : builder.SetLayout(0).pixels)
     stream.push_back({static_cast<std::uint64_t>(at), static_cast<std::uint64_t>(kTextureBytes)});
-  const std::uint64_t cut =
-      failure.fullDisk ? write_failures::CutAtFirstHole(stream, before, write_failures::DiskPageSize())
-                       : write_failures::CutAtSizeLimit(stream, failure.sizeLimit);
-  EXPECT_TRUE(
-      write_failures::HoldsWrittenPrefix(before, FileBytes(reference), stream, cut, FileBytes(shapes)));
+  const std::uint64_t cut = failure.fullDisk
+                                ? write_failures::CutAtFirstHole(stream, before, write_failures::DiskPageSize())
+                                : write_failures::CutAtSizeLimit(stream, failure.sizeLimit);
+  EXPECT_TRUE(write_failures::HoldsWrittenPrefix(before, FileBytes(reference), stream, cut, FileBytes(shapes)));
   EXPECT_EQ(Listing(folder), Lines{"shapes.shp2"});
 
   // Standard output names each image written, and the one failure line
@@ -131,8 +128,8 @@ std::uint64_t At(LONGLONG position) { return static_cast<std::uint64_t>(position
 
 TEST(ToolWriteFailures, ImportInPlaceCutShortByAFileSizeLimitSaysWhichImagesWereWritten) {
   const InPlaceCase rows[] = {
-      {"at the first image's first byte",
-       [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[0])); }, "; nothing written"},
+      {"at the first image's first byte", [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[0])); },
+       "; nothing written"},
       {"inside the first image", [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[0] + 1)); },
        "; texture #0 <column 1, row 1> was written in part"},
       {"at texture 1's first byte", [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[1])); },
@@ -144,11 +141,9 @@ TEST(ToolWriteFailures, ImportInPlaceCutShortByAFileSizeLimitSaysWhichImagesWere
 }
 
 TEST(ToolWriteFailures, ImportInPlaceOnAFullDiskSaysWhichImagesWereWritten) {
-  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty())
-    GTEST_SKIP() << reason;
+  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty()) GTEST_SKIP() << reason;
   // Texture 7's first page holds the header bytes before it as well.
-  CheckImportInPlace({"textures 7 to 29 stored as holes",
-                      [](const auto&) { return WriteFailure::FullDisk(); },
+  CheckImportInPlace({"textures 7 to 29 stored as holes", [](const auto&) { return WriteFailure::FullDisk(); },
                       "; 7 images were written before it, and texture #7 <column 2, row 2> in part", 7});
 }
 
@@ -182,9 +177,8 @@ TEST(ToolWriteFailures, ImportAllInPlaceCutShortCountsTheImagesOfEarlierSets) {
   for (int set = 0; set < 2; ++set)
     for (LONGLONG at : builder.SetLayout(set).pixels)
       stream.push_back({At(at), static_cast<std::uint64_t>(kTextureBytes)});
-  ASSERT_TRUE(std::is_sorted(stream.begin(), stream.end(), [](const WrittenRun& a, const WrittenRun& b) {
-    return a.position < b.position;
-  }));
+  ASSERT_TRUE(std::is_sorted(stream.begin(), stream.end(),
+                             [](const WrittenRun& a, const WrittenRun& b) { return a.position < b.position; }));
   const WriteFailure failure = WriteFailure::SizeLimit(At(builder.SetLayout(1).pixels[3]) + 100);
   const ProgramRun run = KestrowCli({"import-all", shapes, pictures}, &failure, folder);
 
@@ -192,20 +186,17 @@ TEST(ToolWriteFailures, ImportAllInPlaceCutShortCountsTheImagesOfEarlierSets) {
   const write_failures::CutImages images = write_failures::ImagesBefore(stream, cut);
   EXPECT_EQ(images.whole, 33u);
   EXPECT_EQ(images.partBytes, 100u);
-  EXPECT_TRUE(
-      write_failures::HoldsWrittenPrefix(before, FileBytes(reference), stream, cut, FileBytes(shapes)));
+  EXPECT_TRUE(write_failures::HoldsWrittenPrefix(before, FileBytes(reference), stream, cut, FileBytes(shapes)));
   EXPECT_EQ(run.status, 1) << Describe(run);
   EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 33) << run.out;
   // The last image written whole is the second set's third.
   const std::string last =
       "wrote Texture Set # 2 texture #2 <column 3, row 1> from " + pictures + "/texture-set-2/slot-02.bmp\n";
-  EXPECT_TRUE(run.out.size() >= last.size() &&
-              run.out.compare(run.out.size() - last.size(), last.size(), last) == 0)
+  EXPECT_TRUE(run.out.size() >= last.size() && run.out.compare(run.out.size() - last.size(), last.size(), last) == 0)
       << run.out;
-  EXPECT_EQ(run.err,
-            "kestrow-cli: " + DiskFull(shapes) +
-                "; 33 images were written before it, and Texture Set # 2 texture #3 <column 4, row 1> in "
-                "part\n");
+  EXPECT_EQ(run.err, "kestrow-cli: " + DiskFull(shapes) +
+                         "; 33 images were written before it, and Texture Set # 2 texture #3 <column 4, row 1> in "
+                         "part\n");
 }
 
 // --- whole-file writes -------------------------------------------------
@@ -222,8 +213,8 @@ struct WholeFileCase {
 // failed on `failing`, with the one line `failureLine`. Every file written
 // before is whole, the failing one is as it was, and no temporary file is
 // left.
-void CheckWholeFiles(const ProgramRun& run, const std::string& folder, const Lines& written,
-                     const std::string& failing, bool earlierFile, const std::string& failureLine,
+void CheckWholeFiles(const ProgramRun& run, const std::string& folder, const Lines& written, const std::string& failing,
+                     bool earlierFile, const std::string& failureLine,
                      const std::string& writtenLinePrefix = "wrote ") {
   EXPECT_EQ(run.status, 1) << Describe(run);
   std::string lines;
@@ -251,8 +242,7 @@ void CheckImportOutput(const WholeFileCase& row) {
   if (row.earlierFile) sample_shapes::WriteBytes(fresh, kEarlier);
   ASSERT_EQ(KestrowCli({"export", shapes, "3", pictures}).status, 0);
 
-  const ProgramRun run =
-      KestrowCli({"import", shapes, "2", pictures, "--output", fresh}, &row.failure, folder);
+  const ProgramRun run = KestrowCli({"import", shapes, "2", pictures, "--output", fresh}, &row.failure, folder);
   CheckWholeFiles(run, folder, {}, "new.shp2", row.earlierFile,
                   "kestrow-cli: " + DiskFull(fresh) + "; nothing written");
   EXPECT_EQ(FileBytes(shapes), before) << "SHAPES is only read";
@@ -267,8 +257,7 @@ TEST(ToolWriteFailures, ImportToANewFileCutShortLeavesTheEarlierFileWhole) {
 }
 
 TEST(ToolWriteFailures, ImportToANewFileOnAFullDiskLeavesTheEarlierFileWhole) {
-  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty())
-    GTEST_SKIP() << reason;
+  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty()) GTEST_SKIP() << reason;
   CheckImportOutput({"room for part of the copy", WriteFailure::FullDisk(1 << 20), true});
 }
 
@@ -285,8 +274,7 @@ void CheckExport(const WholeFileCase& row, std::size_t failing) {
   Lines written;
   for (std::size_t slot = 0; slot < failing; ++slot) written.push_back(SlotFile(slot));
   const ProgramRun run = KestrowCli({"export", shapes, "1", folder}, &row.failure, folder);
-  CheckWholeFiles(run, folder, written, name, row.earlierFile,
-                  "kestrow-cli: " + DiskFull(folder + "/" + name));
+  CheckWholeFiles(run, folder, written, name, row.earlierFile, "kestrow-cli: " + DiskFull(folder + "/" + name));
 }
 
 void CheckPalette(const WholeFileCase& row) {
@@ -297,8 +285,7 @@ void CheckPalette(const WholeFileCase& row) {
   const std::string folder = NewFolder("palette");
   if (row.earlierFile) sample_shapes::WriteBytes(folder + "/palette.bmp", kEarlier);
   const ProgramRun run = KestrowCli({"palette", shapes, "5", folder + "/palette.bmp"}, &row.failure, folder);
-  CheckWholeFiles(run, folder, {}, "palette.bmp", row.earlierFile,
-                  "kestrow-cli: " + DiskFull(folder + "/palette.bmp"));
+  CheckWholeFiles(run, folder, {}, "palette.bmp", row.earlierFile, "kestrow-cli: " + DiskFull(folder + "/palette.bmp"));
 }
 
 constexpr std::uint64_t kSlotFileBytes = 54 + 128 * 384;
@@ -306,18 +293,16 @@ constexpr std::uint64_t kSlotFileBytes = 54 + 128 * 384;
 TEST(ToolWriteFailures, ExportedPicturesCutShortLeaveTheEarlierFileWhole) {
   CheckExport({"limit inside the first picture", WriteFailure::SizeLimit(30000), true}, 0);
   CheckPalette({"palette picture, limit inside it", WriteFailure::SizeLimit(100000), true});
-  CheckPalette({"palette picture, limit inside the headers' page, no earlier file",
-                WriteFailure::SizeLimit(1000), false});
+  CheckPalette(
+      {"palette picture, limit inside the headers' page, no earlier file", WriteFailure::SizeLimit(1000), false});
 }
 
 TEST(ToolWriteFailures, ExportedPicturesOnAFullDiskLeaveTheEarlierFileWhole) {
-  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty())
-    GTEST_SKIP() << reason;
+  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty()) GTEST_SKIP() << reason;
   // Room for three pictures and part of the fourth.
   const std::uint64_t page = write_failures::DiskPageSize();
   const std::uint64_t picture = (kSlotFileBytes + page - 1) / page * page;
-  CheckExport({"room for three pictures and a half", WriteFailure::FullDisk(3 * picture + picture / 2), true},
-              3);
+  CheckExport({"room for three pictures and a half", WriteFailure::FullDisk(3 * picture + picture / 2), true}, 3);
   CheckPalette({"palette picture, room for part of it", WriteFailure::FullDisk(65536), true});
 }
 
@@ -339,27 +324,24 @@ TEST(ToolWriteFailures, SampleMakerCutShortLeavesTheEarlierFileWhole) {
 }
 
 TEST(ToolWriteFailures, SampleMakerOnAFullDiskLeavesTheEarlierFileWhole) {
-  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty())
-    GTEST_SKIP() << reason;
+  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty()) GTEST_SKIP() << reason;
   CheckSampleMaker({"room for part of the file", WriteFailure::FullDisk(1 << 20), true});
 }
 
 // --- regsvr ------------------------------------------------------------
 
 // Whether every key and value of `part` is in `whole`, with the same value.
-::testing::AssertionResult Within(const kp::registry::RegistryKey& part,
-                                  const kp::registry::RegistryKey& whole, const std::string& path = "") {
+::testing::AssertionResult Within(const kp::registry::RegistryKey& part, const kp::registry::RegistryKey& whole,
+                                  const std::string& path = "") {
   for (const auto& [name, value] : part.values) {
     const auto found = whole.values.find(name);
     if (found == whole.values.end() || !(found->second == value))
-      return ::testing::AssertionFailure()
-             << "value \"" << name << "\" of [" << path << "] is not the registration's";
+      return ::testing::AssertionFailure() << "value \"" << name << "\" of [" << path << "] is not the registration's";
   }
   for (const auto& [name, key] : part.subkeys) {
     const kp::registry::RegistryKey* other = whole.Find(name);
     const std::string below = path.empty() ? name : path + "\\" + name;
-    if (other == nullptr)
-      return ::testing::AssertionFailure() << "[" << below << "] is not the registration's";
+    if (other == nullptr) return ::testing::AssertionFailure() << "[" << below << "] is not the registration's";
     if (auto result = Within(*key, *other, below); !result) return result;
   }
   return ::testing::AssertionSuccess();
@@ -394,9 +376,8 @@ void CheckRegistration(const RegistrationCase& row) {
     ASSERT_EQ(kp::registry::SetStringValue(HKEY_CLASSES_ROOT, "Unrelated\\Key", "", "kept"), ERROR_SUCCESS);
     // Longer than regsvr's failure line, which a limit below the file's
     // size must leave room for.
-    ASSERT_EQ(
-        kp::registry::SetStringValue(HKEY_CLASSES_ROOT, "Unrelated\\Key", "Long", std::string(300, 'k')),
-        ERROR_SUCCESS);
+    ASSERT_EQ(kp::registry::SetStringValue(HKEY_CLASSES_ROOT, "Unrelated\\Key", "Long", std::string(300, 'k')),
+              ERROR_SUCCESS);
   }
   const std::vector<BYTE> before = FileBytes(file);
   ASSERT_FALSE(before.empty());
@@ -430,21 +411,20 @@ void CheckRegistration(const RegistrationCase& row) {
 
 TEST(ToolWriteFailures, RegistrationCutShortByAFileSizeLimitKeepsTheRegistryFileWhole) {
   const RegistrationCase rows[] = {
-      {"user's file, limit below its size", false,
-       [](std::uint64_t old) { return WriteFailure::SizeLimit(old - 1); }, true},
-      {"user's file, limit part-way", false,
-       [](std::uint64_t old) { return WriteFailure::SizeLimit(old + 1200); }, false},
+      {"user's file, limit below its size", false, [](std::uint64_t old) { return WriteFailure::SizeLimit(old - 1); },
+       true},
+      {"user's file, limit part-way", false, [](std::uint64_t old) { return WriteFailure::SizeLimit(old + 1200); },
+       false},
       {"machine-wide file, limit below its size", true,
        [](std::uint64_t old) { return WriteFailure::SizeLimit(old - 1); }, true},
-      {"machine-wide file, limit part-way", true,
-       [](std::uint64_t old) { return WriteFailure::SizeLimit(old + 900); }, false},
+      {"machine-wide file, limit part-way", true, [](std::uint64_t old) { return WriteFailure::SizeLimit(old + 900); },
+       false},
   };
   for (const RegistrationCase& row : rows) CheckRegistration(row);
 }
 
 TEST(ToolWriteFailures, RegistrationOnAFullDiskKeepsTheRegistryFileWhole) {
-  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty())
-    GTEST_SKIP() << reason;
+  if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty()) GTEST_SKIP() << reason;
   const RegistrationCase rows[] = {
       {"user's file", false, [](std::uint64_t) { return WriteFailure::FullDisk(); }, true},
       {"machine-wide file", true, [](std::uint64_t) { return WriteFailure::FullDisk(); }, true},

@@ -21,11 +21,10 @@ std::uint64_t CutAtFirstHole(const std::vector<WrittenRun>& stream, const std::v
                              std::uint64_t pageSize) {
   std::uint64_t cut = 0;
   for (const WrittenRun& run : stream) {
-    for (std::uint64_t page = run.position / pageSize * pageSize; page < run.position + run.count;
-         page += pageSize) {
+    for (std::uint64_t page = run.position / pageSize * pageSize; page < run.position + run.count; page += pageSize) {
       const auto first = before.begin() + static_cast<std::ptrdiff_t>(page);
-      const auto last = before.begin() +
-                        static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(page + pageSize, before.size()));
+      const auto last =
+          before.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(page + pageSize, before.size()));
       if (std::all_of(first, last, [](BYTE b) { return b == 0; }))
         return cut + (std::max(page, run.position) - run.position);
     }
@@ -38,8 +37,7 @@ std::uint64_t CutAtFirstHole(const std::vector<WrittenRun>& stream, const std::v
                                               const std::vector<WrittenRun>& stream, std::uint64_t cut,
                                               const std::vector<BYTE>& after) {
   if (after.size() != before.size())
-    return ::testing::AssertionFailure()
-           << "the file is " << after.size() << " bytes long, not " << before.size();
+    return ::testing::AssertionFailure() << "the file is " << after.size() << " bytes long, not " << before.size();
   std::vector<BYTE> expected = before;
   std::uint64_t left = cut;
   for (const WrittenRun& run : stream) {

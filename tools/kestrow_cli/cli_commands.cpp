@@ -6,6 +6,7 @@ namespace {
 
 using enum CliOperand;
 
+// clang-format off
 const CliCommand kCommands[] = {
     {"info", "info SHAPES [--json]", "the file's length and each set's header values",
      "Prints the file's length, then one line per set: its name in the set list, its\n"
@@ -80,6 +81,7 @@ const CliCommand kCommands[] = {
      "saved, also wrote: an object of path, width and height.\n",
      {Shapes, Header, Image, Output}, 3, 1, JsonOption, &RunProbeCommand},
 };
+// clang-format on
 
 const CliOptionRule kOptions[] = {
     {NoGammaOption, "--no-gamma", nullptr, &CliRequest::noGammaCorrection, nullptr,

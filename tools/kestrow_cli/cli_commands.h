@@ -21,12 +21,12 @@ enum CliOption : unsigned {
 
 struct CliOptionRule {
   CliOption option;
-  const char* name;   // "--no-gamma"
-  const char* value;  // the value's name in the help ("NEW"), or null for a switch
-  bool CliRequest::*flag;          // set by a switch
-  std::string CliRequest::*text;   // takes the value
-  const char* help;  // its line in the options list: one line or more, each ending in a line break
-  const char* details;  // a paragraph for the help of the commands that take it, or null
+  const char* name;               // "--no-gamma"
+  const char* value;              // the value's name in the help ("NEW"), or null for a switch
+  bool CliRequest::*flag;         // set by a switch
+  std::string CliRequest::*text;  // takes the value
+  const char* help;               // its line in the options list: one line or more, each ending in a line break
+  const char* details;            // a paragraph for the help of the commands that take it, or null
 };
 
 struct CliCommand {

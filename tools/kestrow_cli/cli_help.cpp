@@ -52,10 +52,9 @@ std::string ToolHelp() {
   for (const CliCommand& command : CliCommands())
     commands.push_back({command.name, command.summary + std::string("\n")});
   return std::string("usage: ") + kProgramName + " COMMAND ARGUMENTS...\n" +
-         "The shapes-file work of the Kestrow editor, without windows.\n\nCommands:\n" + FormatList(commands) +
-         "\n" + kSetHelp + "\nOptions:\n" +
-         FormatList({{"--help", "show this help\n"}, {"--version", "show the version\n"}}) + "\n\"" + kProgramName +
-         " COMMAND --help\" describes one command.\n" + kExitStatus;
+         "The shapes-file work of the Kestrow editor, without windows.\n\nCommands:\n" + FormatList(commands) + "\n" +
+         kSetHelp + "\nOptions:\n" + FormatList({{"--help", "show this help\n"}, {"--version", "show the version\n"}}) +
+         "\n\"" + kProgramName + " COMMAND --help\" describes one command.\n" + kExitStatus;
 }
 
 std::string CommandHelp(const CliCommand& command) {

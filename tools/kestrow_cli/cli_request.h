@@ -15,11 +15,11 @@ struct CliRequest {
   bool json = false;               // --json: one JSON object instead of the text
 
   std::string shapesPath;
-  int setIndex = -1;       // 0 to 7
-  std::string folder;      // export, import, export-all and import-all
-  std::string inputPath;   // convert's picture
-  std::string outputPath;  // palette, convert, and probe when given
+  int setIndex = -1;          // 0 to 7
+  std::string folder;         // export, import, export-all and import-all
+  std::string inputPath;      // convert's picture
+  std::string outputPath;     // palette, convert, and probe when given
   std::string newShapesPath;  // --output NEW: import and import-all write NEW, SHAPES is only read
-  int headerNumber = 0;    // probe
-  int imageNumber = 0;     // probe
+  int headerNumber = 0;       // probe
+  int imageNumber = 0;        // probe
 };

@@ -21,8 +21,8 @@ int RunConvertCommand(const CliRequest& request, const CliOutput& output) {
   kp::gdi::ScopedBitmap picture;
   {
     const QuietStandardError quiet;
-    picture.reset(static_cast<HBITMAP>(::LoadImage(nullptr, request.inputPath.c_str(), IMAGE_BITMAP, 0, 0,
-                                                   LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    picture.reset(static_cast<HBITMAP>(
+        ::LoadImage(nullptr, request.inputPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   }
   if (!picture) return output.Fail("Unable to read " + request.inputPath + " as a picture");
 
@@ -32,8 +32,8 @@ int RunConvertCommand(const CliRequest& request, const CliOutput& output) {
   {
     CFile file;
     if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::LoadSet, output)) return kExitFailed;
-    colourCount = ReadSetPalette(file, SetHeaderNumbers.at(static_cast<std::size_t>(request.setIndex)),
-                                 palette, request.noGammaCorrection ? TRUE : FALSE);
+    colourCount = ReadSetPalette(file, SetHeaderNumbers.at(static_cast<std::size_t>(request.setIndex)), palette,
+                                 request.noGammaCorrection ? TRUE : FALSE);
     file.Close();
   }
 
@@ -52,8 +52,7 @@ int RunConvertCommand(const CliRequest& request, const CliOutput& output) {
     ExpandColumnOrder(pixels.data(), indices.data(), palette, kind.width, kind.height);
   else
     ExpandRowOrder(pixels.data(), indices.data(), palette, kind.width, kind.height);
-  if (std::string error = WritePixelsAsBitmapFile(request.outputPath, pixels, kind.width, kind.height);
-      !error.empty())
+  if (std::string error = WritePixelsAsBitmapFile(request.outputPath, pixels, kind.width, kind.height); !error.empty())
     return output.Fail(error);
   output.out << "wrote " << request.outputPath << " (" << kind.width << " x " << kind.height << ")\n";
   return kExitSuccess;

@@ -20,8 +20,8 @@ int RunExportAllCommand(const CliRequest& request, const CliOutput& output) {
 
   if (std::string error = PrepareOutputFolder(request.folder); !error.empty()) return output.Fail(error);
   for (int set = 0; set < kSetCount; ++set) {
-    const int status = WriteSetPictures(SetFolderPath(request.folder, set), set,
-                                        sets[static_cast<std::size_t>(set)], output);
+    const int status =
+        WriteSetPictures(SetFolderPath(request.folder, set), set, sets[static_cast<std::size_t>(set)], output);
     if (status != kExitSuccess) return status;
   }
   return kExitSuccess;

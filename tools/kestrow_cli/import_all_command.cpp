@@ -24,8 +24,7 @@ int RunImportAllCommand(const CliRequest& request, const CliOutput& output) {
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) continue;
     SetSources& sources = sets.emplace_back();
-    if (std::string failure = LoadSetSources(folder, set, sources); !failure.empty())
-      return output.Fail(failure);
+    if (std::string failure = LoadSetSources(folder, set, sources); !failure.empty()) return output.Fail(failure);
     found += sources.found;
   }
   if (found == 0) {

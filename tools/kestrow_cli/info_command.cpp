@@ -18,8 +18,7 @@ struct SetLine {
   std::string error;                 // then the line of that failure
 };
 
-void PrintText(const std::string& path, ULONGLONG length, const std::vector<SetLine>& lines,
-               const CliOutput& output) {
+void PrintText(const std::string& path, ULONGLONG length, const std::vector<SetLine>& lines, const CliOutput& output) {
   output.out << path << ": " << length << " bytes\n";
   output.out << "set              header  base offset  colours  images\n";
   for (const SetLine& line : lines) {

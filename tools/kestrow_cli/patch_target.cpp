@@ -18,17 +18,15 @@ std::string CheckOutputIsAnotherFile(const CliRequest& request) {
 }
 
 bool PatchTarget::Open(const CliOutput& output) {
-  if (!WritesNewFile())
-    return OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::Patch, output);
+  if (!WritesNewFile()) return OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::Patch, output);
 
   // SHAPES is only read, with the sharing of Load Set: others may read it
   // meanwhile, nobody may write it.
   if (!OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::LoadSet, output)) return false;
   CFileException error;
-  if (!m_new.Open(
-          m_request.newShapesPath.c_str(),
-          CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive | CFile::modeReplaceOnClose,
-          &error)) {
+  if (!m_new.Open(m_request.newShapesPath.c_str(),
+                  CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive | CFile::modeReplaceOnClose,
+                  &error)) {
     output.Fail("Unable to open file " + m_request.newShapesPath + " (" + error.ErrorMessage().str() + ")");
     return false;
   }

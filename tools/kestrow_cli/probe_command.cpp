@@ -69,8 +69,7 @@ std::optional<ImageProbeSize> SaveProbedImage(CFile& file, ULONGLONG length, con
 int RunProbeCommand(const CliRequest& request, const CliOutput& output) {
   CFile file;
   ULONGLONG length = 0;
-  if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::ImageFinder, output, &length))
-    return kExitFailed;
+  if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::ImageFinder, output, &length)) return kExitFailed;
   const ImageProbeValues values = ReadImageProbeValues(file, request.headerNumber, request.imageNumber);
   if (!request.json) PrintProbeValues(request, values, output);
   if (request.outputPath.empty()) {
@@ -83,8 +82,7 @@ int RunProbeCommand(const CliRequest& request, const CliOutput& output) {
   const std::optional<ImageProbeSize> saved = SaveProbedImage(file, length, request, values, output);
   if (request.json) {
     nlohmann::json object = ProbeValuesObject(request, values);
-    if (saved)
-      object["wrote"] = {{"path", request.outputPath}, {"width", saved->width}, {"height", saved->height}};
+    if (saved) object["wrote"] = {{"path", request.outputPath}, {"width", saved->width}, {"height", saved->height}};
     PrintJson(object, output);
   } else if (saved) {
     output.out << "wrote " << request.outputPath << " (" << saved->width << " x " << saved->height << ")\n";

@@ -19,8 +19,7 @@ std::string PrepareOutputFolder(const std::string& folder) {
 std::vector<SetPicture> ReadSetPictures(CFile& file, int setIndex, bool noGammaCorrection) {
   std::vector<SetPicture> pictures;
   ReadSetImages(file, setIndex, noGammaCorrection ? TRUE : FALSE, [&](const SetImagePixels& picture) {
-    const std::size_t count =
-        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+    const std::size_t count = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
     pictures.push_back(SetPicture{picture.width, picture.height, {picture.pixels, picture.pixels + count}});
   });
   return pictures;

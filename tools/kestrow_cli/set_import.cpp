@@ -24,8 +24,7 @@ std::string SetName(int setIndex) { return kSetListStrings.at(static_cast<std::s
 std::string ImageName(int setIndex, int image, ImageNaming naming) {
   if (IsLandscapeSet(setIndex)) return naming == ImageNaming::WithSet ? SetName(setIndex) : "landscape";
   char name[48];
-  std::snprintf(name, sizeof name, "texture #%d <column %d, row %d>", image, SlotColumn(image),
-                SlotRow(image));
+  std::snprintf(name, sizeof name, "texture #%d <column %d, row %d>", image, SlotColumn(image), SlotRow(image));
   return naming == ImageNaming::WithSet ? SetName(setIndex) + " " + name : name;
 }
 
@@ -35,8 +34,8 @@ std::string ConversionFailedMessage(int setIndex, int image, ImageNaming naming)
   std::string message = kLandscapeFailedMessage;
   if (!IsLandscapeSet(setIndex)) {
     char text[80];
-    std::snprintf(text, sizeof text, "Failed to write texture #%d <column %d, row %d>", image,
-                  SlotColumn(image), SlotRow(image));
+    std::snprintf(text, sizeof text, "Failed to write texture #%d <column %d, row %d>", image, SlotColumn(image),
+                  SlotRow(image));
     message = text;
   }
   return naming == ImageNaming::WithSet ? SetName(setIndex) + ": " + message : message;
@@ -97,8 +96,7 @@ std::string ImageCutShort(CFile& file, const ConvertedSet* set, std::size_t told
 // images were written before it (standard output named each), and the one
 // written only in part.
 std::string WrittenBeforeFailure(int written, const std::string& cutShort) {
-  if (written == 0)
-    return cutShort.empty() ? std::string(kNothingWritten) : "; " + cutShort + " was written in part";
+  if (written == 0) return cutShort.empty() ? std::string(kNothingWritten) : "; " + cutShort + " was written in part";
   std::string text =
       "; " + std::to_string(written) + (written == 1 ? " image was" : " images were") + " written before it";
   if (!cutShort.empty()) text += ", and " + cutShort + " in part";
@@ -122,8 +120,8 @@ std::string LoadSetSources(const std::string& folder, int setIndex, SetSources& 
     {
       // Decoders print their own diagnostics; the line below says it all.
       const QuietStandardError quiet;
-      sources.bitmaps[i].reset(static_cast<HBITMAP>(::LoadImage(
-          nullptr, sources.paths[i].c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+      sources.bitmaps[i].reset(static_cast<HBITMAP>(
+          ::LoadImage(nullptr, sources.paths[i].c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     }
     if (!sources.bitmaps[i]) return "Unable to read " + sources.paths[i] + " as a picture" + kNothingWritten;
     ++sources.found;
@@ -135,8 +133,7 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
               const CliOutput& output) {
   PatchTarget target(request);
   CFile& shapes = target.Shapes();
-  const ColourReduction reduction =
-      request.dither ? ColourReduction::ErrorDiffusion : ColourReduction::NearestColour;
+  const ColourReduction reduction = request.dither ? ColourReduction::ErrorDiffusion : ColourReduction::NearestColour;
 
   // Every image of every set located and converted first.
   struct Pending {
@@ -149,8 +146,7 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
     if (!target.Open(output)) return kExitFailed;
     for (const SetSources& sources : sets) {
       if (sources.found == 0) continue;
-      if (std::string error = CheckImagesFitFile(shapes, sources, naming); !error.empty())
-        return output.Fail(error);
+      if (std::string error = CheckImagesFitFile(shapes, sources, naming); !error.empty()) return output.Fail(error);
       pending.push_back({&sources, {}});
     }
     for (Pending& set : pending) {
@@ -158,8 +154,7 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
       set.converted = ConvertSetImages(
           shapes, sources.setIndex, request.noGammaCorrection ? TRUE : FALSE,
           [&](int image) { return sources.bitmaps[static_cast<std::size_t>(image)].get(); }, reduction);
-      if (std::string error = CheckConverted(set.converted, naming); !error.empty())
-        return output.Fail(error);
+      if (std::string error = CheckConverted(set.converted, naming); !error.empty()) return output.Fail(error);
     }
   } catch (const CFileException& e) {
     return output.Fail(e.ErrorMessage().str() + kNothingWritten);
@@ -197,9 +192,8 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
     // stay written, as in the editor, and so do the bytes of the image that
     // the write reached.
     if (target.WritesNewFile()) return output.Fail(e.ErrorMessage().str() + kNothingWritten);
-    return output.Fail(
-        e.ErrorMessage().str() +
-        WrittenBeforeFailure(written, ImageCutShort(target.Destination(), writing, told, naming)));
+    return output.Fail(e.ErrorMessage().str() +
+                       WrittenBeforeFailure(written, ImageCutShort(target.Destination(), writing, told, naming)));
   }
   output.out << lines;
   return kExitSuccess;

@@ -53,8 +53,8 @@ BirdShadow ShadowUnder(Vec pixel, double altitude, double scale) {
 // A four-pointed glint, as light catches a polished tile.
 void DrawGlint(Canvas& canvas, Vec centre) {
   const int cx = static_cast<int>(centre.x), cy = static_cast<int>(centre.y);
-  static constexpr int kArms[][3] = {{0, 0, 0}, {1, 0, 1}, {-1, 0, 1}, {0, 1, 1}, {0, -1, 1},
-                                     {2, 0, 2}, {-2, 0, 2}, {0, 2, 2}, {0, -2, 2}, {0, -3, 3}};
+  static constexpr int kArms[][3] = {{0, 0, 0}, {1, 0, 1},  {-1, 0, 1}, {0, 1, 1},  {0, -1, 1},
+                                     {2, 0, 2}, {-2, 0, 2}, {0, 2, 2},  {0, -2, 2}, {0, -3, 3}};
   for (const auto& [dx, dy, ring] : kArms) {
     if (!canvas.Contains(cx + dx, cy + dy)) continue;
     Rgb& p = canvas.At(cx + dx, cy + dy);

@@ -21,8 +21,6 @@ std::vector<NamedBytes> EditorArtResources() {
   return out;
 }
 
-std::vector<NamedBytes> ControlArtResources() {
-  return {{"kToolboxBitmap", MakeDib4(ToolboxArt().image, VgaPalette)}};
-}
+std::vector<NamedBytes> ControlArtResources() { return {{"kToolboxBitmap", MakeDib4(ToolboxArt().image, VgaPalette)}}; }
 
 }  // namespace make_art

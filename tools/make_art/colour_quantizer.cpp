@@ -60,8 +60,8 @@ std::vector<Rgb> MedianCut(std::vector<Sample>& samples, std::size_t count) {
     if (it->spread == 0) break;
     const Box box = *it;
     const int ch = box.widest;
-    std::sort(samples.begin() + static_cast<std::ptrdiff_t>(box.begin), samples.begin() + static_cast<std::ptrdiff_t>(box.end),
-              [ch](const Sample& a, const Sample& b) {
+    std::sort(samples.begin() + static_cast<std::ptrdiff_t>(box.begin),
+              samples.begin() + static_cast<std::ptrdiff_t>(box.end), [ch](const Sample& a, const Sample& b) {
                 const int ca = Channel(a.colour, ch), cb = Channel(b.colour, ch);
                 return ca != cb ? ca < cb : Key(a.colour) < Key(b.colour);
               });
@@ -131,9 +131,9 @@ Palette256 BuildPalette(std::span<const Canvas> pictures) {
   for (const auto& [key, count] : counts) {
     // The square root keeps small details (an eye, an outline) from being
     // swallowed by the large areas of sky.
-    samples.push_back({Rgb{static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 8),
-                           static_cast<std::uint8_t>(key)},
-                       std::sqrt(static_cast<double>(count))});
+    samples.push_back(
+        {Rgb{static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 8), static_cast<std::uint8_t>(key)},
+         std::sqrt(static_cast<double>(count))});
   }
 
   std::vector<Rgb> centres;
@@ -143,9 +143,8 @@ Palette256 BuildPalette(std::span<const Canvas> pictures) {
     centres = MedianCut(samples, 256);
     Refine(samples, centres, 8);
   }
-  std::sort(centres.begin(), centres.end(), [](Rgb a, Rgb b) {
-    return Luma(a) != Luma(b) ? Luma(a) < Luma(b) : Key(a) < Key(b);
-  });
+  std::sort(centres.begin(), centres.end(),
+            [](Rgb a, Rgb b) { return Luma(a) != Luma(b) ? Luma(a) < Luma(b) : Key(a) < Key(b); });
   Palette256 palette{};
   std::copy(centres.begin(), centres.end(), palette.begin());
   return palette;

@@ -29,18 +29,7 @@ constexpr Rgb kWhite{238, 238, 244};
 
 // Part numbers, front first; the order is the same in every pose so that a
 // part's inner edge is the same kind of edge everywhere.
-enum PartId {
-  Eye,
-  Malar,
-  BeakPart,
-  Head,
-  NearWing,
-  Legs,
-  Body,
-  Tail,
-  FarWing,
-  PartCount
-};
+enum PartId { Eye, Malar, BeakPart, Head, NearWing, Legs, Body, Tail, FarWing, PartCount };
 
 struct Part {
   int id;
@@ -53,7 +42,8 @@ struct Part {
 bool Spotted(Vec q, double cell, std::uint32_t seed) {
   const int cx = static_cast<int>(std::floor(q.x / cell)), cy = static_cast<int>(std::floor(q.y / cell));
   if (Hash01(cx, cy, seed) > 0.42) return false;
-  const Vec centre{(cx + 0.3 + 0.4 * Hash01(cx, cy, seed + 1)) * cell, (cy + 0.3 + 0.4 * Hash01(cx, cy, seed + 2)) * cell};
+  const Vec centre{(cx + 0.3 + 0.4 * Hash01(cx, cy, seed + 1)) * cell,
+                   (cy + 0.3 + 0.4 * Hash01(cx, cy, seed + 2)) * cell};
   const Vec d = q - centre;
   return Dot(d, d) < cell * cell * 0.09;
 }
@@ -115,7 +105,7 @@ struct SidePose {
   Vec tailRoot;
   double tailAngle;  // the direction the tail points
   double tailLength;
-  double tailFan;    // half width at the tip
+  double tailFan;  // half width at the tip
   bool legsShown;
   Vec hip;
   Vec foot;
@@ -127,17 +117,26 @@ std::vector<Part> SideParts(const SidePose& sp) {
   auto toBody = [=](Vec p) { return Rotate(p - sp.bodyCentre, -sp.bodyAngle); };
 
   std::vector<Part> parts;
-  parts.push_back({Eye, [=](Vec p) { return InsideEllipse({0.045, 0.03}, 0.034, 0.034, 0, toHead(p)); },
+  parts.push_back({Eye,
+                   [=](Vec p) {
+                     return InsideEllipse({0.045, 0.03}, 0.034, 0.034, 0, toHead(p));
+                   },
                    [=](Vec p) {
                      const Vec e = toHead(p) - Vec{0.045, 0.03};
                      return Dot(e, e) < 0.018 * 0.018 ? kBlack : Rgb{60, 40, 30};
                    }});
-  parts.push_back({Malar, [=](Vec p) { return InsideEllipse({0.025, -0.05}, 0.024, 0.06, 0.2, toHead(p)); },
+  parts.push_back({Malar,
+                   [=](Vec p) {
+                     return InsideEllipse({0.025, -0.05}, 0.024, 0.06, 0.2, toHead(p));
+                   },
                    [](Vec) { return kBlack; }});
   static const std::vector<Vec> kBeakShape = {{0.11, 0.05}, {0.19, 0.03}, {0.2, -0.03}, {0.165, -0.015}, {0.11, -0.03}};
   parts.push_back({BeakPart, [=](Vec p) { return InsidePolygon(kBeakShape, toHead(p)); },
                    [=](Vec p) { return toHead(p).x < 0.135 ? kYellow : kBeak; }});
-  parts.push_back({Head, [=](Vec p) { return InsideEllipse({0, 0}, 0.14, 0.125, 0, toHead(p)); },
+  parts.push_back({Head,
+                   [=](Vec p) {
+                     return InsideEllipse({0, 0}, 0.14, 0.125, 0, toHead(p));
+                   },
                    [=](Vec p) {
                      const Vec h = toHead(p);
                      if (h.y < -0.01 && h.x > -0.06) return kCheek;
@@ -145,7 +144,7 @@ std::vector<Part> SideParts(const SidePose& sp) {
                    }});
   if (sp.wingFolded) {
     // Along the back from the shoulder down over the root of the tail.
-    static const std::vector<Vec> kFolded = {{-0.02, 0.27}, {0.07, 0.2},  {0.07, -0.02}, {-0.02, -0.22},
+    static const std::vector<Vec> kFolded = {{-0.02, 0.27},  {0.07, 0.2},   {0.07, -0.02},  {-0.02, -0.22},
                                              {-0.16, -0.44}, {-0.2, -0.36}, {-0.19, -0.05}, {-0.13, 0.2}};
     parts.push_back({NearWing, [=](Vec p) { return InsidePolygon(kFolded, toBody(p)); },
                      [=](Vec p) {
@@ -165,7 +164,10 @@ std::vector<Part> SideParts(const SidePose& sp) {
                      },
                      [=](Vec p) { return p.x > sp.foot.x + 0.06 ? kBlack : kYellow; }});
   }
-  parts.push_back({Body, [=](Vec p) { return InsideEllipse({0, 0}, sp.bodyRx, sp.bodyRy, 0, toBody(p)); },
+  parts.push_back({Body,
+                   [=](Vec p) {
+                     return InsideEllipse({0, 0}, sp.bodyRx, sp.bodyRy, 0, toBody(p));
+                   },
                    [=](Vec p) {
                      const Vec q = toBody(p);
                      // The breast faces forward; the back is rufous.
@@ -216,7 +218,10 @@ std::vector<Vec> TopWingOutline(const TopWing& wing) {
 std::vector<Part> TopParts(const TopWing& wing, double tailFan) {
   std::vector<Part> parts;
   const Vec headCentre{0.31, 0};
-  parts.push_back({BeakPart, [=](Vec p) { return InsideEllipse({0.41, 0}, 0.04, 0.025, 0, p); },
+  parts.push_back({BeakPart,
+                   [=](Vec p) {
+                     return InsideEllipse({0.41, 0}, 0.04, 0.025, 0, p);
+                   },
                    [](Vec) { return kBeak; }});
   parts.push_back({Head, [=](Vec p) { return InsideEllipse(headCentre, 0.11, 0.1, 0, p); },
                    [=](Vec p) { return p.x > 0.33 ? kGreyLight : kGrey; }});
@@ -242,7 +247,10 @@ std::vector<Part> TopParts(const TopWing& wing, double tailFan) {
                        return Spotted(w, 0.065, 21) ? kSpot : w.y > 0.0 ? kRufousLight : kRufous;
                      }});
   }
-  parts.push_back({Body, [=](Vec p) { return InsideEllipse({0.02, 0}, 0.27, 0.13, 0, p); },
+  parts.push_back({Body,
+                   [=](Vec p) {
+                     return InsideEllipse({0.02, 0}, 0.27, 0.13, 0, p);
+                   },
                    [=](Vec p) {
                      if (p.x < -0.14) return kGrey;  // the rump
                      return Spotted(p, 0.06, 25) ? kSpot : kRufous;
@@ -257,26 +265,74 @@ std::vector<Part> TopParts(const TopWing& wing, double tailFan) {
   return parts;
 }
 
-constexpr SidePose kHover{.head = {0.2, 0.78}, .bodyCentre = {0.02, 0.56}, .bodyRx = 0.15, .bodyRy = 0.27,
-                          .bodyAngle = -55 * kDeg, .wingFolded = false, .shoulder = {0.02, 0.64},
-                          .wingAngle = 118 * kDeg, .farWingAngle = 96 * kDeg, .wingLength = 0.95,
-                          .tailRoot = {-0.14, 0.42}, .tailAngle = -145 * kDeg, .tailLength = 0.42, .tailFan = 0.15,
-                          .legsShown = false, .hip = {}, .foot = {}};
-constexpr SidePose kFlare{.head = {0.16, 0.86}, .bodyCentre = {0.0, 0.58}, .bodyRx = 0.15, .bodyRy = 0.28,
-                          .bodyAngle = -28 * kDeg, .wingFolded = false, .shoulder = {-0.02, 0.7},
-                          .wingAngle = 112 * kDeg, .farWingAngle = 84 * kDeg, .wingLength = 0.9,
-                          .tailRoot = {-0.1, 0.4}, .tailAngle = -118 * kDeg, .tailLength = 0.4, .tailFan = 0.14,
-                          .legsShown = true, .hip = {0.04, 0.36}, .foot = {0.16, 0.12}};
-constexpr SidePose kTouchdown{.head = {0.1, 0.84}, .bodyCentre = {0.0, 0.5}, .bodyRx = 0.15, .bodyRy = 0.29,
-                              .bodyAngle = -18 * kDeg, .wingFolded = false, .shoulder = {-0.04, 0.66},
-                              .wingAngle = 138 * kDeg, .farWingAngle = 118 * kDeg, .wingLength = 0.8,
-                              .tailRoot = {-0.1, 0.32}, .tailAngle = -140 * kDeg, .tailLength = 0.38,
-                              .tailFan = 0.1, .legsShown = true, .hip = {0.03, 0.2}, .foot = {0.05, 0.0}};
-constexpr SidePose kPerched{.head = {0.06, 0.84}, .bodyCentre = {0.01, 0.45}, .bodyRx = 0.17, .bodyRy = 0.3,
-                            .bodyAngle = -12 * kDeg, .wingFolded = true, .shoulder = {}, .wingAngle = 0,
-                            .farWingAngle = kHidden, .wingLength = 0, .tailRoot = {-0.1, 0.24},
-                            .tailAngle = -128 * kDeg, .tailLength = 0.36, .tailFan = 0.06, .legsShown = true,
-                            .hip = {0.03, 0.16}, .foot = {0.04, 0.0}};
+constexpr SidePose kHover{.head = {0.2, 0.78},
+                          .bodyCentre = {0.02, 0.56},
+                          .bodyRx = 0.15,
+                          .bodyRy = 0.27,
+                          .bodyAngle = -55 * kDeg,
+                          .wingFolded = false,
+                          .shoulder = {0.02, 0.64},
+                          .wingAngle = 118 * kDeg,
+                          .farWingAngle = 96 * kDeg,
+                          .wingLength = 0.95,
+                          .tailRoot = {-0.14, 0.42},
+                          .tailAngle = -145 * kDeg,
+                          .tailLength = 0.42,
+                          .tailFan = 0.15,
+                          .legsShown = false,
+                          .hip = {},
+                          .foot = {}};
+constexpr SidePose kFlare{.head = {0.16, 0.86},
+                          .bodyCentre = {0.0, 0.58},
+                          .bodyRx = 0.15,
+                          .bodyRy = 0.28,
+                          .bodyAngle = -28 * kDeg,
+                          .wingFolded = false,
+                          .shoulder = {-0.02, 0.7},
+                          .wingAngle = 112 * kDeg,
+                          .farWingAngle = 84 * kDeg,
+                          .wingLength = 0.9,
+                          .tailRoot = {-0.1, 0.4},
+                          .tailAngle = -118 * kDeg,
+                          .tailLength = 0.4,
+                          .tailFan = 0.14,
+                          .legsShown = true,
+                          .hip = {0.04, 0.36},
+                          .foot = {0.16, 0.12}};
+constexpr SidePose kTouchdown{.head = {0.1, 0.84},
+                              .bodyCentre = {0.0, 0.5},
+                              .bodyRx = 0.15,
+                              .bodyRy = 0.29,
+                              .bodyAngle = -18 * kDeg,
+                              .wingFolded = false,
+                              .shoulder = {-0.04, 0.66},
+                              .wingAngle = 138 * kDeg,
+                              .farWingAngle = 118 * kDeg,
+                              .wingLength = 0.8,
+                              .tailRoot = {-0.1, 0.32},
+                              .tailAngle = -140 * kDeg,
+                              .tailLength = 0.38,
+                              .tailFan = 0.1,
+                              .legsShown = true,
+                              .hip = {0.03, 0.2},
+                              .foot = {0.05, 0.0}};
+constexpr SidePose kPerched{.head = {0.06, 0.84},
+                            .bodyCentre = {0.01, 0.45},
+                            .bodyRx = 0.17,
+                            .bodyRy = 0.3,
+                            .bodyAngle = -12 * kDeg,
+                            .wingFolded = true,
+                            .shoulder = {},
+                            .wingAngle = 0,
+                            .farWingAngle = kHidden,
+                            .wingLength = 0,
+                            .tailRoot = {-0.1, 0.24},
+                            .tailAngle = -128 * kDeg,
+                            .tailLength = 0.36,
+                            .tailFan = 0.06,
+                            .legsShown = true,
+                            .hip = {0.03, 0.16},
+                            .foot = {0.04, 0.0}};
 
 // Each pose is either seen from the side or from above.
 struct PoseEntry {

@@ -10,11 +10,11 @@
 namespace make_art {
 namespace {
 
-constexpr double kFocal = 128;       // pixels
-constexpr double kCentreX = 128;     // pixel column straight ahead
-constexpr double kHorizon = 60;      // pixel row of the horizon
-constexpr double kEyeHeight = 1.5;   // world units
-constexpr double kBottomRow = 128;   // the picture's height
+constexpr double kFocal = 128;      // pixels
+constexpr double kCentreX = 128;    // pixel column straight ahead
+constexpr double kHorizon = 60;     // pixel row of the horizon
+constexpr double kEyeHeight = 1.5;  // world units
+constexpr double kBottomRow = 128;  // the picture's height
 
 constexpr Rgb kHaze{226, 196, 178};
 constexpr Rgb kGap{24, 26, 38};
@@ -23,6 +23,7 @@ struct SkyStop {
   double y;
   Rgb colour;
 };
+// clang-format off
 constexpr SkyStop kSky[] = {
     {0, {30, 40, 98}}, {22, {58, 88, 164}}, {38, {112, 134, 196}}, {50, {210, 170, 178}}, {60, {250, 212, 164}}};
 
@@ -31,6 +32,7 @@ Rgb SkyAt(double y) {
     if (y <= kSky[i].y) return Mix(kSky[i - 1].colour, kSky[i].colour, (y - kSky[i - 1].y) / (kSky[i].y - kSky[i - 1].y));
   return kSky[std::size(kSky) - 1].colour;
 }
+// clang-format on
 
 void DrawSky(Canvas& canvas) {
   for (int y = 0; y < kHorizon; ++y) {
@@ -38,7 +40,7 @@ void DrawSky(Canvas& canvas) {
     for (int x = 0; x < canvas.width; ++x) canvas.At(x, y) = c;
   }
   // The last stars of the night, fainter lower down where the sky is light.
-  static constexpr int kStars[][2] = {{9, 4},   {38, 8},  {61, 2},   {96, 6},   {124, 3},
+  static constexpr int kStars[][2] = {{9, 4},   {38, 8},  {61, 2},  {96, 6},   {124, 3},
                                       {158, 9}, {183, 4}, {238, 2}, {247, 19}, {72, 15}};
   for (const auto& [x, y] : kStars) canvas.At(x, y) = Mix(canvas.At(x, y), {255, 252, 230}, 0.85 - 0.025 * y);
 }
@@ -48,8 +50,10 @@ void DrawSun(Canvas& canvas) {
   for (int y = 20; y < kHorizon; ++y)
     for (int x = 170; x < canvas.width; ++x) {
       const double d = std::hypot(x + 0.5 - centre.x, y + 0.5 - centre.y);
-      if (d <= 11) canvas.At(x, y) = d <= 8 ? Rgb{255, 246, 206} : Rgb{255, 230, 168};
-      else if (d <= 15) canvas.At(x, y) = Mix(canvas.At(x, y), {255, 226, 170}, 0.45);
+      if (d <= 11)
+        canvas.At(x, y) = d <= 8 ? Rgb{255, 246, 206} : Rgb{255, 230, 168};
+      else if (d <= 15)
+        canvas.At(x, y) = Mix(canvas.At(x, y), {255, 226, 170}, 0.45);
     }
 }
 

@@ -33,7 +33,7 @@ inline constexpr double kPerchTileHeight = 0.32;
 inline constexpr World kPerchPoint{0.5, kPerchTileHeight, 3.5};
 
 struct BirdShadow {
-  World centre;   // on the floor (y is ignored)
+  World centre;  // on the floor (y is ignored)
   double radiusX;
   double radiusZ;
   double strength;  // 0 none, 1 black

@@ -3,7 +3,9 @@
 namespace make_art {
 
 Layer::Layer(int width, int height)
-    : m_width(width), m_height(height), m_part(static_cast<std::size_t>(width) * height, -1),
+    : m_width(width),
+      m_height(height),
+      m_part(static_cast<std::size_t>(width) * height, -1),
       m_colour(static_cast<std::size_t>(width) * height) {}
 
 void Layer::Set(int x, int y, int part, Rgb colour) {

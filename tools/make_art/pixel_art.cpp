@@ -10,9 +10,9 @@ struct Key {
   std::uint8_t index;
 };
 
-constexpr Key kKeys[] = {{'k', VgaBlack}, {'r', VgaMaroon}, {'g', VgaGreen},  {'y', VgaOlive},
-                         {'b', VgaNavy},  {'m', VgaPurple}, {'c', VgaTeal},   {'l', VgaSilver},
-                         {'d', VgaGrey},  {'R', VgaRed},    {'G', VgaLime},   {'Y', VgaYellow},
+constexpr Key kKeys[] = {{'k', VgaBlack}, {'r', VgaMaroon},  {'g', VgaGreen}, {'y', VgaOlive},
+                         {'b', VgaNavy},  {'m', VgaPurple},  {'c', VgaTeal},  {'l', VgaSilver},
+                         {'d', VgaGrey},  {'R', VgaRed},     {'G', VgaLime},  {'Y', VgaYellow},
                          {'B', VgaBlue},  {'M', VgaFuchsia}, {'C', VgaAqua},  {'W', VgaWhite}};
 
 }  // namespace

@@ -61,10 +61,13 @@ std::vector<std::uint8_t> MakePng(const IndexedImage& image, std::span<const Rgb
   const auto width = static_cast<std::size_t>(image.width);
   for (int y = 0; y < image.height; ++y) {
     const auto row = image.pixels.begin() + static_cast<std::ptrdiff_t>(y * width);
-    const bool repeats = y > 0 && std::equal(row, row + static_cast<std::ptrdiff_t>(width), row - static_cast<std::ptrdiff_t>(width));
+    const bool repeats =
+        y > 0 && std::equal(row, row + static_cast<std::ptrdiff_t>(width), row - static_cast<std::ptrdiff_t>(width));
     rows.push_back(repeats ? 2 : 0);
-    if (repeats) rows.insert(rows.end(), width, 0);
-    else rows.insert(rows.end(), row, row + static_cast<std::ptrdiff_t>(width));
+    if (repeats)
+      rows.insert(rows.end(), width, 0);
+    else
+      rows.insert(rows.end(), row, row + static_cast<std::ptrdiff_t>(width));
   }
   PutChunk(out, "IDAT", ZlibCompress(rows));
   PutChunk(out, "IEND", {});

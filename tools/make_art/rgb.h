@@ -14,9 +14,7 @@ struct Rgb {
   friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-inline std::uint8_t ClampChannel(double v) {
-  return static_cast<std::uint8_t>(std::clamp(v + 0.5, 0.0, 255.0));
-}
+inline std::uint8_t ClampChannel(double v) { return static_cast<std::uint8_t>(std::clamp(v + 0.5, 0.0, 255.0)); }
 
 // t = 0 gives a, t = 1 gives b.
 inline Rgb Mix(Rgb a, Rgb b, double t) {
@@ -30,8 +28,6 @@ inline Rgb Shade(Rgb c, double factor) {
 }
 
 // The colour as a DIB pixel, 0x00RRGGBB.
-inline std::uint32_t ToXrgb(Rgb c) {
-  return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
-}
+inline std::uint32_t ToXrgb(Rgb c) { return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b; }
 
 }  // namespace make_art

@@ -74,7 +74,7 @@ Rgb Planks(int x, int y) {
   if (x % 4 == 3) return {88, 56, 30};
   Rgb c = plank % 2 ? Rgb{170, 116, 62} : Rgb{154, 102, 54};
   if ((y + plank * 5) % 7 == 0 && x % 4 == 1) c = {118, 78, 40};  // a knot of grain
-  if ((y + plank * 3) % 11 == 4) return {88, 56, 30};                // the end of a board
+  if ((y + plank * 3) % 11 == 4) return {88, 56, 30};             // the end of a board
   return c;
 }
 
@@ -155,8 +155,8 @@ Pyramid MakePyramid(const std::function<Rgb(int, int)>& texel) {
 
 const Pyramid& PyramidOf(Material material) {
   static const std::array<Pyramid, 10> pyramids = {
-      MakePyramid(Blank), MakePyramid(Grass),  MakePyramid(Brick), MakePyramid(Water), MakePyramid(Cobble),
-      MakePyramid(Planks), MakePyramid(Sand), MakePyramid(Lava),  MakePyramid(Metal), MakePyramid(Gold)};
+      MakePyramid(Blank),  MakePyramid(Grass), MakePyramid(Brick), MakePyramid(Water), MakePyramid(Cobble),
+      MakePyramid(Planks), MakePyramid(Sand),  MakePyramid(Lava),  MakePyramid(Metal), MakePyramid(Gold)};
   return pyramids[static_cast<std::size_t>(material)];
 }
 

@@ -13,8 +13,8 @@ namespace make_art {
 enum class Material { Blank, Grass, Brick, Water, Cobble, Planks, Sand, Lava, Metal, Gold };
 
 // Materials a landscape tile may be given (Blank and Gold are special).
-inline constexpr Material kFloorMaterials[] = {Material::Grass, Material::Brick, Material::Water, Material::Cobble,
-                                               Material::Planks, Material::Sand, Material::Lava, Material::Metal};
+inline constexpr Material kFloorMaterials[] = {Material::Grass,  Material::Brick, Material::Water, Material::Cobble,
+                                               Material::Planks, Material::Sand,  Material::Lava,  Material::Metal};
 
 constexpr int kTextureSize = 16;
 constexpr int kTextureLevels = 5;  // 16, 8, 4, 2 and 1 texels across

@@ -40,10 +40,14 @@ class BitWriter {
 
 // The fixed literal/length code of RFC 1951 section 3.2.6.
 void WriteLiteralLength(BitWriter& bits, int symbol) {
-  if (symbol < 144) bits.Code(0x30 + symbol, 8);
-  else if (symbol < 256) bits.Code(0x190 + symbol - 144, 9);
-  else if (symbol < 280) bits.Code(symbol - 256, 7);
-  else bits.Code(0xC0 + symbol - 280, 8);
+  if (symbol < 144)
+    bits.Code(0x30 + symbol, 8);
+  else if (symbol < 256)
+    bits.Code(0x190 + symbol - 144, 9);
+  else if (symbol < 280)
+    bits.Code(symbol - 256, 7);
+  else
+    bits.Code(0xC0 + symbol - 280, 8);
 }
 
 // Length codes 257..285: the first length of each and its extra bits.
@@ -52,8 +56,8 @@ constexpr std::array<int, 29> kLengthBase = {3,  4,  5,  6,  7,  8,  9,  10, 11,
 constexpr std::array<int, 29> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                               2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 // Distance codes 0..29.
-constexpr std::array<int, 30> kDistanceBase = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,
-                                               33,  49,  65,  97,  129, 193,  257,  385,  513,  769,
+constexpr std::array<int, 30> kDistanceBase = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                               33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
                                                1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 constexpr std::array<int, 30> kDistanceExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                                 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};

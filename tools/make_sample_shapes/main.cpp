@@ -19,17 +19,15 @@ int main(int argc, char** argv) {
   // have, never a file to write ("./-name" names such a file).
   const bool asked = argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
   if (argc != 2 || asked || argv[1][0] == '-') {
-    std::fprintf(
-        asked ? stdout : stderr,
-        "usage: %s OUT\nWrite a sample shapes file, for trying the Kestrow editor without game data.\n"
-        "OUT gets %llu bytes: the eight sets, drawn by Kestrow's own code.\n",
-        program, static_cast<unsigned long long>(kExpectedShapesFileSize));
+    std::fprintf(asked ? stdout : stderr,
+                 "usage: %s OUT\nWrite a sample shapes file, for trying the Kestrow editor without game data.\n"
+                 "OUT gets %llu bytes: the eight sets, drawn by Kestrow's own code.\n",
+                 program, static_cast<unsigned long long>(kExpectedShapesFileSize));
     return asked ? 0 : 2;
   }
   const std::vector<BYTE> bytes = sample_shapes::MakeSampleShapes().Build();
   try {
-    CFile out(argv[1],
-              CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::modeReplaceOnClose);
+    CFile out(argv[1], CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::modeReplaceOnClose);
     out.Write(bytes.data(), static_cast<UINT>(bytes.size()));
     out.Close();
   } catch (const CFileException& e) {

@@ -108,8 +108,7 @@ int Run(const char* given, const std::string& path, bool unregister, const std::
     HintAtDamagedRegistry(machineFolder);
     return kFailed;
   }
-  std::printf("regsvr: %s in %s succeeded (%s)\n", function, path.c_str(),
-              kp::registry::RegistryFilePath().c_str());
+  std::printf("regsvr: %s in %s succeeded (%s)\n", function, path.c_str(), kp::registry::RegistryFilePath().c_str());
   return 0;
 }
 }  // namespace
@@ -135,7 +134,7 @@ int main(int argc, char** argv) {
   // The module's folder is the one whose paths are kept relative.
   std::unique_ptr<kp::registry::MachineRegistryScope> scope;
   if (!machineFolder.empty())
-    scope = std::make_unique<kp::registry::MachineRegistryScope>(machineFolder,
-                                                                  reset ? machineFolder : path.substr(0, path.rfind('/')));
+    scope = std::make_unique<kp::registry::MachineRegistryScope>(
+        machineFolder, reset ? machineFolder : path.substr(0, path.rfind('/')));
   return reset ? ResetRegistry() : Run(args[0].c_str(), path, unregister, machineFolder);
 }

@@ -32,7 +32,8 @@ TEST(ToolboxBitmapDib, DecodesToColoursOfItsTableOnAButtonFace) {
   EXPECT_EQ(decoded->bitsPerPixel, 4);
   std::set<std::uint32_t> table;
   for (int i = 0; i < 16; ++i)
-    table.insert((std::uint32_t{dib[40 + 4 * i + 2]} << 16) | (std::uint32_t{dib[40 + 4 * i + 1]} << 8) | dib[40 + 4 * i]);
+    table.insert((std::uint32_t{dib[40 + 4 * i + 2]} << 16) | (std::uint32_t{dib[40 + 4 * i + 1]} << 8) |
+                 dib[40 + 4 * i]);
   std::set<std::uint32_t> used;
   for (const std::uint32_t p : decoded->pixels) {
     EXPECT_TRUE(table.count(p)) << std::hex << p;

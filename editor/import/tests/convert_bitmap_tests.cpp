@@ -16,9 +16,7 @@ using import_tests::SourceBitmap;
 
 // 256 entries of different colours; entry i is Tagged(i), so a source pixel
 // of colour Tagged(i) converts to exactly i.
-DWORD Tagged(int i) {
-  return PaletteEntry(static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 7));
-}
+DWORD Tagged(int i) { return PaletteEntry(static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 7)); }
 SetPalette TaggedPalette() {
   SetPalette palette{};
   for (int i = 0; i < 256; ++i) palette[static_cast<std::size_t>(i)] = Tagged(i);
@@ -32,13 +30,13 @@ int TagOf(int x, int y) { return (x + 3 * y) % 256; }
 // The byte that holds target pixel (x, y) in either order.
 std::size_t ByteOf(int x, int y, int dw, int dh, bool bottomUpRows) {
   return bottomUpRows
-             ? static_cast<std::size_t>(dh - 1 - y) * static_cast<std::size_t>(dw) +
-                   static_cast<std::size_t>(x)
+             ? static_cast<std::size_t>(dh - 1 - y) * static_cast<std::size_t>(dw) + static_cast<std::size_t>(x)
              : static_cast<std::size_t>(x) * static_cast<std::size_t>(dh) + static_cast<std::size_t>(y);
 }
 
 TEST(ConvertBitmapToPalette, ScalesByTheFloorRule) {
   const SetPalette palette = TaggedPalette();
+  // clang-format off
   const struct {
     int sw, sh, dw, dh;
     bool bottomUpRows;
@@ -47,17 +45,17 @@ TEST(ConvertBitmapToPalette, ScalesByTheFloorRule) {
       {300, 200, 128, 128, false}, {128, 128, 128, 128, false}, {600, 200, 512, 270, true},
       {512, 270, 512, 270, true},  {37, 500, 128, 128, false},
   };
+  // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << row.sw << " x " << row.sh << " -> " << row.dw << " x " << row.dh);
     SourceBitmap source(row.sw, row.sh, [](int x, int y) { return Tagged(TagOf(x, y)); });
     ASSERT_TRUE(source.ok());
     std::vector<BYTE> out(static_cast<std::size_t>(row.dw * row.dh));
-    ASSERT_TRUE(ConvertBitmapToPalette(out.data(), row.dw, row.dh, source.dc(), row.sw, row.sh,
-                                       row.bottomUpRows, palette, 256));
+    ASSERT_TRUE(ConvertBitmapToPalette(out.data(), row.dw, row.dh, source.dc(), row.sw, row.sh, row.bottomUpRows,
+                                       palette, 256));
     for (int y = 0; y < row.dh; ++y)
       for (int x = 0; x < row.dw; ++x)
-        ASSERT_EQ(out[ByteOf(x, y, row.dw, row.dh, row.bottomUpRows)],
-                  TagOf(x * row.sw / row.dw, y * row.sh / row.dh))
+        ASSERT_EQ(out[ByteOf(x, y, row.dw, row.dh, row.bottomUpRows)], TagOf(x * row.sw / row.dw, y * row.sh / row.dh))
             << "target pixel " << x << "," << y;
   }
 }
@@ -75,13 +73,11 @@ TEST(ConvertBitmapToPalette, TwoByTwoBecomesFourUniformBlocks) {
 TEST(ConvertBitmapToPalette, ShrinkingByHalfKeepsTheEvenRowsAndColumns) {
   const SetPalette palette = TaggedPalette();
   // Odd rows and columns are a colour that must never appear.
-  SourceBitmap source(256, 256,
-                      [](int x, int y) { return Tagged(x % 2 || y % 2 ? 255 : (x / 2 + y / 2) % 200); });
+  SourceBitmap source(256, 256, [](int x, int y) { return Tagged(x % 2 || y % 2 ? 255 : (x / 2 + y / 2) % 200); });
   std::vector<BYTE> out(kTextureBytes);
   ASSERT_TRUE(ConvertBitmapToPalette(out.data(), 128, 128, source.dc(), 256, 256, FALSE, palette, 256));
   for (int x = 0; x < 128; ++x)
-    for (int y = 0; y < 128; ++y)
-      ASSERT_EQ(out[ByteOf(x, y, 128, 128, false)], (x + y) % 200) << x << "," << y;
+    for (int y = 0; y < 128; ++y) ASSERT_EQ(out[ByteOf(x, y, 128, 128, false)], (x + y) % 200) << x << "," << y;
 }
 
 TEST(ConvertBitmapToPalette, ByteOrdersOfBothWalks) {
@@ -99,11 +95,10 @@ TEST(ConvertBitmapToPalette, ByteOrdersOfBothWalks) {
   // Pixels are black but for the one probed, so each row checks one byte.
   for (const auto& row : rows) {
     SCOPED_TRACE(row.byte);
-    SourceBitmap source(row.w, row.h,
-                        [&](int x, int y) { return Tagged(x == row.x && y == row.y ? 99 : 0); });
+    SourceBitmap source(row.w, row.h, [&](int x, int y) { return Tagged(x == row.x && y == row.y ? 99 : 0); });
     std::vector<BYTE> out(static_cast<std::size_t>(row.w * row.h));
-    ASSERT_TRUE(ConvertBitmapToPalette(out.data(), row.w, row.h, source.dc(), row.w, row.h, row.bottomUpRows,
-                                       palette, 256));
+    ASSERT_TRUE(
+        ConvertBitmapToPalette(out.data(), row.w, row.h, source.dc(), row.w, row.h, row.bottomUpRows, palette, 256));
     EXPECT_EQ(out[row.byte], 99);
     EXPECT_EQ(std::count(out.begin(), out.end(), 99), 1);
   }
@@ -150,8 +145,8 @@ TEST(ConvertBitmapToPalette, DecodedImagesConvertBackToTheirStoredIndices) {
     ASSERT_TRUE(select.ok());
 
     std::vector<BYTE> converted(stored.size());
-    ASSERT_TRUE(ConvertBitmapToPalette(converted.data(), kind.width, kind.height, dc.get(), kind.width,
-                                       kind.height, kind.order == PixelOrder::BottomUpRows, palette, count));
+    ASSERT_TRUE(ConvertBitmapToPalette(converted.data(), kind.width, kind.height, dc.get(), kind.width, kind.height,
+                                       kind.order == PixelOrder::BottomUpRows, palette, count));
     int lowered = 0;
     int above230 = 0;
     for (std::size_t p = 0; p < stored.size(); ++p) {
@@ -174,8 +169,7 @@ TEST(ConvertBitmapToPalette, DecodedImagesConvertBackToTheirStoredIndices) {
 
 // Photo-like sources: gradients, noise and hard edges.
 DWORD PhotoLike(int x, int y, int w, int h, std::uint32_t seed) {
-  std::uint32_t n =
-      (static_cast<std::uint32_t>(x) * 73856093u) ^ (static_cast<std::uint32_t>(y) * 19349663u) ^ seed;
+  std::uint32_t n = (static_cast<std::uint32_t>(x) * 73856093u) ^ (static_cast<std::uint32_t>(y) * 19349663u) ^ seed;
   n = (n ^ (n >> 13)) * 1274126177u;
   const int noise = static_cast<int>(n >> 27) - 16;
   const int edge = (x * 3 + y * 2) % 97 < 40 ? 60 : 0;
@@ -189,6 +183,7 @@ TEST(ConvertBitmapToPalette, EveryInstructionSetGivesTheReferenceBytes) {
   SetPalette palette{};
   for (auto& entry : palette) entry = random() & 0x00FFFFFF;
   palette[40] = palette[41];  // duplicates and ties must resolve the same way
+  // clang-format off
   const struct {
     int sw, sh, dw, dh, count;
     bool bottomUpRows;
@@ -206,6 +201,7 @@ TEST(ConvertBitmapToPalette, EveryInstructionSetGivesTheReferenceBytes) {
       EXPECT_EQ(out, expected) << SimdLevelName(level) << " " << row.sw << " x " << row.sh;
     }
   }
+  // clang-format on
 }
 
 // Source extents larger than the bitmap: the target pixels whose source
@@ -254,8 +250,8 @@ TEST(ConvertBitmapToPalette, OneMatcherServesEveryPictureOfASet) {
     SourceBitmap source(picture.sw, picture.sh,
                         [&](int x, int y) { return PhotoLike(x, y, picture.sw, picture.sh, picture.seed); });
     std::vector<BYTE> expected(kTextureBytes);
-    ASSERT_TRUE(reference::ConvertBitmapToPalette(expected.data(), 128, 128, source.dc(), picture.sw,
-                                                  picture.sh, FALSE, palette, 231));
+    ASSERT_TRUE(reference::ConvertBitmapToPalette(expected.data(), 128, 128, source.dc(), picture.sw, picture.sh, FALSE,
+                                                  palette, 231));
     std::vector<BYTE> out(kTextureBytes);
     ASSERT_TRUE(ConvertBitmapToPalette(out.data(), 128, 128, source.dc(), picture.sw, picture.sh, FALSE, matcher));
     EXPECT_EQ(out, expected) << picture.sw << " x " << picture.sh << " seed " << picture.seed;
@@ -299,8 +295,7 @@ TEST(ConvertBitmapToPalette, WithoutAScratchDcReadsTheSourceUnscaledAndWhiteOuts
       reference::ConvertBitmapToPalette(expected.data(), 8, 8, source.dc(), 4, 4, FALSE, palette, 256);
   // Reading unscaled is no way round the size limit of a picture.
   std::vector<BYTE> untouched(64, 0xAA);
-  const BOOL huge =
-      ConvertBitmapToPalette(untouched.data(), 20000, 20000, source.dc(), 4, 4, FALSE, palette, 256);
+  const BOOL huge = ConvertBitmapToPalette(untouched.data(), 20000, 20000, source.dc(), 4, 4, FALSE, palette, 256);
   for (HDC dc : filler) DeleteDC(dc);
 
   ASSERT_TRUE(converted);

@@ -17,9 +17,7 @@ using import_tests::SourceBitmap;
 DWORD Sky(int x, int y, int w, int h) {
   const double v = static_cast<double>(y) / (h - 1);
   const double u = static_cast<double>(x) / (w - 1);
-  const auto channel = [](double value) {
-    return static_cast<BYTE>(std::lround(std::clamp(value, 0.0, 255.0)));
-  };
+  const auto channel = [](double value) { return static_cast<BYTE>(std::lround(std::clamp(value, 0.0, 255.0))); };
   return PaletteEntry(channel(60 + 150 * v + 10 * u), channel(110 + 110 * v), channel(200 + 45 * v - 8 * u));
 }
 
@@ -48,25 +46,24 @@ DWORD Photo(int x, int y, int w, int h) {
 
 // The byte that holds pixel (x, y), y from the top, in either storage order.
 std::size_t ByteOf(int x, int y, int w, int h, bool bottomUpRows) {
-  return bottomUpRows
-             ? static_cast<std::size_t>(h - 1 - y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)
-             : static_cast<std::size_t>(x) * static_cast<std::size_t>(h) + static_cast<std::size_t>(y);
+  return bottomUpRows ? static_cast<std::size_t>(h - 1 - y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)
+                      : static_cast<std::size_t>(x) * static_cast<std::size_t>(h) + static_cast<std::size_t>(y);
 }
 
 std::vector<BYTE> Dither(const SourceBitmap& source, int sw, int sh, int dw, int dh, bool bottomUpRows,
                          const SetPalette& palette, int count, SimdLevel level = BestSimdLevel()) {
   PaletteMatcher matcher(palette, count, level);
   std::vector<BYTE> out(static_cast<std::size_t>(dw) * static_cast<std::size_t>(dh));
-  EXPECT_TRUE(DitherBitmapToPalette(out.data(), dw, dh, source.dc(), sw, sh, bottomUpRows ? TRUE : FALSE,
-                                    palette, matcher));
+  EXPECT_TRUE(
+      DitherBitmapToPalette(out.data(), dw, dh, source.dc(), sw, sh, bottomUpRows ? TRUE : FALSE, palette, matcher));
   return out;
 }
 
 std::vector<BYTE> Nearest(const SourceBitmap& source, int sw, int sh, int dw, int dh, bool bottomUpRows,
                           const SetPalette& palette, int count) {
   std::vector<BYTE> out(static_cast<std::size_t>(dw) * static_cast<std::size_t>(dh));
-  EXPECT_TRUE(ConvertBitmapToPalette(out.data(), dw, dh, source.dc(), sw, sh, bottomUpRows ? TRUE : FALSE,
-                                     palette, count));
+  EXPECT_TRUE(
+      ConvertBitmapToPalette(out.data(), dw, dh, source.dc(), sw, sh, bottomUpRows ? TRUE : FALSE, palette, count));
   return out;
 }
 
@@ -111,11 +108,11 @@ TEST(DitherBitmapToPalette, LowersTheMeanColourErrorOfASkyAgainstNearestColour) 
     const auto sky = [&](int x, int y) { return Sky(x, y, row.w, row.h); };
     SourceBitmap source(row.w, row.h, sky);
     const double nearest =
-        BlockError(sky, Nearest(source, row.w, row.h, row.w, row.h, row.bottomUpRows, palette, count),
-                   palette, row.w, row.h, row.bottomUpRows);
+        BlockError(sky, Nearest(source, row.w, row.h, row.w, row.h, row.bottomUpRows, palette, count), palette, row.w,
+                   row.h, row.bottomUpRows);
     const double dithered =
-        BlockError(sky, Dither(source, row.w, row.h, row.w, row.h, row.bottomUpRows, palette, count), palette,
-                   row.w, row.h, row.bottomUpRows);
+        BlockError(sky, Dither(source, row.w, row.h, row.w, row.h, row.bottomUpRows, palette, count), palette, row.w,
+                   row.h, row.bottomUpRows);
     RecordProperty("nearest_" + std::to_string(row.w), std::to_string(nearest));
     RecordProperty("dithered_" + std::to_string(row.w), std::to_string(dithered));
     // Nearest colour is off by up to half a step between the shades; the
@@ -151,15 +148,13 @@ TEST(DitherBitmapToPalette, IsTheSameOnEveryInstructionSet) {
     SourceBitmap source(row.sw, row.sh, [&](int x, int y) {
       return row.photo ? Photo(x, y, row.sw, row.sh) : Sky(x, y, row.sw, row.sh);
     });
-    const std::vector<BYTE> portable = Dither(source, row.sw, row.sh, row.dw, row.dh, row.bottomUpRows,
-                                              *row.palette, row.count, SimdLevel::Portable);
-    EXPECT_NE(portable,
-              Nearest(source, row.sw, row.sh, row.dw, row.dh, row.bottomUpRows, *row.palette, row.count))
+    const std::vector<BYTE> portable =
+        Dither(source, row.sw, row.sh, row.dw, row.dh, row.bottomUpRows, *row.palette, row.count, SimdLevel::Portable);
+    EXPECT_NE(portable, Nearest(source, row.sw, row.sh, row.dw, row.dh, row.bottomUpRows, *row.palette, row.count))
         << "the picture was dithered";
     for (SimdLevel level : SupportedSimdLevels()) {
-      EXPECT_EQ(
-          Dither(source, row.sw, row.sh, row.dw, row.dh, row.bottomUpRows, *row.palette, row.count, level),
-          portable)
+      EXPECT_EQ(Dither(source, row.sw, row.sh, row.dw, row.dh, row.bottomUpRows, *row.palette, row.count, level),
+                portable)
           << SimdLevelName(level);
     }
   }

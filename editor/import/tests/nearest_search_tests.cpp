@@ -23,8 +23,7 @@ void ExpectIndex(const SetPalette& palette, COLORREF colour, int count, int expe
     EXPECT_EQ(FindNearestPaletteIndex(palette, colour, count, level), expected)
         << why << " (" << SimdLevelName(level) << " scan)";
     PaletteMatcher matcher(palette, count, level);
-    const DWORD rgb =
-        (static_cast<DWORD>(GetRValue(colour)) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    const DWORD rgb = (static_cast<DWORD>(GetRValue(colour)) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
     EXPECT_EQ(matcher.Find(rgb), expected) << why << " (" << SimdLevelName(level) << ")";
   }
 }
@@ -119,8 +118,7 @@ TEST(PaletteMatcher, EqualsTheLinearScanOnRandomPalettes) {
             std::clamp(static_cast<int>((e >> 16) & 0xFF) + static_cast<int>(random() % 5) - 2, 0, 255));
         g = static_cast<BYTE>(
             std::clamp(static_cast<int>((e >> 8) & 0xFF) + static_cast<int>(random() % 5) - 2, 0, 255));
-        b = static_cast<BYTE>(
-            std::clamp(static_cast<int>(e & 0xFF) + static_cast<int>(random() % 5) - 2, 0, 255));
+        b = static_cast<BYTE>(std::clamp(static_cast<int>(e & 0xFF) + static_cast<int>(random() % 5) - 2, 0, 255));
       }
       const int expected = reference::FindNearestPaletteIndex(palette, RGB(r, g, b), count);
       for (SimdLevel level : SupportedSimdLevels())
@@ -139,8 +137,8 @@ TEST(PaletteMatcher, EqualsTheLinearScanAcrossCellEdges) {
   SetPalette palette{};
   for (int i = 0; i < 256; ++i) {
     const int r = (i % 7) * 40, g = (i / 7 % 6) * 50, b = (i / 42) * 42;
-    palette[static_cast<std::size_t>(i)] = PaletteEntry(
-        static_cast<BYTE>(std::min(r, 255)), static_cast<BYTE>(g), static_cast<BYTE>(std::min(b, 255)));
+    palette[static_cast<std::size_t>(i)] =
+        PaletteEntry(static_cast<BYTE>(std::min(r, 255)), static_cast<BYTE>(g), static_cast<BYTE>(std::min(b, 255)));
   }
   for (SimdLevel level : SupportedSimdLevels()) {
     PaletteMatcher matcher(palette, 256, level);
@@ -148,9 +146,8 @@ TEST(PaletteMatcher, EqualsTheLinearScanAcrossCellEdges) {
       for (int g = 0; g < 256; g += 5)
         for (int b = 0; b < 256; b += 3) {
           const COLORREF colour = RGB(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b));
-          ASSERT_EQ(
-              matcher.Find(PaletteEntry(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b))),
-              reference::FindNearestPaletteIndex(palette, colour, 256))
+          ASSERT_EQ(matcher.Find(PaletteEntry(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b))),
+                    reference::FindNearestPaletteIndex(palette, colour, 256))
               << SimdLevelName(level) << " " << r << "," << g << "," << b;
         }
   }
@@ -166,8 +163,7 @@ TEST(PaletteMatcher, MapsWholePicturesLikeTheLinearScan) {
     int width, height, count;
   } pictures[] = {{128, 128, 256}, {512, 270, 231}, {300, 7, 100}, {1, 1, 16}, {5, 40000, 256}};
   for (const auto& picture : pictures) {
-    const std::size_t size =
-        static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+    const std::size_t size = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
     std::vector<DWORD> rows(size);
     for (std::size_t p = 0; p < size; ++p)
       rows[p] = p % 7 == 3 ? rows[p - 1] : (random() & 0x00FFFFFF) | (random() % 2 ? 0xFF000000u : 0);
@@ -182,11 +178,11 @@ TEST(PaletteMatcher, MapsWholePicturesLikeTheLinearScan) {
                                    static_cast<std::size_t>(x)];
             const COLORREF colour =
                 RGB(static_cast<BYTE>(rgb >> 16), static_cast<BYTE>(rgb >> 8), static_cast<BYTE>(rgb));
-            const std::size_t at =
-                columnOrder ? static_cast<std::size_t>(x) * static_cast<std::size_t>(picture.height) +
-                                  static_cast<std::size_t>(picture.height - 1 - r)
-                            : static_cast<std::size_t>(r) * static_cast<std::size_t>(picture.width) +
-                                  static_cast<std::size_t>(x);
+            const std::size_t at = columnOrder
+                                       ? static_cast<std::size_t>(x) * static_cast<std::size_t>(picture.height) +
+                                             static_cast<std::size_t>(picture.height - 1 - r)
+                                       : static_cast<std::size_t>(r) * static_cast<std::size_t>(picture.width) +
+                                             static_cast<std::size_t>(x);
             ASSERT_EQ(out[at], reference::FindNearestPaletteIndex(palette, colour, picture.count))
                 << SimdLevelName(level) << " " << picture.width << " x " << picture.height
                 << (columnOrder ? " columns" : " rows") << " at " << x << "," << r;

@@ -9,8 +9,7 @@ namespace {
 // Entry i is a colour no other entry has and black is not.
 SetPalette Numbered() {
   SetPalette palette{};
-  for (int i = 0; i < kSetPaletteSize; ++i)
-    palette[static_cast<std::size_t>(i)] = 0x00100000u + static_cast<DWORD>(i);
+  for (int i = 0; i < kSetPaletteSize; ++i) palette[static_cast<std::size_t>(i)] = 0x00100000u + static_cast<DWORD>(i);
   return palette;
 }
 
@@ -84,8 +83,7 @@ TEST(PalettePicture, EveryEntryOfEveryCountIsDrawn) {
     std::vector<bool> seen(256, false);
     for (DWORD pixel : *picture)
       if (pixel != 0) seen[pixel - 0x00100000u] = true;
-    for (int e = 0; e < 256; ++e)
-      ASSERT_EQ(seen[static_cast<std::size_t>(e)], e < n) << "n " << n << " entry " << e;
+    for (int e = 0; e < 256; ++e) ASSERT_EQ(seen[static_cast<std::size_t>(e)], e < n) << "n " << n << " entry " << e;
   }
 }
 

@@ -23,7 +23,8 @@ std::vector<CandidateBlock> BlocksOf(const std::vector<Entry>& entries) {
 
 std::set<int> IndicesOf(const std::vector<CandidateBlock>& blocks, int entries) {
   std::set<int> indices;
-  for (int i = 0; i < entries; ++i) indices.insert(blocks[static_cast<std::size_t>(i / kBlockLanes)].base[i % kBlockLanes] & 0xFF);
+  for (int i = 0; i < entries; ++i)
+    indices.insert(blocks[static_cast<std::size_t>(i / kBlockLanes)].base[i % kBlockLanes] & 0xFF);
   return indices;
 }
 

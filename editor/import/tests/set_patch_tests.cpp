@@ -60,7 +60,8 @@ void ExpectChangedOnlyInside(const std::vector<BYTE>& before, const std::vector<
   for (std::size_t i = 0; i < before.size(); ++i) {
     if (before[i] == after[i]) continue;
     bool inside = false;
-    for (auto [start, count] : ranges) inside |= static_cast<LONGLONG>(i) >= start && static_cast<LONGLONG>(i) < start + count;
+    for (auto [start, count] : ranges)
+      inside |= static_cast<LONGLONG>(i) >= start && static_cast<LONGLONG>(i) < start + count;
     if (!inside && changedOutside++ == 0) ADD_FAILURE() << "byte " << i << " changed outside the images written";
   }
   EXPECT_EQ(changedOutside, 0u);
@@ -134,7 +135,8 @@ TEST(PatchSetImages, PatchingWhatWasLoadedRewritesTheSameIndicesSaveLowerTwinsAn
       CFile file(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
       ReadSetImages(file, 0, noGamma, [&](const SetImagePixels& p) {
         loaded.emplace_back(kp::gdi::CreateBitmapFromPixels(
-            p.width, p.height, 32, std::span<const std::uint32_t>(p.pixels, static_cast<std::size_t>(p.width * p.height))));
+            p.width, p.height, 32,
+            std::span<const std::uint32_t>(p.pixels, static_cast<std::size_t>(p.width * p.height))));
       });
     }
     ASSERT_EQ(loaded.size(), 30u);
@@ -191,6 +193,7 @@ TEST(PatchSetImages, AnImageWhoseBytesWouldLeaveTheFileIsNotWrittenAndTheOthersA
   const LONGLONG length = static_cast<LONGLONG>(before.size());
   // Each damaged image gets an image header of its own, placed by its entry
   // of the offset table, whose field 0 puts the pixels where the row says.
+  // clang-format off
   const struct {
     int image;
     LONGLONG header;
@@ -200,6 +203,7 @@ TEST(PatchSetImages, AnImageWhoseBytesWouldLeaveTheFileIsNotWrittenAndTheOthersA
       {5, length - 32 - 100, 0},    // they would begin inside and run past the end
       {7, 100, -32768},             // they would begin before the start
   };
+  // clang-format on
   for (const auto& d : damaged) {
     sample_shapes::PutBigEndian32(before, layout.imageTable + 4 * d.image, static_cast<LONG>(d.header - layout.base));
     sample_shapes::PutBigEndian16(before, d.header, d.field0);
@@ -239,7 +243,8 @@ TEST(PatchSetImages, AHeaderThatCannotBeReadStopsThePatchBeforeAnythingIsWritten
     CFile file(path.c_str(), kPatchFlags);
     shapes_tests::ExpectFileException(
         [&] {
-          PatchSetImages(file, 2, FALSE, [&](int) { return bitmap.get(); }, [&](const PatchImageReport&) { ++reports; });
+          PatchSetImages(
+              file, 2, FALSE, [&](int) { return bitmap.get(); }, [&](const PatchImageReport&) { ++reports; });
         },
         CFileException::endOfFile, path);
   }

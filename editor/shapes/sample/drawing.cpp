@@ -40,8 +40,7 @@ std::vector<ColourEntry> RampPalette(const Ramp (&ramps)[kRamps], int count) {
   for (const Ramp& ramp : ramps)
     for (int s = 0; s < kShades; ++s) {
       const double t = s / double(kShades - 1);
-      colours.push_back(
-          Entry(t < 0.5 ? Mix(ramp.dark, ramp.middle, t * 2) : Mix(ramp.middle, ramp.light, t * 2 - 1)));
+      colours.push_back(Entry(t < 0.5 ? Mix(ramp.dark, ramp.middle, t * 2) : Mix(ramp.middle, ramp.light, t * 2 - 1)));
     }
   // Colours past 230 are in the table but never in a picture: a run of
   // bright signal colours, as game palettes keep for effects.
@@ -54,8 +53,8 @@ std::vector<ColourEntry> RampPalette(const Ramp (&ramps)[kRamps], int count) {
 
 BYTE IndexOf(Paint paint, int x, int y) {
   const double dither = (kBayer[y & 3][x & 3] + 0.5) / 16.0 - 0.5;
-  const int shade = std::clamp(
-      static_cast<int>(std::floor(Clamp01(paint.shade) * (kShades - 1) + 0.5 + dither)), 0, kShades - 1);
+  const int shade =
+      std::clamp(static_cast<int>(std::floor(Clamp01(paint.shade) * (kShades - 1) + 0.5 + dither)), 0, kShades - 1);
   return static_cast<BYTE>(std::clamp(paint.ramp, 0, kRamps - 1) * kShades + shade);
 }
 
@@ -81,8 +80,7 @@ double Noise::Fractal(double x, double y, int cells, int period, int octaves) co
   return sum / total;
 }
 
-void Noise::Cells(double x, double y, int cells, int period, double& nearest, double& second,
-                  std::uint32_t& id) const {
+void Noise::Cells(double x, double y, int cells, int period, double& nearest, double& second, std::uint32_t& id) const {
   const double u = x * cells / period;
   const double v = y * cells / period;
   const int cx = static_cast<int>(std::floor(u));
@@ -110,10 +108,9 @@ std::vector<BYTE> Draw(int width, int height, bool columns, const std::function<
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const std::size_t at =
-          columns
-              ? static_cast<std::size_t>(x) * static_cast<std::size_t>(height) + static_cast<std::size_t>(y)
-              : static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
-                    static_cast<std::size_t>(x);
+          columns ? static_cast<std::size_t>(x) * static_cast<std::size_t>(height) + static_cast<std::size_t>(y)
+                  : static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
+                        static_cast<std::size_t>(x);
       stored[at] = IndexOf(paint(x, y), x, y);
     }
   return stored;

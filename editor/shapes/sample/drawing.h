@@ -57,13 +57,11 @@ class Noise {
   double Fractal(double x, double y, int cells, int period, int octaves) const;
   // Distances to the nearest and second-nearest of `cells` x `cells`
   // jittered points (one per cell), in cell units; tileable like Value.
-  void Cells(double x, double y, int cells, int period, double& nearest, double& second,
-             std::uint32_t& id) const;
+  void Cells(double x, double y, int cells, int period, double& nearest, double& second, std::uint32_t& id) const;
   // A hash of integers, 0 to 1.
   double Hash(int a, int b, int c = 0) const {
     std::uint32_t h = m_seed * 0x9E3779B9u + static_cast<std::uint32_t>(a) * 0x85EBCA6Bu +
-                      static_cast<std::uint32_t>(b) * 0xC2B2AE35u +
-                      static_cast<std::uint32_t>(c) * 0x27D4EB2Fu;
+                      static_cast<std::uint32_t>(b) * 0xC2B2AE35u + static_cast<std::uint32_t>(c) * 0x27D4EB2Fu;
     h ^= h >> 16;
     h *= 0x7FEB352Du;
     h ^= h >> 15;

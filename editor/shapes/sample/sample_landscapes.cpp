@@ -98,12 +98,12 @@ Paint PaintScene(const Scene& s, int x, int y) {
   if (s.cloudCover > 0) {
     const double cloud = noise.Fractal(x, y * 2.5, 4, kWidth, 6);
     const double amount = Smooth(1 - s.cloudCover, 1 - s.cloudCover + 0.12, cloud);
-    if (amount > 0.5)
-      return {Cloud, 0.45 + 0.5 * cloud + (noise.Fractal(x, y * 2.5 - 4, 4, kWidth, 6) - cloud) * 3};
+    if (amount > 0.5) return {Cloud, 0.45 + 0.5 * cloud + (noise.Fractal(x, y * 2.5 - 4, 4, kWidth, 6) - cloud) * 3};
   }
   return {Sky, shade + (grain - 0.5) * 0.04};
 }
 
+// clang-format off
 const Scene kScenes[4] = {
     // Day: blue sky with clouds, snowy range, green hills.
     {11, 0.45, 0.9, 0.45, 400,  40,  14,   ExtraA, false, 125,  45,
@@ -118,6 +118,7 @@ const Scene kScenes[4] = {
     {44, 0.55, 0.95, 0.15, 90,  30,   18,  ExtraA, false, 140, 45,
      90, 14,   50,   10,   0.9, 0.95, 0.9, false,   false, true},
 };
+// clang-format on
 
 const Ramp kLandscapeRamps[4][kRamps] = {
     {

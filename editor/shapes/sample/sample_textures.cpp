@@ -141,8 +141,7 @@ std::vector<PaintFunction> StoneAndBrick() {
   t.push_back(Bricks({.moss = 0.35, .seed = 4}));
   t.push_back(Bricks({.height = 16, .width = 32, .brickRamp = 3, .variation = 0.1, .seed = 5}));
   t.push_back(Bricks({.height = 32, .width = 32, .stagger = false, .brickRamp = 3, .seed = 6}));
-  t.push_back(
-      Bricks({.height = 32, .width = 64, .brickRamp = 5, .mortarRamp = 2, .roughness = 0.4, .seed = 7}));
+  t.push_back(Bricks({.height = 32, .width = 64, .brickRamp = 5, .mortarRamp = 2, .roughness = 0.4, .seed = 7}));
   t.push_back(Bricks({.height = 32, .width = 64, .brickRamp = 2, .moss = 0.45, .seed = 8}));
   t.push_back(Bricks({.height = 8, .width = 32, .mortar = 1, .brickRamp = 0, .variation = 0.25, .seed = 9}));
   t.push_back(Cobbles(6, 2, 1, 10));
@@ -163,8 +162,7 @@ std::vector<PaintFunction> StoneAndBrick() {
   t.push_back(Frieze(2, 3, 25));
   t.push_back(Cobbles(4, 2, 4, 26, 0.8));
   t.push_back(RoughStone(4, 27, 5, 1));
-  t.push_back(
-      Bricks({.height = 16, .width = 16, .stagger = false, .brickRamp = 5, .mortarRamp = 6, .seed = 28}));
+  t.push_back(Bricks({.height = 16, .width = 16, .stagger = false, .brickRamp = 5, .mortarRamp = 6, .seed = 28}));
   t.push_back(Marble(3, 0, 3, 1, 29));
   t.push_back(Cobbles(16, 5, 2, 30, 0.9));
   return t;
@@ -172,8 +170,7 @@ std::vector<PaintFunction> StoneAndBrick() {
 
 // --- Metal -----------------------------------------------------------------
 
-PaintFunction Panels(int size, int ramp, int rivetRamp, std::uint32_t seed, double rust = 0,
-                     int rustRamp = 2) {
+PaintFunction Panels(int size, int ramp, int rivetRamp, std::uint32_t seed, double rust = 0, int rustRamp = 2) {
   return [=](int x, int y) -> Paint {
     const Noise noise(seed);
     const int lx = x % size, ly = y % size;
@@ -250,8 +247,7 @@ PaintFunction Pipes(int width, int ramp, int bandRamp, std::uint32_t seed) {
     const double u = (x % width + 0.5) / width;
     const double round = std::sin(u * kPi);
     const bool band = (y + (x / width) * 23) % 64 < 6;
-    return {band ? bandRamp : ramp,
-            0.1 + 0.8 * round * (1.15 - u * 0.5) + 0.06 * noise.Value(x, y, 16, kSize)};
+    return {band ? bandRamp : ramp, 0.1 + 0.8 * round * (1.15 - u * 0.5) + 0.06 * noise.Value(x, y, 16, kSize)};
   };
 }
 
@@ -350,8 +346,7 @@ PaintFunction Bark(int ramp, std::uint32_t seed) {
     const double plates = noise.Fractal(x * 4.0, y, 4, kSize, 4);
     if (groove < 0.18) return {ramp, 0.05 + groove};
     if (noise.Value(x * 2.0, y * 2.0, 16, kSize) > 0.8) return {ramp, 0.12};
-    return {ramp,
-            0.2 + 0.55 * std::sqrt(groove) * (0.6 + 0.5 * plates) + 0.08 * noise.Value(x, y, 64, kSize)};
+    return {ramp, 0.2 + 0.55 * std::sqrt(groove) * (0.6 + 0.5 * plates) + 0.08 * noise.Value(x, y, 64, kSize)};
   };
 }
 
@@ -407,8 +402,7 @@ PaintFunction Leaves(int ramp, std::uint32_t seed) {
     noise.Cells(x, y, 10, kSize, nearest, second, id);
     if (second - nearest < 0.06) return {ramp, 0.05};
     const double vein = std::abs(Frac(noise.Hash(static_cast<int>(id), 1) * 7 + (x + y) / 9.0) - 0.5) < 0.04;
-    return {ramp,
-            0.75 - nearest * 0.7 + 0.2 * (noise.Hash(static_cast<int>(id), 2) - 0.5) + (vein ? 0.15 : 0)};
+    return {ramp, 0.75 - nearest * 0.7 + 0.2 * (noise.Hash(static_cast<int>(id), 2) - 0.5) + (vein ? 0.15 : 0)};
   };
 }
 

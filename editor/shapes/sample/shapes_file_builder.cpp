@@ -79,9 +79,7 @@ ShapesFileBuilder::ShapesFileBuilder() : m_blocks(kHeaderCount), m_layouts(kHead
   for (int set = 0; set < kSetCount; ++set) Set(set) = SetBlock(set);
 }
 
-BlockSpec& ShapesFileBuilder::Block(int headerNumber) {
-  return m_blocks.at(static_cast<std::size_t>(headerNumber));
-}
+BlockSpec& ShapesFileBuilder::Block(int headerNumber) { return m_blocks.at(static_cast<std::size_t>(headerNumber)); }
 
 const BlockSpec& ShapesFileBuilder::Block(int headerNumber) const {
   return m_blocks.at(static_cast<std::size_t>(headerNumber));
@@ -107,8 +105,7 @@ std::vector<BYTE> ShapesFileBuilder::Build(ULONGLONG length) {
     layout.record = HeaderRecordPosition(h);
     layout.base = Aligned(position);
     layout.colourTable = Aligned(layout.base + kBlockHeaderSize);
-    layout.imageTable =
-        Aligned(layout.colourTable + kColourEntrySize * static_cast<LONGLONG>(block.colours.size()));
+    layout.imageTable = Aligned(layout.colourTable + kColourEntrySize * static_cast<LONGLONG>(block.colours.size()));
     position = layout.imageTable + 4 * static_cast<LONGLONG>(block.images.size());
     for (const ImageSpec& image : block.images) {
       if (PixelDataDistance(image.field0) < kImageHeaderSize)
@@ -156,17 +153,15 @@ std::vector<BYTE> ShapesFileBuilder::Build(ULONGLONG length) {
     for (std::size_t i = 0; i < block.images.size(); ++i) {
       const ImageSpec& image = block.images[i];
       LONGLONG header = layout.imageHeaders[i];
-      Put32(bytes, layout.imageTable + 4 * static_cast<LONGLONG>(i),
-            static_cast<DWORD>(header - layout.base));
+      Put32(bytes, layout.imageTable + 4 * static_cast<LONGLONG>(i), static_cast<DWORD>(header - layout.base));
       for (LONGLONG at = header; at < layout.pixels[i]; ++at) bytes[static_cast<std::size_t>(at)] = 0;
       Put16(bytes, header, static_cast<WORD>(image.field0));
       Put16(bytes, header + 2, static_cast<WORD>(image.field1));
       // Between the header and the pixels lie 4-byte line offsets, one per
       // unit of field 0; the editor never reads them.
       for (LONGLONG line = 0; line < image.field0; ++line)
-        Put32(
-            bytes, header + 32 + 4 * line,
-            static_cast<DWORD>(PixelDataDistance(image.field0) + line * std::max<LONGLONG>(image.field1, 1)));
+        Put32(bytes, header + 32 + 4 * line,
+              static_cast<DWORD>(PixelDataDistance(image.field0) + line * std::max<LONGLONG>(image.field1, 1)));
       std::copy(image.pixels.begin(), image.pixels.end(), bytes.begin() + layout.pixels[i]);
     }
   }
@@ -174,9 +169,7 @@ std::vector<BYTE> ShapesFileBuilder::Build(ULONGLONG length) {
   return bytes;
 }
 
-void ShapesFileBuilder::WriteFile(const std::string& path, ULONGLONG length) {
-  WriteBytes(path, Build(length));
-}
+void ShapesFileBuilder::WriteFile(const std::string& path, ULONGLONG length) { WriteBytes(path, Build(length)); }
 
 const BlockLayout& ShapesFileBuilder::Layout(int headerNumber) const {
   return m_layouts.at(static_cast<std::size_t>(headerNumber));

@@ -33,6 +33,7 @@ TEST(ReadBlockHeader, TakesEachFieldFromItsOwnOffset) {
   const LONGLONG base = builder.Layout(5).base;
   // Distinct values in every field, the unused ones included, so a field
   // read from a neighbour's place shows.
+  // clang-format off
   const struct {
     LONGLONG offset;
     int size;
@@ -45,6 +46,7 @@ TEST(ReadBlockHeader, TakesEachFieldFromItsOwnOffset) {
       {28, 4, 0x00067890},               // image offset table offset
       {32, 2, 0x6666},     {34, 4, 0x77777777},
   };
+  // clang-format on
   for (const auto& field : fields) {
     if (field.size == 2)
       PutBigEndian16(bytes, base + field.offset, static_cast<SHORT>(field.value));

@@ -36,13 +36,12 @@ inline SetPalette ExpectedPalette(const sample_shapes::BlockSpec& block, bool ga
 inline std::vector<DWORD> ExpectedPicture(const sample_shapes::ShapesFileBuilder& builder, int setIndex, int image,
                                           bool gamma) {
   const SetKind& kind = KindOfSet(setIndex);
-  const sample_shapes::BlockSpec& block =
-      builder.Block(SetHeaderNumbers[static_cast<std::size_t>(setIndex)]);
+  const sample_shapes::BlockSpec& block = builder.Block(SetHeaderNumbers[static_cast<std::size_t>(setIndex)]);
   const SetPalette palette = ExpectedPalette(block, gamma);
   const std::vector<BYTE>& stored = block.images.at(static_cast<std::size_t>(image)).pixels;
   std::vector<DWORD> picture(static_cast<std::size_t>(kind.ImageBytes()));
-  for (int y = 0; y < kind.height; ++y) {      // image row, 0 = top
-    for (int x = 0; x < kind.width; ++x) {     // image column, 0 = left
+  for (int y = 0; y < kind.height; ++y) {   // image row, 0 = top
+    for (int x = 0; x < kind.width; ++x) {  // image column, 0 = left
       const std::size_t storedAt = kind.order == PixelOrder::Columns
                                        ? static_cast<std::size_t>(x * kind.height + y)
                                        : static_cast<std::size_t>((kind.height - 1 - y) * kind.width + x);

@@ -47,6 +47,7 @@ void LoadPalette(CFile& file) {
 LONGLONG Base(const ShapesFileBuilder& b) { return b.Layout(kHeader).base; }
 LONGLONG BaseField(const ShapesFileBuilder& b) { return b.Layout(kHeader).record + 4; }
 
+// clang-format off
 const Damage kDamages[] = {
     {"base offset past the end",
      [](auto& bytes, const auto& b) {
@@ -124,6 +125,7 @@ const Damage kDamages[] = {
     {"negative image number", [](auto&, const auto&) {},
      [](CFile& file) { SeekImagePixels(file, kHeader, -1000000); }, CFileException::badSeek},
 };
+// clang-format on
 
 void PrintTo(const Damage& d, std::ostream* os) { *os << d.name; }
 

@@ -13,8 +13,7 @@ TEST(GammaCorrect, ReferencePoints) {
       {0, 0},     {1, 4},     {2, 9},     {8, 32},    {16, 56},   {32, 92},   {64, 139},  {100, 173},
       {128, 193}, {192, 228}, {200, 232}, {250, 252}, {253, 253}, {254, 253}, {255, 253},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(GammaCorrect(static_cast<BYTE>(row.in)), row.out) << "v = " << row.in;
+  for (const auto& row : rows) EXPECT_EQ(GammaCorrect(static_cast<BYTE>(row.in)), row.out) << "v = " << row.in;
 }
 
 TEST(GammaCorrect, TakesOneHundredSeventyEightValuesRisingNeverPast253) {

@@ -31,6 +31,7 @@ DWORD PixelAt(const std::vector<DWORD>& pixels, int width, int height, int x, in
 }
 
 TEST(ClampImageNumber, PullsNumbersIntoTheBlockLastImageFirstThenZero) {
+  // clang-format off
   const struct {
     int number, count, expected;
   } rows[] = {
@@ -38,6 +39,7 @@ TEST(ClampImageNumber, PullsNumbersIntoTheBlockLastImageFirstThenZero) {
       {0, 0, 0},      {-3, 30, 0},          {7, -2, 0},         {1, 2, 1},     {INT_MAX, 30, 29},
       {INT_MIN, 5, 0}, {-32768, -32768, 0},
   };
+  // clang-format on
   for (const auto& row : rows)
     EXPECT_EQ(ClampImageNumber(row.number, row.count), row.expected) << row.number << " of " << row.count;
 }
@@ -56,6 +58,7 @@ TEST(ReadImageProbeValues, GivesTheBlockAndImageHeaderFieldsOfAnyHeader) {
   std::string path = WriteShapes("probe-values", builder.Build());
   CFile file(path.c_str(), CFile::modeRead);
 
+  // clang-format off
   const struct {
     int header, image;
     int expectedImage, count, xSize, ySize;
@@ -66,6 +69,7 @@ TEST(ReadImageProbeValues, GivesTheBlockAndImageHeaderFieldsOfAnyHeader) {
       {5, 1, 1, 2, 12, 20},        // a probe block: Y Size is field 0, X Size field 1
       {5, -4, 0, 2, 16, 16},
   };
+  // clang-format on
   for (const auto& row : rows) {
     const sample_shapes::BlockLayout& layout = builder.Layout(row.header);
     ImageProbeValues values = ReadImageProbeValues(file, row.header, row.image);
@@ -73,8 +77,7 @@ TEST(ReadImageProbeValues, GivesTheBlockAndImageHeaderFieldsOfAnyHeader) {
     EXPECT_EQ(values.imageCount, row.count) << row.header;
     EXPECT_EQ(values.imageNumber, row.expectedImage) << row.header;
     EXPECT_EQ(values.resHeaderOffset, layout.imageTable - layout.base) << row.header;
-    EXPECT_EQ(values.imageHeaderOffset,
-              layout.imageHeaders[static_cast<std::size_t>(row.expectedImage)] - layout.base)
+    EXPECT_EQ(values.imageHeaderOffset, layout.imageHeaders[static_cast<std::size_t>(row.expectedImage)] - layout.base)
         << row.header;
     EXPECT_EQ(values.xSize, row.xSize) << row.header;
     EXPECT_EQ(values.ySize, row.ySize) << row.header;
@@ -135,6 +138,7 @@ TEST(ReadImageProbeValues, AFileCutInsideTheImageHeaderThrowsEndOfFile) {
 
 TEST(ChooseImageProbeSize, SmallProductsGiveOnePixelAndImpossibleSizesDoNotFit) {
   constexpr ULONGLONG kLength = kExpectedShapesFileSize;
+  // clang-format off
   const struct {
     int x, y;
     ULONGLONG length;
@@ -158,6 +162,7 @@ TEST(ChooseImageProbeSize, SmallProductsGiveOnePixelAndImpossibleSizesDoNotFit) 
       {1, 32767, kLength, true, 1, 32767},
       {1, 1, 0, false, 1, 1},
   };
+  // clang-format on
   for (const auto& row : rows) {
     ImageProbeSize size = ChooseImageProbeSize(row.x, row.y, row.length);
     EXPECT_EQ(size.fits, row.fits) << row.x << " x " << row.y;
@@ -222,8 +227,8 @@ TEST(ReadProbedImage, AnImageRunningPastTheEndThrowsBeforeAnyBufferIsMade) {
   const LONGLONG left = static_cast<LONGLONG>(bytes.size()) - pixels;
   // One byte more than the rest of the file: the size a damaged header could
   // ask for, refused by position before memory is taken.
-  ExpectFileException([&] { ReadProbedImage(file, 30, 0, static_cast<int>(left + 1), 1); },
-                      CFileException::endOfFile, path);
+  ExpectFileException([&] { ReadProbedImage(file, 30, 0, static_cast<int>(left + 1), 1); }, CFileException::endOfFile,
+                      path);
   ProbedImage rest = ReadProbedImage(file, 30, 0, static_cast<int>(left), 1);
   EXPECT_EQ(rest.pixels.size(), static_cast<std::size_t>(left));
 }

@@ -56,8 +56,7 @@ TEST(ExpandRowOrder, FirstStoredRowIsTheBottomRow) {
   EXPECT_EQ(At(pixels, 512, 270, 0, 269), 1u) << "stored row 0 is image row 269";
   EXPECT_EQ(At(pixels, 512, 270, 511, 269), 1u);
   EXPECT_EQ(At(pixels, 512, 270, 0, 268), 2u);
-  EXPECT_EQ(At(pixels, 512, 270, 300, 0), static_cast<DWORD>(269 % 200 + 1))
-      << "the last stored row is the top";
+  EXPECT_EQ(At(pixels, 512, 270, 300, 0), static_cast<DWORD>(269 % 200 + 1)) << "the last stored row is the top";
 }
 
 TEST(Expansion, IndicesAbove230ShowEntry230) {

@@ -76,8 +76,7 @@ TEST_F(SampleFile, LandscapesHaveSkyAboveAndLandBelow) {
       const int top = rampOf(stored[topRow + x]);
       const int bottom = rampOf(stored[x]);
       ASSERT_TRUE(top == 0 || top == 1 || top == 5) << "set " << set << " column " << x;
-      ASSERT_TRUE(bottom == 2 || bottom == 3 || bottom == 4 || bottom == 6)
-          << "set " << set << " column " << x;
+      ASSERT_TRUE(bottom == 2 || bottom == 3 || bottom == 4 || bottom == 6) << "set " << set << " column " << x;
     }
     std::vector<DWORD> pixels(stored.size());
     ExpandRowOrder(pixels.data(), stored.data(), palette, kLandscapeWidth, kLandscapeHeight);

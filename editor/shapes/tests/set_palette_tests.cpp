@@ -52,11 +52,9 @@ TEST(ReadSetPalette, EveryChannelOfEveryEntryGoesThroughTheCurve) {
   ASSERT_EQ(ReadSetPalette(file, 17, corrected, FALSE), 256);
   for (int i = 0; i < 256; ++i) {
     const auto& c = builder.Set(0).colours[static_cast<std::size_t>(i)];
-    BYTE r = static_cast<BYTE>(c.red >> 8), g = static_cast<BYTE>(c.green >> 8),
-         b = static_cast<BYTE>(c.blue >> 8);
+    BYTE r = static_cast<BYTE>(c.red >> 8), g = static_cast<BYTE>(c.green >> 8), b = static_cast<BYTE>(c.blue >> 8);
     EXPECT_EQ(raw[static_cast<std::size_t>(i)], PaletteEntry(r, g, b)) << i;
-    EXPECT_EQ(corrected[static_cast<std::size_t>(i)],
-              PaletteEntry(GammaCorrect(r), GammaCorrect(g), GammaCorrect(b)))
+    EXPECT_EQ(corrected[static_cast<std::size_t>(i)], PaletteEntry(GammaCorrect(r), GammaCorrect(g), GammaCorrect(b)))
         << i;
   }
 }
@@ -98,8 +96,7 @@ TEST(ReadSetPalette, TableCutShortLeavesThePaletteAsItWas) {
   std::string path = WriteShapes("cut-table", bytes);
   CFile file(path.c_str(), CFile::modeRead);
   SetPalette palette = Filled(kUntouched);
-  shapes_tests::ExpectFileException([&] { ReadSetPalette(file, 17, palette, FALSE); },
-                                    CFileException::endOfFile, path);
+  shapes_tests::ExpectFileException([&] { ReadSetPalette(file, 17, palette, FALSE); }, CFileException::endOfFile, path);
   EXPECT_EQ(palette, Filled(kUntouched));
 }
 

@@ -20,6 +20,7 @@ struct ShareCase {
   bool opens;
 };
 
+// clang-format off
 const ShareCase kShareCases[] = {
     {"writer_blocks_load", kOtherWrites, ShapesFileUse::LoadSet, false},
     {"writer_blocks_image_finder", kOtherWrites, ShapesFileUse::ImageFinder, false},
@@ -34,6 +35,7 @@ const ShareCase kShareCases[] = {
     {"palette_bitmap_blocks_load", ShapesFileOpenFlags(ShapesFileUse::GeneratePaletteBitmap),
      ShapesFileUse::LoadSet, false},
 };
+// clang-format on
 
 void PrintTo(const ShareCase& c, std::ostream* os) { *os << c.name; }
 

@@ -8,6 +8,7 @@
 namespace {
 
 TEST(SetKinds, FourTextureSetsThenFourLandscapesWithTheirHeaders) {
+  // clang-format off
   const struct {
     int set;
     int header;
@@ -19,6 +20,7 @@ TEST(SetKinds, FourTextureSetsThenFourLandscapesWithTheirHeaders) {
       {4, 27, true, 512, 270, 1, 138240},  {5, 28, true, 512, 270, 1, 138240},
       {6, 29, true, 512, 270, 1, 138240},  {7, 30, true, 512, 270, 1, 138240},
   };
+  // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(row.set);
     EXPECT_EQ(SetHeaderNumbers[static_cast<std::size_t>(row.set)], row.header);

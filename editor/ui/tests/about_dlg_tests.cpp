@@ -40,7 +40,8 @@ bool SamePicture(const kp::testing::Pixels& shown, const kp::gdi::DecodedImage& 
   if (shown.width < kFrameWidth || shown.height < kFrameHeight) return false;
   for (int y = 0; y < kFrameHeight; ++y)
     for (int x = 0; x < kFrameWidth; ++x)
-      if ((shown.At(x, y) & 0xFFFFFF) != frame.pixels[static_cast<std::size_t>((kFrameHeight - 1 - y) * kFrameWidth + x)])
+      if ((shown.At(x, y) & 0xFFFFFF) !=
+          frame.pixels[static_cast<std::size_t>((kFrameHeight - 1 - y) * kFrameWidth + x)])
         return false;
   return true;
 }
@@ -189,6 +190,7 @@ TEST_F(AboutBox, AClickAtFrameThreePlaysBackToZeroThenForwardsAndEnablesOkAfterS
     kp::testing::Click(picture);
     EXPECT_EQ(dlg.m_nStep, -1);
 
+    // clang-format off
     const struct {
       int frame;
       int step;
@@ -200,6 +202,7 @@ TEST_F(AboutBox, AClickAtFrameThreePlaysBackToZeroThenForwardsAndEnablesOkAfterS
         {6, 1, true},   // the tick after frame 6
         {6, 1, true},
     };
+    // clang-format on
     for (std::size_t i = 0; i < std::size(ticks); ++i) {
       Tick();
       SCOPED_TRACE("tick " + std::to_string(i + 1));

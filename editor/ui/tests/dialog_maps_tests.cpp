@@ -16,6 +16,7 @@ class MapsOfKestrowDlg : public CKestrowDlg {
 
 TEST(KestrowDlgMaps, EveryCommandOfTheTableHasItsEntry) {
   CKestrowDlg dlg;
+  // clang-format off
   const struct {
     UINT message;
     UINT code;
@@ -27,6 +28,7 @@ TEST(KestrowDlgMaps, EveryCommandOfTheTableHasItsEntry) {
       {WM_PAINT, 0, 0},                  {WM_QUERYDRAGICON, 0, 0},           {WM_DESTROY, 0, 0},
       {WM_COMMAND, 0, IDOK},             {WM_COMMAND, 0, IDCANCEL},
   };
+  // clang-format on
   for (const auto& e : entries)
     EXPECT_NE(dlg.FindMessageEntry(e.message, e.code, e.id), nullptr)
         << "message " << e.message << " code " << e.code << " id " << e.id;

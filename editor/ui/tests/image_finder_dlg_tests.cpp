@@ -58,8 +58,8 @@ Picture ControlPicture(CTavlet& control) {
   info.bmiHeader.biCompression = BI_RGB;
   std::vector<DWORD> pixels(static_cast<std::size_t>(described.bmWidth) * described.bmHeight);
   kp::gdi::ScopedMemoryDC dc(nullptr);
-  if (::GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(described.bmHeight), pixels.data(), &info,
-                  DIB_RGB_COLORS) != described.bmHeight)
+  if (::GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(described.bmHeight), pixels.data(), &info, DIB_RGB_COLORS) !=
+      described.bmHeight)
     return picture;
   picture = {described.bmWidth, described.bmHeight, std::move(pixels)};
   return picture;
@@ -83,12 +83,14 @@ void Type(Dlg& dlg, int id, const std::string& text) { kp::testing::TypeText(::G
 void Press(Dlg& dlg, int id) { kp::testing::Click(::GetDlgItem(dlg.m_hWnd, id)); }
 
 // The numeric fields in the order of the data exchange.
+// clang-format off
 constexpr int kFields[] = {
     Dlg::IDC_FINDER_BASE_OFFSET,  Dlg::IDC_FINDER_X_SIZE,       Dlg::IDC_FINDER_Y_SIZE,
     Dlg::IDC_FINDER_NUM_ENTRIES,  Dlg::IDC_FINDER_PALETTE_OFFSET, Dlg::IDC_FINDER_HEADER,
     Dlg::IDC_FINDER_IMAGE_COUNT,  Dlg::IDC_FINDER_IMAGE_NUMBER,  Dlg::IDC_FINDER_IMAGE_OFFSET,
     Dlg::IDC_FINDER_IMAGE_HEADER_OFFSET, Dlg::IDC_FINDER_RES_HEADER_OFFSET,
 };
+// clang-format on
 
 std::vector<std::string> AllFields(Dlg& dlg) {
   std::vector<std::string> texts;
@@ -96,7 +98,9 @@ std::vector<std::string> AllFields(Dlg& dlg) {
   return texts;
 }
 
-std::string EndOfFileMessage(const std::string& path) { return "An attempt was made to access " + path + " past its end."; }
+std::string EndOfFileMessage(const std::string& path) {
+  return "An attempt was made to access " + path + " past its end.";
+}
 
 class ImageFinder : public ::testing::Test {
  protected:
@@ -191,10 +195,10 @@ TEST_F(ImageFinder, TemplateLaysOutTheFieldsTheButtonsAndTheDroppableImageContro
   std::vector<std::string> labels;
   for (const auto& item : t->items)
     if (item.windowClass == kp::resources::DialogItem::Class::Static) labels.push_back(item.text);
-  EXPECT_EQ(labels, (std::vector<std::string>{"Header #:", "image count:", "image number:", "Base Offset:",
-                                              "res header offset from base:", "image header offset from base:",
-                                              "image offset from base:", "X Size", "Y Size", "palette offset:",
-                                              "num entries"}));
+  EXPECT_EQ(labels, (std::vector<std::string>{
+                        "Header #:", "image count:", "image number:", "Base Offset:", "res header offset from base:",
+                        "image header offset from base:", "image offset from base:", "X Size", "Y Size",
+                        "palette offset:", "num entries"}));
 }
 
 TEST_F(ImageFinder, OpensWithTheStartValuesAnEmptyDroppableImageAndHiddenOkAndCancel) {
@@ -202,8 +206,8 @@ TEST_F(ImageFinder, OpensWithTheStartValuesAnEmptyDroppableImageAndHiddenOkAndCa
   const std::string path = WriteShapes(builder, "start.shp2");
   Dlg dlg;
   Open(dlg, path, [&] {
-    EXPECT_EQ(AllFields(dlg), (std::vector<std::string>{"4617412", "128", "128", "231", "4614246", "0", "0", "0",
-                                                        "0", "0", "0"}));
+    EXPECT_EQ(AllFields(dlg),
+              (std::vector<std::string>{"4617412", "128", "128", "231", "4614246", "0", "0", "0", "0", "0", "0"}));
     EXPECT_EQ(ControlPicture(dlg.m_wndImage).width, 0) << "the image control starts empty";
     EXPECT_FALSE(kp::qt::IsWindowVisible(::GetDlgItem(dlg.m_hWnd, IDOK)));
     EXPECT_FALSE(kp::qt::IsWindowVisible(::GetDlgItem(dlg.m_hWnd, IDCANCEL)));
@@ -211,8 +215,7 @@ TEST_F(ImageFinder, OpensWithTheStartValuesAnEmptyDroppableImageAndHiddenOkAndCa
     EXPECT_FALSE(kp::testing::IsReadOnlyEdit(::GetDlgItem(dlg.m_hWnd, Dlg::IDC_FINDER_HEADER)));
     // The control was made from its creation record: it takes dropped files.
     BOOL droppable = FALSE;
-    dlg.m_wndImage.InvokeHelper(tavlet::DispidInitiallyDroppable, DISPATCH_PROPERTYGET, VT_BOOL, &droppable,
-                                nullptr);
+    dlg.m_wndImage.InvokeHelper(tavlet::DispidInitiallyDroppable, DISPATCH_PROPERTYGET, VT_BOOL, &droppable, nullptr);
     EXPECT_TRUE(droppable);
   });
 }
@@ -223,6 +226,7 @@ TEST_F(ImageFinder, GetValuesFromHeaderShowsWhatTheHeadersSayAndPullsTheImageNum
   builder.Block(kProbeHeader).images[1].field1 = 12;
   const std::string path = WriteShapes(builder, "values.shp2");
 
+  // clang-format off
   const struct {
     int header;
     int typedImage;
@@ -233,6 +237,7 @@ TEST_F(ImageFinder, GetValuesFromHeaderShowsWhatTheHeadersSayAndPullsTheImageNum
       {kFirstTextureHeader, 12, 12, 128, 128}, {kProbeHeader, 1, 1, 12, 20},
       {kProbeHeader, 500, 1, 12, 20},          {kProbeHeader, -3, 0, 16, 16},
   };
+  // clang-format on
   Dlg dlg;
   Open(dlg, path, [&] {
     for (const auto& row : rows) {
@@ -290,6 +295,7 @@ TEST_F(ImageFinder, LoadShowsTheImageAsLoadSetShowsTheSameSlot) {
 }
 
 TEST_F(ImageFinder, SizesThatDescribeNoImageOfTheFileAreRefusedAndNoneBecomesOneByOne) {
+  // clang-format off
   const struct {
     SHORT field0, field1;  // Y Size, X Size as the image header gives them
     bool refused;
@@ -300,6 +306,7 @@ TEST_F(ImageFinder, SizesThatDescribeNoImageOfTheFileAreRefusedAndNoneBecomesOne
       {0, 128, false},        // nothing: 1 x 1
       {4, -3, false},
   };
+  // clang-format on
   int n = 0;
   for (const auto& row : rows) {
     SCOPED_TRACE(std::to_string(row.field1) + " x " + std::to_string(row.field0));

@@ -81,7 +81,8 @@ TEST(MainDialogTemplate, ControlsStandWhereTheTableSaysWithTheirTextAndState) {
     EXPECT_EQ(item.id, row.id);
     EXPECT_EQ(item.windowClass, row.kind);
     EXPECT_STREQ(item.text, row.text);
-    EXPECT_EQ((std::array<short, 4>{item.x, item.y, item.cx, item.cy}), (std::array<short, 4>{row.x, row.y, row.cx, row.cy}));
+    EXPECT_EQ((std::array<short, 4>{item.x, item.y, item.cx, item.cy}),
+              (std::array<short, 4>{row.x, row.y, row.cx, row.cy}));
     EXPECT_EQ((item.style & WS_VISIBLE) != 0, row.visible);
     EXPECT_EQ((item.style & WS_DISABLED) == 0, row.enabled);
     EXPECT_EQ((item.style & WS_TABSTOP) != 0, row.tabStop);
@@ -91,7 +92,8 @@ TEST(MainDialogTemplate, ControlsStandWhereTheTableSaysWithTheirTextAndState) {
   EXPECT_EQ(FindItem(1008)->style & (WS_VSCROLL | CBS_NOINTEGRALHEIGHT | CBS_SORT), WS_VSCROLL | CBS_NOINTEGRALHEIGHT);
   EXPECT_EQ(FindItem(IDOK)->style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   EXPECT_EQ(FindItem(1046)->style & BS_TYPEMASK, BS_AUTOCHECKBOX);
-  EXPECT_EQ(FindItem(1013)->style & (ES_READONLY | ES_AUTOHSCROLL | WS_BORDER), ES_READONLY | ES_AUTOHSCROLL | WS_BORDER);
+  EXPECT_EQ(FindItem(1013)->style & (ES_READONLY | ES_AUTOHSCROLL | WS_BORDER),
+            ES_READONLY | ES_AUTOHSCROLL | WS_BORDER);
   for (int id : {1007, 1011}) EXPECT_EQ(*FindItem(id)->clsid, tavlet::CLSID_Tavlet) << id;
 }
 
@@ -116,9 +118,9 @@ TEST(MainDialogTemplate, TheThirtySlotsFormASixByFiveGridOfTabStopsStartingAGrou
 // One creation record as the control container reads it: a zero count,
 // then the 17-byte stream, every field little-endian.
 std::vector<BYTE> Record(DWORD extentX, DWORD extentY, BYTE droppable) {
-  std::vector<BYTE> bytes = {0, 0, 0, 0,           // no license key
+  std::vector<BYTE> bytes = {0,    0,    0,    0,      // no license key
                              0x00, 0x00, 0x01, 0x00};  // _Version 0x00010000
-  for (DWORD value : {extentX, extentY, DWORD{0}})  // _ExtentX, _ExtentY, _StockProps
+  for (DWORD value : {extentX, extentY, DWORD{0}})     // _ExtentX, _ExtentY, _StockProps
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(value >> shift));
   bytes.push_back(droppable);  // InitiallyDroppable
   return bytes;
@@ -183,9 +185,12 @@ TEST(EditorResources, StringsIconAndVersion) {
   const struct {
     const char* name;
     const char* value;
-  } entries[] = {{"FileVersion", "1, 3, 0, 0"},       {"ProductVersion", "1, 3, 0, 0"},
-                 {"ProductName", "Kestrow Application"}, {"FileDescription", "Kestrow MFC Application"},
-                 {"InternalName", "Kestrow"},         {"OriginalFilename", "Kestrow.EXE"}};
+  } entries[] = {{"FileVersion", "1, 3, 0, 0"},
+                 {"ProductVersion", "1, 3, 0, 0"},
+                 {"ProductName", "Kestrow Application"},
+                 {"FileDescription", "Kestrow MFC Application"},
+                 {"InternalName", "Kestrow"},
+                 {"OriginalFilename", "Kestrow.EXE"}};
   for (const auto& entry : entries)
     EXPECT_EQ(kp::resources::FindVersionString(Module(), entry.name).value_or("<none>"), entry.value) << entry.name;
 }

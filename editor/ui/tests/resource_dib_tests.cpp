@@ -106,10 +106,10 @@ TEST(CreateDibPalette, BuildsOneEntryPerColourUpToTheBitDepth) {
     std::memcpy(info.data(), &header, sizeof header);
     for (int i = 0; i < 300; ++i) {
       BYTE* quad = info.data() + sizeof header + 4 * i;
-      quad[0] = static_cast<BYTE>(i);       // blue
-      quad[1] = static_cast<BYTE>(i + 1);   // green
-      quad[2] = static_cast<BYTE>(i + 2);   // red
-      quad[3] = 0x77;                       // reserved: never a flag
+      quad[0] = static_cast<BYTE>(i);      // blue
+      quad[1] = static_cast<BYTE>(i + 1);  // green
+      quad[2] = static_cast<BYTE>(i + 2);  // red
+      quad[3] = 0x77;                      // reserved: never a flag
     }
     int entries = -1;
     kp::gdi::ScopedPalette palette(CreateDibPalette(reinterpret_cast<const BITMAPINFO*>(info.data()), &entries));

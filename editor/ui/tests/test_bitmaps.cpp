@@ -8,8 +8,8 @@ namespace {
 
 // A packed DIB: the 40-byte header, `colours` (0x00RRGGBB, stored as blue,
 // green, red, 0) and the pixel bytes, written field by field.
-std::vector<BYTE> PackedDib(LONG width, LONG height, WORD bitCount, DWORD compression, DWORD sizeImage,
-                            DWORD clrUsed, const std::vector<DWORD>& colours, const std::vector<BYTE>& pixels) {
+std::vector<BYTE> PackedDib(LONG width, LONG height, WORD bitCount, DWORD compression, DWORD sizeImage, DWORD clrUsed,
+                            const std::vector<DWORD>& colours, const std::vector<BYTE>& pixels) {
   BITMAPINFOHEADER header{};
   header.biSize = sizeof header;
   header.biWidth = width;
@@ -54,6 +54,7 @@ DWORD SixteenColour(int index) {
 }
 
 const std::vector<TestBitmap>& TestBitmaps() {
+  // clang-format off
   static const std::vector<TestBitmap> bitmaps = {
       {kSixteenColourDib, "8 bits, 16 colours used", PackedDib(4, 2, 8, BI_RGB, 0, 16, Colours(16), SixteenColourPixels()),
        true, 16, true},
@@ -68,6 +69,7 @@ const std::vector<TestBitmap>& TestBitmaps() {
       {908, "bit fields", PackedDib(1, 1, 32, BI_BITFIELDS, 0, 0, {0xFF0000, 0xFF00, 0xFF}, {1, 2, 3, 4}), false, 0,
        false},
   };
+  // clang-format on
   return bitmaps;
 }
 

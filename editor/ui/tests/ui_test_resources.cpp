@@ -3,10 +3,10 @@
 // (template 133 and its creation record), and a few bitmap resources of our
 // own for the DIB loader's edge cases.
 
+#include "editor/ui/tests/ui_test_resources.h"
 #include "editor/ui/about_dlg.h"
 #include "editor/ui/art/editor_art.h"
 #include "editor/ui/image_finder_dlg.h"
-#include "editor/ui/tests/ui_test_resources.h"
 #include "platform/base/module.h"
 #include "platform/resources/resource_table.h"
 

@@ -14,9 +14,9 @@ struct TestBitmap {
   UINT id;
   std::string what;
   std::vector<BYTE> bytes;
-  bool loads;      // LoadResourceDib makes a bitmap of it
-  int colours;     // the colour-table entries it reports
-  bool palette;    // it comes with a palette
+  bool loads;    // LoadResourceDib makes a bitmap of it
+  int colours;   // the colour-table entries it reports
+  bool palette;  // it comes with a palette
 };
 
 // The test program's resource table, registered as its module's resources.

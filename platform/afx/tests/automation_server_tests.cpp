@@ -3,12 +3,12 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <algorithm>
 #include <fstream>
-#include <string>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/afx/tests/automation_server/automation_server_ids.h"
@@ -16,9 +16,9 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/local_server_client.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
-#include "platform/testing/local_server_client.h"
 #include "platform/testing/temp_registry.h"
 
 namespace automation_server {
@@ -72,8 +72,8 @@ class AutomationServer : public ::testing::Test {
 TEST_F(AutomationServer, ANormalStartWritesTheLocalServerEntries) {
   ASSERT_EQ(kp::testing::RunProgram({ServerPath(), "-Register"}).status, 0);
   std::string value;
-  ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(CLSID_TestServer) + "\\LocalServer32",
-                                         "", &value),
+  ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT,
+                                         "CLSID\\" + GuidToString(CLSID_TestServer) + "\\LocalServer32", "", &value),
             ERROR_SUCCESS);
   EXPECT_EQ(value, ServerPath());
   CLSID fromProgId{};

@@ -23,7 +23,7 @@ IMPLEMENT_DYNCREATE(CProxy, CCmdTarget)
 BEGIN_DISPATCH_MAP(CProxy, CCmdTarget)
 END_DISPATCH_MAP()
 BEGIN_INTERFACE_MAP(CProxy, CCmdTarget)
-  INTERFACE_PART(CProxy, IID_IProxyDispatch, Dispatch)
+INTERFACE_PART(CProxy, IID_IProxyDispatch, Dispatch)
 END_INTERFACE_MAP()
 
 // The same map on an object that never enables automation.
@@ -32,7 +32,7 @@ class CSilent : public CCmdTarget {
   DECLARE_INTERFACE_MAP()
 };
 BEGIN_INTERFACE_MAP(CSilent, CCmdTarget)
-  INTERFACE_PART(CSilent, IID_IProxyDispatch, Dispatch)
+INTERFACE_PART(CSilent, IID_IProxyDispatch, Dispatch)
 END_INTERFACE_MAP()
 
 TEST(Automation, TheDispatchInterfaceIdIsAnsweredWithTheObjectsIDispatch) {

@@ -37,15 +37,15 @@ IMPLEMENT_DYNCREATE(CCounterDerived, CCounterBase)
 IMPLEMENT_DYNAMIC(CPlain, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CCounterBase, CCmdTarget)
-  ON_COMMAND(500, OnFirst)
-  ON_COMMAND(501, OnShared)
-  ON_UPDATE_COMMAND_UI(500, OnUpdateFirst)
+ON_COMMAND(500, OnFirst)
+ON_COMMAND(501, OnShared)
+ON_UPDATE_COMMAND_UI(500, OnUpdateFirst)
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(CCounterDerived, CCounterBase)
-  ON_COMMAND(501, OnShared)
-  ON_COMMAND_RANGE(600, 609, OnRange)
-  ON_MESSAGE(WM_USER + 5, OnCustom)
+ON_COMMAND(501, OnShared)
+ON_COMMAND_RANGE(600, 609, OnRange)
+ON_MESSAGE(WM_USER + 5, OnCustom)
 END_MESSAGE_MAP()
 
 TEST(RuntimeClass, CreatesRegisteredClassesByName) {

@@ -11,6 +11,7 @@ using namespace drop_test;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr CLSID CLSID_NotRegistered = {0x7D21A3BF, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
 
+// clang-format off
 const kp::resources::DialogTemplate kHost = {
     "Control Host", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 300, 160,
     "MS Sans Serif", 8,
@@ -24,7 +25,9 @@ const kp::resources::DialogTemplate kHost = {
         {Class::Button, IDOK, "OK", 240, 140, 50, 14, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON},
     },
 };
+// clang-format on
 
+// clang-format off
 const kp::resources::DialogTemplate kUnregistered = {
     "Unregistered", WS_POPUP | WS_CAPTION, 0, 0, 0, 100, 60, "MS Sans Serif", 8,
     {
@@ -32,11 +35,14 @@ const kp::resources::DialogTemplate kUnregistered = {
         {Class::Control, IDC_PREVIEW, "", 50, 7, 40, 40, kChild, 0, &CLSID_NotRegistered},
     },
 };
+// clang-format on
 
+// clang-format off
 const kp::resources::DialogTemplate kTruncated = {
     "Truncated", WS_POPUP | WS_CAPTION, 0, 0, 0, 100, 60, "MS Sans Serif", 8,
     {{Class::Control, IDC_SLOT_A, "", 7, 7, 40, 40, kChild, 0, &CLSID_DropTestCtrl}},
 };
+// clang-format on
 
 const kp::resources::DialogTemplate kEmpty = {
     "Empty", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 200, 100, "MS Sans Serif", 8, {},
@@ -91,8 +97,8 @@ const std::vector<BYTE> kTruncatedInit = [] {
 
 const kp::resources::ResourceTable kResources = [] {
   kp::resources::ResourceTable table;
-  table.dialogs = {{IDD_HOST, &kHost}, {IDD_UNREGISTERED, &kUnregistered}, {IDD_TRUNCATED, &kTruncated},
-                   {IDD_EMPTY, &kEmpty}};
+  table.dialogs = {
+      {IDD_HOST, &kHost}, {IDD_UNREGISTERED, &kUnregistered}, {IDD_TRUNCATED, &kTruncated}, {IDD_EMPTY, &kEmpty}};
   table.dialogInit = {{IDD_HOST, kHostInit}, {IDD_TRUNCATED, kTruncatedInit}};
   return table;
 }();
@@ -151,12 +157,12 @@ LONG CDropTest::GetFocusCount() {
 }
 
 BEGIN_EVENTSINK_MAP(CHostDlg, CDialog)
-  ON_EVENT(CHostDlg, IDC_SLOT_A, EventChange, OnChangeSlotA, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_PREVIEW, EventChange, OnChangePreview, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_FINDER, EventChange, OnChangeFinder, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_FRESH, EventChange, OnChangeFresh, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_SLOT_A, EventDropped, OnDroppedSlotA, VTS_BSTR)
-  ON_EVENT(CHostDlg, IDC_PREVIEW, EventDropped, OnDroppedPreview, VTS_BSTR)
+ON_EVENT(CHostDlg, IDC_SLOT_A, EventChange, OnChangeSlotA, VTS_NONE)
+ON_EVENT(CHostDlg, IDC_PREVIEW, EventChange, OnChangePreview, VTS_NONE)
+ON_EVENT(CHostDlg, IDC_FINDER, EventChange, OnChangeFinder, VTS_NONE)
+ON_EVENT(CHostDlg, IDC_FRESH, EventChange, OnChangeFresh, VTS_NONE)
+ON_EVENT(CHostDlg, IDC_SLOT_A, EventDropped, OnDroppedSlotA, VTS_BSTR)
+ON_EVENT(CHostDlg, IDC_PREVIEW, EventDropped, OnDroppedPreview, VTS_BSTR)
 END_EVENTSINK_MAP()
 
 BOOL CHostDlg::OnInitDialog() {

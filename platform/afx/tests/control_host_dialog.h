@@ -17,12 +17,12 @@ enum : int {
   IDD_UNREGISTERED = 301,
   IDD_TRUNCATED = 302,
   IDD_EMPTY = 303,
-  IDC_SLOT_A = 1005,    // record byte 0x70: accepts drops
-  IDC_PREVIEW = 1011,   // record byte 0x00: refuses drops
-  IDC_FINDER = 1051,    // record byte 0x01
-  IDC_FRESH = 1060,     // no record: a new control
-  IDC_LIST = 1061,      // a combo box whose strings stand between the records
-  IDC_OTHER = 1070,     // a push button to move the focus to
+  IDC_SLOT_A = 1005,   // record byte 0x70: accepts drops
+  IDC_PREVIEW = 1011,  // record byte 0x00: refuses drops
+  IDC_FINDER = 1051,   // record byte 0x01
+  IDC_FRESH = 1060,    // no record: a new control
+  IDC_LIST = 1061,     // a combo box whose strings stand between the records
+  IDC_OTHER = 1070,    // a push button to move the focus to
 };
 
 // The editor's kind of wrapper: a window whose typed members call the

@@ -11,8 +11,8 @@
 #include "platform/afx/ole_dispatch_exception.h"
 #include "platform/afx/ole_init.h"
 #include "platform/afx/ole_lock.h"
-#include "platform/afx/win_app.h"
 #include "platform/afx/tests/control_host_dialog.h"
+#include "platform/afx/win_app.h"
 #include "platform/afx/window_functions.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
@@ -295,21 +295,21 @@ TEST_F(ControlHost, CreateControlMakesAControlInAnyWindowNewOrFromAFile) {
   const std::string path = kp::testing::TemporaryRoot() + "/persisted.bin";
   {
     std::vector<BYTE> stream = RecordStream(IDC_PREVIEW);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(stream.data()),
-                                                static_cast<std::streamsize>(stream.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(stream.data()), static_cast<std::streamsize>(stream.size()));
   }
   CDialog dlg(IDD_EMPTY);
   INT_PTR result = kp::testing::RunModalWith(dlg, [&] {
     CDropTest fresh;
-    ASSERT_TRUE(fresh.CreateControl(CLSID_DropTestCtrl, nullptr, WS_VISIBLE | WS_TABSTOP, RECT{10, 10, 60, 60}, &dlg,
-                                    2000));
+    ASSERT_TRUE(
+        fresh.CreateControl(CLSID_DropTestCtrl, nullptr, WS_VISIBLE | WS_TABSTOP, RECT{10, 10, 60, 60}, &dlg, 2000));
     EXPECT_EQ(dlg.GetDlgItem(2000), &fresh);
     EXPECT_TRUE(fresh.GetDroppable()) << "a new control takes its defaults";
 
     CFile file(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
     CDropTest loaded;
-    ASSERT_TRUE(loaded.CreateControl(CLSID_DropTestCtrl, nullptr, WS_VISIBLE, RECT{70, 10, 120, 60}, &dlg, 2001,
-                                     &file));
+    ASSERT_TRUE(
+        loaded.CreateControl(CLSID_DropTestCtrl, nullptr, WS_VISIBLE, RECT{70, 10, 120, 60}, &dlg, 2001, &file));
     EXPECT_FALSE(loaded.GetDroppable()) << "loaded from the file's stream";
 
     CDropTest missing;

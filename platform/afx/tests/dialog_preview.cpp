@@ -21,7 +21,7 @@ class CPreviewDlg : public afx_tests::CTestDlg {
 };
 
 BEGIN_MESSAGE_MAP(CPreviewDlg, afx_tests::CTestDlg)
-  ON_WM_TIMER()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 class CPreviewApp : public CWinApp {

@@ -18,6 +18,7 @@ TEST(DialogUnits, TheDialogFontHasTheClassicBaseUnits) {
 }
 
 TEST(DialogUnits, EachEdgeIsScaledAndRoundedOnItsOwn) {
+  // clang-format off
   struct Row {
     RECT units;
     RECT pixels;
@@ -26,6 +27,7 @@ TEST(DialogUnits, EachEdgeIsScaledAndRoundedOnItsOwn) {
       {{10, 30, 60, 44}, {15, 49, 90, 72}},    // 48.75 -> 49, 71.5 -> 72
       {{321, 6, 371, 20}, {482, 10, 557, 33}}, // 481.5 -> 482, 9.75 -> 10
   };
+  // clang-format on
   for (const Row& row : rows) {
     RECT got = kp::afx::MapDialogUnits(row.units, SIZE{6, 13});
     EXPECT_EQ(CRect(got), CRect(row.pixels)) << row.units.left << "," << row.units.top;
@@ -55,6 +57,7 @@ TEST(Dialog, ShowsTheTemplateItemsWithTheirTextsPlacesAndStates) {
     EXPECT_EQ(combo.right, 165);
     EXPECT_LT(combo.bottom - combo.top, 40) << "the template height includes the list";
 
+    // clang-format off
     struct Expect {
       int id;
       const char* text;
@@ -68,6 +71,7 @@ TEST(Dialog, ShowsTheTemplateItemsWithTheirTextsPlacesAndStates) {
         {IDOK, "OK", false, true},              {IDCANCEL, "Cancel", true, true},
         {IDC_HIDDEN, "Hidden", false, true},
     };
+    // clang-format on
     for (const Expect& e : items) {
       CWnd* item = dlg.GetDlgItem(e.id);
       ASSERT_NE(item, nullptr) << e.id;
@@ -155,10 +159,11 @@ TEST(Dialog, EnterPressesTheHiddenDefaultButtonAndExchangesData) {
 
 TEST(Dialog, EscapeAndTheCloseBoxCancel) {
   CTestDlg escaped;
-  EXPECT_EQ(RunModalWith(escaped, [&] {
-              TypeText(::GetDlgItem(escaped.m_hWnd, IDC_NUMBER), "99");
-              PressKey(escaped.m_hWnd, VK_ESCAPE);
-            }),
+  EXPECT_EQ(RunModalWith(escaped,
+                         [&] {
+                           TypeText(::GetDlgItem(escaped.m_hWnd, IDC_NUMBER), "99");
+                           PressKey(escaped.m_hWnd, VK_ESCAPE);
+                         }),
             IDCANCEL);
   EXPECT_EQ(escaped.m_nNumber, 42) << "Cancel exchanges nothing";
   CTestDlg closed;

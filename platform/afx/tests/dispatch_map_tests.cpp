@@ -65,16 +65,16 @@ class CAutoObject : public CCmdTarget {
 IMPLEMENT_DYNCREATE(CAutoObject, CCmdTarget)
 
 BEGIN_DISPATCH_MAP(CAutoObject, CCmdTarget)
-  DISP_PROPERTY_NOTIFY(CAutoObject, "InitiallyDroppable", m_bDroppable, OnDroppableChanged, VT_BOOL)
-  DISP_FUNCTION(CAutoObject, "RecreateBitmap", RecreateBitmap, VT_BOOL, VTS_PI4 VTS_I2 VTS_I2)
-  DISP_FUNCTION(CAutoObject, "RecreateBitmapFromFile", RecreateBitmapFromFile, VT_BOOL, VTS_BSTR)
-  DISP_FUNCTION(CAutoObject, "GetBitmapHandle", GetBitmapHandle, VT_I4, VTS_NONE)
-  DISP_FUNCTION(CAutoObject, "SetBitmapHandle", SetBitmapHandle, VT_BOOL, VTS_I4)
-  DISP_FUNCTION(CAutoObject, "Scale", Scale, VT_EMPTY, VTS_R8 VTS_BOOL)
-  DISP_FUNCTION(CAutoObject, "Describe", Describe, VT_BSTR, VTS_PI2)
-  DISP_FUNCTION_ID(CAutoObject, "TakeVariant", 100, TakeVariant, VT_EMPTY, VTS_VARIANT)
-  DISP_FUNCTION_ID(CAutoObject, "Fail", 101, Fail, VT_BOOL, VTS_NONE)
-  DISP_DEFVALUE(CAutoObject, "InitiallyDroppable")
+DISP_PROPERTY_NOTIFY(CAutoObject, "InitiallyDroppable", m_bDroppable, OnDroppableChanged, VT_BOOL)
+DISP_FUNCTION(CAutoObject, "RecreateBitmap", RecreateBitmap, VT_BOOL, VTS_PI4 VTS_I2 VTS_I2)
+DISP_FUNCTION(CAutoObject, "RecreateBitmapFromFile", RecreateBitmapFromFile, VT_BOOL, VTS_BSTR)
+DISP_FUNCTION(CAutoObject, "GetBitmapHandle", GetBitmapHandle, VT_I4, VTS_NONE)
+DISP_FUNCTION(CAutoObject, "SetBitmapHandle", SetBitmapHandle, VT_BOOL, VTS_I4)
+DISP_FUNCTION(CAutoObject, "Scale", Scale, VT_EMPTY, VTS_R8 VTS_BOOL)
+DISP_FUNCTION(CAutoObject, "Describe", Describe, VT_BSTR, VTS_PI2)
+DISP_FUNCTION_ID(CAutoObject, "TakeVariant", 100, TakeVariant, VT_EMPTY, VTS_VARIANT)
+DISP_FUNCTION_ID(CAutoObject, "Fail", 101, Fail, VT_BOOL, VTS_NONE)
+DISP_DEFVALUE(CAutoObject, "InitiallyDroppable")
 END_DISPATCH_MAP()
 
 // A derived class's own entries count from 1; the base's move to depth 1.
@@ -86,7 +86,7 @@ class CAutoDerived : public CAutoObject {
 };
 IMPLEMENT_DYNCREATE(CAutoDerived, CAutoObject)
 BEGIN_DISPATCH_MAP(CAutoDerived, CAutoObject)
-  DISP_FUNCTION(CAutoDerived, "Extra", Extra, VT_I4, VTS_NONE)
+DISP_FUNCTION(CAutoDerived, "Extra", Extra, VT_I4, VTS_NONE)
 END_DISPATCH_MAP()
 
 DISPID IdOf(IDispatch* d, const char* name) {
@@ -102,8 +102,8 @@ TEST(DispatchMap, MembersGetTheirPositionAsDispidAndNamesMatchWithoutCase) {
   struct Row {
     const char* name;
     DISPID id;
-  } rows[] = {{"InitiallyDroppable", 1}, {"initiallydroppable", 1}, {"RECREATEBITMAP", 2},
-              {"RecreateBitmapFromFile", 3}, {"GetBitmapHandle", 4}, {"SetBitmapHandle", 5},
+  } rows[] = {{"InitiallyDroppable", 1},     {"initiallydroppable", 1}, {"RECREATEBITMAP", 2},
+              {"RecreateBitmapFromFile", 3}, {"GetBitmapHandle", 4},    {"SetBitmapHandle", 5},
               {"TakeVariant", 100}};
   for (const Row& row : rows) EXPECT_EQ(IdOf(d, row.name), row.id) << row.name;
 }
@@ -165,7 +165,8 @@ TEST(DispatchMap, WrongArgumentsFailWithTheIndexOfTheCulprit) {
   };
   std::vector<Row> rows;
   rows.push_back({"pixels by value", {MakeI4(5), MakeI2(1), MakeI2(1)}, DISP_E_TYPEMISMATCH, 2});
-  rows.push_back({"pixels as a short reference", {MakeRefI2(&shortValue), MakeI2(1), MakeI2(1)}, DISP_E_TYPEMISMATCH, 2});
+  rows.push_back(
+      {"pixels as a short reference", {MakeRefI2(&shortValue), MakeI2(1), MakeI2(1)}, DISP_E_TYPEMISMATCH, 2});
   rows.push_back({"width as text", {MakeRefI4(&pixel), MakeBstr("wide"), MakeI2(1)}, DISP_E_TYPEMISMATCH, 1});
   rows.push_back({"height too big for a short", {MakeRefI4(&pixel), MakeI2(1), MakeI4(70000)}, DISP_E_OVERFLOW, 0});
   rows.push_back({"height left out", {MakeRefI4(&pixel), MakeI2(1), MakeMissing()}, DISP_E_PARAMNOTOPTIONAL, 0});
@@ -173,7 +174,8 @@ TEST(DispatchMap, WrongArgumentsFailWithTheIndexOfTheCulprit) {
     std::vector<VARIANT> reversed(row.args.rbegin(), row.args.rend());
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     UINT argErr = 99;
-    EXPECT_EQ(Call(object.GetIDispatch(FALSE), 2, DISPATCH_METHOD, &params, nullptr, &argErr), row.expected) << row.what;
+    EXPECT_EQ(Call(object.GetIDispatch(FALSE), 2, DISPATCH_METHOD, &params, nullptr, &argErr), row.expected)
+        << row.what;
     EXPECT_EQ(argErr, row.argErr) << row.what;
     for (VARIANT& v : row.args) VariantClear(&v);
   }
@@ -315,8 +317,9 @@ TEST(DispatchMap, AHandlersDispatchExceptionBecomesDispEException) {
   Args none{};
   EXCEPINFO info{};
   Result result;
-  EXPECT_EQ(object.GetIDispatch(FALSE)->Invoke(101, IID_NULL, 0, DISPATCH_METHOD, none.get(), &result.v, &info, nullptr),
-            DISP_E_EXCEPTION);
+  EXPECT_EQ(
+      object.GetIDispatch(FALSE)->Invoke(101, IID_NULL, 0, DISPATCH_METHOD, none.get(), &result.v, &info, nullptr),
+      DISP_E_EXCEPTION);
   EXPECT_EQ(info.wCode, 42);
   EXPECT_STREQ(info.bstrDescription, "no bitmap to save");
   SysFreeString(info.bstrDescription);

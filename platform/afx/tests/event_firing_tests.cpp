@@ -25,7 +25,9 @@ class CSink : public CCmdTarget {
     g_log.push_back(m_name + " BmpChange");
     if (m_bFail) AfxThrowOleDispatchException(1, "sink failed");
   }
-  void OnProgress(LONG percent, LPCTSTR stage) { g_log.push_back(m_name + " " + std::to_string(percent) + " " + stage); }
+  void OnProgress(LONG percent, LPCTSTR stage) {
+    g_log.push_back(m_name + " " + std::to_string(percent) + " " + stage);
+  }
 
   std::string m_name;
   bool m_bFail;
@@ -33,11 +35,11 @@ class CSink : public CCmdTarget {
   DECLARE_INTERFACE_MAP()
 };
 BEGIN_DISPATCH_MAP(CSink, CCmdTarget)
-  DISP_FUNCTION_ID(CSink, "BmpChange", kBmpChange, OnBmpChange, VT_EMPTY, VTS_NONE)
-  DISP_FUNCTION_ID(CSink, "Progress", kProgress, OnProgress, VT_EMPTY, VTS_I4 VTS_BSTR)
+DISP_FUNCTION_ID(CSink, "BmpChange", kBmpChange, OnBmpChange, VT_EMPTY, VTS_NONE)
+DISP_FUNCTION_ID(CSink, "Progress", kProgress, OnProgress, VT_EMPTY, VTS_I4 VTS_BSTR)
 END_DISPATCH_MAP()
 BEGIN_INTERFACE_MAP(CSink, CCmdTarget)
-  INTERFACE_PART(CSink, DIID_TestEvents, Dispatch)
+INTERFACE_PART(CSink, DIID_TestEvents, Dispatch)
 END_INTERFACE_MAP()
 
 // The object raising the events: a container of one connection point.
@@ -68,8 +70,8 @@ TEST(FireEvent, EverySinkGetsTheEventInTurnEvenAfterOneFails) {
       << "the first failure is reported once every sink has run";
   EXPECT_EQ(AfxFireEvent(source.m_events, kProgress, EVENT_PARAM(VTS_I4 VTS_BSTR), static_cast<LONG>(50), "loading"),
             S_OK);
-  EXPECT_EQ(g_log, (std::vector<std::string>{"first BmpChange", "second BmpChange", "first 50 loading",
-                                             "second 50 loading"}));
+  EXPECT_EQ(g_log,
+            (std::vector<std::string>{"first BmpChange", "second BmpChange", "first 50 loading", "second 50 loading"}));
 
   ASSERT_EQ(source.m_events.Unadvise(cookies[0]), S_OK);
   g_log.clear();

@@ -27,7 +27,7 @@ class CBaseContainer : public CCmdTarget {
   DECLARE_EVENTSINK_MAP()
 };
 BEGIN_EVENTSINK_MAP(CBaseContainer, CCmdTarget)
-  ON_EVENT(CBaseContainer, 1006, kBmpChange, OnSlotChangedInBase, VTS_NONE)
+ON_EVENT(CBaseContainer, 1006, kBmpChange, OnSlotChangedInBase, VTS_NONE)
 END_EVENTSINK_MAP()
 
 class CContainer : public CBaseContainer {
@@ -47,9 +47,9 @@ class CContainer : public CBaseContainer {
   DECLARE_EVENTSINK_MAP()
 };
 BEGIN_EVENTSINK_MAP(CContainer, CBaseContainer)
-  ON_EVENT(CContainer, 1005, kBmpChange, OnBmpChangeSlot1005, VTS_NONE)
-  ON_EVENT(CContainer, 1006, kBmpChange, OnBmpChangeSlot1006, VTS_NONE)
-  ON_EVENT(CContainer, 1005, kProgress, OnProgress, VTS_I4 VTS_BSTR)
+ON_EVENT(CContainer, 1005, kBmpChange, OnBmpChangeSlot1005, VTS_NONE)
+ON_EVENT(CContainer, 1006, kBmpChange, OnBmpChangeSlot1006, VTS_NONE)
+ON_EVENT(CContainer, 1005, kProgress, OnProgress, VTS_I4 VTS_BSTR)
 END_EVENTSINK_MAP()
 
 TEST(EventSinkMap, EventsAreRoutedByControlIdAndDispid) {

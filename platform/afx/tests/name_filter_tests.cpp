@@ -17,7 +17,8 @@ TEST(NameFilter, FrameworkFiltersBecomeQtFilters) {
   };
   for (const Row& row : rows) {
     std::vector<std::string> converted;
-    for (const auto& filter : kp::afx::ParseFileFilter(row.framework)) converted.push_back(kp::qt::ToQtNameFilter(filter));
+    for (const auto& filter : kp::afx::ParseFileFilter(row.framework))
+      converted.push_back(kp::qt::ToQtNameFilter(filter));
     EXPECT_EQ(converted, row.qt) << row.framework;
   }
 }

@@ -9,13 +9,13 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/connection_point.h"
-#include "platform/testing/memory_property_bag.h"
 #include "platform/com/memory_stream.h"
 #include "platform/com/ole_control.h"
 #include "platform/com/ole_inplace.h"
 #include "platform/com/ole_object.h"
 #include "platform/com/persist.h"
 #include "platform/com/property_page.h"
+#include "platform/testing/memory_property_bag.h"
 #include "platform/testing/temp_registry.h"
 
 namespace ole_control_tests {
@@ -64,9 +64,9 @@ const std::vector<BYTE> kStream = {0x00, 0x00, 0x01, 0x00, 100, 0, 0, 0, 200, 0,
 
 TEST_F(OleControlObject, EveryInterfaceLeadsBackToOneObject) {
   ComPtr<IUnknown> identity = As<IUnknown>(IID_IUnknown);
-  for (const IID* iid : {&IID_IDispatch, &DIID_DDropTest, &IID_IOleObject, &IID_IOleInPlaceObject, &IID_IPersistStreamInit,
-                         &IID_IPersistPropertyBag, &IID_IConnectionPointContainer, &IID_ISpecifyPropertyPages,
-                         &IID_IProvideClassInfo2}) {
+  for (const IID* iid : {&IID_IDispatch, &DIID_DDropTest, &IID_IOleObject, &IID_IOleInPlaceObject,
+                         &IID_IPersistStreamInit, &IID_IPersistPropertyBag, &IID_IConnectionPointContainer,
+                         &IID_ISpecifyPropertyPages, &IID_IProvideClassInfo2}) {
     ComPtr<IUnknown> part;
     ASSERT_EQ(m_control->QueryInterface(*iid, part.put_void()), S_OK) << GuidToString(*iid);
     ComPtr<IUnknown> back;

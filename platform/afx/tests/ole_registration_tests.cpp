@@ -38,7 +38,11 @@ constexpr char kTypeLibrary[] =
 
 const kp::resources::ResourceTable kResources{
     /*strings=*/{{1, "Reg Test Control"}, {2, "Reg Test Property Page"}},
-    /*dialogs=*/{}, /*dialogInit=*/{}, /*menus=*/{}, /*bitmaps=*/{}, /*icons=*/{},
+    /*dialogs=*/{},
+    /*dialogInit=*/{},
+    /*menus=*/{},
+    /*bitmaps=*/{},
+    /*icons=*/{},
     /*version=*/nullptr,
     /*custom=*/{{"TYPELIB", 1, {reinterpret_cast<const BYTE*>(kTypeLibrary), sizeof kTypeLibrary - 1}}},
 };
@@ -118,7 +122,8 @@ TEST_F(OleRegistration, AClassKeyShared16BitLosesOnlyItsInprocServer32AndToolbox
   ASSERT_TRUE(AfxOleUnregisterClass(CLSID_Ctrl, "KP.RegTestCtrl.1"));
   std::vector<std::string> subkeys;
   ASSERT_EQ(kp::registry::EnumerateSubkeys(HKEY_CLASSES_ROOT, c, &subkeys), ERROR_SUCCESS);
-  EXPECT_EQ(subkeys, (std::vector<std::string>{"Control", "InprocServer", "MiscStatus", "ProgID", "TypeLib", "Version"}));
+  EXPECT_EQ(subkeys,
+            (std::vector<std::string>{"Control", "InprocServer", "MiscStatus", "ProgID", "TypeLib", "Version"}));
   std::string progIdClass;
   EXPECT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, "KP.RegTestCtrl.1\\CLSID", "", &progIdClass),
             ERROR_SUCCESS);

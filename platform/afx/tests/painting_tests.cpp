@@ -36,7 +36,7 @@ class CPainted : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(CPainted, CWnd)
-  ON_WM_PAINT()
+ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 TEST(Painting, WhatWMPaintDrawsIsWhatTheWindowShows) {
@@ -113,18 +113,15 @@ class CFramedPicture : public CWnd {
 
     kp::gdi::ScopedPen grey(CreatePen(PS_SOLID, 0, RGB(0x80, 0x80, 0x80)));
     kp::gdi::ScopedSelectObject pen(dc.GetSafeHdc(), grey.get());
-    POINT frame[] = {{0, 0},
-                     {client.right - 1, 0},
-                     {client.right - 1, client.bottom - 1},
-                     {0, client.bottom - 1},
-                     {0, 0}};
+    POINT frame[] = {
+        {0, 0}, {client.right - 1, 0}, {client.right - 1, client.bottom - 1}, {0, client.bottom - 1}, {0, 0}};
     dc.Polyline(frame, 5);
   }
   DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CFramedPicture, CWnd)
-  ON_WM_PAINT()
+ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 TEST(Painting, StretchedBitmapFilledPathAndFrameGrabAsDrawn) {

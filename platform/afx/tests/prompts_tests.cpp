@@ -90,10 +90,8 @@ TEST(FileDialog, TheDefaultExtensionIsAddedToANameWithoutOne) {
     const char* typed;
     const char* path;
   } rows[] = {
-      {"/tmp/texture", "/tmp/texture.bmp"},
-      {"/tmp/texture.bmp", "/tmp/texture.bmp"},
-      {"/tmp/texture.png", "/tmp/texture.png"},
-      {"/tmp/dir.d/texture", "/tmp/dir.d/texture.bmp"},
+      {"/tmp/texture", "/tmp/texture.bmp"},     {"/tmp/texture.bmp", "/tmp/texture.bmp"},
+      {"/tmp/texture.png", "/tmp/texture.png"}, {"/tmp/dir.d/texture", "/tmp/dir.d/texture.bmp"},
       {"/tmp/.hidden", "/tmp/.hidden.bmp"},
   };
   for (const Row& row : rows) EXPECT_EQ(kp::afx::AddDefaultExtension(row.typed, "bmp"), row.path) << row.typed;
@@ -145,7 +143,8 @@ TEST(FileDialog, SavingOverAFileAsksFirstWhenTheProgramWantsThat) {
 TEST(ScriptedPrompts, AnUnexpectedPromptFailsTheTestWithoutWaiting) {
   ::testing::TestPartResultArray failures;
   {
-    ::testing::ScopedFakeTestPartResultReporter reporter(::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+    ::testing::ScopedFakeTestPartResultReporter reporter(
+        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
     ScriptedPrompts prompts;
     EXPECT_EQ(AfxMessageBox("Surprise", MB_YESNO), IDNO);
     CFileDialog dialog(TRUE);

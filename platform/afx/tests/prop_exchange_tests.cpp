@@ -4,8 +4,8 @@
 
 #include "platform/afx/prop_persistence.h"
 #include "platform/com/com_ptr.h"
-#include "platform/testing/memory_property_bag.h"
 #include "platform/com/memory_stream.h"
+#include "platform/testing/memory_property_bag.h"
 
 namespace prop_exchange_tests {
 
@@ -81,8 +81,8 @@ TEST(StreamPropExchange, FieldsAreLittleEndianInExchangeOrder) {
   ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, saved.put()), S_OK);
   ASSERT_EQ(kp::afx::SavePropsToStream(saved.get(), props.Exchange()), S_OK);
   EXPECT_EQ(kp::com::ReadWholeStream(saved.get()),
-            (std::vector<BYTE>{0x00, 0x00, 0x01, 0x00, 0xFE, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01, 0x07, 0x00,
-                               0x00, 0x00, 0xFF, 0xD4, 0xFE}));
+            (std::vector<BYTE>{0x00, 0x00, 0x01, 0x00, 0xFE, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01, 0x07, 0x00, 0x00,
+                               0x00, 0xFF, 0xD4, 0xFE}));
 }
 
 TEST(StreamPropExchange, AStreamThatEndsEarlyResetsEveryPropertyAndFails) {

@@ -13,6 +13,7 @@ using Class = DialogItem::Class;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
+// clang-format off
 const kp::resources::DialogTemplate kTestDialog = {
     "Framework Test",
     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT,
@@ -37,13 +38,17 @@ const kp::resources::DialogTemplate kTestDialog = {
         {Class::Button, IDC_HIDDEN, "Hidden", 80, 128, 50, 14, WS_CHILD | WS_TABSTOP},
     },
 };
+// clang-format on
 
+// clang-format off
 const kp::resources::DialogTemplate kBadInitDialog = {
     "Bad Init", WS_POPUP | WS_CAPTION, 0, 0, 0, 100, 50, "MS Sans Serif", 8,
     {{Class::ComboBox, IDC_LIST, "", 10, 10, 80, 60, kChild | CBS_DROPDOWNLIST}},
 };
+// clang-format on
 
 // {id, CB_ADDSTRING, length, "text\0"} records, then the closing zero.
+// clang-format off
 const BYTE kTestInit[] = {
     0xE9, 0x03, 0x43, 0x01, 6, 0, 0, 0, 'F', 'i', 'r', 's', 't', 0,
     0xE9, 0x03, 0x43, 0x01, 7, 0, 0, 0, 'S', 'e', 'c', 'o', 'n', 'd', 0,
@@ -51,10 +56,12 @@ const BYTE kTestInit[] = {
     0xE9, 0x03, 0x43, 0x01, 6, 0, 0, 0, 'T', 'h', 'i', 'r', 'd', 0,
     0, 0,
 };
+// clang-format on
 
 // A record whose length runs past the end.
 const BYTE kBadInit[] = {0xE9, 0x03, 0x43, 0x01, 200, 0, 0, 0, 'X', 0};
 
+// clang-format off
 const kp::resources::MenuTemplate kTestMenu = {{
     {"Popup", 0, MF_POPUP, {
         {"&Enabled", ID_ENABLED_ITEM, 0, {}},
@@ -62,6 +69,7 @@ const kp::resources::MenuTemplate kTestMenu = {{
         {"&Greyed by handler", ID_GREYED_ITEM, 0, {}},
     }},
 }};
+// clang-format on
 
 // Icon 128: 32 x 32 at 4 bits per pixel, all colour 1 (blue), with the AND
 // mask making the top half transparent.
@@ -97,11 +105,11 @@ KP_MODULE_RESOURCES(afx_tests::kResources)
 namespace afx_tests {
 
 BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
-  ON_BN_CLICKED(IDC_PRESS, OnPressMe)
-  ON_CBN_SELCHANGE(IDC_LIST, OnSelchangeList)
-  ON_BN_CLICKED(IDC_PICTURE, OnPicture)
-  ON_WM_DRAWITEM()
-  ON_WM_SYSCOMMAND()
+ON_BN_CLICKED(IDC_PRESS, OnPressMe)
+ON_CBN_SELCHANGE(IDC_LIST, OnSelchangeList)
+ON_BN_CLICKED(IDC_PICTURE, OnPicture)
+ON_WM_DRAWITEM()
+ON_WM_SYSCOMMAND()
 END_MESSAGE_MAP()
 
 BOOL CTestDlg::OnInitDialog() {

@@ -78,18 +78,18 @@ class CProbeWnd : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(CProbeWnd, CWnd)
-  ON_WM_CREATE()
-  ON_WM_SIZE()
-  ON_WM_SETFOCUS()
-  ON_WM_KILLFOCUS()
-  ON_WM_LBUTTONDOWN()
-  ON_WM_TIMER()
-  ON_WM_DROPFILES()
-  ON_WM_CONTEXTMENU()
-  ON_COMMAND(ID_ENABLED_ITEM, OnEnabledItem)
-  ON_COMMAND(ID_GREYED_ITEM, OnGreyedItem)
-  ON_UPDATE_COMMAND_UI(ID_GREYED_ITEM, OnUpdateGreyed)
-  ON_UPDATE_COMMAND_UI(ID_ENABLED_ITEM, OnUpdateEnabled)
+ON_WM_CREATE()
+ON_WM_SIZE()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_LBUTTONDOWN()
+ON_WM_TIMER()
+ON_WM_DROPFILES()
+ON_WM_CONTEXTMENU()
+ON_COMMAND(ID_ENABLED_ITEM, OnEnabledItem)
+ON_COMMAND(ID_GREYED_ITEM, OnGreyedItem)
+ON_UPDATE_COMMAND_UI(ID_GREYED_ITEM, OnUpdateGreyed)
+ON_UPDATE_COMMAND_UI(ID_ENABLED_ITEM, OnUpdateEnabled)
 END_MESSAGE_MAP()
 
 // Runs the test dialog with two probe windows in it: `accepting` (a tab
@@ -98,7 +98,8 @@ void WithProbes(const std::function<void(CTestDlg&, CProbeWnd&, CProbeWnd&)>& st
   CTestDlg dlg;
   CProbeWnd accepting, refusing;
   RunModalWith(dlg, [&] {
-    ASSERT_TRUE(accepting.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(200, 150, 280, 200), &dlg, 2001));
+    ASSERT_TRUE(
+        accepting.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(200, 150, 280, 200), &dlg, 2001));
     ASSERT_TRUE(refusing.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(200, 50, 280, 100), &dlg, 2002));
     accepting.DragAcceptFiles(TRUE);
     ProcessEvents();
@@ -130,8 +131,7 @@ TEST(Window, FocusArrivesByClickAndByTabAndLeavesWithKillFocus) {
     ProcessEvents();
     PressKey(dlg.m_hWnd, VK_TAB);
     EXPECT_EQ(CWnd::GetFocus(), &accepting);
-    EXPECT_EQ(accepting.m_events,
-              (std::vector<std::string>{"setfocus", "lbuttondown", "killfocus", "setfocus"}));
+    EXPECT_EQ(accepting.m_events, (std::vector<std::string>{"setfocus", "lbuttondown", "killfocus", "setfocus"}));
   });
 }
 

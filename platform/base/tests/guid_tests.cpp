@@ -18,10 +18,9 @@ TEST(Guid, ParsesEitherCaseAndRoundTrips) {
 }
 
 TEST(Guid, RejectsAnythingButTheBracedForm) {
-  for (const char* bad : {"", "{}", "1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F809",
-                          "{1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F80}", "{1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F8090}",
-                          "{1A2B3C4D_5E6F-7081-92A3-B4C5D6E7F809}", "{1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F8G9}",
-                          "{1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F809"})
+  for (const char* bad : {"", "{}", "1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F809", "{1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F80}",
+                          "{1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F8090}", "{1A2B3C4D_5E6F-7081-92A3-B4C5D6E7F809}",
+                          "{1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F8G9}", "{1A2B3C4D-5E6F-7081-92A3-B4C5D6E7F809"})
     EXPECT_FALSE(GuidFromString(bad).has_value()) << bad;
 }
 

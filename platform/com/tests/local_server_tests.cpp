@@ -18,9 +18,9 @@
 #include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/local_server.h"
-#include "platform/testing/local_server_client.h"
 #include "platform/com/tests/com_module_fixture.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/local_server_client.h"
 #include "platform/testing/temp_environment.h"
 
 namespace kp::com::testing {
@@ -42,8 +42,8 @@ class LocalServer : public ComTest {
   }
 
   static LONG RegisterServer(const std::string& command) {
-    return kp::registry::SetStringValue(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(CLSID_TestServer) +
-                                                               "\\LocalServer32", "", command);
+    return kp::registry::SetStringValue(HKEY_CLASSES_ROOT,
+                                        "CLSID\\" + GuidToString(CLSID_TestServer) + "\\LocalServer32", "", command);
   }
 
   std::vector<std::string> LogLines() const {

@@ -110,15 +110,16 @@ int main(int argc, char** argv) {
   // What the client set up, seen from here before the runtime takes it.
   if (const char* socket = std::getenv(kp::com::wire::kActivationSocketVariable)) {
     std::string path = socket;
-    struct stat file {}, folder {};
+    struct stat file {
+    }, folder{};
     if (::stat(path.c_str(), &file) == 0 && ::stat(path.substr(0, path.rfind('/')).c_str(), &folder) == 0)
       Log("socket " + Octal(file.st_mode) + " " + Octal(folder.st_mode));
   }
   CoInitialize(nullptr);
   ServerFactory factory;
   DWORD cookie = 0;
-  if (FAILED(CoRegisterClassObject(kp::com::testing::CLSID_TestServer, &factory, CLSCTX_LOCAL_SERVER,
-                                   REGCLS_SINGLEUSE, &cookie)))
+  if (FAILED(CoRegisterClassObject(kp::com::testing::CLSID_TestServer, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE,
+                                   &cookie)))
     return 2;
   bool released = kp::RunFdLoopUntil([] { return g_created && g_alive == 0; }, 60000);
   Log("ended " + Pid() + (released ? " released" : " timeout"));

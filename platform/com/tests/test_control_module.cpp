@@ -14,10 +14,10 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/connection_points.h"
+#include "platform/com/tests/test_control_ids.h"
 #include "platform/com/type_library.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/resources/resource_table.h"
-#include "platform/com/tests/test_control_ids.h"
 
 namespace {
 using namespace kp::com;
@@ -250,7 +250,6 @@ HRESULT TestControl::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DISP
 
 class TestControlFactory final : public ComObject<Implements<IClassFactory, IID_IClassFactory>> {
  public:
-
   HRESULT CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) override {
     if (ppvObject == nullptr) return E_POINTER;
     *ppvObject = nullptr;
@@ -296,15 +295,15 @@ STDAPI DllRegisterServer() {
     return SELFREG_E_TYPELIB;
   std::string key = ClassKey();
   std::string clsid = GuidToString(CLSID_TestControl);
-  bool ok = SetStringValue(HKEY_CLASSES_ROOT, kTestControlProgId, "", "Test Control") == ERROR_SUCCESS &&
-            SetStringValue(HKEY_CLASSES_ROOT, std::string(kTestControlProgId) + "\\CLSID", "", clsid) == ERROR_SUCCESS &&
-            SetStringValue(HKEY_CLASSES_ROOT, key, "", "Test Control") == ERROR_SUCCESS &&
-            SetStringValue(HKEY_CLASSES_ROOT, key + "\\ProgID", "", kTestControlProgId) == ERROR_SUCCESS &&
-            SetStringValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "", path) == ERROR_SUCCESS &&
-            SetStringValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "ThreadingModel", "Apartment") == ERROR_SUCCESS &&
-            SetStringValue(HKEY_CLASSES_ROOT, key + "\\TypeLib", "", GuidToString(LIBID_TestControlLib)) ==
-                ERROR_SUCCESS &&
-            SetStringValue(HKEY_CLASSES_ROOT, key + "\\Version", "", "1.0") == ERROR_SUCCESS;
+  bool ok =
+      SetStringValue(HKEY_CLASSES_ROOT, kTestControlProgId, "", "Test Control") == ERROR_SUCCESS &&
+      SetStringValue(HKEY_CLASSES_ROOT, std::string(kTestControlProgId) + "\\CLSID", "", clsid) == ERROR_SUCCESS &&
+      SetStringValue(HKEY_CLASSES_ROOT, key, "", "Test Control") == ERROR_SUCCESS &&
+      SetStringValue(HKEY_CLASSES_ROOT, key + "\\ProgID", "", kTestControlProgId) == ERROR_SUCCESS &&
+      SetStringValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "", path) == ERROR_SUCCESS &&
+      SetStringValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "ThreadingModel", "Apartment") == ERROR_SUCCESS &&
+      SetStringValue(HKEY_CLASSES_ROOT, key + "\\TypeLib", "", GuidToString(LIBID_TestControlLib)) == ERROR_SUCCESS &&
+      SetStringValue(HKEY_CLASSES_ROOT, key + "\\Version", "", "1.0") == ERROR_SUCCESS;
   return ok ? S_OK : SELFREG_E_CLASS;
 }
 

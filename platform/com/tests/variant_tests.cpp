@@ -29,7 +29,10 @@ std::string Text(const VARIANT& v) { return std::string(v.bstrVal, SysStringLen(
 // A counted object, to see that variants take and drop references.
 class Counted final : public kp::com::ComObject<kp::com::Implements<IDispatch, IID_IDispatch>> {
  public:
-  HRESULT GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+  HRESULT GetTypeInfoCount(UINT* n) override {
+    *n = 0;
+    return S_OK;
+  }
   HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   // Its default value is the number 42.
@@ -132,12 +135,45 @@ struct ConversionRow {
   const char* asText;  // for VT_BSTR targets
 };
 
-VARIANT MakeI2(SHORT v) { VARIANT x; VariantInit(&x); x.vt = VT_I2; x.iVal = v; return x; }
-VARIANT MakeBool(bool b) { VARIANT x; VariantInit(&x); x.vt = VT_BOOL; x.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE; return x; }
-VARIANT MakeR8(double d) { VARIANT x; VariantInit(&x); x.vt = VT_R8; x.dblVal = d; return x; }
-VARIANT MakeEmpty() { VARIANT x; VariantInit(&x); return x; }
-VARIANT MakeNull() { VARIANT x; VariantInit(&x); x.vt = VT_NULL; return x; }
-VARIANT MakeError(SCODE e) { VARIANT x; VariantInit(&x); x.vt = VT_ERROR; x.scode = e; return x; }
+VARIANT MakeI2(SHORT v) {
+  VARIANT x;
+  VariantInit(&x);
+  x.vt = VT_I2;
+  x.iVal = v;
+  return x;
+}
+VARIANT MakeBool(bool b) {
+  VARIANT x;
+  VariantInit(&x);
+  x.vt = VT_BOOL;
+  x.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
+  return x;
+}
+VARIANT MakeR8(double d) {
+  VARIANT x;
+  VariantInit(&x);
+  x.vt = VT_R8;
+  x.dblVal = d;
+  return x;
+}
+VARIANT MakeEmpty() {
+  VARIANT x;
+  VariantInit(&x);
+  return x;
+}
+VARIANT MakeNull() {
+  VARIANT x;
+  VariantInit(&x);
+  x.vt = VT_NULL;
+  return x;
+}
+VARIANT MakeError(SCODE e) {
+  VARIANT x;
+  VariantInit(&x);
+  x.vt = VT_ERROR;
+  x.scode = e;
+  return x;
+}
 
 LONGLONG IntegerOf(const VARIANT& v) {
   switch (v.vt) {

@@ -11,8 +11,7 @@ namespace {
 using file_tests::MakeFile;
 using file_tests::ReadAll;
 
-constexpr UINT kReplace =
-    CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::modeReplaceOnClose;
+constexpr UINT kReplace = CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::modeReplaceOnClose;
 
 int FilesIn(const std::string& folder) {
   int n = 0;

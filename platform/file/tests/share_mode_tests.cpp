@@ -30,21 +30,20 @@ TEST_P(ShareModes, SecondProcessIsAdmittedOnlyWhenBothModesAgree) {
   EXPECT_TRUE(OtherProcessCanOpen(path, c.tried)) << "the lock must go with the file";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, ShareModes,
-    ::testing::Values(ShareCase{"load-load", kLoad, kLoad, true},
-                      ShareCase{"load-patch", kLoad, kPatch, false},
-                      ShareCase{"patch-load", kPatch, kLoad, false},
-                      ShareCase{"patch-patch", kPatch, kPatch, false},
-                      ShareCase{"palette-load", kPaletteRead, kLoad, false},
-                      ShareCase{"load-palette", kLoad, kPaletteRead, false},
-                      ShareCase{"load-save", kLoad, kSave, false}),
-    [](const ::testing::TestParamInfo<ShareCase>& row) {
-      std::string name = row.param.name;
-      for (char& ch : name)
-        if (ch == '-') ch = '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Modes, ShareModes,
+                         ::testing::Values(ShareCase{"load-load", kLoad, kLoad, true},
+                                           ShareCase{"load-patch", kLoad, kPatch, false},
+                                           ShareCase{"patch-load", kPatch, kLoad, false},
+                                           ShareCase{"patch-patch", kPatch, kPatch, false},
+                                           ShareCase{"palette-load", kPaletteRead, kLoad, false},
+                                           ShareCase{"load-palette", kLoad, kPaletteRead, false},
+                                           ShareCase{"load-save", kLoad, kSave, false}),
+                         [](const ::testing::TestParamInfo<ShareCase>& row) {
+                           std::string name = row.param.name;
+                           for (char& ch : name)
+                             if (ch == '-') ch = '_';
+                           return name;
+                         });
 
 TEST(ShareModes, RefusedCreateDoesNotTruncateTheHeldFile) {
   std::string path = MakeFile("held-by-reader", "keep me");

@@ -25,6 +25,7 @@ TEST_F(GdiTest, AThreeByTwoBitmapMakesA78ByteFileWithEveryHeaderField) {
   ASSERT_TRUE(BuildBitmapFile24(dc.get(), bitmap.get(), 3, 2, file));
   ASSERT_EQ(file.size(), 78u);
 
+  // clang-format off
   struct Field {
     std::size_t offset;
     int size;
@@ -38,6 +39,7 @@ TEST_F(GdiTest, AThreeByTwoBitmapMakesA78ByteFileWithEveryHeaderField) {
       {38, 4, 2835, "x resolution"},   {42, 4, 2835, "y resolution"},  {46, 4, 0, "colours used"},
       {50, 4, 0, "important colours"},
   };
+  // clang-format on
   for (const Field& f : fields)
     EXPECT_EQ(f.size == 2 ? Word(file, f.offset) : Dword(file, f.offset), f.value) << f.name;
 

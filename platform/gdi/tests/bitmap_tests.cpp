@@ -36,11 +36,13 @@ TEST_F(GdiTest, DibSectionRefusesWhatItCannotHold) {
     LONG width, height;
     WORD bitCount;
   };
+  // clang-format off
   const Row rows[] = {
       {"zero width", 0, 5, 32},           {"zero height", 4, 0, 32},          {"negative width", -4, 4, 32},
       {"top-down", 4, -4, 32},            {"24 bits", 4, 4, 24},              {"over 256 MiB", 8193, 8193, 32},
       {"overflowing", 0x7FFFFFFF, 0x7FFFFFFF, 32},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     BITMAPINFO bmi = Header(row.width, row.height, row.bitCount);

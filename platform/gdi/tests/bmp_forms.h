@@ -6,6 +6,7 @@
 
 namespace kp::gdi::testing {
 
+// clang-format off
 inline const kp::testing::BmpForm kBmpForms[] = {
     {"core 1bpp", 12, 1, BI_RGB},
     {"core 4bpp", 12, 4, BI_RGB},
@@ -41,5 +42,6 @@ inline const kp::testing::BmpForm kBmpForms[] = {
     {"v5 32bpp top-down", 124, 32, BI_RGB, true},
     {"v5 16bpp 1-5-5-5 fields", 124, 16, BI_BITFIELDS, false, 0, {0x7C00, 0x03E0, 0x001F, 0x8000}},
 };
+// clang-format on
 
 }  // namespace kp::gdi::testing

@@ -15,8 +15,7 @@ TEST_F(GdiTest, SurfaceDcWritesOpaquePixelsInsideTheSurfaceOnly) {
   const RECT all{-5, -5, 50, 50};
   EXPECT_TRUE(FillRect(dc.get(), &all, brush.get()));
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 6; ++x)
-      EXPECT_EQ(image[y * 6 + x], x < 4 ? 0xFF112233u : 0x12345678u) << x << "," << y;
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(image[y * 6 + x], x < 4 ? 0xFF112233u : 0x12345678u) << x << "," << y;
   EXPECT_EQ(GetPixel(dc.get(), 1, 1), RGB(0x11, 0x22, 0x33));
 
   ScopedBitmap bitmap(MakeUniformBitmap(2, 2, 0x00ABCDEF));

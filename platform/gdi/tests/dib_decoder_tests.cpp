@@ -34,17 +34,17 @@ TEST(DibDecoder, DecodesEveryBitmapFileForm) {
 // colour table: entry i is 0x00i0i0i0 scaled, entry 0 black.
 std::vector<BYTE> RleDib(DWORD compression, const std::vector<BYTE>& stream) {
   std::vector<BYTE> dib;
-  PutDword(dib, 40);                                    // biSize
-  PutDword(dib, 4);                                     // biWidth
-  PutDword(dib, 3);                                     // biHeight, bottom-up
-  PutWord(dib, 1);                                      // biPlanes
-  PutWord(dib, compression == BI_RLE8 ? 8 : 4);         // biBitCount
-  PutDword(dib, compression);                           // biCompression
+  PutDword(dib, 40);                                         // biSize
+  PutDword(dib, 4);                                          // biWidth
+  PutDword(dib, 3);                                          // biHeight, bottom-up
+  PutWord(dib, 1);                                           // biPlanes
+  PutWord(dib, compression == BI_RLE8 ? 8 : 4);              // biBitCount
+  PutDword(dib, compression);                                // biCompression
   PutDword(dib, static_cast<std::uint32_t>(stream.size()));  // biSizeImage
-  PutDword(dib, 0);                                     // biXPelsPerMeter
-  PutDword(dib, 0);                                     // biYPelsPerMeter
-  PutDword(dib, 4);                                     // biClrUsed
-  PutDword(dib, 0);                                     // biClrImportant
+  PutDword(dib, 0);                                          // biXPelsPerMeter
+  PutDword(dib, 0);                                          // biYPelsPerMeter
+  PutDword(dib, 4);                                          // biClrUsed
+  PutDword(dib, 0);                                          // biClrImportant
   for (std::uint32_t i = 0; i < 4; ++i) PutDword(dib, i * 0x101010);
   dib.insert(dib.end(), stream.begin(), stream.end());
   return dib;
@@ -53,6 +53,7 @@ std::vector<BYTE> RleDib(DWORD compression, const std::vector<BYTE>& stream) {
 constexpr std::uint32_t E(int i) { return static_cast<std::uint32_t>(i) * 0x101010; }
 
 TEST(DibDecoder, Rle8HonoursEveryEscape) {
+  // clang-format off
   const std::vector<BYTE> stream = {
       2, 1,           // bottom row: two pixels of entry 1
       0, 0,           // end of line
@@ -61,17 +62,21 @@ TEST(DibDecoder, Rle8HonoursEveryEscape) {
       1, 2,           // top row, x 3: entry 2
       0, 1,           // end of bitmap
   };
+  // clang-format on
   const std::optional<DecodedImage> image = DecodePackedDib(RleDib(BI_RLE8, stream));
   ASSERT_TRUE(image);
+  // clang-format off
   const std::vector<std::uint32_t> expected = {
       E(1), E(1), E(0), E(0),  // bottom row; skipped pixels take entry 0
       E(2), E(3), E(1), E(0),
       E(0), E(0), E(0), E(2),  // top row
   };
+  // clang-format on
   EXPECT_EQ(image->pixels, expected);
 }
 
 TEST(DibDecoder, Rle4AlternatesNibblesInRunsAndAbsoluteMode) {
+  // clang-format off
   const std::vector<BYTE> stream = {
       3, 0x12,         // bottom row: 1 2 1
       0, 0,            // end of line
@@ -80,6 +85,7 @@ TEST(DibDecoder, Rle4AlternatesNibblesInRunsAndAbsoluteMode) {
       4, 0x33,         // top row: all 3
       0, 1,
   };
+  // clang-format on
   const std::optional<DecodedImage> image = DecodePackedDib(RleDib(BI_RLE4, stream));
   ASSERT_TRUE(image);
   const std::vector<std::uint32_t> expected = {E(1), E(2), E(1), E(0), E(3), E(1), E(2), E(0), E(3), E(3), E(3), E(3)};
@@ -87,12 +93,14 @@ TEST(DibDecoder, Rle4AlternatesNibblesInRunsAndAbsoluteMode) {
 }
 
 TEST(DibDecoder, RleRunsBeyondTheImageAreClipped) {
+  // clang-format off
   const std::vector<BYTE> stream = {
       255, 1,            // a run far past the row's end
       0, 2, 200, 200,    // a delta far outside
       0, 5, 1, 1, 1, 1, 1, 0,  // absolute run outside
       0, 1,
   };
+  // clang-format on
   const std::optional<DecodedImage> image = DecodePackedDib(RleDib(BI_RLE8, stream));
   ASSERT_TRUE(image);
   EXPECT_EQ(image->pixels[3], E(1));
@@ -117,6 +125,7 @@ TEST(DibDecoder, MalformedHeadersAreRefused) {
     std::uint32_t value;
     int bytes;
   };
+  // clang-format off
   const Row rows[] = {
       {"header size 0", 0, 0, 4},        {"header size 13", 0, 13, 4},      {"header size 200", 0, 200, 4},
       {"zero width", 4, 0, 4},           {"negative width", 4, 0xFFFFFFFF, 4}, {"zero height", 8, 0, 4},
@@ -124,6 +133,7 @@ TEST(DibDecoder, MalformedHeadersAreRefused) {
       {"JPEG inside", 16, BI_JPEG, 4},   {"PNG inside", 16, BI_PNG, 4},     {"huge width", 4, 0x7FFFFFFF, 4},
       {"minimum height", 8, 0x80000000, 4},
   };
+  // clang-format on
   const BuiltBmp bmp = BuildBmp(BmpForm{"8 bits", 40, 8, BI_RGB}, 5, 3);
   for (const Row& r : rows) {
     std::vector<BYTE> dib(bmp.file.begin() + 14, bmp.file.end());

@@ -14,8 +14,8 @@ BITMAPINFO Header(LONG width, LONG height, WORD bitCount) {
 
 // Colours with a junk top byte, which every output must drop.
 std::uint32_t Colour(int x, int y) {
-  return 0xA5000000u | static_cast<std::uint32_t>(0x10 * (x + 1)) << 16 | static_cast<std::uint32_t>(0x11 * (y + 1)) << 8 |
-         static_cast<std::uint32_t>(x * 16 + y);
+  return 0xA5000000u | static_cast<std::uint32_t>(0x10 * (x + 1)) << 16 |
+         static_cast<std::uint32_t>(0x11 * (y + 1)) << 8 | static_cast<std::uint32_t>(x * 16 + y);
 }
 
 TEST_F(GdiTest, TwentyFourBitRowsArePaddedWithZerosBottomUp) {
@@ -85,11 +85,13 @@ TEST_F(GdiTest, GetDIBitsFailsCleanly) {
     WORD bitCount;
     DWORD size;
   };
+  // clang-format off
   const Row rows[] = {
       {"no bitmap", dc.get(), nullptr, 24, 40},   {"deleted bitmap", dc.get(), Long32ToHandle<HBITMAP>(0x70010001), 24, 40},
       {"no DC", nullptr, bitmap.get(), 24, 40},   {"8 bits", dc.get(), bitmap.get(), 8, 40},
       {"short header", dc.get(), bitmap.get(), 24, 12},
   };
+  // clang-format on
   for (const Row& r : rows) {
     BITMAPINFO bmi = Header(2, 2, r.bitCount);
     bmi.bmiHeader.biSize = r.size;

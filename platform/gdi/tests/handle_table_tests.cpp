@@ -24,6 +24,7 @@ TEST_F(GdiTest, DeletedHandleFailsEveryCall) {
 TEST_F(GdiTest, ForgedValuesAreRefused) {
   ScopedPen pen(CreatePen(PS_SOLID, 1, 0));
   const std::uint32_t live = Value(pen.get());
+  // clang-format off
   const std::uint64_t forged[] = {
       1, 0x10, 0x7FFFFFFF, 0xFFFFFFFF,
       (live & 0x0FFFFFFF) | (7u << 28),  // the pen's slot, tagged as a bitmap
@@ -32,6 +33,7 @@ TEST_F(GdiTest, ForgedValuesAreRefused) {
       live & 0xF000FFFF,                 // generation 0 is never issued
       0x100000000ull | live,             // wider than 32 bits
   };
+  // clang-format on
   ScopedMemoryDC dc(nullptr);
   for (std::uint64_t v : forged) {
     SCOPED_TRACE(v);

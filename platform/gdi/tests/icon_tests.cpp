@@ -47,8 +47,8 @@ std::vector<BYTE> IconDib(int w, int bitCount, const std::function<std::uint32_t
 }
 
 TEST(IconDecoder, SixteenColourImageTakesTransparencyFromTheMask) {
-  const std::vector<BYTE> dib = IconDib(32, 4, [](int x, int y) { return static_cast<std::uint32_t>((x + y) % 16); },
-                                        [](int x, int) { return x < 4; });
+  const std::vector<BYTE> dib = IconDib(
+      32, 4, [](int x, int y) { return static_cast<std::uint32_t>((x + y) % 16); }, [](int x, int) { return x < 4; });
   const std::optional<IconImage> image = DecodeIconImage(dib);
   ASSERT_TRUE(image);
   ASSERT_EQ(image->width, 32);
@@ -62,8 +62,8 @@ TEST(IconDecoder, SixteenColourImageTakesTransparencyFromTheMask) {
 }
 
 TEST(IconDecoder, ThirtyTwoBitImageUsesItsAlphaChannel) {
-  const std::vector<BYTE> dib =
-      IconDib(16, 32, [](int x, int) { return x < 8 ? 0x80FF0000u : 0xFF00FF00u; }, [](int, int) { return true; });
+  const std::vector<BYTE> dib = IconDib(
+      16, 32, [](int x, int) { return x < 8 ? 0x80FF0000u : 0xFF00FF00u; }, [](int, int) { return true; });
   const std::optional<IconImage> image = DecodeIconImage(dib);
   ASSERT_TRUE(image);
   EXPECT_EQ(image->argb[0], 0x80FF0000u) << "alpha wins over the all-set mask";

@@ -18,13 +18,14 @@ using kp::testing::BuiltBmp;
 
 std::string WriteFile(const std::string& name, std::span<const BYTE> bytes) {
   const std::string path = kp::testing::TemporaryRoot() + "/" + name;
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
 HBITMAP Load(const std::string& path, int cx = 0, int cy = 0) {
-  return static_cast<HBITMAP>(LoadImage(nullptr, path.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  return static_cast<HBITMAP>(
+      LoadImage(nullptr, path.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
 
 // Pixel (x, y) of a bottom-up list, y from the top.
@@ -81,6 +82,7 @@ TEST_F(GdiTest, LoadImageRefusesWhatIsNotALoadableBitmap) {
 }
 
 // A 2 x 2 PNG with alpha: red, green / transparent, blue at alpha 128.
+// clang-format off
 constexpr BYTE kPng[] = {
     0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00,
     0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x06, 0x00, 0x00, 0x00, 0x72, 0xB6, 0x0D, 0x24, 0x00, 0x00, 0x00, 0x12, 0x49,
@@ -107,6 +109,7 @@ TEST_F(GdiTest, OtherFormatsLoadThroughQtAndComposeOverWhite) {
   ASSERT_NE(gif.bitmap(), nullptr);
   EXPECT_EQ(gif.At(0, 0), 0x00FF0000u);
 }
+// clang-format on
 
 TEST_F(GdiTest, LoadImageResizesByNearestSampleWhenAskedTo) {
   const BuiltBmp bmp = BuildBmp(BmpForm{"24 bits", 40, 24, BI_RGB}, 5, 3);

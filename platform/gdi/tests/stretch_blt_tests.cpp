@@ -43,7 +43,8 @@ TEST_F(GdiTest, StretchFollowsTheFloorRuleExactly) {
     Stretch(to, r.dw, r.dh, from, r.sw, r.sh);
     for (int y = 0; y < r.dh; ++y)
       for (int x = 0; x < r.dw; ++x)
-        ASSERT_EQ(to.At(x, y), Position(static_cast<int>(1LL * x * r.sw / r.dw), static_cast<int>(1LL * y * r.sh / r.dh)))
+        ASSERT_EQ(to.At(x, y),
+                  Position(static_cast<int>(1LL * x * r.sw / r.dw), static_cast<int>(1LL * y * r.sh / r.dh)))
             << x << "," << y;
   }
 }

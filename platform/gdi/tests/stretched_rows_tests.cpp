@@ -17,6 +17,7 @@ std::uint32_t Taken(const StretchedRows& rows, int x, int y) {
 // source rectangle reaches past the bitmap, the rows give none exactly where
 // StretchBlt leaves the target as it was.
 TEST_F(GdiTest, StretchedRowsTakeThePixelsStretchBltCopies) {
+  // clang-format off
   const struct {
     int width, height;  // of the source bitmap
     int sw, sh, dw, dh;
@@ -25,9 +26,10 @@ TEST_F(GdiTest, StretchedRowsTakeThePixelsStretchBltCopies) {
       {2, 2, 2, 2, 128, 128},         {128, 128, 128, 128, 128, 128}, {37, 500, 37, 500, 128, 128},
       {10, 6, 16, 9, 20, 20},         {5, 5, 5, 8, 7, 16},
   };
+  // clang-format on
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " as " << c.sw << "x" << c.sh << " -> "
-                                      << c.dw << "x" << c.dh);
+    SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " as " << c.sw << "x" << c.sh << " -> " << c.dw
+                                      << "x" << c.dh);
     Canvas from(MakeBitmap(c.width, c.height, Position));
     Canvas to(c.dw, c.dh, 0x00ABCDEF);
     ASSERT_TRUE(StretchBlt(to.dc(), 0, 0, c.dw, c.dh, from.dc(), 0, 0, c.sw, c.sh, SRCCOPY));

@@ -51,7 +51,8 @@ TEST_F(RegistryApi, NamesIgnoreCaseButKeepTheFirstSpelling) {
 
 TEST_F(RegistryApi, QueryReportsSizesAndAsksForMoreRoom) {
   ScopedHKey key;
-  ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+            ERROR_SUCCESS);
   ASSERT_EQ(SetString(key.get(), "Name", "Apartment"), ERROR_SUCCESS);
   DWORD type = 0, size = 0;
   ASSERT_EQ(RegQueryValueEx(key.get(), "Name", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
@@ -59,13 +60,11 @@ TEST_F(RegistryApi, QueryReportsSizesAndAsksForMoreRoom) {
   EXPECT_EQ(size, 10u);  // nine characters and the NUL
   char small[4] = {'#', '#', '#', '#'};
   size = sizeof small;
-  EXPECT_EQ(RegQueryValueEx(key.get(), "Name", nullptr, &type, reinterpret_cast<BYTE*>(small), &size),
-            ERROR_MORE_DATA);
+  EXPECT_EQ(RegQueryValueEx(key.get(), "Name", nullptr, &type, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
   EXPECT_EQ(size, 10u);
   char buffer[10];
   size = sizeof buffer;
-  ASSERT_EQ(RegQueryValueEx(key.get(), "Name", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size),
-            ERROR_SUCCESS);
+  ASSERT_EQ(RegQueryValueEx(key.get(), "Name", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size), ERROR_SUCCESS);
   EXPECT_STREQ(buffer, "Apartment");
   EXPECT_EQ(RegQueryValueEx(key.get(), "Missing", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
   // The default value of a new key is not set.
@@ -74,16 +73,15 @@ TEST_F(RegistryApi, QueryReportsSizesAndAsksForMoreRoom) {
 
 TEST_F(RegistryApi, StoresDwords) {
   ScopedHKey key;
-  ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+            ERROR_SUCCESS);
   DWORD flags = 131217;
   ASSERT_EQ(RegSetValueEx(key.get(), "Flags", 0, REG_DWORD, reinterpret_cast<BYTE*>(&flags), sizeof flags),
             ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueEx(key.get(), "Bad", 0, REG_DWORD, reinterpret_cast<BYTE*>(&flags), 2),
-            ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegSetValueEx(key.get(), "Bad", 0, REG_DWORD, reinterpret_cast<BYTE*>(&flags), 2), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegSetValueEx(key.get(), "Binary", 0, 3, reinterpret_cast<BYTE*>(&flags), 4), ERROR_INVALID_PARAMETER);
   DWORD back = 0, type = 0, size = sizeof back;
-  ASSERT_EQ(RegQueryValueEx(key.get(), "flags", nullptr, &type, reinterpret_cast<BYTE*>(&back), &size),
-            ERROR_SUCCESS);
+  ASSERT_EQ(RegQueryValueEx(key.get(), "flags", nullptr, &type, reinterpret_cast<BYTE*>(&back), &size), ERROR_SUCCESS);
   EXPECT_EQ(type, REG_DWORD);
   EXPECT_EQ(back, 131217u);
   std::string text;
@@ -128,8 +126,8 @@ TEST_F(RegistryApi, EnumeratesSubkeysInNameOrder) {
   char name[8];
   DWORD size = sizeof name;
   std::vector<std::string> seen;
-  for (DWORD i = 0; RegEnumKeyEx(HKEY_CLASSES_ROOT, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
-                    ERROR_SUCCESS;
+  for (DWORD i = 0;
+       RegEnumKeyEx(HKEY_CLASSES_ROOT, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
        ++i, size = sizeof name)
     seen.emplace_back(name, size);
   EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "C"}));
@@ -188,9 +186,12 @@ TEST_F(RegistryApi, RejectsMalformedPaths) {
               ERROR_BAD_PATHNAME)
         << path;
   std::string longName(256, 'n');
-  EXPECT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, longName.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(
+      RegCreateKeyEx(HKEY_CLASSES_ROOT, longName.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+      ERROR_BAD_PATHNAME);
   // A trailing backslash names the same key.
-  ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "A\\", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "A\\", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+            ERROR_SUCCESS);
   ScopedHKey same;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "A", 0, KEY_READ, same.put()), ERROR_SUCCESS);
 }

@@ -41,8 +41,9 @@ TEST_F(RegistryStore, LivesInTheDataFolder) {
 }
 
 TEST_F(RegistryStore, WhatOneProcessWritesAnotherReads) {
-  ASSERT_EQ(InChild([] { return SetStringValue(HKEY_CLASSES_ROOT, "Written\\ByChild", "", "yes") == ERROR_SUCCESS ? 0 : 1; }),
-            0);
+  ASSERT_EQ(
+      InChild([] { return SetStringValue(HKEY_CLASSES_ROOT, "Written\\ByChild", "", "yes") == ERROR_SUCCESS ? 0 : 1; }),
+      0);
   std::string value;
   ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Written\\ByChild", "", &value), ERROR_SUCCESS);
   EXPECT_EQ(value, "yes");
@@ -50,8 +51,7 @@ TEST_F(RegistryStore, WhatOneProcessWritesAnotherReads) {
   ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "Written\\ByParent", "", "too"), ERROR_SUCCESS);
   EXPECT_EQ(InChild([] {
               std::string seen;
-              return GetStringValue(HKEY_CLASSES_ROOT, "written\\byparent", "", &seen) == ERROR_SUCCESS &&
-                             seen == "too"
+              return GetStringValue(HKEY_CLASSES_ROOT, "written\\byparent", "", &seen) == ERROR_SUCCESS && seen == "too"
                          ? 0
                          : 1;
             }),
@@ -127,7 +127,8 @@ void ExpectEveryCallFailsAndFileIsUntouched(const std::string& damaged) {
   WriteFile(RegistryFilePath(), damaged);
   ScopedHKey key;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, key.put()), ERROR_REGISTRY_CORRUPT);
-  EXPECT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr), ERROR_REGISTRY_CORRUPT);
+  EXPECT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+            ERROR_REGISTRY_CORRUPT);
   EXPECT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "CLSID", "", "x"), ERROR_REGISTRY_CORRUPT);
   std::string value;
   EXPECT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "CLSID", "", &value), ERROR_REGISTRY_CORRUPT);

@@ -9,6 +9,7 @@ namespace kp::resources {
 namespace {
 // The record a dialog template carries for one texture slot: control 1005,
 // load-from-stream, 21 bytes of data.
+// clang-format off
 const BYTE kTextureSlotRecords[] = {
     0xED, 0x03,              // control id 1005
     0x76, 0x03,              // WM_OCC_LOADFROMSTREAM
@@ -26,6 +27,7 @@ const BYTE kTextureSlotRecords[] = {
     0x00, 0x00,              // end of the data
     0xCC, 0xCC,              // padding after the end
 };
+// clang-format on
 
 TEST(DialogInit, SplitsRecordsAndReadsACreationRecord) {
   std::vector<DialogInitRecord> records;

@@ -17,6 +17,7 @@ const BYTE kDialogInit[] = {0xED, 0x03, 0x43, 0x01, 2, 0, 0, 0, 'a', 0, 0, 0};
 const BYTE kTypeLibrary[] = {'p', 'r', 'o', 'g'};
 
 // A 2 x 2, 24-bit packed DIB: bottom row blue, green; top row red, white.
+// clang-format off
 const BYTE kPicture[] = {
     40, 0, 0, 0,  2, 0, 0, 0,  2, 0, 0, 0,  1, 0,  24, 0,  // size, width, height, planes, bits
     0, 0, 0, 0,   16, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,     // BI_RGB, image size, resolution
@@ -24,6 +25,7 @@ const BYTE kPicture[] = {
     0xFF, 0, 0,   0, 0xFF, 0,   0, 0,                       // bottom row, padded to 4
     0, 0, 0xFF,   0xFF, 0xFF, 0xFF,   0, 0,                 // top row
 };
+// clang-format on
 
 // A 16 x 16 icon image, 4 bits per pixel: colour 1 (red) everywhere, with
 // the AND mask making the left half transparent.
@@ -44,8 +46,8 @@ std::vector<BYTE> MakeIconImage() {
 const std::vector<BYTE> kIconImage = MakeIconImage();
 
 const DialogTemplate kDialog{"Caption", 0, 0, 0, 0, 100, 50, "MS Sans Serif", 8, {}};
-const VersionInfo kVersion{{1, 3, 0, 0}, {1, 3, 0, 0}, 0x0409, 0x04B0,
-                           {{"FileVersion", "1, 3, 0, 0"}, {"OLESelfRegister", ""}}};
+const VersionInfo kVersion{
+    {1, 3, 0, 0}, {1, 3, 0, 0}, 0x0409, 0x04B0, {{"FileVersion", "1, 3, 0, 0"}, {"OLESelfRegister", ""}}};
 
 const ResourceTable kProgramTable{
     /*strings=*/{{1, "Program string one"},
@@ -96,7 +98,8 @@ TEST(ResourceLookup, ReadsNamesAndTypesAsWindowsDoes) {
   HINSTANCE self = AfxGetInstanceHandle();
   EXPECT_EQ(BytesText(FindResourceBytes(self, "#1", "TYPELIB")), "prog");
   EXPECT_EQ(BytesText(FindResourceBytes(self, MAKEINTRESOURCE(1), "typelib")), "prog");
-  EXPECT_EQ(BytesText(FindResourceBytes(self, MAKEINTRESOURCE(100), "#240")), std::string("\xED\x03\x43\x01\x02\0\0\0a\0\0\0", 12));
+  EXPECT_EQ(BytesText(FindResourceBytes(self, MAKEINTRESOURCE(100), "#240")),
+            std::string("\xED\x03\x43\x01\x02\0\0\0a\0\0\0", 12));
   EXPECT_EQ(BytesText(FindResourceBytes(self, MAKEINTRESOURCE(100), RT_DLGINIT)),
             BytesText(FindResourceBytes(self, "#100", "#240")));
   for (LPCTSTR missing : {"#6", "#", "#x1", "#99999999", "NAMED"})

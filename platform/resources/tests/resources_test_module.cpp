@@ -2,8 +2,8 @@
 // one of the test program's, an icon of two images, a menu and a custom
 // "TYPELIB" resource.
 
-#include "platform/resources/resource_table.h"
 #include "platform/base/win_user.h"
+#include "platform/resources/resource_table.h"
 
 namespace {
 const BYTE kSmallIcon[] = {1, 2, 3, 4};

@@ -15,9 +15,8 @@ namespace {
 using namespace cli_tests;
 using Lines = std::vector<std::string>;
 
-const char* const kSetFolders[kSetCount] = {"texture-set-1", "texture-set-2", "texture-set-3",
-                                            "texture-set-4", "landscape-1",   "landscape-2",
-                                            "landscape-3",   "landscape-4"};
+const char* const kSetFolders[kSetCount] = {"texture-set-1", "texture-set-2", "texture-set-3", "texture-set-4",
+                                            "landscape-1",   "landscape-2",   "landscape-3",   "landscape-4"};
 
 TEST(ExportAllCommand, WritesEverySetIntoItsFolderAsExportWritesIt) {
   sample_shapes::ShapesFileBuilder builder;
@@ -40,8 +39,7 @@ TEST(ExportAllCommand, WritesEverySetIntoItsFolderAsExportWritesIt) {
     const Lines names = FolderNames(one);
     ASSERT_EQ(FolderNames(folder + "/all/" + kSetFolders[set]), names);
     for (const std::string& name : names)
-      ASSERT_TRUE(ReadBytes(one + "/" + name) == ReadBytes(folder + "/all/" + kSetFolders[set] + "/" + name))
-          << name;
+      ASSERT_TRUE(ReadBytes(one + "/" + name) == ReadBytes(folder + "/all/" + kSetFolders[set] + "/" + name)) << name;
   }
 }
 
@@ -120,8 +118,7 @@ TEST(ImportAllCommand, WritesEachSetAsImportWritesIt) {
                               "wrote Landscape # 2 from " + landscape + "\n");
     const std::vector<BYTE> after = ReadBytes(s.shapes);
     EXPECT_FALSE(after == s.before);
-    EXPECT_TRUE(after == s.ImportedSetBySet(options))
-        << "import-all wrote other bytes than import set by set";
+    EXPECT_TRUE(after == s.ImportedSetBySet(options)) << "import-all wrote other bytes than import set by set";
   }
 }
 
@@ -155,11 +152,10 @@ TEST(ImportAllCommand, DamagedHeadersOfALaterSetStopItBeforeTheFirstSetIsWritten
 
   const CliResult result = RunTool({"import-all", s.shapes, s.pictures});
   EXPECT_EQ(result.status, kExitFailed);
-  EXPECT_EQ(
-      result.err.rfind("kestrow-cli: The headers of Texture Set # 4 texture #29 <column 6, row 5> do not "
-                       "fit the file: ",
-                       0),
-      0u)
+  EXPECT_EQ(result.err.rfind("kestrow-cli: The headers of Texture Set # 4 texture #29 <column 6, row 5> do not "
+                             "fit the file: ",
+                             0),
+            0u)
       << result.err;
   EXPECT_EQ(result.out, "");
   EXPECT_TRUE(ReadBytes(s.shapes) == s.before);
@@ -172,8 +168,7 @@ TEST(ImportAllCommand, AFolderWithoutPicturesOfAnySetWritesNothing) {
 
   const CliResult result = RunTool({"import-all", s.shapes, s.pictures});
   EXPECT_EQ(result.status, kExitSuccess);
-  EXPECT_EQ(result.err,
-            "kestrow-cli: warning: " + s.pictures + " holds no picture of any set; nothing written\n");
+  EXPECT_EQ(result.err, "kestrow-cli: warning: " + s.pictures + " holds no picture of any set; nothing written\n");
   EXPECT_TRUE(ReadBytes(s.shapes) == s.before);
 
   const CliResult missing = RunTool({"import-all", s.shapes, s.folder + "/nowhere"});

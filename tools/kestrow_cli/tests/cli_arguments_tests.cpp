@@ -26,6 +26,7 @@ struct GoodLine {
 };
 
 TEST(CliArguments, TakesEachCommandsOperandsByMeaning) {
+  // clang-format off
   const GoodLine rows[] = {
       {{"info", "s.shp2"}, "info", -1, false, 0, 0, ""},
       {{"export", "s.shp2", "1", "out"}, "export", 0, false, 0, 0, "out"},
@@ -48,6 +49,7 @@ TEST(CliArguments, TakesEachCommandsOperandsByMeaning) {
       {{"info", "--json", "s.shp2"}, "info", -1, false, 0, 0, "", "", "", false, true},
       {{"probe", "s.shp2", "17", "0", "i.bmp", "--json"}, "probe", -1, false, 17, 0, "i.bmp", "", "", false, true},
   };
+  // clang-format on
   for (const GoodLine& row : rows) {
     SCOPED_TRACE(row.arguments[0] + " " + row.arguments[1]);
     const CliParseResult parsed = ParseCliArguments(row.arguments);

@@ -80,8 +80,8 @@ inline std::vector<BYTE> PhotoBitmap24(int width, int height, int seed) {
 }
 
 inline void WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                             static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // What a 24-bit bitmap file written by the tool holds.
@@ -102,7 +102,8 @@ struct BitmapFile24 {
   // Pixel (x, y), y from the top, as 0x00RRGGBB.
   DWORD Pixel(int x, int y) const {
     const std::size_t stride = static_cast<std::size_t>((width * 3 + 3) & ~3);
-    return LittleEndianAt(bytes, 54 + stride * static_cast<std::size_t>(height - 1 - y) + 3 * static_cast<std::size_t>(x), 3);
+    return LittleEndianAt(bytes,
+                          54 + stride * static_cast<std::size_t>(height - 1 - y) + 3 * static_cast<std::size_t>(x), 3);
   }
 };
 

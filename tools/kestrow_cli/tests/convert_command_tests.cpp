@@ -67,13 +67,12 @@ TEST(ConvertCommand, DitheringChangesThePreviewOfAPhoto) {
   const std::string folder = TestFolder();
   builder.WriteFile(folder + "/shapes.shp2");
   WriteFileBytes(folder + "/photo.bmp", PhotoBitmap24(128, 128, 3));
-  ASSERT_EQ(
-      RunTool({"convert", folder + "/shapes.shp2", "1", folder + "/photo.bmp", folder + "/plain.bmp"}).status,
-      kExitSuccess);
-  ASSERT_EQ(RunTool({"convert", folder + "/shapes.shp2", "1", folder + "/photo.bmp", folder + "/dithered.bmp",
-                     "--dither"})
-                .status,
+  ASSERT_EQ(RunTool({"convert", folder + "/shapes.shp2", "1", folder + "/photo.bmp", folder + "/plain.bmp"}).status,
             kExitSuccess);
+  ASSERT_EQ(
+      RunTool({"convert", folder + "/shapes.shp2", "1", folder + "/photo.bmp", folder + "/dithered.bmp", "--dither"})
+          .status,
+      kExitSuccess);
   EXPECT_FALSE(ReadBytes(folder + "/plain.bmp") == ReadBytes(folder + "/dithered.bmp"));
 }
 

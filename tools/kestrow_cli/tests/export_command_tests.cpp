@@ -35,8 +35,7 @@ TEST(ExportCommand, WritesEachTextureAsLoadSetShowsIt) {
     // Column order: the first 128 stored bytes are the left column, top first.
     for (int x = 0; x < 128; ++x)
       for (int y = 0; y < 128; ++y)
-        ASSERT_EQ(file.Pixel(x, y), Shown(block, stored[static_cast<std::size_t>(128 * x + y)], true))
-            << x << "," << y;
+        ASSERT_EQ(file.Pixel(x, y), Shown(block, stored[static_cast<std::size_t>(128 * x + y)], true)) << x << "," << y;
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder + "/out"), {}), 30);
 }

@@ -151,8 +151,8 @@ TEST(ImportCommand, AnEmptyFolderWritesNothingAndAMissingFolderFails) {
   ImportSetup s;
   const CliResult empty = RunTool({"import", s.shapes, "2", s.pictures});
   EXPECT_EQ(empty.status, kExitSuccess);
-  EXPECT_EQ(empty.err, "kestrow-cli: warning: " + s.pictures +
-                           " holds none of slot-00.bmp to slot-29.bmp; nothing written\n");
+  EXPECT_EQ(empty.err,
+            "kestrow-cli: warning: " + s.pictures + " holds none of slot-00.bmp to slot-29.bmp; nothing written\n");
 
   const CliResult missing = RunTool({"import", s.shapes, "2", s.folder + "/nowhere"});
   EXPECT_EQ(missing.status, kExitFailed);

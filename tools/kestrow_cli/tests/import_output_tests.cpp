@@ -154,8 +154,7 @@ TEST(ImportOutput, AFailureLeavesAnEarlierNewAsItWas) {
 
   const CliResult bad = RunTool({"import", s.shapes, "1", s.pictures, "--output", s.fresh});
   EXPECT_EQ(bad.status, kExitFailed);
-  EXPECT_EQ(bad.err,
-            "kestrow-cli: Unable to read " + s.pictures + "/slot-01.bmp as a picture; nothing written\n");
+  EXPECT_EQ(bad.err, "kestrow-cli: Unable to read " + s.pictures + "/slot-01.bmp as a picture; nothing written\n");
   EXPECT_EQ(ReadBytes(s.fresh), (std::vector<BYTE>{'o', 'l', 'd'}));
 
   // Headers that put an image outside the file: found once NEW is open.
@@ -165,8 +164,7 @@ TEST(ImportOutput, AFailureLeavesAnEarlierNewAsItWas) {
   sample_shapes::WriteBytes(s.shapes, damaged);
   const CliResult outside = RunTool({"import", s.shapes, "1", s.pictures, "--output", s.fresh});
   EXPECT_EQ(outside.status, kExitFailed);
-  EXPECT_NE(outside.err.find("The headers of texture #0 <column 1, row 1> do not fit the file"),
-            std::string::npos)
+  EXPECT_NE(outside.err.find("The headers of texture #0 <column 1, row 1> do not fit the file"), std::string::npos)
       << outside.err;
   EXPECT_EQ(ReadBytes(s.fresh), (std::vector<BYTE>{'o', 'l', 'd'}));
   EXPECT_EQ(FolderNames(s.folder), (Lines{"in", "new.shp2", "shapes.shp2"}));
@@ -201,20 +199,17 @@ TEST(ImportOutput, ShapesIsReadWithTheSharingOfLoadSet) {
 
 TEST(ImportOutput, NewThatCannotBeMadeFailsAndAFolderWithoutPicturesCopiesShapes) {
   OutputSetup s;
-  const CliResult nowhere =
-      RunTool({"import", s.shapes, "1", s.pictures, "--output", s.folder + "/missing/new.shp2"});
+  const CliResult nowhere = RunTool({"import", s.shapes, "1", s.pictures, "--output", s.folder + "/missing/new.shp2"});
   EXPECT_EQ(nowhere.status, kExitFailed);
-  EXPECT_EQ(nowhere.err.rfind("kestrow-cli: warning: " + s.pictures + " holds none of", 0), 0u)
-      << nowhere.err;
+  EXPECT_EQ(nowhere.err.rfind("kestrow-cli: warning: " + s.pictures + " holds none of", 0), 0u) << nowhere.err;
   EXPECT_NE(nowhere.err.find("\nkestrow-cli: Unable to open file " + s.folder + "/missing/new.shp2 ("),
             std::string::npos)
       << nowhere.err;
 
   const CliResult copied = RunTool({"import", s.shapes, "1", s.pictures, "--output", s.fresh});
   EXPECT_EQ(copied.status, kExitSuccess) << copied.err;
-  EXPECT_EQ(copied.err, "kestrow-cli: warning: " + s.pictures +
-                            " holds none of slot-00.bmp to slot-29.bmp; " + s.fresh +
-                            " is written unchanged\n");
+  EXPECT_EQ(copied.err, "kestrow-cli: warning: " + s.pictures + " holds none of slot-00.bmp to slot-29.bmp; " +
+                            s.fresh + " is written unchanged\n");
   EXPECT_TRUE(ReadBytes(s.fresh) == s.before);
 }
 

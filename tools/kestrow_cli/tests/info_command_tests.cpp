@@ -69,8 +69,10 @@ TEST(InfoCommand, AFileThatCannotBeOpenedGivesTheEditorsMessageAndCause) {
   const CliResult result = RunTool({"info", path});
   EXPECT_EQ(result.status, kExitFailed);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, "kestrow-cli: Unable to open selected shapes file. Make sure it is not in use by another "
-                        "application (" + path + " was not found.)\n");
+  EXPECT_EQ(result.err,
+            "kestrow-cli: Unable to open selected shapes file. Make sure it is not in use by another "
+            "application (" +
+                path + " was not found.)\n");
 }
 
 }  // namespace

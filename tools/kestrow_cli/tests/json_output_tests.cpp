@@ -24,10 +24,12 @@ json ParseOne(const std::string& text) {
 }
 
 // Names a shell, a C string and a JSON string all treat specially.
+// clang-format off
 const char* const kAwkwardNames[] = {
     "quote\"d.shp2",       "back\\slash.shp2", "new\nline.shp2",
     "tab\tand space.shp2", "caf\xc3\xa9.shp2", "bell\x07.shp2",
 };
+// clang-format on
 
 TEST(JsonOutput, InfoGivesTheTextsValuesWhateverThePath) {
   sample_shapes::ShapesFileBuilder builder;
@@ -138,8 +140,7 @@ TEST(JsonOutput, ProbeThatCannotSaveStillGivesTheValues) {
   const std::string folder = TestFolder();
   builder.WriteFile(folder + "/shapes.shp2");
 
-  const CliResult result =
-      RunTool({"probe", folder + "/shapes.shp2", "5", "1", folder + "/out.bmp", "--json"});
+  const CliResult result = RunTool({"probe", folder + "/shapes.shp2", "5", "1", folder + "/out.bmp", "--json"});
   EXPECT_EQ(result.status, kExitFailed);
   EXPECT_EQ(result.err, "kestrow-cli: Image size -1 x -1 does not fit in the selected shapes file\n");
   const json probe = ParseOne(result.out);

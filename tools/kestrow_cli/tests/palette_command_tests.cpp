@@ -31,11 +31,11 @@ TEST(PaletteCommand, SavesThePalettePictureInBandsFromTheBottom) {
     ASSERT_EQ(picture.height, 256);
     const sample_shapes::BlockSpec& block = builder.Set(2);
     const auto entry = [&](int e) { return Shown(block, e, gamma); };
-    EXPECT_EQ(picture.Pixel(0, 255), entry(0));         // bottom-left cell
+    EXPECT_EQ(picture.Pixel(0, 255), entry(0));            // bottom-left cell
     EXPECT_EQ(picture.Pixel(16 * 3 + 15, 216), entry(3));  // last row of the first band
-    EXPECT_EQ(picture.Pixel(0, 255 - 40), entry(16));   // first row of the second band
-    EXPECT_EQ(picture.Pixel(16 * 3, 0), entry(99));     // the short top band
-    EXPECT_EQ(picture.Pixel(16 * 4, 0), 0u);            // no entry 100: black
+    EXPECT_EQ(picture.Pixel(0, 255 - 40), entry(16));      // first row of the second band
+    EXPECT_EQ(picture.Pixel(16 * 3, 0), entry(99));        // the short top band
+    EXPECT_EQ(picture.Pixel(16 * 4, 0), 0u);               // no entry 100: black
   }
 }
 

@@ -19,9 +19,8 @@ TEST(ProbeCommand, ShowsTheHeadersValuesWithTheImageNumberPulledIntoTheBlock) {
 
   const CliResult result = RunTool({"probe", folder + "/shapes.shp2", "17", "500"});
   ASSERT_EQ(result.status, kExitSuccess) << result.err;
-  EXPECT_EQ(result.out, "Header #: 17\nimage count: 30\nimage number: 29\nBase Offset: " +
-                            std::to_string(layout.base) + "\nres header offset from base: " +
-                            std::to_string(layout.imageTable - layout.base) +
+  EXPECT_EQ(result.out, "Header #: 17\nimage count: 30\nimage number: 29\nBase Offset: " + std::to_string(layout.base) +
+                            "\nres header offset from base: " + std::to_string(layout.imageTable - layout.base) +
                             "\nimage header offset from base: " + std::to_string(header29) +
                             "\nimage offset from base: " + std::to_string(header29 + 30 + 4 * 128) +
                             "\nX Size: 128\nY Size: 128\n");

@@ -44,7 +44,8 @@ TEST(BuildPalette, ApproximatesManyColoursClosely) {
 TEST(BuildPalette, IsTheSameEveryTime) {
   Canvas noise(64, 64);
   for (std::size_t i = 0; i < noise.pixels.size(); ++i)
-    noise.pixels[i] = {static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 91), static_cast<std::uint8_t>(i * 13)};
+    noise.pixels[i] = {static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 91),
+                       static_cast<std::uint8_t>(i * 13)};
   EXPECT_EQ(BuildPalette(std::span(&noise, 1)), BuildPalette(std::span(&noise, 1)));
 }
 

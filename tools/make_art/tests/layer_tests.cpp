@@ -28,7 +28,8 @@ TEST(Layer, DarkensAnEdgedPartOnlyWhereAPartBehindItTouches) {
   for (int x = 0; x < 3; ++x) layer.Set(x, 0, 0, kInk);  // in front, edged
   for (int x = 3; x < 6; ++x) layer.Set(x, 0, 1, kInk);  // behind
   Canvas canvas(6, 1, kBackground);
-  layer.Composite(canvas, {.outline = kOutline, .edgedParts = {true, false}, .innerEdgeShade = 0.5, .shadowColour = {}});
+  layer.Composite(canvas,
+                  {.outline = kOutline, .edgedParts = {true, false}, .innerEdgeShade = 0.5, .shadowColour = {}});
   EXPECT_EQ(canvas.At(0, 0), kInk);
   EXPECT_EQ(canvas.At(1, 0), kInk);
   EXPECT_EQ(canvas.At(2, 0), Shade(kInk, 0.5)) << "the front part's pixel next to the part behind";
@@ -40,8 +41,8 @@ TEST(Layer, CastsItsShadowOnlyOnUncoveredPixels) {
   layer.Set(0, 0, 0, kInk);
   layer.Set(1, 1, 0, kInk);
   Canvas canvas(4, 4, kBackground);
-  layer.Composite(canvas, {.outline = kOutline, .shadowDx = 2, .shadowDy = 2, .shadowColour = {0, 0, 0},
-                           .shadowStrength = 0.5});
+  layer.Composite(
+      canvas, {.outline = kOutline, .shadowDx = 2, .shadowDy = 2, .shadowColour = {0, 0, 0}, .shadowStrength = 0.5});
   EXPECT_EQ(canvas.At(1, 1), kInk) << "covered by the layer itself";
   EXPECT_EQ(canvas.At(3, 3), Shade(kBackground, 0.5)) << "(1, 1) moved by (2, 2), beyond the outline";
 }

@@ -36,6 +36,7 @@ struct RowCase {
 
 // Each expectation is the shortest encoding, worked out by hand.
 TEST(EncodeRle8Row, WritesTheShortestTokens) {
+  // clang-format off
   const RowCase cases[] = {
       {"one pixel", Row({5}), Row({1, 5})},
       {"a run of two", Row({5, 5}), Row({2, 5})},
@@ -60,6 +61,7 @@ TEST(EncodeRle8Row, WritesTheShortestTokens) {
       {"300 alike", Repeat(300, 4), Row({255, 4, 45, 4})},
       {"510 alike", Repeat(510, 0), Row({255, 0, 255, 0})},
   };
+  // clang-format on
   for (const RowCase& c : cases) EXPECT_EQ(EncodeRow(c.row), c.expected) << c.what;
 }
 
@@ -88,7 +90,8 @@ std::optional<Bytes> DecodeThroughPlatform(const Bytes& pixels, int width, int h
   IndexedImage image(width, height);
   image.pixels = pixels;
   std::array<Rgb, 256> greys{};
-  for (int i = 0; i < 256; ++i) greys[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i)};
+  for (int i = 0; i < 256; ++i)
+    greys[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i)};
   const Bytes dib = MakeRle8Dib(image, greys);
   const std::optional<kp::gdi::DecodedImage> decoded = kp::gdi::DecodePackedDib(dib);
   if (!decoded || decoded->width != width || decoded->height != height) return std::nullopt;
@@ -131,7 +134,10 @@ TEST(EncodeRle8, RoundTripsThroughThePlatformDecoder) {
       for (int x = 0; x < width;) {
         const std::uint8_t value = static_cast<std::uint8_t>(next());
         const int kind = static_cast<int>(next() % 4);
-        const int length = kind == 0 ? 1 : kind == 1 ? 2 + static_cast<int>(next() % 3) : kind == 2 ? static_cast<int>(next() % 400) : 1;
+        const int length = kind == 0   ? 1
+                           : kind == 1 ? 2 + static_cast<int>(next() % 3)
+                           : kind == 2 ? static_cast<int>(next() % 400)
+                                       : 1;
         for (int k = 0; k < length && x < width; ++k, ++x)
           pixels.push_back(kind == 3 ? static_cast<std::uint8_t>(next()) : (y == 4 ? 77 : value));
       }

@@ -39,8 +39,7 @@ TEST(MakeSampleShapes, WritesTheSampleFile) {
   ASSERT_EQ(run.status, 0) << run.output;
   const std::vector<BYTE> written = ReadAll(path);
   EXPECT_EQ(written.size(), kExpectedShapesFileSize);
-  EXPECT_TRUE(written == sample_shapes::MakeSampleShapes().Build())
-      << "the program writes what the library builds";
+  EXPECT_TRUE(written == sample_shapes::MakeSampleShapes().Build()) << "the program writes what the library builds";
 }
 
 TEST(MakeSampleShapes, WithoutAPathShowsUsageAndHelpAskedForSucceeds) {

@@ -44,15 +44,16 @@ TEST_F(RegsvrTool, RegistersAndUnregistersAModule) {
   EXPECT_EQ(registered.status, 0) << registered.err;
   EXPECT_NE(registered.out.find("DllRegisterServer"), std::string::npos);
   std::string value;
-  ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, ClassKey() + "\\InprocServer32", "", &value), ERROR_SUCCESS);
+  ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, ClassKey() + "\\InprocServer32", "", &value),
+            ERROR_SUCCESS);
   EXPECT_EQ(value, std::filesystem::canonical(TEST_CONTROL_MODULE).string());
   ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, ClassKey() + "\\InprocServer32", "ThreadingModel", &value),
             ERROR_SUCCESS);
   EXPECT_EQ(value, "Apartment");
   std::vector<std::string> versions;
-  ASSERT_EQ(kp::registry::EnumerateSubkeys(HKEY_CLASSES_ROOT, "TypeLib\\" + GuidToString(LIBID_TestControlLib),
-                                           &versions),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      kp::registry::EnumerateSubkeys(HKEY_CLASSES_ROOT, "TypeLib\\" + GuidToString(LIBID_TestControlLib), &versions),
+      ERROR_SUCCESS);
   EXPECT_EQ(versions, std::vector<std::string>{"1.0"});
 
   // Registering again leaves the same entries.
@@ -104,7 +105,8 @@ TEST_F(RegsvrTool, RegistersIntoAMachineFolderWithARelativePathAndRemovesAgain) 
   EXPECT_NE(text.find("@=\"../"), std::string::npos) << text;
   EXPECT_EQ(text.find("\"" + std::filesystem::canonical(TEST_CONTROL_MODULE).string()), std::string::npos) << text;
   std::string value;
-  ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, ClassKey() + "\\InprocServer32", "", &value), ERROR_SUCCESS);
+  ASSERT_EQ(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, ClassKey() + "\\InprocServer32", "", &value),
+            ERROR_SUCCESS);
   EXPECT_EQ(value, std::filesystem::canonical(TEST_CONTROL_MODULE).string());
 
   // A user cannot take the machine's registration away; the installer can.
@@ -141,8 +143,14 @@ TEST_F(RegsvrTool, ReportsModulesItCannotUse) {
   EXPECT_EQ(noExport.status, 3);
   EXPECT_NE(noExport.err.find("does not export DllUnregisterServer"), std::string::npos) << noExport.err;
 
-  for (std::vector<std::string> wrong : {std::vector<std::string>{}, {"-x", "a"}, {"-u"}, {"a", "b"}, {"--machine"},
-                                         {"--machine", "/tmp"}, {"-u", "--reset-registry"}, {"a", "--machine", "/tmp"}})
+  for (std::vector<std::string> wrong : {std::vector<std::string>{},
+                                         {"-x", "a"},
+                                         {"-u"},
+                                         {"a", "b"},
+                                         {"--machine"},
+                                         {"--machine", "/tmp"},
+                                         {"-u", "--reset-registry"},
+                                         {"a", "--machine", "/tmp"}})
     EXPECT_EQ(Regsvr(wrong).status, 2);
 }
 }  // namespace

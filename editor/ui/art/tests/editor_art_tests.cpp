@@ -48,8 +48,8 @@ TEST(AboutFrameDib, LoadsThroughCreateDibitmapToTheDecodedPicture) {
   for (const UINT id : kAboutFrameResourceIds) {
     const std::span<const BYTE> dib = AboutFrameDib(id);
     const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
-    kp::gdi::ScopedBitmap bitmap(
-        CreateDIBitmap(dc.get(), &info->bmiHeader, CBM_INIT, dib.data() + 40 + kColourTableBytes, info, DIB_RGB_COLORS));
+    kp::gdi::ScopedBitmap bitmap(CreateDIBitmap(dc.get(), &info->bmiHeader, CBM_INIT,
+                                                dib.data() + 40 + kColourTableBytes, info, DIB_RGB_COLORS));
     ASSERT_TRUE(bitmap) << id;
     BITMAP bm{};
     ASSERT_EQ(GetObject(bitmap.get(), sizeof bm, &bm), static_cast<int>(sizeof bm));

@@ -32,10 +32,12 @@ void Log(const std::string& what) {
 }
 
 constexpr UINT IDD_MAIN = 100;
+// clang-format off
 const kp::resources::DialogTemplate kMain = {
     "Test Server", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 120, 60, "MS Sans Serif", 8,
     {{kp::resources::DialogItem::Class::Button, IDOK, "OK", 35, 20, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP}},
 };
+// clang-format on
 const kp::resources::ResourceTable kResources = [] {
   kp::resources::ResourceTable table;
   table.dialogs = {{IDD_MAIN, &kMain}};
@@ -66,7 +68,7 @@ class CTestProxy : public CCmdTarget {
 
 IMPLEMENT_DYNCREATE(CTestProxy, CCmdTarget)
 BEGIN_DISPATCH_MAP(CTestProxy, CCmdTarget)
-  DISP_FUNCTION(CTestProxy, "GetProcessId", GetProcessId, VT_I4, VTS_NONE)
+DISP_FUNCTION(CTestProxy, "GetProcessId", GetProcessId, VT_I4, VTS_NONE)
 END_DISPATCH_MAP()
 
 COleObjectFactory g_factory(automation_server::CLSID_TestServer, RUNTIME_CLASS(CTestProxy), TRUE,

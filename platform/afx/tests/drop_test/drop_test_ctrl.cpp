@@ -2,40 +2,40 @@
 
 #include <string>
 
-#include "platform/qt/drop_files.h"
+#include "platform/afx/ole_registration.h"
+#include "platform/afx/tests/drop_test/drop_test_ids.h"
+#include "platform/afx/tests/drop_test/drop_test_prop_page.h"
 #include "platform/gdi/cdc.h"
 #include "platform/gdi/pens_brushes.h"
 #include "platform/gdi/pixels.h"
 #include "platform/gdi/scoped_gdi.h"
-#include "platform/afx/ole_registration.h"
-#include "platform/afx/tests/drop_test/drop_test_ids.h"
-#include "platform/afx/tests/drop_test/drop_test_prop_page.h"
+#include "platform/qt/drop_files.h"
 
 using namespace drop_test;
 
 IMPLEMENT_DYNCREATE(CDropTestCtrl, COleControl)
 
 BEGIN_MESSAGE_MAP(CDropTestCtrl, COleControl)
-  ON_WM_CREATE()
-  ON_WM_SETFOCUS()
-  ON_WM_LBUTTONDOWN()
-  ON_WM_DROPFILES()
-  ON_OLEVERB(AFX_IDS_VERB_PROPERTIES, OnProperties)
+ON_WM_CREATE()
+ON_WM_SETFOCUS()
+ON_WM_LBUTTONDOWN()
+ON_WM_DROPFILES()
+ON_OLEVERB(AFX_IDS_VERB_PROPERTIES, OnProperties)
 END_MESSAGE_MAP()
 
 BEGIN_DISPATCH_MAP(CDropTestCtrl, COleControl)
-  DISP_PROPERTY_NOTIFY(CDropTestCtrl, "InitiallyDroppable", m_initiallyDroppable, OnInitiallyDroppableChanged, VT_BOOL)
-  DISP_FUNCTION(CDropTestCtrl, "RecreateBitmap", RecreateBitmap, VT_BOOL, VTS_PI4 VTS_I2 VTS_I2)
-  DISP_FUNCTION(CDropTestCtrl, "RecreateBitmapFromFile", RecreateBitmapFromFile, VT_BOOL, VTS_BSTR)
-  DISP_FUNCTION(CDropTestCtrl, "GetBitmapHandle", GetBitmapHandle, VT_I4, VTS_NONE)
-  DISP_FUNCTION(CDropTestCtrl, "SetBitmapHandle", SetBitmapHandle, VT_BOOL, VTS_I4)
-  DISP_FUNCTION(CDropTestCtrl, "GetFocusCount", GetFocusCount, VT_I4, VTS_NONE)
-  DISP_DEFVALUE(CDropTestCtrl, "InitiallyDroppable")
+DISP_PROPERTY_NOTIFY(CDropTestCtrl, "InitiallyDroppable", m_initiallyDroppable, OnInitiallyDroppableChanged, VT_BOOL)
+DISP_FUNCTION(CDropTestCtrl, "RecreateBitmap", RecreateBitmap, VT_BOOL, VTS_PI4 VTS_I2 VTS_I2)
+DISP_FUNCTION(CDropTestCtrl, "RecreateBitmapFromFile", RecreateBitmapFromFile, VT_BOOL, VTS_BSTR)
+DISP_FUNCTION(CDropTestCtrl, "GetBitmapHandle", GetBitmapHandle, VT_I4, VTS_NONE)
+DISP_FUNCTION(CDropTestCtrl, "SetBitmapHandle", SetBitmapHandle, VT_BOOL, VTS_I4)
+DISP_FUNCTION(CDropTestCtrl, "GetFocusCount", GetFocusCount, VT_I4, VTS_NONE)
+DISP_DEFVALUE(CDropTestCtrl, "InitiallyDroppable")
 END_DISPATCH_MAP()
 
 BEGIN_EVENT_MAP(CDropTestCtrl, COleControl)
-  EVENT_CUSTOM("Change", FireChange, VTS_NONE)
-  EVENT_CUSTOM("Dropped", FireDropped, VTS_BSTR)
+EVENT_CUSTOM("Change", FireChange, VTS_NONE)
+EVENT_CUSTOM("Dropped", FireDropped, VTS_BSTR)
 END_EVENT_MAP()
 
 IMPLEMENT_OLECREATE_EX(CDropTestCtrl, kCtrlProgId, 0x7D21A3B3, 0x5C1E, 0x4A8F, 0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77,
@@ -44,7 +44,7 @@ IMPLEMENT_OLETYPELIB(CDropTestCtrl, LIBID_DropTestLib, 1, 0)
 IMPLEMENT_OLECTLTYPE(CDropTestCtrl, IDS_DROPTEST, kMiscStatus)
 
 BEGIN_PROPPAGEIDS(CDropTestCtrl, 1)
-  PROPPAGEID(CDropTestPropPage::guid)
+PROPPAGEID(CDropTestPropPage::guid)
 END_PROPPAGEIDS(CDropTestCtrl)
 
 BOOL CDropTestCtrl::CDropTestCtrlFactory::UpdateRegistry(BOOL bRegister) {

@@ -8,11 +8,15 @@
 
 namespace drop_test {
 
-inline constexpr GUID LIBID_DropTestLib = {0x7D21A3B0, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
+inline constexpr GUID LIBID_DropTestLib = {
+    0x7D21A3B0, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
 inline constexpr IID DIID_DDropTest = {0x7D21A3B1, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
-inline constexpr IID DIID_DDropTestEvents = {0x7D21A3B2, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
-inline constexpr CLSID CLSID_DropTestCtrl = {0x7D21A3B3, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
-inline constexpr CLSID CLSID_DropTestPropPage = {0x7D21A3B4, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
+inline constexpr IID DIID_DDropTestEvents = {
+    0x7D21A3B2, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
+inline constexpr CLSID CLSID_DropTestCtrl = {
+    0x7D21A3B3, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
+inline constexpr CLSID CLSID_DropTestPropPage = {
+    0x7D21A3B4, 0x5C1E, 0x4A8F, {0x91, 0x2D, 0x4E, 0x6B, 0x0C, 0x3A, 0x77, 0x10}};
 
 inline constexpr const char* kCtrlProgId = "DROPTEST.DropTestCtrl.1";
 inline constexpr const char* kPageProgId = "DROPTEST.DropTestPropPage.1";
@@ -21,11 +25,11 @@ inline constexpr const char* kPageProgId = "DROPTEST.DropTestPropPage.1";
 enum : DISPID {
   DispDroppableDefault = 0,
   DispDroppable = 1,
-  DispRecreateBitmap = 2,     // BOOL (LONG* rgb, SHORT sx, SHORT sy): sums the pixels
-  DispFromFile = 3,           // BOOL (LPCTSTR path)
-  DispGetHandle = 4,          // LONG ()
-  DispSetHandle = 5,          // BOOL (LONG)
-  DispGetFocusCount = 6,      // LONG (): how often the window got the focus
+  DispRecreateBitmap = 2,  // BOOL (LONG* rgb, SHORT sx, SHORT sy): sums the pixels
+  DispFromFile = 3,        // BOOL (LPCTSTR path)
+  DispGetHandle = 4,       // LONG ()
+  DispSetHandle = 5,       // BOOL (LONG)
+  DispGetFocusCount = 6,   // LONG (): how often the window got the focus
 };
 
 // Events.

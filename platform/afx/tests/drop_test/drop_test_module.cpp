@@ -43,11 +43,13 @@ constexpr char kTypeLibrary[] =
     "end\n";
 
 using kp::resources::DialogItem;
+// clang-format off
 const kp::resources::DialogTemplate kPropPage = {
     "", WS_CHILD | DS_SETFONT | DS_CONTROL, 0, 0, 0, 250, 62, "MS Sans Serif", 8,
     {{DialogItem::Class::Button, IDC_INITIALLY_DROPPABLE, "Initially Droppable", 7, 7, 71, 10,
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX}},
 };
+// clang-format on
 
 const kp::resources::ResourceTable kResources{
     /*strings=*/{{IDS_DROPTEST, "Drop Test Control"},
