@@ -13,9 +13,10 @@ KESTROW_PACKAGES=(
   xvfb libxcb1-dev libxtst-dev
 )
 
-# What only the checks of scripts/test need besides: the Debian package's
-# tools, and the freedesktop and Debian checkers of what is installed.
+# What only the checks of scripts/test need besides: the formatter, the Debian
+# package's tools, and the freedesktop and Debian checkers of what is installed.
 KESTROW_CHECK_PACKAGES=(
+  clang-format
   dpkg-dev file binutils
   desktop-file-utils appstream shared-mime-info lintian
 )
