@@ -7,10 +7,16 @@
 #include <span>
 #include <vector>
 
+#include "picture_size.h"
+#include "platform/gdi/dib_decoder.h"
 #include "platform/gdi/gdi.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  HBITMAP bitmap = kp::gdi::LoadBitmapFromBytes(std::span<const BYTE>(data, size));
+  const std::span<const BYTE> bytes(data, size);
+  if (kp::gdi::IsBmpFile(bytes) && size > sizeof(BITMAPFILEHEADER) &&
+      TooLargeToFuzz(bytes.subspan(sizeof(BITMAPFILEHEADER))))
+    return 0;
+  HBITMAP bitmap = kp::gdi::LoadBitmapFromBytes(bytes);
   if (!bitmap) return 0;
   BITMAP bm{};
   if (GetObject(bitmap, sizeof bm, &bm) != sizeof bm) std::abort();
