@@ -11,7 +11,9 @@
 // Two images, not more: each one written is a whole image of pixel work,
 // the same for every image, while the headers that place the two (the
 // first and the last entry of the image table, or one entry they share)
-// are what the input varies.
+// are what the input varies. Dithered, only the last: error diffusion costs
+// more than all the rest of a run, and the first image's place is checked
+// by the runs that reduce to nearest colour.
 
 #include <cstdint>
 #include <cstdlib>
@@ -53,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       } catch (const CFileException&) {
       }
       const int last = KindOfSet(set).imageCount - 1;
-      const auto sourceOf = [last](int image) {
-        return image == 0 || image == last ? SourceBitmap() : HBITMAP{};
+      const auto sourceOf = [last, dither](int image) {
+        return (image == 0 && !dither) || image == last ? SourceBitmap() : HBITMAP{};
       };
       const auto report = [&](const PatchImageReport& done) {
         if (done.outcome == PatchImageOutcome::written)
