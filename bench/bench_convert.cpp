@@ -182,16 +182,17 @@ class TimingReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min")
-        seconds[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        m_seconds[run.run_name.function_name] = run.GetAdjustedCPUTime();
   }
-  std::map<std::string, double> seconds;
+  std::map<std::string, double> m_seconds;
 };
 
 // The best time of one benchmark over that of another, as "12.3x".
 std::string Ratio(const TimingReporter& reporter, const std::string& slower, const std::string& faster) {
-  const auto over = reporter.seconds.find(slower);
-  const auto under = reporter.seconds.find(faster);
-  if (over == reporter.seconds.end() || under == reporter.seconds.end() || under->second <= 0) return "not measured";
+  const auto over = reporter.m_seconds.find(slower);
+  const auto under = reporter.m_seconds.find(faster);
+  if (over == reporter.m_seconds.end() || under == reporter.m_seconds.end() || under->second <= 0)
+    return "not measured";
   char ratio[32];
   std::snprintf(ratio, sizeof ratio, "%.1fx", over->second / under->second);
   return ratio;

@@ -68,11 +68,11 @@ class Prompts : public kp::prompts::PromptResponder {
  public:
   int ShowMessageBox(const kp::prompts::MessageBoxRequest& request) override {
     std::fprintf(stderr, "message box: %s\n", request.text.c_str());
-    ++messageBoxes;
+    ++m_messageBoxes;
     return IDOK;
   }
   std::optional<std::string> ShowFileDialog(const kp::prompts::FileDialogRequest&) override { return Files().shapes; }
-  int messageBoxes = 0;
+  int m_messageBoxes = 0;
 };
 
 void Click(CKestrowDlg& dlg, int id) {
@@ -117,10 +117,10 @@ void Label(benchmark::State& state, int set) {
 
 void LoadSet(benchmark::State& state, Bench bench, int set) {
   ChooseSet(*bench.dlg, set);
-  const int before = bench.prompts->messageBoxes;
+  const int before = bench.prompts->m_messageBoxes;
   for (auto _ : state) Click(*bench.dlg, IDC_LOAD_SET);
   CTavlet& filled = IsLandscapeSet(set) ? bench.dlg->m_wndLandscape : bench.dlg->m_slot[kTextureSlotCount - 1];
-  if (bench.prompts->messageBoxes != before) state.SkipWithError("Load Set showed a message");
+  if (bench.prompts->m_messageBoxes != before) state.SkipWithError("Load Set showed a message");
   else if (filled.GetBitmapHandle() == 0) state.SkipWithError("Load Set left the slots empty");
   Label(state, set);
 }
@@ -128,9 +128,9 @@ void LoadSet(benchmark::State& state, Bench bench, int set) {
 void PatchSet(benchmark::State& state, Bench bench, int set) {
   ChooseSet(*bench.dlg, set);
   FillSlots(*bench.dlg, set);
-  const int before = bench.prompts->messageBoxes;
+  const int before = bench.prompts->m_messageBoxes;
   for (auto _ : state) Click(*bench.dlg, IDC_PATCH_SHAPES_FILE);
-  if (bench.prompts->messageBoxes != before) state.SkipWithError("Patch showed a message");
+  if (bench.prompts->m_messageBoxes != before) state.SkipWithError("Patch showed a message");
   Label(state, set);
 }
 

@@ -24,24 +24,26 @@ endfunction()
 # CI and developers build (KESTROW_WARNINGS_AS_ERRORS), a warning fails the
 # build.
 function(kestrow_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wno-missing-field-initializers)
   if(KESTROW_WARNINGS_AS_ERRORS)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
 endfunction()
 
-# kestrow_add_tests(NAME <exe> SOURCES <files...> [LIBS <targets...>] [QT])
+# kestrow_add_tests(NAME <exe> SOURCES <files...> [LIBS <targets...>] [QT]
+#                   [LABEL <label>])
 # One GoogleTest program per folder. QT gives it the offscreen QApplication
 # main from platform/testing; otherwise the plain main is used. Both mains
 # point XDG_DATA_HOME, XDG_DATA_DIRS and XDG_RUNTIME_DIR at a fresh temporary
 # folder so no test ever touches the user's registry file or sees the
 # machine's. The tests carry no time limit of their own: the test preset's
-# applies, which is longer for the slower sanitizer build.
+# applies, which is longer for the slower sanitizer build. LABEL is a ctest
+# label for every test of the program (ctest -L / -LE select by it).
 function(kestrow_add_tests)
   if(NOT KESTROW_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   kestrow_warnings(${T_NAME})
   if(T_QT)
@@ -50,10 +52,14 @@ function(kestrow_add_tests)
     target_link_libraries(${T_NAME} PRIVATE kp_test_main)
   endif()
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  set(_properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(T_LABEL)
+    list(APPEND _properties LABELS ${T_LABEL})
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ${_properties})
 endfunction()
 
 # kestrow_add_fuzzer(NAME <target> SOURCES <files...> [LIBS <targets...>])

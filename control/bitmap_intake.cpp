@@ -91,7 +91,7 @@ BOOL CTavletCtrl::RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy) {
   return TRUE;
 }
 
-LONG CTavletCtrl::GetBitmapHandle() { return static_cast<LONG>(HandleToLong32(m_hBitmap)); }
+LONG CTavletCtrl::GetBitmapHandle() { return static_cast<LONG>(HandleToLong32(m_hBitmap.get())); }
 
 BOOL CTavletCtrl::SetBitmapHandle(LONG hbm) {
   if (hbm == 0) return FALSE;
@@ -111,8 +111,7 @@ void CTavletCtrl::AdoptBitmap(HBITMAP hbm, LONG width, LONG height) {
   m_bitmapWidth = width;
   m_bitmapHeight = height;
   // Handed its own bitmap again (SetBitmapHandle), the control keeps it.
-  if (m_hBitmap != nullptr && m_hBitmap != hbm) ::DeleteObject(m_hBitmap);
-  m_hBitmap = hbm;
+  if (m_hBitmap.get() != hbm) m_hBitmap.reset(hbm);
   InvalidateControl(nullptr, TRUE);
   FireBmpChange();
 }

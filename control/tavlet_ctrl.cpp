@@ -51,9 +51,8 @@ END_PROPPAGEIDS(CTavletCtrl)
 
 CTavletCtrl::CTavletCtrl() { InitializeIIDs(&DIID__DTavlet, &DIID__DTavletEvents); }
 
-CTavletCtrl::~CTavletCtrl() {
-  if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
-}
+// The bitmap goes with m_hBitmap.
+CTavletCtrl::~CTavletCtrl() = default;
 
 void CTavletCtrl::DoPropExchange(CPropExchange* pPX) {
   ExchangeVersion(pPX, kStreamVersion);
@@ -65,4 +64,4 @@ void CTavletCtrl::OnResetState() { COleControl::OnResetState(); }
 
 void CTavletCtrl::OnInitiallyDroppableChanged() { SetModifiedFlag(); }
 
-void CTavletCtrl::FireBmpChange() { FireEvent(eventidBmpChange, EVENT_PARAM(VTS_NONE)); }
+void CTavletCtrl::FireBmpChange() { FireEvent(EventidBmpChange, EVENT_PARAM(VTS_NONE)); }

@@ -14,6 +14,7 @@
 
 #include "platform/afx/ole_control.h"
 #include "platform/afx/ole_factory.h"
+#include "platform/gdi/scoped_gdi.h"
 
 class CTavletCtrl : public COleControl {
   DECLARE_DYNCREATE(CTavletCtrl)
@@ -65,10 +66,10 @@ class CTavletCtrl : public COleControl {
   // here on, repaints and raises BmpChange.
   void AdoptBitmap(HBITMAP hbm, LONG width, LONG height);
 
-  HBITMAP m_hBitmap = nullptr;  // owned; null when empty
-  LONG m_drawWidth = 0;         // the bounds at the last paint
+  kp::gdi::ScopedBitmap m_hBitmap;  // null when empty
+  LONG m_drawWidth = 0;             // the bounds at the last paint
   LONG m_drawHeight = 0;
-  LONG m_bitmapWidth = 0;       // the bitmap's size, recorded at intake
+  LONG m_bitmapWidth = 0;           // the bitmap's size, recorded at intake
   LONG m_bitmapHeight = 0;
   BOOL m_initiallyDroppable = TRUE;  // set by the first property exchange
 };

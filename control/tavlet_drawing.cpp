@@ -19,12 +19,12 @@ void CTavletCtrl::OnDraw(CDC* pDC, const CRect& rcBounds, const CRect&) {
   m_drawHeight = rcBounds.bottom - rcBounds.top;
   const HDC target = pDC->GetSafeHdc();
 
-  if (m_hBitmap != nullptr) {
+  if (m_hBitmap) {
     // The whole bitmap over the whole window, whatever the aspect ratio.
     kp::gdi::ScopedMemoryDC memory(nullptr);
     if (memory) {
       pDC->SetStretchBltMode(COLORONCOLOR);
-      kp::gdi::ScopedSelectObject select(memory.get(), m_hBitmap);
+      kp::gdi::ScopedSelectObject select(memory.get(), m_hBitmap.get());
       ::StretchBlt(target, 0, 0, m_drawWidth, m_drawHeight, memory.get(), 0, 0, m_bitmapWidth, m_bitmapHeight,
                    SRCCOPY);
     }

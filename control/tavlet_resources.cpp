@@ -6,6 +6,7 @@
 #include "control/tavlet_resource_ids.h"
 #include "platform/afx/wnd.h"
 #include "platform/resources/resource_table.h"
+#include "tavlet_version.h"
 
 using namespace tavlet;
 
@@ -45,19 +46,19 @@ const kp::resources::MenuTemplate kBitmapMenu = {{
 }};
 
 const kp::resources::VersionInfo kVersion = {
-    {1, 0, 0, 1},
-    {1, 0, 0, 1},
+    {TAVLET_VERSION_MAJOR, TAVLET_VERSION_MINOR, TAVLET_VERSION_PATCH, TAVLET_VERSION_TWEAK},
+    {TAVLET_VERSION_MAJOR, TAVLET_VERSION_MINOR, TAVLET_VERSION_PATCH, TAVLET_VERSION_TWEAK},
     0x0409,
     0x04B0,
     {
         {"CompanyName", ""},
         {"FileDescription", "Tavlet ActiveX Control Module"},
-        {"FileVersion", "1, 0, 0, 1"},
+        {"FileVersion", TAVLET_VERSION_RESOURCE},
         {"InternalName", "Tavlet"},
         {"LegalTrademarks", ""},
         {"OriginalFilename", "Tavlet.OCX"},
         {"ProductName", "Tavlet ActiveX Control Module"},
-        {"ProductVersion", "1, 0, 0, 1"},
+        {"ProductVersion", TAVLET_VERSION_RESOURCE},
         // Marks the module as registering itself.
         {"OLESelfRegister", ""},
     },

@@ -28,7 +28,7 @@ void CTavletCtrl::OnContextMenu(CWnd*, CPoint point) {
   if (CMenu* popup = menu.GetSubMenu(0)) popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
 }
 
-void CTavletCtrl::OnUpdateHasBitmap(CCmdUI* pCmdUI) { pCmdUI->Enable(m_hBitmap != nullptr); }
+void CTavletCtrl::OnUpdateHasBitmap(CCmdUI* pCmdUI) { pCmdUI->Enable(m_hBitmap.get() != nullptr); }
 
 void CTavletCtrl::OnSaveAs() {
   // The open kind of dialog: it asks nothing when the file exists.
@@ -50,7 +50,7 @@ void CTavletCtrl::OnSaveAs() {
     return;
   }
   std::vector<BYTE> bytes;
-  if (!kp::gdi::BuildBitmapFile24(memory.get(), m_hBitmap, m_bitmapWidth, m_bitmapHeight, bytes)) {
+  if (!kp::gdi::BuildBitmapFile24(memory.get(), m_hBitmap.get(), m_bitmapWidth, m_bitmapHeight, bytes)) {
     AfxMessageBox("Unable to retrieve bitmap from memory");
     return;
   }
@@ -60,8 +60,7 @@ void CTavletCtrl::OnSaveAs() {
 
 void CTavletCtrl::OnClearContents() {
   if (AfxMessageBox("Clear image from memory?", MB_YESNO) != IDYES) return;
-  if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
-  m_hBitmap = nullptr;
+  m_hBitmap.reset();
   // The recorded size stays: only the bitmap goes.
   InvalidateControl(nullptr, TRUE);
   FireBmpChange();

@@ -18,19 +18,19 @@ namespace {
 
 std::string OperandText(CliOperand kind, const CliRequest& request) {
   switch (kind) {
-    case CliOperand::shapes:
+    case CliOperand::Shapes:
       return request.shapesPath;
-    case CliOperand::set:
+    case CliOperand::Set:
       return std::to_string(request.setIndex + 1);
-    case CliOperand::folder:
+    case CliOperand::Folder:
       return request.folder;
-    case CliOperand::input:
+    case CliOperand::Input:
       return request.inputPath;
-    case CliOperand::output:
+    case CliOperand::Output:
       return request.outputPath;
-    case CliOperand::header:
+    case CliOperand::Header:
       return std::to_string(request.headerNumber);
-    case CliOperand::image:
+    case CliOperand::Image:
       return std::to_string(request.imageNumber);
   }
   std::abort();
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const CliCommand& command = *request.command;
   bool takesSet = false;
   for (int i = 0; i < command.requiredOperands + command.optionalOperands; ++i)
-    takesSet |= command.operands[i] == CliOperand::set;
+    takesSet |= command.operands[i] == CliOperand::Set;
   if (takesSet ? request.setIndex < 0 || request.setIndex >= kSetCount : request.setIndex != -1) std::abort();
   if (request.shapesPath.empty()) std::abort();
 

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::pair<LONGLONG, LONGLONG>> written;
   {
     CFile file;
-    if (OpenShapesFile(file, shapes.Path(), ShapesFileUse::patch).opened) {
+    if (OpenShapesFile(file, shapes.Path(), ShapesFileUse::Patch).opened) {
       try {
         if (readFirst) ReadSetImages(file, set, noGamma, [](const SetImagePixels&) {});
       } catch (const CFileException&) {
@@ -59,12 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return (image == 0 && !dither) || image == last ? SourceBitmap() : HBITMAP{};
       };
       const auto report = [&](const PatchImageReport& done) {
-        if (done.outcome == PatchImageOutcome::written)
+        if (done.outcome == PatchImageOutcome::Written)
           written.push_back({done.position, KindOfSet(set).ImageBytes()});
       };
       try {
         if (dither)
-          WriteConvertedSet(file, ConvertSetImages(file, set, noGamma, sourceOf, ColourReduction::errorDiffusion),
+          WriteConvertedSet(file, ConvertSetImages(file, set, noGamma, sourceOf, ColourReduction::ErrorDiffusion),
                             report);
         else
           PatchSetImages(file, set, noGamma, sourceOf, report);

@@ -69,7 +69,7 @@ void ReadImage(CFile& file, int header, int image, const SetKind& kind, const Se
   std::vector<BYTE>& indices = BuffersFor(kind).indices;
   file.Read(indices.data(), static_cast<UINT>(indices.size()));
   std::vector<DWORD>& pixels = BuffersFor(kind).pixels;
-  if (kind.order == PixelOrder::columns)
+  if (kind.order == PixelOrder::Columns)
     ExpandColumnOrder(pixels.data(), indices.data(), palette, kind.width, kind.height);
   else
     ExpandRowOrder(pixels.data(), indices.data(), palette, kind.width, kind.height);
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Choice choice = ChoiceFrom(data, size);
 
   CFile file;
-  if (OpenShapesFile(file, shapes.Path(), ShapesFileUse::imageFinder).opened) {
+  if (OpenShapesFile(file, shapes.Path(), ShapesFileUse::ImageFinder).opened) {
     SetPalette palette{};
     LONG count = 0;
     Try([&] { count = ReadSetPalette(file, choice.header, palette, choice.noGamma); });

@@ -31,17 +31,17 @@ inline constexpr char kPropPageProgId[] = "TAVLET.TavletPropPage.1";
 
 // Members of _DTavlet.
 enum : DISPID {
-  dispidDefaultValue = 0,          // _InitiallyDroppable: VT_BOOL, the same value as dispid 1
-  dispidInitiallyDroppable = 1,    // VT_BOOL property
-  dispidRecreateBitmap = 2,        // BOOL (VTS_PI4 rgb, VTS_I2 sx, VTS_I2 sy)
-  dispidRecreateBitmapFromFile = 3,  // BOOL (VTS_BSTR pathname)
-  dispidGetBitmapHandle = 4,       // LONG (): the control's bitmap, lent; 0 when empty
-  dispidSetBitmapHandle = 5,       // BOOL (VTS_I4 hbm): the control takes the bitmap
+  DispidDefaultValue = 0,          // _InitiallyDroppable: VT_BOOL, the same value as dispid 1
+  DispidInitiallyDroppable = 1,    // VT_BOOL property
+  DispidRecreateBitmap = 2,        // BOOL (VTS_PI4 rgb, VTS_I2 sx, VTS_I2 sy)
+  DispidRecreateBitmapFromFile = 3,  // BOOL (VTS_BSTR pathname)
+  DispidGetBitmapHandle = 4,       // LONG (): the control's bitmap, lent; 0 when empty
+  DispidSetBitmapHandle = 5,       // BOOL (VTS_I4 hbm): the control takes the bitmap
 };
 
 // Members of _DTavletEvents.
 enum : DISPID {
-  eventidBmpChange = 1,  // no parameters
+  EventidBmpChange = 1,  // no parameters
 };
 
 // The control stream (IPersistStreamInit), little-endian: _Version

@@ -19,8 +19,8 @@ using namespace tavlet;
 
 class TavletResources : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(module, nullptr); }
-  HINSTANCE module = LoadTavletModule();
+  void SetUp() override { ASSERT_NE(m_module, nullptr); }
+  HINSTANCE m_module = LoadTavletModule();
 };
 
 TEST_F(TavletResources, TheStringTableHoldsExactlyTheModulesTexts) {
@@ -37,7 +37,7 @@ TEST_F(TavletResources, TheStringTableHoldsExactlyTheModulesTexts) {
       {65089, nullptr},  // the Properties verb's name: containers show "<unknown verb>"
   };
   for (const Row& row : rows) {
-    std::optional<std::string> text = kp::resources::FindStringResource(module, row.id);
+    std::optional<std::string> text = kp::resources::FindStringResource(m_module, row.id);
     if (row.text == nullptr)
       EXPECT_FALSE(text.has_value()) << row.id;
     else
@@ -46,7 +46,7 @@ TEST_F(TavletResources, TheStringTableHoldsExactlyTheModulesTexts) {
 }
 
 TEST_F(TavletResources, TheContextMenuIsOnePopupOfThreeCommands) {
-  const kp::resources::MenuTemplate* menu = kp::resources::FindMenuTemplate(module, IDR_BITMAP_MENU);
+  const kp::resources::MenuTemplate* menu = kp::resources::FindMenuTemplate(m_module, IDR_BITMAP_MENU);
   ASSERT_NE(menu, nullptr);
   ASSERT_EQ(menu->items.size(), 1u);
   EXPECT_TRUE(menu->items[0].flags & MF_POPUP);
@@ -80,7 +80,7 @@ std::vector<ItemRow> Items(const kp::resources::DialogTemplate& dialog) {
 }
 
 TEST_F(TavletResources, ThePropertyPageIsAChildDialogWithOneCheckBox) {
-  const kp::resources::DialogTemplate* page = kp::resources::FindDialogTemplate(module, IDD_PROPPAGE_TAVLET);
+  const kp::resources::DialogTemplate* page = kp::resources::FindDialogTemplate(m_module, IDD_PROPPAGE_TAVLET);
   ASSERT_NE(page, nullptr);
   EXPECT_STREQ(page->caption, "");
   EXPECT_TRUE(page->style & WS_CHILD);
@@ -92,7 +92,7 @@ TEST_F(TavletResources, ThePropertyPageIsAChildDialogWithOneCheckBox) {
 }
 
 TEST_F(TavletResources, ThePropertiesDialogShowsTwoReadOnlySizesAndOk) {
-  const kp::resources::DialogTemplate* dialog = kp::resources::FindDialogTemplate(module, IDD_BITMAP_PROPERTIES);
+  const kp::resources::DialogTemplate* dialog = kp::resources::FindDialogTemplate(m_module, IDD_BITMAP_PROPERTIES);
   ASSERT_NE(dialog, nullptr);
   EXPECT_STREQ(dialog->caption, "Properties...");
   for (DWORD style : {DWORD{WS_POPUP}, DWORD{WS_CAPTION}, DWORD{WS_SYSMENU}, DWORD{DS_MODALFRAME}})
@@ -121,7 +121,7 @@ TEST_F(TavletResources, ThePropertiesDialogShowsTwoReadOnlySizesAndOk) {
 }
 
 TEST_F(TavletResources, TheVersionResourceDescribesASelfRegisteringModule) {
-  const kp::resources::VersionInfo* version = kp::resources::FindVersionInfo(module);
+  const kp::resources::VersionInfo* version = kp::resources::FindVersionInfo(m_module);
   ASSERT_NE(version, nullptr);
   EXPECT_EQ(std::vector<WORD>(version->fileVersion, version->fileVersion + 4), (std::vector<WORD>{1, 0, 0, 1}));
   EXPECT_EQ(std::vector<WORD>(version->productVersion, version->productVersion + 4), (std::vector<WORD>{1, 0, 0, 1}));
@@ -144,7 +144,7 @@ TEST_F(TavletResources, TheVersionResourceDescribesASelfRegisteringModule) {
 }
 
 TEST_F(TavletResources, TheToolboxBitmapIsSixteenByFifteenAtFourBits) {
-  kp::gdi::ScopedBitmap bitmap(::LoadBitmap(module, MAKEINTRESOURCE(IDB_TAVLET)));
+  kp::gdi::ScopedBitmap bitmap(::LoadBitmap(m_module, MAKEINTRESOURCE(IDB_TAVLET)));
   ASSERT_TRUE(bitmap);
   BITMAP described{};
   ASSERT_EQ(::GetObject(bitmap.get(), sizeof described, &described), static_cast<int>(sizeof described));

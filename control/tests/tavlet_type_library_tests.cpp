@@ -75,17 +75,17 @@ TEST(TavletTypeLibrary, TheDispatchInterfaceIsHiddenWithTheSixPublishedMembers) 
   const std::string b = std::to_string(VT_BOOL), i2 = std::to_string(VT_I2), i4 = std::to_string(VT_I4),
                     bstr = std::to_string(VT_BSTR);
   EXPECT_EQ(Members(*dispatch), (std::vector<std::string>{
-                                    "property " + std::to_string(dispidInitiallyDroppable) + " InitiallyDroppable " + b,
-                                    "property " + std::to_string(dispidDefaultValue) + " _InitiallyDroppable " + b,
+                                    "property " + std::to_string(DispidInitiallyDroppable) + " InitiallyDroppable " + b,
+                                    "property " + std::to_string(DispidDefaultValue) + " _InitiallyDroppable " + b,
                                     "method 2 RecreateBitmap " + b + " rgb:" + i4 + "* sx:" + i2 + " sy:" + i2,
                                     "method 3 RecreateBitmapFromFile " + b + " pathname:" + bstr,
                                     "method 4 GetBitmapHandle " + i4,
                                     "method 5 SetBitmapHandle " + b + " hbm:" + i4,
                                 }));
-  EXPECT_EQ(dispidRecreateBitmap, 2);
-  EXPECT_EQ(dispidRecreateBitmapFromFile, 3);
-  EXPECT_EQ(dispidGetBitmapHandle, 4);
-  EXPECT_EQ(dispidSetBitmapHandle, 5);
+  EXPECT_EQ(DispidRecreateBitmap, 2);
+  EXPECT_EQ(DispidRecreateBitmapFromFile, 3);
+  EXPECT_EQ(DispidGetBitmapHandle, 4);
+  EXPECT_EQ(DispidSetBitmapHandle, 5);
 }
 
 TEST(TavletTypeLibrary, TheEventInterfaceHasBmpChangeAndTheClassJoinsBoth) {
@@ -95,7 +95,7 @@ TEST(TavletTypeLibrary, TheEventInterfaceHasBmpChangeAndTheClassJoinsBoth) {
   EXPECT_EQ(events->guid, DIID__DTavletEvents);
   EXPECT_EQ(events->flags, 0);
   EXPECT_EQ(events->helpString, "Event interface for Tavlet Control");
-  EXPECT_EQ(Members(*events), (std::vector<std::string>{"method " + std::to_string(eventidBmpChange) + " BmpChange " +
+  EXPECT_EQ(Members(*events), (std::vector<std::string>{"method " + std::to_string(EventidBmpChange) + " BmpChange " +
                                                         std::to_string(VT_VOID)}));
 
   const TypeLibType* coclass = Find(library, "Tavlet");

@@ -442,11 +442,11 @@ struct LevelKernels {
 
 constexpr LevelKernels kKernels[] = {
 #ifdef KESTROW_X86
-    {SimdLevel::avx2, {ScanAvx2, MapRowAvx2, FilterAvx2}},
+    {SimdLevel::Avx2, {ScanAvx2, MapRowAvx2, FilterAvx2}},
     // Filtering runs once per cube or cell; four lanes would gain little there.
-    {SimdLevel::sse41, {ScanSse41, MapRowSse41, FilterPortable}},
+    {SimdLevel::Sse41, {ScanSse41, MapRowSse41, FilterPortable}},
 #endif
-    {SimdLevel::portable, {ScanPortable, MapRowPortable, FilterPortable}},
+    {SimdLevel::Portable, {ScanPortable, MapRowPortable, FilterPortable}},
 };
 
 }  // namespace

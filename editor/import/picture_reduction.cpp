@@ -20,8 +20,8 @@ BOOL PictureReducer::Reduce(BYTE* output, const SetKind& kind, HDC sourceDc, HBI
   const SIZE size = SourceSize(bitmap, kind);
   kp::gdi::ScopedSelectObject select(sourceDc, bitmap);
   if (!select.ok()) return FALSE;
-  const BOOL bottomUpRows = kind.order == PixelOrder::bottomUpRows ? TRUE : FALSE;
-  if (m_reduction == ColourReduction::errorDiffusion)
+  const BOOL bottomUpRows = kind.order == PixelOrder::BottomUpRows ? TRUE : FALSE;
+  if (m_reduction == ColourReduction::ErrorDiffusion)
     return DitherBitmapToPalette(output, kind.width, kind.height, sourceDc, size.cx, size.cy, bottomUpRows,
                                  m_palette, m_matcher);
   return ConvertBitmapToPalette(output, kind.width, kind.height, sourceDc, size.cx, size.cy, bottomUpRows,

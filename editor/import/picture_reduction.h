@@ -11,8 +11,8 @@
 #include "platform/base/win_types.h"
 
 enum class ColourReduction {
-  nearestColour,   // each pixel becomes its nearest entry (ConvertBitmapToPalette)
-  errorDiffusion,  // Floyd-Steinberg (DitherBitmapToPalette)
+  NearestColour,   // each pixel becomes its nearest entry (ConvertBitmapToPalette)
+  ErrorDiffusion,  // Floyd-Steinberg (DitherBitmapToPalette)
 };
 
 // One matcher for the palette serves every picture reduced through it, so

@@ -36,7 +36,7 @@ ConvertedSet ConvertSetImages(CFile& file, int setIndex, BOOL noGammaCorrection,
     const auto i = static_cast<std::size_t>(image);
     sources[i] = sourceOf(image);
     const LONGLONG position = sources[i] != nullptr ? LocateImagePixels(file, headerNumber, image) : -1;
-    converted.images[i].report = PatchImageReport{image, PatchImageOutcome::written, position};
+    converted.images[i].report = PatchImageReport{image, PatchImageOutcome::Written, position};
   }
 
   // One reducer for the whole set: what its matcher learns of the palette
@@ -46,13 +46,13 @@ ConvertedSet ConvertSetImages(CFile& file, int setIndex, BOOL noGammaCorrection,
   for (std::size_t i = 0; i < sources.size(); ++i) {
     ConvertedImage& image = converted.images[i];
     if (sources[i] == nullptr) {
-      image.report.outcome = PatchImageOutcome::skippedEmpty;
+      image.report.outcome = PatchImageOutcome::SkippedEmpty;
     } else if (!InsideFile(image.report.position, kind.ImageBytes(), length)) {
-      image.report.outcome = PatchImageOutcome::outsideFile;
+      image.report.outcome = PatchImageOutcome::OutsideFile;
     } else {
       image.indices.resize(static_cast<std::size_t>(kind.ImageBytes()));
       if (!reducer.Reduce(image.indices.data(), kind, sourceDc.get(), sources[i])) {
-        image.report.outcome = PatchImageOutcome::conversionFailed;
+        image.report.outcome = PatchImageOutcome::ConversionFailed;
         image.indices.clear();
       }
     }
@@ -64,7 +64,7 @@ std::vector<PatchImageReport> WriteConvertedSet(CFile& file, const ConvertedSet&
                                                 const PatchReportSink& report) {
   std::vector<PatchImageReport> done;
   for (const ConvertedImage& image : converted.images) {
-    if (image.report.outcome == PatchImageOutcome::written) {
+    if (image.report.outcome == PatchImageOutcome::Written) {
       file.Seek(image.report.position, CFile::begin);
       file.Write(image.indices.data(), static_cast<UINT>(image.indices.size()));
     }

@@ -19,10 +19,10 @@
 #include "platform/file/file.h"
 
 enum class PatchImageOutcome {
-  written,           // converted and written over the image's pixel bytes
-  skippedEmpty,      // no source bitmap: the file keeps its image
-  conversionFailed,  // the bitmap could not be converted: nothing written for it
-  outsideFile,       // the headers put the image's bytes outside the file: nothing written for it
+  Written,           // converted and written over the image's pixel bytes
+  SkippedEmpty,      // no source bitmap: the file keeps its image
+  ConversionFailed,  // the bitmap could not be converted: nothing written for it
+  OutsideFile,       // the headers put the image's bytes outside the file: nothing written for it
 };
 
 struct PatchImageReport {
@@ -69,7 +69,7 @@ struct ConvertedSet {
 // `reduction`. A header the file cannot hold throws CFileException before
 // any picture is converted.
 ConvertedSet ConvertSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
-                              ColourReduction reduction = ColourReduction::nearestColour);
+                              ColourReduction reduction = ColourReduction::NearestColour);
 
 // The second step: writes each image whose report says written at its
 // position, in image order, telling `report` of each image as it is done.

@@ -6,25 +6,25 @@ struct LevelName {
   const char* name;
 };
 constexpr LevelName kNames[] = {
-    {SimdLevel::portable, "portable"},
-    {SimdLevel::sse41, "sse4.1"},
-    {SimdLevel::avx2, "avx2"},
+    {SimdLevel::Portable, "portable"},
+    {SimdLevel::Sse41, "sse4.1"},
+    {SimdLevel::Avx2, "avx2"},
 };
 }  // namespace
 
 bool SimdLevelSupported(SimdLevel level) {
 #if defined(__x86_64__) || defined(__i386__)
   __builtin_cpu_init();
-  if (level == SimdLevel::avx2) return __builtin_cpu_supports("avx2");
-  if (level == SimdLevel::sse41) return __builtin_cpu_supports("sse4.1");
+  if (level == SimdLevel::Avx2) return __builtin_cpu_supports("avx2");
+  if (level == SimdLevel::Sse41) return __builtin_cpu_supports("sse4.1");
 #endif
-  return level == SimdLevel::portable;
+  return level == SimdLevel::Portable;
 }
 
 SimdLevel BestSimdLevel() {
-  static const SimdLevel best = SimdLevelSupported(SimdLevel::avx2)    ? SimdLevel::avx2
-                                : SimdLevelSupported(SimdLevel::sse41) ? SimdLevel::sse41
-                                                                       : SimdLevel::portable;
+  static const SimdLevel best = SimdLevelSupported(SimdLevel::Avx2)    ? SimdLevel::Avx2
+                                : SimdLevelSupported(SimdLevel::Sse41) ? SimdLevel::Sse41
+                                                                       : SimdLevel::Portable;
   return best;
 }
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 enum class SimdLevel {
-  portable,  // plain C++, any processor
-  sse41,     // 4 lanes of 32 bits
-  avx2,      // 8 lanes of 32 bits
+  Portable,  // plain C++, any processor
+  Sse41,     // 4 lanes of 32 bits
+  Avx2,      // 8 lanes of 32 bits
 };
 
 bool SimdLevelSupported(SimdLevel level);

@@ -11,7 +11,7 @@ namespace {
 using Expansion = void (*)(DWORD*, const BYTE*, const SetPalette&, int, int);
 
 constexpr Expansion ExpansionFor(PixelOrder order) {
-  return order == PixelOrder::columns ? &ExpandColumnOrder : &ExpandRowOrder;
+  return order == PixelOrder::Columns ? &ExpandColumnOrder : &ExpandRowOrder;
 }
 }  // namespace
 

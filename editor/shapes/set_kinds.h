@@ -29,8 +29,8 @@ inline constexpr std::array<const char*, kSetCount> kSetListStrings = {
 
 // How the shapes file stores an image's pixel bytes.
 enum class PixelOrder {
-  columns,       // column by column from the left, each column top down
-  bottomUpRows,  // row by row from the bottom, each row left to right
+  Columns,       // column by column from the left, each column top down
+  BottomUpRows,  // row by row from the bottom, each row left to right
 };
 
 struct SetKind {
@@ -42,8 +42,8 @@ struct SetKind {
 };
 
 inline constexpr SetKind kTextureSet = {kTextureWidth, kTextureHeight, kTextureSlotCount,
-                                        PixelOrder::columns};
-inline constexpr SetKind kLandscape = {kLandscapeWidth, kLandscapeHeight, 1, PixelOrder::bottomUpRows};
+                                        PixelOrder::Columns};
+inline constexpr SetKind kLandscape = {kLandscapeWidth, kLandscapeHeight, 1, PixelOrder::BottomUpRows};
 
 // A set is a landscape exactly when its index is greater than 3.
 constexpr bool IsLandscapeSet(int setIndex) { return setIndex > 3; }

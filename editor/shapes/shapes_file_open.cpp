@@ -9,10 +9,10 @@ struct UseFlags {
 };
 
 constexpr UseFlags kUseFlags[] = {
-    {ShapesFileUse::loadSet, CFile::modeRead | CFile::shareDenyWrite},
-    {ShapesFileUse::imageFinder, CFile::modeRead | CFile::shareDenyWrite},
-    {ShapesFileUse::patch, CFile::modeReadWrite | CFile::shareExclusive},
-    {ShapesFileUse::generatePaletteBitmap, CFile::modeRead | CFile::shareExclusive},
+    {ShapesFileUse::LoadSet, CFile::modeRead | CFile::shareDenyWrite},
+    {ShapesFileUse::ImageFinder, CFile::modeRead | CFile::shareDenyWrite},
+    {ShapesFileUse::Patch, CFile::modeReadWrite | CFile::shareExclusive},
+    {ShapesFileUse::GeneratePaletteBitmap, CFile::modeRead | CFile::shareExclusive},
 };
 }  // namespace
 

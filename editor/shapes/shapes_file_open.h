@@ -13,10 +13,10 @@ inline constexpr char kShapesFileOpenFailedMessage[] =
 inline constexpr char kShapesFileSizeWarning[] = "Selected shapes file is not the expected size!";
 
 enum class ShapesFileUse {
-  loadSet,                // read; others may read, not write
-  imageFinder,            // read; others may read, not write
-  patch,                  // read and write; others may do neither
-  generatePaletteBitmap,  // read; others may do neither
+  LoadSet,                // read; others may read, not write
+  ImageFinder,            // read; others may read, not write
+  Patch,                  // read and write; others may do neither
+  GeneratePaletteBitmap,  // read; others may do neither
 };
 
 // The CFile open flags of a use.

@@ -4,6 +4,7 @@
 
 #include "editor/ui/art/editor_art.h"
 #include "editor/ui/resource_dib.h"
+#include "kestrow_version.h"
 #include "platform/afx/window_dc.h"
 #include "platform/gdi/gdi.h"
 
@@ -47,7 +48,7 @@ BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
   ON_BN_CLICKED(CAboutDlg::IDC_ABOUT_PICTURE, OnPictureClicked)
 END_MESSAGE_MAP()
 
-CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(IDD, pParent), m_strVersion("1.3") {}
+CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(IDD, pParent), m_strVersion(KESTROW_VERSION_MAJOR_MINOR) {}
 
 CAboutDlg::~CAboutDlg() = default;
 

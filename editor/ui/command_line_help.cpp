@@ -1,5 +1,7 @@
 #include "editor/ui/command_line_help.h"
 
+#include "kestrow_version.h"
+
 std::string EditorHelpText() {
   return "Usage: kestrow [SHAPES]\n" KESTROW_SUMMARY
          ": load a set into the slots,\n"

@@ -5,23 +5,24 @@
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/image_finder_dlg.h"
 #include "editor/ui/main_dialog_template.h"
+#include "kestrow_version.h"
 
 namespace {
 using kp::resources::ResourceTable;
 using kp::resources::VersionInfo;
 
 const VersionInfo kVersion = {
-    {1, 3, 0, 0},
-    {1, 3, 0, 0},
+    {KESTROW_VERSION_MAJOR, KESTROW_VERSION_MINOR, KESTROW_VERSION_PATCH, KESTROW_VERSION_TWEAK},
+    {KESTROW_VERSION_MAJOR, KESTROW_VERSION_MINOR, KESTROW_VERSION_PATCH, KESTROW_VERSION_TWEAK},
     0x0409,
     0x04B0,
     {
         {"FileDescription", "Kestrow MFC Application"},
-        {"FileVersion", "1, 3, 0, 0"},
+        {"FileVersion", KESTROW_VERSION_RESOURCE},
         {"InternalName", "Kestrow"},
         {"OriginalFilename", "Kestrow.EXE"},
         {"ProductName", "Kestrow Application"},
-        {"ProductVersion", "1, 3, 0, 0"},
+        {"ProductVersion", KESTROW_VERSION_RESOURCE},
     },
 };
 

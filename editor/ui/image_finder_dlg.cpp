@@ -117,7 +117,7 @@ void CImageFinderDlg::OnGetValuesFromHeader() {
   } show{this};
 
   CFile file;
-  const ShapesFileOpenResult opened = OpenShapesFile(file, m_strShapesFile, ShapesFileUse::imageFinder);
+  const ShapesFileOpenResult opened = OpenShapesFile(file, m_strShapesFile, ShapesFileUse::ImageFinder);
   if (!opened.opened) {
     MessageBox(kShapesFileOpenFailedMessage);
     return;
@@ -142,7 +142,7 @@ void CImageFinderDlg::OnLoad() {
   if (!UpdateData(TRUE)) return;
 
   CFile file;
-  const ShapesFileOpenResult opened = OpenShapesFile(file, m_strShapesFile, ShapesFileUse::imageFinder);
+  const ShapesFileOpenResult opened = OpenShapesFile(file, m_strShapesFile, ShapesFileUse::ImageFinder);
   if (!opened.opened) {
     MessageBox(kShapesFileOpenFailedMessage);
     return;

@@ -35,7 +35,7 @@ END_MESSAGE_MAP()
 // One entry per texture slot, for the control's BmpChange event; none for
 // the landscape slot or the preview.
 #define KESTROW_SLOT_EVENT(k) \
-  ON_EVENT(CKestrowDlg, SlotControlIds[k], tavlet::eventidBmpChange, OnBmpChangeSlot<k>, VTS_NONE)
+  ON_EVENT(CKestrowDlg, SlotControlIds[k], tavlet::EventidBmpChange, OnBmpChangeSlot<k>, VTS_NONE)
 
 BEGIN_EVENTSINK_MAP(CKestrowDlg, CDialog)
   KESTROW_SLOT_EVENT(0)

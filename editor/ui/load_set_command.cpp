@@ -28,7 +28,7 @@ void CKestrowDlg::ShowSetView(BOOL bLandscape) {
 
 void CKestrowDlg::OnLoadSet() {
   UpdateData(TRUE);
-  ShapesFileCommand command(m_strShapesFile, ShapesFileUse::loadSet);
+  ShapesFileCommand command(m_strShapesFile, ShapesFileUse::LoadSet);
   if (!command.Opened()) return;
 
   const bool bLandscape = IsLandscapeSet(m_nSet);

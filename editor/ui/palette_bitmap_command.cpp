@@ -23,7 +23,7 @@ void CKestrowDlg::OnGeneratePaletteBitmap() {
 
   // No data exchange here: the set and the gamma flag are those the dialog
   // took at its last exchange.
-  ShapesFileCommand command(m_strShapesFile, ShapesFileUse::generatePaletteBitmap);
+  ShapesFileCommand command(m_strShapesFile, ShapesFileUse::GeneratePaletteBitmap);
   if (!command.Opened()) return;
   SetPalette palette{};
   const LONG colourCount =

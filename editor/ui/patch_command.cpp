@@ -18,9 +18,9 @@ struct OutcomeMessage {
   const char* landscapeText;
 };
 constexpr OutcomeMessage kOutcomeMessages[] = {
-    {PatchImageOutcome::skippedEmpty, nullptr, kLandscapeWriteFailedMessage},
-    {PatchImageOutcome::conversionFailed, kTextureWriteFailedFormat, kLandscapeWriteFailedMessage},
-    {PatchImageOutcome::outsideFile, kTextureOutsideFileFormat, kLandscapeOutsideFileMessage},
+    {PatchImageOutcome::SkippedEmpty, nullptr, kLandscapeWriteFailedMessage},
+    {PatchImageOutcome::ConversionFailed, kTextureWriteFailedFormat, kLandscapeWriteFailedMessage},
+    {PatchImageOutcome::OutsideFile, kTextureOutsideFileFormat, kLandscapeOutsideFileMessage},
 };
 
 CString PatchMessage(const PatchImageReport& report, bool bLandscape) {
@@ -38,7 +38,7 @@ CString PatchMessage(const PatchImageReport& report, bool bLandscape) {
 
 void CKestrowDlg::OnPatchShapesFile() {
   UpdateData(TRUE);
-  ShapesFileCommand command(m_strShapesFile, ShapesFileUse::patch);
+  ShapesFileCommand command(m_strShapesFile, ShapesFileUse::Patch);
   if (!command.Opened()) return;
 
   const bool bLandscape = IsLandscapeSet(m_nSet);

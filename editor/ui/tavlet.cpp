@@ -15,19 +15,19 @@ BOOL CTavlet::Create(LPCTSTR, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT&
 BOOL CTavlet::RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy) {
   BOOL result = FALSE;
   static const BYTE parms[] = VTS_PI4 VTS_I2 VTS_I2;
-  InvokeHelper(tavlet::dispidRecreateBitmap, DISPATCH_METHOD, VT_BOOL, &result, parms, rgb, sx, sy);
+  InvokeHelper(tavlet::DispidRecreateBitmap, DISPATCH_METHOD, VT_BOOL, &result, parms, rgb, sx, sy);
   return result;
 }
 
 LONG CTavlet::GetBitmapHandle() {
   LONG result = 0;
-  InvokeHelper(tavlet::dispidGetBitmapHandle, DISPATCH_METHOD, VT_I4, &result, nullptr);
+  InvokeHelper(tavlet::DispidGetBitmapHandle, DISPATCH_METHOD, VT_I4, &result, nullptr);
   return result;
 }
 
 BOOL CTavlet::SetBitmapHandle(LONG hbm) {
   BOOL result = FALSE;
   static const BYTE parms[] = VTS_I4;
-  InvokeHelper(tavlet::dispidSetBitmapHandle, DISPATCH_METHOD, VT_BOOL, &result, parms, hbm);
+  InvokeHelper(tavlet::DispidSetBitmapHandle, DISPATCH_METHOD, VT_BOOL, &result, parms, hbm);
   return result;
 }

@@ -110,8 +110,8 @@ BOOL CDialog::CreateFromTemplate(const kp::resources::DialogTemplate& t, HWND ow
 
   kp::ws::WindowDesc desc;
   // A child template is a page inside its owner, not a window of its own.
-  const bool child = (t.style & WS_CHILD) && owner != nullptr;
-  desc.kind = child ? kp::ws::WindowKind::Custom : kp::ws::WindowKind::Dialog;
+  const bool page = (t.style & WS_CHILD) && owner != nullptr;
+  desc.kind = page ? kp::ws::WindowKind::Custom : kp::ws::WindowKind::Dialog;
   desc.parent = owner;
   desc.style = t.style;
   desc.exStyle = t.exStyle;

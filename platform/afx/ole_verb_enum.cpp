@@ -5,29 +5,15 @@
 #include <new>
 
 #include "platform/com/bstr.h"
+#include "platform/com/com_object.h"
 
 namespace kp::afx {
 namespace {
 
-class CVerbEnumerator final : public IEnumOLEVERB {
+class CVerbEnumerator final : public kp::com::ComObject<kp::com::Implements<IEnumOLEVERB, IID_IEnumOLEVERB>> {
  public:
   explicit CVerbEnumerator(std::shared_ptr<const std::vector<VerbDescription>> verbs, std::size_t next = 0)
       : m_verbs(std::move(verbs)), m_next(next) {}
-
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IEnumOLEVERB) return E_NOINTERFACE;
-    *ppv = static_cast<IEnumOLEVERB*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT Next(ULONG celt, OLEVERB* rgelt, ULONG* pceltFetched) override {
     if (rgelt == nullptr || (celt > 1 && pceltFetched == nullptr)) return E_POINTER;
@@ -65,7 +51,6 @@ class CVerbEnumerator final : public IEnumOLEVERB {
 
   std::shared_ptr<const std::vector<VerbDescription>> m_verbs;
   std::size_t m_next;
-  ULONG m_refs = 1;
 };
 
 }  // namespace

@@ -6,32 +6,16 @@
 #include <memory>
 
 #include "platform/com/com_error_codes.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 
 namespace kp::com {
 namespace {
 // The bytes are shared by a stream and its clones; each has its own
 // position, as Clone promises.
-class MemoryStream final : public IStream {
+class MemoryStream final : public ComObject<Implements<IStream, IID_ISequentialStream, IID_IStream>> {
  public:
   explicit MemoryStream(std::shared_ptr<std::vector<BYTE>> bytes) : m_bytes(std::move(bytes)) {}
-
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-      *ppv = static_cast<IStream*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT Read(void* pv, ULONG cb, ULONG* pcbRead) override {
     if (pv == nullptr && cb != 0) return STG_E_INVALIDPOINTER;
@@ -120,9 +104,8 @@ class MemoryStream final : public IStream {
   // is refused rather than attempted.
   static constexpr ULONGLONG kMaxSize = std::numeric_limits<std::uint32_t>::max();
 
-  ~MemoryStream() = default;
+  ~MemoryStream() override = default;
 
-  ULONG m_refs = 1;
   std::shared_ptr<std::vector<BYTE>> m_bytes;
   ULONGLONG m_position = 0;
 };

@@ -14,6 +14,7 @@
 
 #include "platform/base/win_user.h"
 #include "platform/com/com_error_codes.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/module_loader.h"
 #include "platform/com/type_library_format.h"
@@ -60,22 +61,9 @@ struct DescriptionStorage {
   std::deque<TYPEDESC> pointed;  // the targets of VT_PTR chains
 };
 
-class TypeInfo final : public ITypeInfo {
+class TypeInfo final : public ComObject<Implements<ITypeInfo, IID_ITypeInfo>> {
  public:
   TypeInfo(TypeLib* library, std::size_t index);
-
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
-      *ppv = static_cast<ITypeInfo*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override;
 
   HRESULT GetTypeAttr(TYPEATTR** ppTypeAttr) override;
   HRESULT GetFuncDesc(UINT index, FUNCDESC** ppFuncDesc) override;
@@ -100,32 +88,14 @@ class TypeInfo final : public ITypeInfo {
   const TypeLibMember* NthMember(UINT index, bool property) const;
   void Describe(const TypeRef& type, TYPEDESC& desc, DescriptionStorage& storage);
 
-  ULONG m_refs = 1;
   TypeLib* m_library;
   std::size_t m_index;
   std::map<const void*, std::unique_ptr<DescriptionStorage>> m_handedOut;
 };
 
-class TypeLib final : public ITypeLib {
+class TypeLib final : public ComObject<Implements<ITypeLib, IID_ITypeLib>> {
  public:
   explicit TypeLib(TypeLibrary library) : m_library(std::move(library)) {}
-
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ITypeLib) {
-      *ppv = static_cast<ITypeLib*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
 
   UINT GetTypeInfoCount() override { return static_cast<UINT>(m_library.types.size()); }
 
@@ -190,19 +160,12 @@ class TypeLib final : public ITypeLib {
  private:
   ~TypeLib() override = default;
 
-  ULONG m_refs = 1;
   TypeLibrary m_library;
 };
 
 TypeInfo::TypeInfo(TypeLib* library, std::size_t index) : m_library(library), m_index(index) { m_library->AddRef(); }
 
 TypeInfo::~TypeInfo() { m_library->Release(); }
-
-ULONG TypeInfo::Release() {
-  ULONG left = --m_refs;
-  if (left == 0) delete this;
-  return left;
-}
 
 const TypeLibrary& TypeInfo::Library() const { return m_library->Library(); }
 const TypeLibType& TypeInfo::Type() const { return Library().types[m_index]; }

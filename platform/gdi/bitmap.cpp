@@ -42,11 +42,10 @@ void PixelTarget::FillSpan(int y, long long x0, long long x1, std::uint32_t rgb)
   std::fill(Row(y) + x0, Row(y) + x1, (rgb & 0x00FFFFFF) | alpha);
 }
 
-void PixelTarget::FillRect(long long left, long long top, long long right, long long bottom,
-                           std::uint32_t rgb) const {
-  const long long y0 = std::max<long long>(top, 0);
-  const long long y1 = std::min<long long>(bottom, height);
-  for (long long y = y0; y < y1; ++y) FillSpan(static_cast<int>(y), left, right, rgb);
+void PixelTarget::FillRect(long long x0, long long y0, long long x1, long long y1, std::uint32_t rgb) const {
+  const long long first = std::max<long long>(y0, 0);
+  const long long end = std::min<long long>(y1, height);
+  for (long long y = first; y < end; ++y) FillSpan(static_cast<int>(y), x0, x1, rgb);
 }
 
 }  // namespace kp::gdi::detail

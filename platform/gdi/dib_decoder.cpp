@@ -172,16 +172,17 @@ namespace {
 
 class PixelSink {
  public:
-  PixelSink(const DibFormat& f, std::vector<std::uint32_t>& out) : f_(f), out_(out) {}
+  PixelSink(const DibFormat& f, std::vector<std::uint32_t>& out) : m_format(f), m_out(out) {}
   // Row y counts from the bottom.
   void Index(long long x, long long y, std::uint32_t index) {
-    if (x < 0 || y < 0 || x >= f_.width || y >= f_.height) return;
-    out_[static_cast<std::size_t>(y * f_.width + x)] = index < f_.colours.size() ? f_.colours[index] : 0;
+    if (x < 0 || y < 0 || x >= m_format.width || y >= m_format.height) return;
+    m_out[static_cast<std::size_t>(y * m_format.width + x)] =
+        index < m_format.colours.size() ? m_format.colours[index] : 0;
   }
 
  private:
-  const DibFormat& f_;
-  std::vector<std::uint32_t>& out_;
+  const DibFormat& m_format;
+  std::vector<std::uint32_t>& m_out;
 };
 
 bool DecodeRle(const DibFormat& f, std::span<const BYTE> bits, std::vector<std::uint32_t>& out) {

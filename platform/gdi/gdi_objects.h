@@ -132,8 +132,8 @@ struct PixelTarget {
   }
   // Fills columns [x0, x1) of row y, clipped to the target.
   void FillSpan(int y, long long x0, long long x1, std::uint32_t rgb) const;
-  // Fills a rectangle, clipped to the target.
-  void FillRect(long long left, long long top, long long right, long long bottom, std::uint32_t rgb) const;
+  // Fills columns [x0, x1) of rows [y0, y1), clipped to the target.
+  void FillRect(long long x0, long long y0, long long x1, long long y1, std::uint32_t rgb) const;
 };
 
 // The pixels of a bitmap, and those a DC draws into (none for an

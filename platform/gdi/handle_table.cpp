@@ -7,27 +7,27 @@ namespace kp::gdi {
 GdiObject::~GdiObject() = default;
 
 HandleTable::HandleTable(std::uint32_t capacity, std::uint32_t reuseDelay)
-    : capacity_(std::clamp<std::uint32_t>(capacity, 1, kMaxSlots)), reuseDelay_(reuseDelay) {}
+    : m_capacity(std::clamp<std::uint32_t>(capacity, 1, kMaxSlots)), m_reuseDelay(reuseDelay) {}
 
 HandleTable::~HandleTable() = default;
 
 std::uint32_t HandleTable::Add(std::unique_ptr<GdiObject> object, bool stock) {
   if (!object) return 0;
   std::uint32_t index;
-  if (!free_.empty() && (free_.size() > reuseDelay_ || slots_.size() >= capacity_)) {
-    index = free_.front();
-    free_.pop_front();
-  } else if (slots_.size() < capacity_) {
-    index = static_cast<std::uint32_t>(slots_.size());
-    slots_.emplace_back();
+  if (!m_free.empty() && (m_free.size() > m_reuseDelay || m_slots.size() >= m_capacity)) {
+    index = m_free.front();
+    m_free.pop_front();
+  } else if (m_slots.size() < m_capacity) {
+    index = static_cast<std::uint32_t>(m_slots.size());
+    m_slots.emplace_back();
   } else {
     return 0;
   }
-  Slot& slot = slots_[index];
+  Slot& slot = m_slots[index];
   const ObjectKind kind = object->kind();
   slot.object = std::move(object);
   slot.stock = stock;
-  if (!stock) ++live_[static_cast<int>(kind)];
+  if (!stock) ++m_live[static_cast<int>(kind)];
   return Encode(kind, slot.generation, index);
 }
 
@@ -35,8 +35,8 @@ const HandleTable::Slot* HandleTable::SlotOf(std::uint32_t handle) const {
   const std::uint32_t index = handle & 0xFFFF;
   const std::uint32_t generation = (handle >> 16) & kMaxGeneration;
   const std::uint32_t tag = handle >> 28;
-  if (index >= slots_.size()) return nullptr;
-  const Slot& slot = slots_[index];
+  if (index >= m_slots.size()) return nullptr;
+  const Slot& slot = m_slots[index];
   if (!slot.object || slot.generation != generation || static_cast<std::uint32_t>(slot.object->kind()) != tag)
     return nullptr;
   return &slot;
@@ -56,23 +56,23 @@ std::unique_ptr<GdiObject> HandleTable::Remove(std::uint32_t handle) {
   const Slot* found = SlotOf(handle);
   if (!found || found->stock) return nullptr;
   const std::uint32_t index = handle & 0xFFFF;
-  Slot& slot = slots_[index];
+  Slot& slot = m_slots[index];
   std::unique_ptr<GdiObject> object = std::move(slot.object);
-  --live_[static_cast<int>(object->kind())];
+  --m_live[static_cast<int>(object->kind())];
   // Generation 0 is never handed out, so a value whose middle bits are zero
   // is never valid.
   slot.generation = slot.generation >= kMaxGeneration ? 1 : static_cast<std::uint16_t>(slot.generation + 1);
-  free_.push_back(index);
+  m_free.push_back(index);
   return object;
 }
 
 int HandleTable::LiveCount() const {
   int total = 0;
-  for (int n : live_) total += n;
+  for (int n : m_live) total += n;
   return total;
 }
 
-int HandleTable::LiveCount(ObjectKind kind) const { return live_[static_cast<int>(kind)]; }
+int HandleTable::LiveCount(ObjectKind kind) const { return m_live[static_cast<int>(kind)]; }
 
 HandleTable& Table() {
   // Never destroyed: objects held by static wrappers in any module may be

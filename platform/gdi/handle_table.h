@@ -39,14 +39,14 @@ enum class ObjectKind : std::uint8_t {
 // platform/gdi (gdi_objects.h).
 class GdiObject {
  public:
-  explicit GdiObject(ObjectKind kind) : kind_(kind) {}
+  explicit GdiObject(ObjectKind kind) : m_kind(kind) {}
   virtual ~GdiObject();
   GdiObject(const GdiObject&) = delete;
   GdiObject& operator=(const GdiObject&) = delete;
-  ObjectKind kind() const { return kind_; }
+  ObjectKind kind() const { return m_kind; }
 
  private:
-  ObjectKind kind_;
+  ObjectKind m_kind;
 };
 
 class HandleTable {
@@ -78,8 +78,8 @@ class HandleTable {
   // or remove objects.
   template <typename F>
   void ForEach(ObjectKind kind, F&& f) const {
-    for (std::uint32_t i = 0; i < slots_.size(); ++i) {
-      const Slot& s = slots_[i];
+    for (std::uint32_t i = 0; i < m_slots.size(); ++i) {
+      const Slot& s = m_slots[i];
       if (s.object && s.object->kind() == kind) f(Encode(kind, s.generation, i), *s.object);
     }
   }
@@ -95,11 +95,11 @@ class HandleTable {
   }
   const Slot* SlotOf(std::uint32_t handle) const;
 
-  std::vector<Slot> slots_;
-  std::deque<std::uint32_t> free_;
-  std::uint32_t capacity_;
-  std::uint32_t reuseDelay_;
-  int live_[16] = {};
+  std::vector<Slot> m_slots;
+  std::deque<std::uint32_t> m_free;
+  std::uint32_t m_capacity;
+  std::uint32_t m_reuseDelay;
+  int m_live[16] = {};
 };
 
 // The process's table.

@@ -25,9 +25,9 @@ namespace kp::gdi {
 template <typename H>
 class ScopedGdiObject {
  public:
-  explicit ScopedGdiObject(H handle = nullptr) : handle_(handle) {}
+  explicit ScopedGdiObject(H handle = nullptr) : m_handle(handle) {}
   ~ScopedGdiObject() { reset(); }
-  ScopedGdiObject(ScopedGdiObject&& other) noexcept : handle_(other.release()) {}
+  ScopedGdiObject(ScopedGdiObject&& other) noexcept : m_handle(other.release()) {}
   ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
@@ -35,17 +35,17 @@ class ScopedGdiObject {
   ScopedGdiObject(const ScopedGdiObject&) = delete;
   ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
 
-  H get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
+  H get() const { return m_handle; }
+  explicit operator bool() const { return m_handle != nullptr; }
   // Gives up ownership without deleting.
-  H release() { return std::exchange(handle_, nullptr); }
+  H release() { return std::exchange(m_handle, nullptr); }
   void reset(H handle = nullptr) {
-    if (handle_) ::DeleteObject(handle_);
-    handle_ = handle;
+    if (m_handle) ::DeleteObject(m_handle);
+    m_handle = handle;
   }
 
  private:
-  H handle_;
+  H m_handle;
 };
 
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
@@ -56,9 +56,9 @@ using ScopedPalette = ScopedGdiObject<HPALETTE>;
 // Owns a DC of any kind and deletes it on destruction.
 class ScopedDC {
  public:
-  explicit ScopedDC(HDC hdc = nullptr) : hdc_(hdc) {}
+  explicit ScopedDC(HDC hdc = nullptr) : m_hdc(hdc) {}
   ~ScopedDC() { reset(); }
-  ScopedDC(ScopedDC&& other) noexcept : hdc_(other.release()) {}
+  ScopedDC(ScopedDC&& other) noexcept : m_hdc(other.release()) {}
   ScopedDC& operator=(ScopedDC&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
@@ -66,16 +66,16 @@ class ScopedDC {
   ScopedDC(const ScopedDC&) = delete;
   ScopedDC& operator=(const ScopedDC&) = delete;
 
-  HDC get() const { return hdc_; }
-  explicit operator bool() const { return hdc_ != nullptr; }
-  HDC release() { return std::exchange(hdc_, nullptr); }
+  HDC get() const { return m_hdc; }
+  explicit operator bool() const { return m_hdc != nullptr; }
+  HDC release() { return std::exchange(m_hdc, nullptr); }
   void reset(HDC hdc = nullptr) {
-    if (hdc_) ::DeleteDC(hdc_);
-    hdc_ = hdc;
+    if (m_hdc) ::DeleteDC(m_hdc);
+    m_hdc = hdc;
   }
 
  private:
-  HDC hdc_;
+  HDC m_hdc;
 };
 
 // A new memory DC compatible with `compatibleWith` (NULL: the screen);
@@ -89,54 +89,54 @@ class ScopedMemoryDC : public ScopedDC {
 // destruction. When the selection fails, nothing is put back.
 class ScopedSelectObject {
  public:
-  ScopedSelectObject(HDC hdc, HGDIOBJ object) : hdc_(hdc), previous_(::SelectObject(hdc, object)) {}
+  ScopedSelectObject(HDC hdc, HGDIOBJ object) : m_hdc(hdc), m_previous(::SelectObject(hdc, object)) {}
   ~ScopedSelectObject() {
-    if (previous_) ::SelectObject(hdc_, previous_);
+    if (m_previous) ::SelectObject(m_hdc, m_previous);
   }
   ScopedSelectObject(const ScopedSelectObject&) = delete;
   ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
 
-  bool ok() const { return previous_ != nullptr; }
-  HGDIOBJ previous() const { return previous_; }
+  bool ok() const { return m_previous != nullptr; }
+  HGDIOBJ previous() const { return m_previous; }
 
  private:
-  HDC hdc_;
-  HGDIOBJ previous_;
+  HDC m_hdc;
+  HGDIOBJ m_previous;
 };
 
 // SelectPalette with the previous palette put back on destruction.
 class ScopedSelectPalette {
  public:
   ScopedSelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground)
-      : hdc_(hdc), previous_(::SelectPalette(hdc, palette, forceBackground)), background_(forceBackground) {}
+      : m_hdc(hdc), m_previous(::SelectPalette(hdc, palette, forceBackground)), m_background(forceBackground) {}
   ~ScopedSelectPalette() {
-    if (previous_) ::SelectPalette(hdc_, previous_, background_);
+    if (m_previous) ::SelectPalette(m_hdc, m_previous, m_background);
   }
   ScopedSelectPalette(const ScopedSelectPalette&) = delete;
   ScopedSelectPalette& operator=(const ScopedSelectPalette&) = delete;
 
-  bool ok() const { return previous_ != nullptr; }
+  bool ok() const { return m_previous != nullptr; }
 
  private:
-  HDC hdc_;
-  HPALETTE previous_;
-  BOOL background_;
+  HDC m_hdc;
+  HPALETTE m_previous;
+  BOOL m_background;
 };
 
 // Owns an icon and destroys it on destruction.
 class ScopedIcon {
  public:
-  explicit ScopedIcon(HICON icon = nullptr) : icon_(icon) {}
+  explicit ScopedIcon(HICON icon = nullptr) : m_icon(icon) {}
   ~ScopedIcon() {
-    if (icon_) ::DestroyIcon(icon_);
+    if (m_icon) ::DestroyIcon(m_icon);
   }
   ScopedIcon(const ScopedIcon&) = delete;
   ScopedIcon& operator=(const ScopedIcon&) = delete;
-  HICON get() const { return icon_; }
-  HICON release() { return std::exchange(icon_, nullptr); }
+  HICON get() const { return m_icon; }
+  HICON release() { return std::exchange(m_icon, nullptr); }
 
  private:
-  HICON icon_;
+  HICON m_icon;
 };
 
 }  // namespace kp::gdi

@@ -32,15 +32,15 @@ bool FillColour(DcObject& dc, DWORD rop, std::uint32_t& rgb, bool& draws) {
 }
 
 // How the source columns of a stretched row lie.
-enum class Columns { unknown, adjacent, inside, clipped };
+enum class Columns { Unknown, Adjacent, Inside, Clipped };
 
 Columns ShapeOf(const std::vector<int>& columns) {
   bool adjacent = true;
   for (std::size_t k = 0; k < columns.size(); ++k) {
-    if (columns[k] < 0) return Columns::clipped;
+    if (columns[k] < 0) return Columns::Clipped;
     adjacent = adjacent && columns[k] == columns[0] + static_cast<int>(k);
   }
-  return adjacent ? Columns::adjacent : Columns::inside;
+  return adjacent ? Columns::Adjacent : Columns::Inside;
 }
 
 }  // namespace
@@ -84,17 +84,17 @@ BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, i
   // Every row takes the same columns, so what they look like is worked out
   // once: a run of adjacent columns (an unscaled copy) is a straight copy,
   // and columns all inside the source need no test per pixel.
-  Columns shape = Columns::unknown;
+  Columns shape = Columns::Unknown;
   ForEachStretchedRow(from.width, from.height, sx, sy, wSrc, hSrc, to.width, to.height, x, y, w, h,
                       [&](int ty, int fy, int tx0, const std::vector<int>& columns) {
                         const std::size_t n = columns.size();
-                        if (shape == Columns::unknown) shape = ShapeOf(columns);
+                        if (shape == Columns::Unknown) shape = ShapeOf(columns);
                         const std::uint32_t* in = from.Row(fy);
                         std::uint32_t* out = to.Row(ty) + tx0;
                         const std::uint32_t alpha = to.alpha;
-                        if (shape == Columns::adjacent) {
+                        if (shape == Columns::Adjacent) {
                           CopyRowWithAlpha(in + columns[0], out, n, alpha);
-                        } else if (shape == Columns::inside) {
+                        } else if (shape == Columns::Inside) {
                           for (std::size_t k = 0; k < n; ++k) out[k] = (in[columns[k]] & 0x00FFFFFF) | alpha;
                         } else {
                           for (std::size_t k = 0; k < n; ++k)

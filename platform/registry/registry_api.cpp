@@ -129,6 +129,8 @@ LONG CopyOut(const void* data, DWORD size, LPBYTE buffer, LPDWORD bufferSize) {
 
 std::string_view ValueName(LPCSTR name) { return name != nullptr ? name : ""; }
 }  // namespace
+
+int OpenKeyCount() { return static_cast<int>(Handles().keys.size()); }
 }  // namespace kp::registry
 
 using namespace kp::registry;

@@ -119,4 +119,8 @@ struct RegistryFileState {
 std::vector<RegistryFileState> RegistryFileStates();
 // "PATH", "PATH (not there)", "PATH (cannot be read)" or "PATH (damaged)".
 std::string DescribeRegistryFile(const RegistryFileState& file);
+
+// Keys of this process opened or created and not yet closed
+// (HKEY_CLASSES_ROOT itself is not counted), for leak tests.
+int OpenKeyCount();
 }  // namespace kp::registry

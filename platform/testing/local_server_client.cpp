@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/com/com_error_codes.h"
+#include "platform/com/com_object.h"
 #include "platform/com/local_server.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/testing/child_reaper.h"
@@ -196,27 +197,10 @@ bool WaitReadable(int fd, ServerProcess& server, Clock::time_point deadline) {
 
 // The client's stand-in for the object in the server: IUnknown and
 // IDispatch, forwarded over the connection it owns.
-class LocalServerProxy final : public IDispatch {
+class LocalServerProxy final : public ComObject<Implements<IDispatch, IID_IDispatch>> {
  public:
   LocalServerProxy(int connection, wire::FrameBuffer buffer, pid_t server)
       : m_connection(connection), m_buffer(std::move(buffer)), m_server(server) {}
-
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *ppv = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT GetTypeInfoCount(UINT* pctinfo) override {
     if (pctinfo == nullptr) return E_POINTER;
@@ -306,7 +290,6 @@ class LocalServerProxy final : public IDispatch {
     return true;
   }
 
-  ULONG m_refs = 1;
   int m_connection;
   wire::FrameBuffer m_buffer;
   pid_t m_server;
@@ -349,27 +332,10 @@ HRESULT Activate(const std::vector<std::string>& command, REFCLSID clsid, REFIID
 
 // The class object of a local server class: every CreateInstance starts a
 // new process.
-class LocalClassFactory final : public IClassFactory {
+class LocalClassFactory final : public ComObject<Implements<IClassFactory, IID_IClassFactory>> {
  public:
   LocalClassFactory(const CLSID& clsid, std::vector<std::string> command)
       : m_clsid(clsid), m_command(std::move(command)) {}
-
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *ppv = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) override {
     if (ppvObject == nullptr) return E_POINTER;
@@ -382,7 +348,6 @@ class LocalClassFactory final : public IClassFactory {
  private:
   ~LocalClassFactory() override = default;
 
-  ULONG m_refs = 1;
   CLSID m_clsid;
   std::vector<std::string> m_command;
 };

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/com/com_object.h"
+
 namespace kp::com {
 namespace {
 bool SameName(std::string_view a, std::string_view b) {
@@ -15,25 +17,8 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-class MemoryPropertyBag final : public IPropertyBag {
+class MemoryPropertyBag final : public ComObject<Implements<IPropertyBag, IID_IPropertyBag>> {
  public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IPropertyBag) {
-      *ppv = static_cast<IPropertyBag*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
-
   HRESULT Read(LPCOLESTR pszPropName, VARIANT* pVar, IErrorLog*) override {
     if (pszPropName == nullptr || pVar == nullptr) return E_POINTER;
     Entry* entry = Find(pszPropName);
@@ -71,7 +56,7 @@ class MemoryPropertyBag final : public IPropertyBag {
     VARIANT value;
   };
 
-  ~MemoryPropertyBag() {
+  ~MemoryPropertyBag() override {
     for (Entry& e : m_entries) VariantClear(&e.value);
   }
 
@@ -81,7 +66,6 @@ class MemoryPropertyBag final : public IPropertyBag {
     return nullptr;
   }
 
-  ULONG m_refs = 1;
   std::vector<Entry> m_entries;
 };
 

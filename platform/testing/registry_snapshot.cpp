@@ -21,9 +21,11 @@ void Flatten(const kp::registry::RegistryKey& key, const std::string& path, std:
 }
 }  // namespace
 
-std::vector<std::string> RegistrySnapshot() {
+std::vector<std::string> RegistrySnapshot() { return RegistrySnapshot(kp::registry::RegistryFilePath()); }
+
+std::vector<std::string> RegistrySnapshot(const std::string& path) {
   std::vector<std::string> lines;
-  std::ifstream file(kp::registry::RegistryFilePath(), std::ios::binary);
+  std::ifstream file(path, std::ios::binary);
   if (!file) return lines;  // no file yet: an empty registry
   std::vector<char> text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   kp::registry::RegistryKey root;

@@ -8,5 +8,9 @@
 #include <vector>
 
 namespace kp::testing {
+// The file changes go to (the user's, unless a machine-wide scope is open).
 std::vector<std::string> RegistrySnapshot();
+// Any registry file, as it is stored: a machine-wide file's module paths
+// stay relative. A file that does not parse fails the test.
+std::vector<std::string> RegistrySnapshot(const std::string& file);
 }  // namespace kp::testing

@@ -15,10 +15,12 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <chrono>
 #include <unordered_map>
 
 #include "platform/afx/dialog.h"
 #include "platform/base/win_user.h"
+#include "platform/qt/modal_windows.h"
 #include "platform/qt/window_record.h"
 
 namespace kp::testing {
@@ -32,9 +34,9 @@ QWidget* Widget(HWND hWnd) {
 
 Qt::KeyboardModifiers QtModifiers(unsigned modifiers) {
   Qt::KeyboardModifiers m;
-  if (modifiers & kShift) m |= Qt::ShiftModifier;
-  if (modifiers & kControl) m |= Qt::ControlModifier;
-  if (modifiers & kAlt) m |= Qt::AltModifier;
+  if (modifiers & Shift) m |= Qt::ShiftModifier;
+  if (modifiers & Control) m |= Qt::ControlModifier;
+  if (modifiers & Alt) m |= Qt::AltModifier;
   return m;
 }
 
@@ -56,6 +58,30 @@ void ProcessEvents() {
 bool WaitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, kGenerousWaitMilliseconds); }
 
 void RunSoon(std::function<void()> action) { QTimer::singleShot(0, qApp, std::move(action)); }
+
+namespace {
+// One look for the modal window; it schedules the next look itself, each
+// a copy, so nothing refers to itself.
+struct ModalWindowPoll {
+  std::string caption;
+  std::function<void(HWND)> action;
+  std::chrono::steady_clock::time_point deadline;
+  void operator()() const {
+    HWND window = kp::ws::ActiveModalWindow();
+    if (window != nullptr && kp::ws::GetWindowText(window) == caption) return action(window);
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "no modal window \"" << caption << "\" opened";
+      return;
+    }
+    RunSoon(*this);
+  }
+};
+}  // namespace
+
+void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action) {
+  RunSoon(ModalWindowPoll{caption, std::move(action),
+                          std::chrono::steady_clock::now() + std::chrono::milliseconds(kGenerousWaitMilliseconds)});
+}
 
 void WaitUntilActive(HWND hWnd) {
   QWidget* w = Widget(hWnd);
@@ -132,7 +158,7 @@ void PressKey(HWND hWnd, int virtualKey, unsigned modifiers) {
   auto key = keys.find(virtualKey);
   if (w == nullptr || key == keys.end()) return;
   Qt::Key qtKey = key->second;
-  if (qtKey == Qt::Key_Tab && (modifiers & kShift)) qtKey = Qt::Key_Backtab;
+  if (qtKey == Qt::Key_Tab && (modifiers & Shift)) qtKey = Qt::Key_Backtab;
   QTest::keyClick(w->window()->windowHandle(), qtKey, QtModifiers(modifiers));
 }
 

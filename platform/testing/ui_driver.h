@@ -15,7 +15,7 @@ class CDialog;
 
 namespace kp::testing {
 
-enum Modifiers : unsigned { kNoModifier = 0, kShift = 1, kControl = 2, kAlt = 4 };
+enum Modifiers : unsigned { NoModifier = 0, Shift = 1, Control = 2, Alt = 4 };
 
 // The longest a test waits for something that happens at once: far longer
 // than anything takes on a loaded machine under the sanitizers.
@@ -31,6 +31,12 @@ bool WaitUntil(const std::function<bool()>& done);
 // inside a modal loop (DoModal, a popup menu) that the test has started.
 void RunSoon(std::function<void()> action);
 
+// Runs `action` with the modal window captioned `caption` once it is the
+// active modal window, looking for it from the event loop; the way to act
+// inside a dialog that a command about to be run opens. Fails the test when
+// none opens within kGenerousWaitMilliseconds.
+void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action);
+
 // Waits until the window's top-level window is shown and active.
 void WaitUntilActive(HWND hWnd);
 // Runs the dialog modally with `steps` run inside its modal loop. Steps that
@@ -39,8 +45,8 @@ void WaitUntilActive(HWND hWnd);
 INT_PTR RunModalWith(CDialog& dialog, std::function<void()> steps);
 
 // A left click in the middle of the window (or at a client point).
-void Click(HWND hWnd, unsigned modifiers = kNoModifier);
-void ClickAt(HWND hWnd, POINT client, unsigned modifiers = kNoModifier);
+void Click(HWND hWnd, unsigned modifiers = NoModifier);
+void ClickAt(HWND hWnd, POINT client, unsigned modifiers = NoModifier);
 void RightClickAt(HWND hWnd, POINT client);
 // Opens the combo box's list and clicks item `index`.
 void ChooseComboItem(HWND hCombo, int index);
@@ -48,7 +54,7 @@ void ChooseComboItem(HWND hCombo, int index);
 void TypeText(HWND hEdit, const std::string& text);
 // A key (VK_RETURN, VK_ESCAPE, VK_TAB, VK_SPACE...) to the focused widget
 // of the window's top-level window.
-void PressKey(HWND hWnd, int virtualKey, unsigned modifiers = kNoModifier);
+void PressKey(HWND hWnd, int virtualKey, unsigned modifiers = NoModifier);
 // The close box of a top-level window.
 void CloseWindow(HWND hWnd);
 

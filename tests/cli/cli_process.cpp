@@ -10,12 +10,26 @@
 
 namespace cli_journeys {
 
-ProgramRun RunKestrowCli(const std::vector<std::string>& arguments) {
+namespace {
+std::vector<std::string> CliWords(const std::vector<std::string>& arguments) {
   std::vector<std::string> words = {KESTROW_CLI_PROGRAM};
   words.insert(words.end(), arguments.begin(), arguments.end());
+  return words;
+}
+
+kp::testing::ProgramOptions WithoutDisplay() {
   kp::testing::ProgramOptions options;
   options.environment = kp::testing::EnvironmentWithout({"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
-  return kp::testing::RunProgram(words, options);
+  return options;
+}
+}  // namespace
+
+ProgramRun RunKestrowCli(const std::vector<std::string>& arguments) {
+  return kp::testing::RunProgram(CliWords(arguments), WithoutDisplay());
+}
+
+std::unique_ptr<kp::testing::StartedProgram> StartKestrowCli(const std::vector<std::string>& arguments) {
+  return std::make_unique<kp::testing::StartedProgram>(CliWords(arguments), WithoutDisplay());
 }
 
 std::string TestFolder() {

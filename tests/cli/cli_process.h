@@ -2,6 +2,7 @@
 // Runs the built kestrow-cli as a separate program, the way a script does,
 // with its output captured and an environment of the test's choosing.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ using kp::testing::ProgramRun;
 // the variables that would give it a display: DISPLAY, WAYLAND_DISPLAY
 // and QT_QPA_PLATFORM.
 ProgramRun RunKestrowCli(const std::vector<std::string>& arguments);
+// The same, started to run beside the test.
+std::unique_ptr<kp::testing::StartedProgram> StartKestrowCli(const std::vector<std::string>& arguments);
 
 // A new empty folder for the running test.
 std::string TestFolder();

@@ -14,6 +14,7 @@
 #include "editor/shapes/set_palette.h"
 #include "editor/shapes/tests/shapes_test_support.h"
 #include "platform/file/file.h"
+#include "kestrow_version.h"
 #include "tests/cli/cli_process.h"
 
 namespace cli_journeys {
@@ -79,15 +80,15 @@ TEST(KestrowCliProgram, ExportThenImportLeavesTheFileAsItWasExceptWhatPatchingNa
     // Without gamma the pattern sets of 231 distinct colours store no index
     // above 230 and no colour twice: nothing at all may change. The
     // 256-colour set stores indices above 230, which must change.
-    enum { someChange, noChange, any } change;
+    enum { SomeChange, NoChange, Any } change;
   };
   const Trip trips[] = {
-      {"pattern texture set of 256 colours", false, 0, true, Trip::someChange},
-      {"pattern texture set of 231 colours, no gamma", false, 1, false, Trip::noChange},
-      {"pattern landscape", false, 5, true, Trip::any},
-      {"pattern landscape of 231 colours, no gamma", false, 7, false, Trip::noChange},
-      {"sample texture set", true, 2, true, Trip::any},
-      {"sample landscape", true, 6, true, Trip::any},
+      {"pattern texture set of 256 colours", false, 0, true, Trip::SomeChange},
+      {"pattern texture set of 231 colours, no gamma", false, 1, false, Trip::NoChange},
+      {"pattern landscape", false, 5, true, Trip::Any},
+      {"pattern landscape of 231 colours, no gamma", false, 7, false, Trip::NoChange},
+      {"sample texture set", true, 2, true, Trip::Any},
+      {"sample landscape", true, 6, true, Trip::Any},
   };
   const Bytes sampleFile = sample_shapes::MakeSampleShapes().Build();
   const Bytes patternFile = sample_shapes::ShapesFileBuilder().Build();
@@ -116,10 +117,10 @@ TEST(KestrowCliProgram, ExportThenImportLeavesTheFileAsItWasExceptWhatPatchingNa
     const Bytes after = ReadBytes(shapes);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_TRUE(after == expected) << "the file changed beyond the indices that patching rewrites";
-    if (trip.change == Trip::noChange) {
+    if (trip.change == Trip::NoChange) {
       EXPECT_TRUE(after == before);
     }
-    if (trip.change == Trip::someChange) {
+    if (trip.change == Trip::SomeChange) {
       EXPECT_FALSE(after == before);
     }
   }

@@ -60,12 +60,12 @@ void PatchAsTheEditorDoes(CHostedTavlet& control, const std::string& shapes, int
     ASSERT_NE(bitmap, nullptr);
 
     CFile file;
-    ASSERT_TRUE(OpenShapesFile(file, shapes.c_str(), ShapesFileUse::patch).opened);
+    ASSERT_TRUE(OpenShapesFile(file, shapes.c_str(), ShapesFileUse::Patch).opened);
     const SetPatchResult result =
         PatchSetImages(file, setIndex, noGamma, [&](int image) { return image == picture.image ? bitmap : nullptr; });
     file.Close();
     ASSERT_TRUE(result.sourceDcCreated);
-    EXPECT_EQ(result.images.at(static_cast<std::size_t>(picture.image)).outcome, PatchImageOutcome::written);
+    EXPECT_EQ(result.images.at(static_cast<std::size_t>(picture.image)).outcome, PatchImageOutcome::Written);
   }
 }
 
@@ -131,7 +131,7 @@ TEST_F(EditorPath, ExportWritesTheFilesThatSaveAsWritesAfterLoadSet) {
   std::vector<DWORD> landscape;
   {
     CFile file;
-    ASSERT_TRUE(OpenShapesFile(file, (folder + "/shapes.shp2").c_str(), ShapesFileUse::loadSet).opened);
+    ASSERT_TRUE(OpenShapesFile(file, (folder + "/shapes.shp2").c_str(), ShapesFileUse::LoadSet).opened);
     ReadSetImages(file, 1, FALSE, [&](const SetImagePixels& p) {
       if (p.image == 17) slot17.assign(p.pixels, p.pixels + p.width * p.height);
     });

@@ -40,8 +40,8 @@ TEST_F(TavletHosting, EachCreationRecordGivesInitiallyDroppableThroughDispidsZer
     for (const Row& row : rows) {
       CHostedTavlet& control = dlg.Control(row.id);
       EXPECT_EQ(dlg.GetDlgItem(row.id), &control) << "bound by DDX_Control";
-      EXPECT_EQ(control.GetInitiallyDroppable(dispidInitiallyDroppable), row.droppable) << row.id;
-      EXPECT_EQ(control.GetInitiallyDroppable(dispidDefaultValue), row.droppable) << row.id << ": dispid 0";
+      EXPECT_EQ(control.GetInitiallyDroppable(DispidInitiallyDroppable), row.droppable) << row.id;
+      EXPECT_EQ(control.GetInitiallyDroppable(DispidDefaultValue), row.droppable) << row.id << ": dispid 0";
     }
   });
 }
@@ -159,27 +159,27 @@ class TavletObject : public TavletTest {
  protected:
   void SetUp() override {
     TavletTest::SetUp();
-    ASSERT_EQ(CoCreateInstance(CLSID_Tavlet, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void()), S_OK);
-    ASSERT_EQ(control.As(IID_IDispatch, dispatch), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_Tavlet, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, m_control.put_void()), S_OK);
+    ASSERT_EQ(m_control.As(IID_IDispatch, m_dispatch), S_OK);
   }
-  ComPtr<IUnknown> control;
-  ComPtr<IDispatch> dispatch;
+  ComPtr<IUnknown> m_control;
+  ComPtr<IDispatch> m_dispatch;
 };
 
 TEST_F(TavletObject, ATruncatedStreamFailsTheLoadAndLeavesEveryPropertyAtItsDefault) {
   ComPtr<IPersistStreamInit> persist;
-  ASSERT_EQ(control.As(IID_IPersistStreamInit, persist), S_OK);
+  ASSERT_EQ(m_control.As(IID_IPersistStreamInit, persist), S_OK);
   ComPtr<IStream> whole;
   ASSERT_EQ(kp::com::CreateStreamOnBytes(RecordStream(IDC_PREVIEW), whole.put()), S_OK);
   ASSERT_EQ(persist->Load(whole.get()), S_OK);
-  EXPECT_FALSE(ReadDroppable(dispatch.get(), dispidInitiallyDroppable));
+  EXPECT_FALSE(ReadDroppable(m_dispatch.get(), DispidInitiallyDroppable));
 
   std::vector<BYTE> cut = RecordStream(IDC_PREVIEW);
   cut.pop_back();
   ComPtr<IStream> truncated;
   ASSERT_EQ(kp::com::CreateStreamOnBytes(cut, truncated.put()), S_OK);
   EXPECT_EQ(persist->Load(truncated.get()), E_FAIL);
-  EXPECT_TRUE(ReadDroppable(dispatch.get(), dispidInitiallyDroppable)) << "reset to TRUE";
+  EXPECT_TRUE(ReadDroppable(m_dispatch.get(), DispidInitiallyDroppable)) << "reset to TRUE";
   ULARGE_INTEGER size{};
   ASSERT_EQ(persist->GetSizeMax(&size), S_OK);
   EXPECT_EQ(size.QuadPart, kStreamSize);
@@ -187,13 +187,13 @@ TEST_F(TavletObject, ATruncatedStreamFailsTheLoadAndLeavesEveryPropertyAtItsDefa
 
 TEST_F(TavletObject, APropertyBagHoldsTheSamePropertiesByName) {
   ComPtr<IPersistStreamInit> stream;
-  ASSERT_EQ(control.As(IID_IPersistStreamInit, stream), S_OK);
+  ASSERT_EQ(m_control.As(IID_IPersistStreamInit, stream), S_OK);
   ComPtr<IStream> bytes;
   ASSERT_EQ(kp::com::CreateStreamOnBytes(RecordStream(IDC_PREVIEW), bytes.put()), S_OK);
   ASSERT_EQ(stream->Load(bytes.get()), S_OK);
 
   ComPtr<IPersistPropertyBag> persist;
-  ASSERT_EQ(control.As(IID_IPersistPropertyBag, persist), S_OK);
+  ASSERT_EQ(m_control.As(IID_IPersistPropertyBag, persist), S_OK);
   ComPtr<IPropertyBag> bag;
   ASSERT_EQ(kp::com::CreateMemoryPropertyBag(bag.put()), S_OK);
   ASSERT_EQ(persist->Save(bag.get(), TRUE, TRUE), S_OK);
@@ -201,12 +201,12 @@ TEST_F(TavletObject, APropertyBagHoldsTheSamePropertiesByName) {
             (std::vector<std::string>{"_Version", "_ExtentX", "_ExtentY", "_StockProps", "InitiallyDroppable"}));
 
   ASSERT_EQ(persist->InitNew(), S_OK);
-  EXPECT_TRUE(ReadDroppable(dispatch.get(), dispidInitiallyDroppable)) << "a new control";
+  EXPECT_TRUE(ReadDroppable(m_dispatch.get(), DispidInitiallyDroppable)) << "a new control";
   ASSERT_EQ(persist->Load(bag.get(), nullptr), S_OK);
-  EXPECT_FALSE(ReadDroppable(dispatch.get(), dispidInitiallyDroppable));
-  EXPECT_FALSE(ReadDroppable(dispatch.get(), dispidDefaultValue));
+  EXPECT_FALSE(ReadDroppable(m_dispatch.get(), DispidInitiallyDroppable));
+  EXPECT_FALSE(ReadDroppable(m_dispatch.get(), DispidDefaultValue));
   ComPtr<IOleObject> object;
-  ASSERT_EQ(control.As(IID_IOleObject, object), S_OK);
+  ASSERT_EQ(m_control.As(IID_IOleObject, object), S_OK);
   SIZEL extent{};
   ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
   EXPECT_EQ(extent.cx, 4815);
@@ -215,15 +215,15 @@ TEST_F(TavletObject, APropertyBagHoldsTheSamePropertiesByName) {
 
 TEST_F(TavletObject, ItsClassInfoNamesTheEventInterfaceAndItHasOnePropertyPage) {
   ComPtr<IProvideClassInfo2> info;
-  ASSERT_EQ(control.As(IID_IProvideClassInfo2, info), S_OK);
+  ASSERT_EQ(m_control.As(IID_IProvideClassInfo2, info), S_OK);
   GUID events{};
   ASSERT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
   EXPECT_EQ(events, DIID__DTavletEvents);
   ComPtr<IDispatch> primary;
-  EXPECT_EQ(control.As(DIID__DTavlet, primary), S_OK) << "the dispatch interface answers by its own id";
+  EXPECT_EQ(m_control.As(DIID__DTavlet, primary), S_OK) << "the dispatch interface answers by its own id";
 
   ComPtr<ISpecifyPropertyPages> pages;
-  ASSERT_EQ(control.As(IID_ISpecifyPropertyPages, pages), S_OK);
+  ASSERT_EQ(m_control.As(IID_ISpecifyPropertyPages, pages), S_OK);
   CAUUID ids{};
   ASSERT_EQ(pages->GetPages(&ids), S_OK);
   ASSERT_EQ(ids.cElems, 1u);
@@ -233,17 +233,17 @@ TEST_F(TavletObject, ItsClassInfoNamesTheEventInterfaceAndItHasOnePropertyPage) 
   struct Row {
     const char* name;
     DISPID id;
-  } rows[] = {{"InitiallyDroppable", dispidInitiallyDroppable}, {"RecreateBitmap", dispidRecreateBitmap},
-              {"RecreateBitmapFromFile", dispidRecreateBitmapFromFile}, {"GetBitmapHandle", dispidGetBitmapHandle},
-              {"SetBitmapHandle", dispidSetBitmapHandle}, {"_InitiallyDroppable", dispidDefaultValue}};
+  } rows[] = {{"InitiallyDroppable", DispidInitiallyDroppable}, {"RecreateBitmap", DispidRecreateBitmap},
+              {"RecreateBitmapFromFile", DispidRecreateBitmapFromFile}, {"GetBitmapHandle", DispidGetBitmapHandle},
+              {"SetBitmapHandle", DispidSetBitmapHandle}, {"_InitiallyDroppable", DispidDefaultValue}};
   for (const Row& row : rows) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(row.name)};
     DISPID id = DISPID_UNKNOWN;
-    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK) << row.name;
+    EXPECT_EQ(m_dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK) << row.name;
     EXPECT_EQ(id, row.id) << row.name;
   }
   UINT count = 0;
-  ASSERT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
+  ASSERT_EQ(m_dispatch->GetTypeInfoCount(&count), S_OK);
   EXPECT_EQ(count, 1u);
 }
 

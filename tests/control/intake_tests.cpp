@@ -33,7 +33,7 @@ TEST_F(TavletIntake, PixelsArriveBottomRowFirstLeftToRight) {
     EXPECT_EQ(dlg.m_slot.GetBitmapHandle(), 0) << "a new control is empty";
     LONG pixels[] = {0x000000FF, 0x0000FF00, 0x00FF0000, 0x00FFFFFF};
     ASSERT_TRUE(dlg.m_slot.RecreateBitmap(pixels, 2, 2));
-    EXPECT_EQ(dlg.changes, std::vector<int>{IDC_SLOT});
+    EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_SLOT});
     const LONG handle = dlg.m_slot.GetBitmapHandle();
     ASSERT_NE(handle, 0);
     BITMAP described = Describe(handle);
@@ -59,7 +59,7 @@ TEST_F(TavletIntake, SizesThatAreNotPositiveOrTooLargeAreRefusedWithoutAnEvent) 
     LONG pixels[4] = {1, 2, 3, 4};
     ASSERT_TRUE(dlg.m_slot.RecreateBitmap(pixels, 1, 1));
     const LONG held = dlg.m_slot.GetBitmapHandle();
-    dlg.changes.clear();
+    dlg.m_changes.clear();
     struct Row {
       SHORT sx, sy;
     } rows[] = {{0, 5}, {4, -4}, {-1, 1}, {0, 0}, {-32768, -32768}};
@@ -67,7 +67,7 @@ TEST_F(TavletIntake, SizesThatAreNotPositiveOrTooLargeAreRefusedWithoutAnEvent) 
     // 32767 x 32767 pixels is a section the platform refuses before any
     // pixel is read.
     EXPECT_FALSE(dlg.m_slot.RecreateBitmap(pixels, 32767, 32767));
-    EXPECT_TRUE(dlg.changes.empty());
+    EXPECT_TRUE(dlg.m_changes.empty());
     EXPECT_EQ(dlg.m_slot.GetBitmapHandle(), held) << "the bitmap held stays";
   });
 }
@@ -94,9 +94,9 @@ TEST_F(TavletIntake, HandingTheControlItsOwnBitmapKeepsItAlive) {
     LONG pixels[] = {0x00ABCDEF, 0x00123456};
     ASSERT_TRUE(dlg.m_slot.RecreateBitmap(pixels, 2, 1));
     const LONG own = dlg.m_slot.GetBitmapHandle();
-    dlg.changes.clear();
+    dlg.m_changes.clear();
     EXPECT_TRUE(dlg.m_slot.SetBitmapHandle(own));
-    EXPECT_EQ(dlg.changes, std::vector<int>{IDC_SLOT}) << "a successful intake, raised once";
+    EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_SLOT}) << "a successful intake, raised once";
     EXPECT_EQ(dlg.m_slot.GetBitmapHandle(), own);
     EXPECT_EQ(::GetObjectType(Handle(own)), static_cast<DWORD>(OBJ_BITMAP)) << "not deleted";
     EXPECT_EQ(PixelOf(Handle(own), 0, 0), 0xABCDEFu);
@@ -109,7 +109,7 @@ TEST_F(TavletIntake, NoHandleAnInvalidOneOrAnotherKindOfObjectIsRefused) {
     LONG pixel = 0x00FF00;
     ASSERT_TRUE(dlg.m_slot.RecreateBitmap(&pixel, 1, 1));
     const LONG own = dlg.m_slot.GetBitmapHandle();
-    dlg.changes.clear();
+    dlg.m_changes.clear();
 
     EXPECT_FALSE(dlg.m_slot.SetBitmapHandle(0));
 
@@ -124,7 +124,7 @@ TEST_F(TavletIntake, NoHandleAnInvalidOneOrAnotherKindOfObjectIsRefused) {
     EXPECT_FALSE(dlg.m_slot.SetBitmapHandle(static_cast<LONG>(HandleToLong32(pen))));
     EXPECT_EQ(::GetObjectType(pen), 0u);
 
-    EXPECT_TRUE(dlg.changes.empty());
+    EXPECT_TRUE(dlg.m_changes.empty());
     EXPECT_EQ(dlg.m_slot.GetBitmapHandle(), own);
     EXPECT_EQ(::GetObjectType(Handle(own)), static_cast<DWORD>(OBJ_BITMAP));
   });
@@ -140,7 +140,7 @@ TEST_F(TavletIntake, ANamedFileLoadsByItsContentWhateverItsName) {
   kp::testing::ScriptedPrompts prompts;
   WithHost([&](CHostDlg& dlg) {
     ASSERT_TRUE(dlg.m_finder.RecreateBitmapFromFile(bitmap.c_str()));
-    EXPECT_EQ(dlg.changes, std::vector<int>{IDC_FINDER});
+    EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_FINDER});
     const LONG loaded = dlg.m_finder.GetBitmapHandle();
     BITMAP described = Describe(loaded);
     EXPECT_EQ(described.bmWidth, 5);
@@ -148,10 +148,10 @@ TEST_F(TavletIntake, ANamedFileLoadsByItsContentWhateverItsName) {
     EXPECT_EQ(described.bmBitsPixel, 24) << "the file's own depth";
     EXPECT_EQ(PixelOf(Handle(loaded), 4, 2), 0x400002u);
 
-    dlg.changes.clear();
+    dlg.m_changes.clear();
     for (const std::string& path : {text, truncated, kp::testing::TemporaryRoot() + "/missing.bmp", std::string()})
       EXPECT_FALSE(dlg.m_finder.RecreateBitmapFromFile(path.c_str())) << path;
-    EXPECT_TRUE(dlg.changes.empty());
+    EXPECT_TRUE(dlg.m_changes.empty());
     EXPECT_EQ(dlg.m_finder.GetBitmapHandle(), loaded);
   });
   EXPECT_TRUE(prompts.MessageBoxes().empty()) << "this path shows no message";
@@ -167,7 +167,7 @@ TEST_F(TavletIntake, EachSuccessfulIntakeRaisesBmpChangeOnceEvenForTheSamePixels
     ASSERT_TRUE(dlg.m_landscape.SetBitmapHandle(static_cast<LONG>(HandleToLong32(::CreateBitmap(2, 2, 1, 32, nullptr)))));
     ASSERT_TRUE(kp::testing::DropFiles(dlg.m_landscape.m_hWnd, POINT{3, 3}, {file}));
     kp::testing::ProcessEvents();
-    EXPECT_EQ(dlg.changes, std::vector<int>(5, IDC_LANDSCAPE));
+    EXPECT_EQ(dlg.m_changes, std::vector<int>(5, IDC_LANDSCAPE));
   });
 }
 
@@ -188,19 +188,19 @@ TEST_F(TavletIntake, ADropTakesTheFirstFileOnlyAndABadOneShowsTheMessageAndChang
       kp::testing::ProcessEvents();
     };
     drop({good, other, text});
-    EXPECT_EQ(dlg.changes, std::vector<int>{IDC_SLOT});
+    EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_SLOT});
     const LONG held = dlg.m_slot.GetBitmapHandle();
     EXPECT_EQ(Describe(held).bmWidth, 7) << "the first file, not the others";
     EXPECT_EQ(Describe(held).bmHeight, 2);
 
-    dlg.changes.clear();
+    dlg.m_changes.clear();
     drop({text, good});  // a later loadable file does not help
     drop({truncated});
-    EXPECT_TRUE(dlg.changes.empty());
+    EXPECT_TRUE(dlg.m_changes.empty());
     EXPECT_EQ(dlg.m_slot.GetBitmapHandle(), held) << "the bitmap held stays";
 
     drop({renamed});  // the name is not looked at
-    EXPECT_EQ(dlg.changes, std::vector<int>{IDC_SLOT});
+    EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_SLOT});
     EXPECT_EQ(Describe(dlg.m_slot.GetBitmapHandle()).bmWidth, 4);
   });
   ASSERT_EQ(prompts.MessageBoxes().size(), 2u);
@@ -216,23 +216,23 @@ TEST_F(TavletIntake, FocusArrivingByClickOrTabRaisesBmpChangeEachTimeEmptyOrNot)
     HWND other = ::GetDlgItem(dlg.m_hWnd, IDC_OTHER);
     kp::testing::Click(dlg.m_preview.m_hWnd);
     EXPECT_EQ(CWnd::GetFocus()->GetSafeHwnd(), dlg.m_preview.m_hWnd);
-    EXPECT_EQ(dlg.changes, std::vector<int>{IDC_PREVIEW}) << "an empty control too";
+    EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_PREVIEW}) << "an empty control too";
     kp::testing::Click(dlg.m_preview.m_hWnd);
-    EXPECT_EQ(dlg.changes.size(), 1u) << "a click on the focused control is no new arrival";
+    EXPECT_EQ(dlg.m_changes.size(), 1u) << "a click on the focused control is no new arrival";
 
     kp::testing::Click(other);
     kp::testing::Click(dlg.m_preview.m_hWnd);
-    EXPECT_EQ(dlg.changes, (std::vector<int>{IDC_PREVIEW, IDC_PREVIEW}));
+    EXPECT_EQ(dlg.m_changes, (std::vector<int>{IDC_PREVIEW, IDC_PREVIEW}));
 
     // The button stands before the controls in tab order.
-    dlg.changes.clear();
+    dlg.m_changes.clear();
     kp::testing::Click(other);
     kp::testing::PressKey(dlg.m_hWnd, VK_TAB);
     kp::testing::ProcessEvents();
     EXPECT_EQ(CWnd::GetFocus()->GetSafeHwnd(), dlg.m_slot.m_hWnd);
     kp::testing::PressKey(dlg.m_hWnd, VK_TAB);
     kp::testing::ProcessEvents();
-    EXPECT_EQ(dlg.changes, (std::vector<int>{IDC_SLOT, IDC_PREVIEW}));
+    EXPECT_EQ(dlg.m_changes, (std::vector<int>{IDC_SLOT, IDC_PREVIEW}));
   });
 }
 

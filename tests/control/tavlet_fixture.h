@@ -41,7 +41,7 @@ class TavletTest : public ::testing::Test {
       CHostDlg dlg;
       INT_PTR result = kp::testing::RunModalWith(dlg, [&] {
         kp::testing::ProcessEvents();
-        dlg.changes.clear();
+        dlg.m_changes.clear();
         steps(dlg);
         if (::IsWindow(dlg.m_hWnd)) dlg.EndDialog(IDOK);
       });

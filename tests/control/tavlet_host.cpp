@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 
 #include "platform/afx/event_sink_map.h"
 #include "platform/gdi/gdi.h"
-#include "platform/qt/modal_windows.h"
-#include "platform/qt/window_system.h"
 #include "platform/resources/resource_table.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/ui_driver.h"
@@ -107,7 +104,7 @@ namespace tavlet_host {
 BOOL CHostedTavlet::RecreateBitmapFromFile(LPCTSTR pathname) {
   BOOL result = FALSE;
   static const BYTE parms[] = VTS_BSTR;
-  InvokeHelper(tavlet::dispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, pathname);
+  InvokeHelper(tavlet::DispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, pathname);
   return result;
 }
 
@@ -119,14 +116,14 @@ BOOL CHostedTavlet::GetInitiallyDroppable(DISPID dispid) {
 
 void CHostedTavlet::SetInitiallyDroppable(BOOL value) {
   static const BYTE parms[] = VTS_BOOL;
-  InvokeHelper(tavlet::dispidInitiallyDroppable, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, parms, value);
+  InvokeHelper(tavlet::DispidInitiallyDroppable, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, parms, value);
 }
 
 BEGIN_EVENTSINK_MAP(CHostDlg, CDialog)
-  ON_EVENT(CHostDlg, IDC_SLOT, tavlet::eventidBmpChange, OnBmpChangeSlot, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_PREVIEW, tavlet::eventidBmpChange, OnBmpChangePreview, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_LANDSCAPE, tavlet::eventidBmpChange, OnBmpChangeLandscape, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_FINDER, tavlet::eventidBmpChange, OnBmpChangeFinder, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_SLOT, tavlet::EventidBmpChange, OnBmpChangeSlot, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_PREVIEW, tavlet::EventidBmpChange, OnBmpChangePreview, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_LANDSCAPE, tavlet::EventidBmpChange, OnBmpChangeLandscape, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_FINDER, tavlet::EventidBmpChange, OnBmpChangeFinder, VTS_NONE)
 END_EVENTSINK_MAP()
 
 void CHostDlg::DoDataExchange(CDataExchange* pDX) {
@@ -145,7 +142,7 @@ CHostedTavlet& CHostDlg::Control(int id) {
   }
 }
 
-int CHostDlg::ChangesOf(int id) const { return static_cast<int>(std::count(changes.begin(), changes.end(), id)); }
+int CHostDlg::ChangesOf(int id) const { return static_cast<int>(std::count(m_changes.begin(), m_changes.end(), id)); }
 
 std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes) {
   const std::string path = kp::testing::TemporaryRoot() + "/" + name;
@@ -165,31 +162,6 @@ DWORD PixelOf(HBITMAP bitmap, int x, int y) {
   if (!select.ok()) return 0xFFFFFFFF;
   const COLORREF c = ::GetPixel(dc.get(), x, y);
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-
-namespace {
-// One look for the modal window; it schedules the next look itself, each
-// a copy, so nothing refers to itself.
-struct ModalWindowPoll {
-  std::string caption;
-  std::function<void(HWND)> action;
-  std::chrono::steady_clock::time_point deadline;
-  void operator()() const {
-    HWND window = kp::ws::ActiveModalWindow();
-    if (window != nullptr && kp::ws::GetWindowText(window) == caption) return action(window);
-    if (std::chrono::steady_clock::now() > deadline) {
-      ADD_FAILURE() << "no modal window \"" << caption << "\" opened";
-      return;
-    }
-    kp::testing::RunSoon(*this);
-  }
-};
-}  // namespace
-
-void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action) {
-  kp::testing::RunSoon(
-      ModalWindowPoll{caption, std::move(action),
-                      std::chrono::steady_clock::now() + std::chrono::milliseconds(kp::testing::kGenerousWaitMilliseconds)});
 }
 
 }  // namespace tavlet_host

@@ -6,7 +6,6 @@
 // the editor's own wrapper (CTavlet), with an event-sink map that records
 // every BmpChange by control id.
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,7 +36,7 @@ std::vector<BYTE> RecordStream(int controlId);
 class CHostedTavlet : public CTavlet {
  public:
   BOOL RecreateBitmapFromFile(LPCTSTR pathname);
-  BOOL GetInitiallyDroppable(DISPID dispid = tavlet::dispidInitiallyDroppable);
+  BOOL GetInitiallyDroppable(DISPID dispid = tavlet::DispidInitiallyDroppable);
   void SetInitiallyDroppable(BOOL value);
 };
 
@@ -47,7 +46,7 @@ class CHostDlg : public CDialog {
 
   CHostedTavlet m_slot, m_preview, m_landscape, m_finder;
   // The id of the control of every BmpChange, in order.
-  std::vector<int> changes;
+  std::vector<int> m_changes;
 
   CHostedTavlet& Control(int id);
   // How many BmpChange events `id` raised.
@@ -56,10 +55,10 @@ class CHostDlg : public CDialog {
   void DoDataExchange(CDataExchange* pDX) override;
 
  protected:
-  void OnBmpChangeSlot() { changes.push_back(IDC_SLOT); }
-  void OnBmpChangePreview() { changes.push_back(IDC_PREVIEW); }
-  void OnBmpChangeLandscape() { changes.push_back(IDC_LANDSCAPE); }
-  void OnBmpChangeFinder() { changes.push_back(IDC_FINDER); }
+  void OnBmpChangeSlot() { m_changes.push_back(IDC_SLOT); }
+  void OnBmpChangePreview() { m_changes.push_back(IDC_PREVIEW); }
+  void OnBmpChangeLandscape() { m_changes.push_back(IDC_LANDSCAPE); }
+  void OnBmpChangeFinder() { m_changes.push_back(IDC_FINDER); }
   DECLARE_EVENTSINK_MAP()
 };
 
@@ -69,9 +68,5 @@ std::vector<BYTE> ReadWholeFile(const std::string& path);
 
 // A bitmap's pixel as 0x00RRGGBB, y from the top, read through a memory DC.
 DWORD PixelOf(HBITMAP bitmap, int x, int y);
-
-// Runs `action` with the modal window captioned `caption` once it is open
-// (polling the event loop); fails the test after ten seconds.
-void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> action);
 
 }  // namespace tavlet_host

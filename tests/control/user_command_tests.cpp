@@ -17,6 +17,7 @@ namespace {
 
 using kp::com::ComPtr;
 using kp::testing::MenuItemSeen;
+using kp::testing::WhenModalWindowOpens;
 using namespace tavlet;
 
 using TavletCommands = TavletTest;
@@ -64,7 +65,7 @@ TEST_F(TavletCommands, TheContextMenuIsGreyedWhileEmptyAndTakesTheFocus) {
       EXPECT_EQ(seen[i].statusTip, rows[i].statusTip);
     }
     EXPECT_EQ(CWnd::GetFocus()->GetSafeHwnd(), dlg.m_slot.m_hWnd) << "the right click took the focus";
-    EXPECT_EQ(dlg.changes, std::vector<int>{IDC_SLOT});
+    EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_SLOT});
 
     LONG pixel = 1;
     ASSERT_TRUE(dlg.m_slot.RecreateBitmap(&pixel, 1, 1));
@@ -188,13 +189,13 @@ TEST_F(TavletCommands, ClearAsksFirstAndOnYesEmptiesTheControlButKeepsTheSize) {
     Give3x2(dlg.m_landscape);
     const LONG held = dlg.m_landscape.GetBitmapHandle();
     ChooseFromMenu(dlg.m_landscape, "Clear Contents");
-    dlg.changes.clear();  // the right click's focus arrival
+    dlg.m_changes.clear();  // the right click's focus arrival
     EXPECT_EQ(dlg.m_landscape.GetBitmapHandle(), held) << "No keeps the bitmap";
 
     ChooseFromMenu(dlg.m_landscape, "Clear Contents");
     EXPECT_EQ(dlg.m_landscape.GetBitmapHandle(), 0);
     EXPECT_EQ(::GetObjectType(Long32ToHandle<HBITMAP>(static_cast<std::uint32_t>(held))), 0u) << "released";
-    EXPECT_EQ(dlg.changes, std::vector<int>{IDC_LANDSCAPE}) << "Yes raises BmpChange once";
+    EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_LANDSCAPE}) << "Yes raises BmpChange once";
 
     std::vector<MenuItemSeen> seen = ChooseFromMenu(dlg.m_landscape, "");
     ASSERT_EQ(seen.size(), 3u);

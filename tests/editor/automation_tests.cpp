@@ -87,20 +87,20 @@ bool EntriesWritten() {
 class Automation : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    server = new kp::testing::PrivateXServer;
-    display = new kp::testing::XClient(server->Display());
+    m_xServer = new kp::testing::PrivateXServer;
+    m_display = new kp::testing::XClient(m_xServer->Display());
   }
   static void TearDownTestSuite() {
-    delete display;
-    display = nullptr;
-    delete server;
-    server = nullptr;
+    delete m_display;
+    m_display = nullptr;
+    delete m_xServer;
+    m_xServer = nullptr;
   }
 
   void SetUp() override {
-    ASSERT_FALSE(server->Display().empty()) << "Xvfb did not start (scripts/test installs it)";
-    ASSERT_TRUE(display->Connected());
-    setenv("DISPLAY", server->Display().c_str(), 1);
+    ASSERT_FALSE(m_xServer->Display().empty()) << "Xvfb did not start (scripts/test installs it)";
+    ASSERT_TRUE(m_display->Connected());
+    setenv("DISPLAY", m_xServer->Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     kp::testing::InstallLocalServerClient();
     kp::testing::UseFreshRegistry();
@@ -116,21 +116,21 @@ class Automation : public ::testing::Test {
   pid_t StartEditor(const std::string& option) {
     std::vector<std::string> words = {RealPath(KESTROW_PROGRAM)};
     if (!option.empty()) words.push_back(option);
-    started.push_back(std::make_unique<kp::testing::StartedProgram>(words));
-    const kp::testing::StartedProgram& editor = *started.back();
+    m_started.push_back(std::make_unique<kp::testing::StartedProgram>(words));
+    const kp::testing::StartedProgram& editor = *m_started.back();
     EXPECT_TRUE(WaitFor([&] { return HasVisibleWindow(editor.Pid()); }))
         << "no window for '" << option << "'\n" << editor.Err();
     return editor.Pid();
   }
   // Ends the editors this test started.
-  void StopEditors() { started.clear(); }
+  void StopEditors() { m_started.clear(); }
 
   // The visible windows on the display whose title is `title` (or starts
   // with it), each with the process that made it.
   static std::vector<std::pair<unsigned long, pid_t>> Windows(const std::string& title, bool prefix = false) {
     std::vector<std::pair<unsigned long, pid_t>> windows;
-    for (unsigned long window : display->WindowsTitled(title, prefix))
-      windows.push_back({window, display->WindowProcess(window)});
+    for (unsigned long window : m_display->WindowsTitled(title, prefix))
+      windows.push_back({window, m_display->WindowProcess(window)});
     return windows;
   }
   static std::vector<std::pair<unsigned long, pid_t>> EditorWindows() { return Windows(kCaption); }
@@ -146,16 +146,16 @@ class Automation : public ::testing::Test {
   // Keys to the window, through the X server's own input.
   static void PressKeys(unsigned long window, const std::string& keys) {
     std::string why;
-    EXPECT_TRUE(display->PressKeys(window, keys, &why)) << keys << ": " << why;
+    EXPECT_TRUE(m_display->PressKeys(window, keys, &why)) << keys << ": " << why;
   }
 
-  static kp::testing::PrivateXServer* server;
-  static kp::testing::XClient* display;
-  std::vector<std::unique_ptr<kp::testing::StartedProgram>> started;
+  static kp::testing::PrivateXServer* m_xServer;
+  static kp::testing::XClient* m_display;
+  std::vector<std::unique_ptr<kp::testing::StartedProgram>> m_started;
 };
 
-kp::testing::PrivateXServer* Automation::server = nullptr;
-kp::testing::XClient* Automation::display = nullptr;
+kp::testing::PrivateXServer* Automation::m_xServer = nullptr;
+kp::testing::XClient* Automation::m_display = nullptr;
 
 TEST_F(Automation, OnlyANormalStartWritesTheLocalServerEntries) {
   const struct {

@@ -28,7 +28,7 @@ class ControlFailure : public ::testing::Test {
  protected:
   void SetUp() override {
     kp::testing::UseFreshRegistry();
-    machine = kp::testing::UseFreshMachineFolder();
+    m_machine = kp::testing::UseFreshMachineFolder();
     ASSERT_TRUE(AfxOleInit());
     AfxEnableControlContainer();
   }
@@ -39,23 +39,23 @@ class ControlFailure : public ::testing::Test {
     CJourneyDlg dlg;
     EXPECT_EQ(dlg.DoModal(), -1);
     EXPECT_FALSE(dlg.WasOpened());
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ::testing::internal::CaptureStderr();
     const int status = ReportMainDialogFailure();
-    err = ::testing::internal::GetCapturedStderr();
+    m_err = ::testing::internal::GetCapturedStderr();
     return status;
   }
 
-  kp::testing::ScriptedPrompts prompts;
-  std::string machine;
-  std::string err;
+  kp::testing::ScriptedPrompts m_prompts;
+  std::string m_machine;
+  std::string m_err;
 };
 
 TEST_F(ControlFailure, SaysWhichControlModuleAndCommandAndEndsWithStatusOne) {
   const std::string junk = kp::testing::TemporaryRoot() + "/junk.ocx";
   std::ofstream(junk) << "not a module";
   const std::string user = kp::registry::RegistryFilePath();
-  const std::string machineFile = kp::registry::RegistryFileIn(machine);
+  const std::string machineFile = kp::registry::RegistryFileIn(m_machine);
   const struct {
     const char* what;
     std::function<void()> arrange;
@@ -63,7 +63,7 @@ TEST_F(ControlFailure, SaysWhichControlModuleAndCommandAndEndsWithStatusOne) {
   } rows[] = {
       {"not registered", [] {},
        "Module tried: none: the class is not registered in " + user + " (not there); no machine-wide "
-       "kestrow-platform/classes.reg in " + machine},
+       "kestrow-platform/classes.reg in " + m_machine},
       {"module missing",
        [] { kp::registry::SetStringValue(HKEY_CLASSES_ROOT, ClassKey(), "", "/gone/Tavlet.ocx"); },
        "Module tried: /gone/Tavlet.ocx, which is not there"},
@@ -82,10 +82,10 @@ TEST_F(ControlFailure, SaysWhichControlModuleAndCommandAndEndsWithStatusOne) {
   for (const auto& row : rows) {
     row.arrange();
     EXPECT_EQ(StartEditor(), 1) << row.what;
-    ASSERT_FALSE(prompts.MessageBoxes().empty()) << row.what;
-    const std::string shown = prompts.MessageBoxes().back().text;
+    ASSERT_FALSE(m_prompts.MessageBoxes().empty()) << row.what;
+    const std::string shown = m_prompts.MessageBoxes().back().text;
     // No application object in a test: standard error names the program "kestrow".
-    EXPECT_EQ(err, "kestrow: " + shown + "\n") << row.what;
+    EXPECT_EQ(m_err, "kestrow: " + shown + "\n") << row.what;
     EXPECT_NE(shown.find("Control: TAVLET.TavletCtrl.1 " + GuidToString(tavlet::CLSID_Tavlet)), std::string::npos)
         << shown;
     EXPECT_NE(shown.find(row.tried), std::string::npos) << row.what << "\n" << shown;

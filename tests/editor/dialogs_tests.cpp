@@ -79,7 +79,7 @@ TEST_F(EditorJourney, TheWindowMenuTheSystemCommandsAndTheAboutCommandOpenTheAbo
         << "system command 32 is not the About entry";
     EXPECT_TRUE(dlg.IsWindowVisible());
   });
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, TheImageFinderWantsAFileAndKeepsItsValuesBetweenOpenings) {
@@ -87,7 +87,7 @@ TEST_F(EditorJourney, TheImageFinderWantsAFileAndKeepsItsValuesBetweenOpenings) 
   const std::string path = WriteShapesFile(builder);
   WithEditor([&](CJourneyDlg& dlg) {
     // The button is shown only once a file is chosen; its command without one:
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_IMAGE_FINDER, BN_CLICKED), 0);
     kp::testing::ProcessEvents();
     EXPECT_EQ(Messages(), std::vector<std::string>{"Select shapes file before using image finder"});
@@ -96,7 +96,7 @@ TEST_F(EditorJourney, TheImageFinderWantsAFileAndKeepsItsValuesBetweenOpenings) 
     SelectShapesFile(dlg, path);
     ClickItem(dlg, IDC_LOAD_SET);
     const Picture slot0 = PictureOf(dlg.m_slot[0]);
-    ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::kControl | kp::testing::kShift);
+    ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::Control | kp::testing::Shift);
     ASSERT_TRUE(Visible(dlg, IDC_IMAGE_FINDER));
     Picture found;
     const std::string first = CaptionOfWhatOpens(dlg, [&] { ClickItem(dlg, IDC_IMAGE_FINDER); }, [&] {

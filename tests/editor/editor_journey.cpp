@@ -105,7 +105,7 @@ std::string EditorJourney::WriteBitmapFile(const std::string& name, int width, i
 }
 
 void EditorJourney::SelectShapesFile(CJourneyDlg& dlg, const std::string& path) {
-  prompts.AnswerFileDialog(path);
+  m_prompts.AnswerFileDialog(path);
   ClickItem(dlg, IDC_SELECT_SHAPES_FILE);
 }
 
@@ -164,7 +164,7 @@ Picture EditorJourney::PictureOf(CTavlet& control) {
 
 std::vector<std::string> EditorJourney::Messages() const {
   std::vector<std::string> texts;
-  for (const auto& box : prompts.MessageBoxes()) texts.push_back(box.text);
+  for (const auto& box : m_prompts.MessageBoxes()) texts.push_back(box.text);
   return texts;
 }
 

@@ -63,7 +63,7 @@ class EditorJourney : public ::testing::Test {
   // The user's actions, through real input.
   void SelectShapesFile(CJourneyDlg& dlg, const std::string& path);
   static void ChooseSet(CJourneyDlg& dlg, int setIndex);
-  static void ClickItem(CJourneyDlg& dlg, int id, unsigned modifiers = kp::testing::kNoModifier);
+  static void ClickItem(CJourneyDlg& dlg, int id, unsigned modifiers = kp::testing::NoModifier);
   static void SetGammaBox(CJourneyDlg& dlg, bool checked);
   static bool DropOn(CWnd& control, const std::string& path);
 
@@ -75,7 +75,7 @@ class EditorJourney : public ::testing::Test {
   static Picture PictureOf(CTavlet& control);
 
   // Every prompt of the test is answered from here.
-  kp::testing::ScriptedPrompts prompts;
+  kp::testing::ScriptedPrompts m_prompts;
   // Message box texts shown so far.
   std::vector<std::string> Messages() const;
 };

@@ -25,7 +25,7 @@ TEST_F(EditorJourney, AHundredLoadsAndDropsLeaveTheObjectCountWhereItWas) {
     }
     EXPECT_EQ(kp::gdi::LiveObjectCount(), objects);
   });
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST_F(EditorJourney, LoadingATextureSetFillsEverySlotWithItsDecodedImageAndTheP
       EXPECT_EQ(PictureOf(dlg.m_wndLandscape).width, 0) << "a texture load leaves the landscape slot alone";
     });
   }
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, ALandscapeSwitchesTheViewAndLoadsBottomUpAndSwitchingBackShowsTheSameSlots) {
@@ -75,7 +75,7 @@ TEST_F(EditorJourney, ALandscapeSwitchesTheViewAndLoadsBottomUpAndSwitchingBackS
     }
     EXPECT_EQ(PictureOf(dlg.m_wndLandscape), landscape) << "the hidden landscape keeps its image";
   });
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, AFileOneByteShortIsWarnedAboutAndStillLoads) {
@@ -83,7 +83,7 @@ TEST_F(EditorJourney, AFileOneByteShortIsWarnedAboutAndStillLoads) {
   const std::string path = WriteShapesFile(builder, kExpectedShapesFileSize - 1);
   WithEditor([&](CJourneyDlg& dlg) {
     SelectShapesFile(dlg, path);
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_LOAD_SET);
     EXPECT_EQ(PictureOf(dlg.m_slot[12]), Expected(builder, 0, 12, true));
   });
@@ -98,13 +98,13 @@ TEST_F(EditorJourney, AnImageOutsideTheFileStopsTheLoadWithTheFileErrorMessage) 
   sample_shapes::WriteBytes(path, bytes);
   WithEditor([&](CJourneyDlg& dlg) {
     SelectShapesFile(dlg, path);
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_LOAD_SET);
     EXPECT_EQ(PictureOf(dlg.m_slot[9]), Expected(builder, 0, 9, true)) << "the images before it are shown";
     EXPECT_EQ(PictureOf(dlg.m_slot[10]).width, 0);
     EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_ARROW)) << "the arrow is back";
   });
-  ASSERT_EQ(prompts.MessageBoxes().size(), 1u);
+  ASSERT_EQ(m_prompts.MessageBoxes().size(), 1u);
   EXPECT_NE(Messages()[0].find(path), std::string::npos) << Messages()[0];
 }
 
@@ -116,7 +116,7 @@ TEST_F(EditorJourney, AFileHeldForWritingElsewhereCannotBeLoaded) {
     HeldElsewhere holder(path, CFile::modeReadWrite | CFile::shareExclusive);
     ASSERT_TRUE(holder.Holding());
     const HCURSOR before = ::GetCursor();
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_LOAD_SET);
     EXPECT_EQ(PictureOf(dlg.m_slot[0]).width, 0);
     EXPECT_EQ(::GetCursor(), before) << "the cursor is left as it was";

@@ -62,7 +62,7 @@ TEST_F(EditorJourney, ThePalettePictureFollowsTheWorkedLayouts) {
       }
     });
   }
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, CtrlShiftClickRevealsTheImageFinderButtonAndChangesNothingElse) {
@@ -73,14 +73,14 @@ TEST_F(EditorJourney, CtrlShiftClickRevealsTheImageFinderButtonAndChangesNothing
     // The file is held exclusively elsewhere: opening it would fail loudly.
     HeldElsewhere holder(path, CFile::modeReadWrite | CFile::shareExclusive);
     ASSERT_TRUE(holder.Holding());
-    prompts.AnswerMessageBox(IDOK).AnswerMessageBox(IDOK);
-    ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::kControl);
-    ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::kShift);
+    m_prompts.AnswerMessageBox(IDOK).AnswerMessageBox(IDOK);
+    ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::Control);
+    ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::Shift);
     EXPECT_FALSE(Visible(dlg, IDC_IMAGE_FINDER)) << "one of the two keys is not enough";
-    EXPECT_EQ(prompts.MessageBoxes().size(), 2u) << "each of those clicks tried the file";
-    ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::kControl | kp::testing::kShift);
+    EXPECT_EQ(m_prompts.MessageBoxes().size(), 2u) << "each of those clicks tried the file";
+    ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::Control | kp::testing::Shift);
     EXPECT_TRUE(Visible(dlg, IDC_IMAGE_FINDER));
-    EXPECT_EQ(prompts.MessageBoxes().size(), 2u) << "the reveal opens no file";
+    EXPECT_EQ(m_prompts.MessageBoxes().size(), 2u) << "the reveal opens no file";
     EXPECT_EQ(PictureOf(dlg.m_wndPreview).width, 0) << "nor draws anything";
   });
 }
@@ -103,7 +103,7 @@ TEST_F(EditorJourney, GenerationUsesTheGammaStateOfTheLastExchange) {
     ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP);
     EXPECT_EQ(At(PictureOf(dlg.m_wndPreview), 4 * 16, 6 * 17), raw[100]) << "a change of the set took the box";
   });
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ std::vector<BYTE> ReferenceIndices(const Picture& picture, const sample_shapes::
   kp::gdi::ScopedSelectObject select(dc.get(), bitmap.get());
   std::vector<BYTE> indices(static_cast<std::size_t>(kind.ImageBytes()));
   reference::ConvertBitmapToPalette(indices.data(), kind.width, kind.height, dc.get(), picture.width, picture.height,
-                                    kind.order == PixelOrder::bottomUpRows, shapes_tests::ExpectedPalette(block, gamma),
+                                    kind.order == PixelOrder::BottomUpRows, shapes_tests::ExpectedPalette(block, gamma),
                                     block.colourCount);
   return indices;
 }
@@ -74,7 +74,7 @@ TEST_F(EditorJourney, ADroppedBitmapIsPatchedIntoItsImageAndNothingElseChanges) 
     ClickItem(dlg, IDC_LOAD_SET);
     EXPECT_EQ(PictureOf(dlg.m_slot[7]), (Picture{128, 128, shapes_tests::ExpectedPicture(builder, 0, 7, true)}));
   });
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, PatchingRightAfterLoadingRewritesTheSameIndicesSaveTheNamedCases) {
@@ -114,7 +114,7 @@ TEST_F(EditorJourney, PatchingRightAfterLoadingRewritesTheSameIndicesSaveTheName
       ASSERT_TRUE(inside) << "byte " << i;
     }
   }
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, AnEmptyLandscapeSlotIsReportedAndTheFileIsUnchanged) {
@@ -124,7 +124,7 @@ TEST_F(EditorJourney, AnEmptyLandscapeSlotIsReportedAndTheFileIsUnchanged) {
   WithEditor([&](CJourneyDlg& dlg) {
     SelectShapesFile(dlg, path);
     ChooseSet(dlg, 5);
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
     EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_ARROW));
   });
@@ -142,7 +142,7 @@ TEST_F(EditorJourney, AFileOpenElsewhereCannotBePatched) {
     ASSERT_TRUE(DropOn(dlg.m_slot[0], bitmap));
     HeldElsewhere reader(path, CFile::modeRead | CFile::shareDenyWrite);
     ASSERT_TRUE(reader.Holding());
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
   });
   EXPECT_EQ(Messages(), std::vector<std::string>{kOpenFailed});
@@ -157,7 +157,7 @@ TEST_F(EditorJourney, AFileOneByteShortIsWarnedAboutAndPatchedWhereItsHeadersSay
   WithEditor([&](CJourneyDlg& dlg) {
     SelectShapesFile(dlg, path);
     ASSERT_TRUE(DropOn(dlg.m_slot[29], bitmap));
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
     const LONGLONG at = builder.SetLayout(0).pixels[29];
     EXPECT_EQ(Slice(FileBytes(path), at, kTextureBytes), ReferenceIndices(PictureOf(dlg.m_slot[29]), builder, 0, true));
@@ -183,7 +183,7 @@ TEST_F(EditorJourney, HeadersPointingPastTheEndAreToldAboutAndNothingIsWrittenTh
     SelectShapesFile(dlg, path);
     ASSERT_TRUE(DropOn(dlg.m_slot[8], bitmap));
     ASSERT_TRUE(DropOn(dlg.m_slot[9], bitmap));
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
   });
   EXPECT_EQ(Messages(),
@@ -206,11 +206,11 @@ TEST_F(EditorJourney, AHeaderThatCannotBeReadStopsThePatchWithTheFileErrorAndWri
     SelectShapesFile(dlg, path);
     ASSERT_TRUE(DropOn(dlg.m_slot[3], bitmap));
     ASSERT_TRUE(DropOn(dlg.m_slot[20], bitmap));
-    prompts.AnswerMessageBox(IDOK);
+    m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
     EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_ARROW));
   });
-  ASSERT_EQ(prompts.MessageBoxes().size(), 1u);
+  ASSERT_EQ(m_prompts.MessageBoxes().size(), 1u);
   EXPECT_NE(Messages()[0].find(path), std::string::npos) << "the framework's file error names the file: " << Messages()[0];
   EXPECT_EQ(FileBytes(path), bytes);
 }

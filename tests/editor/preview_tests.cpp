@@ -38,7 +38,7 @@ TEST_F(EditorJourney, EachDropOnATextureSlotShowsInThePreviewAndALandscapeDropDo
     EXPECT_EQ(PictureOf(dlg.m_wndLandscape).width, 300);
     EXPECT_EQ(PictureOf(dlg.m_wndPreview), before) << "the landscape slot has no handler";
   });
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, ClickingASlotShowsItAndAnEmptySlotOrAClearedOneKeepsThePreview) {
@@ -51,7 +51,7 @@ TEST_F(EditorJourney, ClickingASlotShowsItAndAnEmptySlotOrAClearedOneKeepsThePre
     ASSERT_EQ(PictureOf(dlg.m_wndPreview), slot29);
 
     // Clearing slot 29 right after the load leaves its old image in the preview.
-    ClearSlot(prompts, dlg.m_slot[29]);
+    ClearSlot(m_prompts, dlg.m_slot[29]);
     EXPECT_EQ(PictureOf(dlg.m_slot[29]).width, 0);
     EXPECT_EQ(PictureOf(dlg.m_wndPreview), slot29);
 

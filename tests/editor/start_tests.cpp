@@ -97,7 +97,7 @@ TEST_F(EditorJourney, OpensWithTheTextsStatesAndLayoutOfTheTemplate) {
     EXPECT_EQ(dlg.GetIcon(TRUE), ::LoadIcon(dlg.GetModuleInstance(), MAKEINTRESOURCE(IDR_MAINFRAME)));
     EXPECT_EQ(dlg.GetIcon(FALSE), dlg.GetIcon(TRUE));
   });
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, ChoosingAFileEnablesTheThreeCommandsAndACancelledSecondChoiceKeepsIt) {
@@ -105,8 +105,8 @@ TEST_F(EditorJourney, ChoosingAFileEnablesTheThreeCommandsAndACancelledSecondCho
   const std::string path = WriteShapesFile(builder);
   WithEditor([&](CJourneyDlg& dlg) {
     SelectShapesFile(dlg, path);
-    ASSERT_EQ(prompts.FileDialogs().size(), 1u);
-    const auto& request = prompts.FileDialogs()[0];
+    ASSERT_EQ(m_prompts.FileDialogs().size(), 1u);
+    const auto& request = m_prompts.FileDialogs()[0];
     EXPECT_TRUE(request.open);
     EXPECT_EQ(request.title, "Please specify location of the 'shapes' file");
     EXPECT_EQ(request.filter, "Shapes Files (*.shp2)|*.shp2|All Files (*.*)|*.*||");
@@ -120,15 +120,15 @@ TEST_F(EditorJourney, ChoosingAFileEnablesTheThreeCommandsAndACancelledSecondCho
     EXPECT_EQ(dlg.m_strShapesFile, path.c_str());
     for (int id : {1061, 1009, 1010}) EXPECT_TRUE(Enabled(dlg, id)) << id;
 
-    prompts.CancelFileDialog();
+    m_prompts.CancelFileDialog();
     ClickItem(dlg, IDC_SELECT_SHAPES_FILE);
-    EXPECT_EQ(prompts.FileDialogs().size(), 2u);
+    EXPECT_EQ(m_prompts.FileDialogs().size(), 2u);
     EXPECT_EQ(ItemText(dlg, IDC_SHAPES_FILE_PATH), path);
     EXPECT_EQ(dlg.m_strShapesFile, path.c_str());
     for (int id : {1061, 1009, 1010}) EXPECT_TRUE(Enabled(dlg, id)) << id;
   });
-  EXPECT_TRUE(prompts.ScriptDone());
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.ScriptDone());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 TEST_F(EditorJourney, ExitEscapeAndTheCloseBoxEndTheDialogWithoutAClient) {
@@ -200,7 +200,7 @@ TEST_F(EditorJourney, WhileAClientHoldsTheEditorClosingOnlyHidesItAndKeepsEveryS
     app.m_pMainWnd = nullptr;
   });
   EXPECT_EQ(result, IDCANCEL);
-  EXPECT_TRUE(prompts.MessageBoxes().empty());
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST_F(EditorJourney, StartsWithTheShapesFileNamedOnTheCommandLineChosen) {
     dlg.EndDialog(IDCANCEL);
   });
   EXPECT_TRUE(dlg.WasOpened());
-  EXPECT_EQ(prompts.MessageBoxes().size(), 0u);
+  EXPECT_EQ(m_prompts.MessageBoxes().size(), 0u);
 }
 
 TEST_F(EditorJourney, ANameThatIsNotAReadableFileIsSaidOverTheOpenWindowAndNothingIsChosen) {

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "kestrow_version.h"
 #include "platform/afx/dialog.h"
 #include "platform/qt/window_system.h"
 #include "platform/testing/bmp_writer.h"
@@ -53,33 +54,33 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::seconds bound = std
 
 class InstalledTree : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { x = new kp::testing::PrivateXServer; }
+  static void SetUpTestSuite() { m_xServer = new kp::testing::PrivateXServer; }
   static void TearDownTestSuite() {
-    delete x;
-    x = nullptr;
+    delete m_xServer;
+    m_xServer = nullptr;
   }
 
   void SetUp() override {
     const char* given = std::getenv("KESTROW_INSTALLED_PREFIX");
     ASSERT_NE(given, nullptr) << "KESTROW_INSTALLED_PREFIX names the installed tree";
-    prefix = fs::canonical(given).string();
-    ASSERT_FALSE(x->Display().empty()) << "Xvfb did not start (scripts/test installs it)";
+    m_prefix = fs::canonical(given).string();
+    ASSERT_FALSE(m_xServer->Display().empty()) << "Xvfb did not start (scripts/test installs it)";
     static int users = 0;
-    home = kp::testing::TemporaryRoot() + "/user-" + std::to_string(++users);
-    fs::create_directories(home + "/data");
-    fs::create_directories(home + "/runtime");
-    fs::permissions(home + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
+    m_home = kp::testing::TemporaryRoot() + "/user-" + std::to_string(++users);
+    fs::create_directories(m_home + "/data");
+    fs::create_directories(m_home + "/runtime");
+    fs::permissions(m_home + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
   }
 
   // A new user's environment; `dataDirs` is their XDG_DATA_DIRS.
   std::vector<std::string> UserEnvironment(const std::string& dataDirs) const {
-    return {"HOME=" + home,
-            "XDG_DATA_HOME=" + home + "/data",
-            "XDG_RUNTIME_DIR=" + home + "/runtime",
+    return {"HOME=" + m_home,
+            "XDG_DATA_HOME=" + m_home + "/data",
+            "XDG_RUNTIME_DIR=" + m_home + "/runtime",
             "XDG_DATA_DIRS=" + dataDirs,
-            "DISPLAY=" + x->Display(),
+            "DISPLAY=" + m_xServer->Display(),
             "QT_QPA_PLATFORM=xcb",
-            "PATH=" + prefix + "/bin:/usr/bin:/bin"};
+            "PATH=" + m_prefix + "/bin:/usr/bin:/bin"};
   }
 
   std::unique_ptr<kp::testing::StartedProgram> Run(const std::vector<std::string>& words,
@@ -92,23 +93,23 @@ class InstalledTree : public ::testing::Test {
   // A 24-bit bitmap file of one colour.
   std::string SolidBitmapFile(const std::string& name, std::uint32_t rgb) const {
     const std::vector<BYTE> bytes = kp::testing::BitmapFile24(40, 30, [rgb](int, int) { return rgb; });
-    const std::string path = home + "/" + name;
+    const std::string path = m_home + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 
-  static kp::testing::PrivateXServer* x;
-  std::string prefix;
-  std::string home;
+  static kp::testing::PrivateXServer* m_xServer;
+  std::string m_prefix;
+  std::string m_home;
 };
 
-kp::testing::PrivateXServer* InstalledTree::x = nullptr;
+kp::testing::PrivateXServer* InstalledTree::m_xServer = nullptr;
 
 TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
   std::set<std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(prefix))
-    if (!entry.is_directory()) files.insert(fs::relative(entry.path(), prefix).string());
+  for (const auto& entry : fs::recursive_directory_iterator(m_prefix))
+    if (!entry.is_directory()) files.insert(fs::relative(entry.path(), m_prefix).string());
   std::set<std::string> expected = {
       "bin/kestrow",
       "bin/kestrow-cli",
@@ -143,22 +144,22 @@ TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
       {KESTROW_PRIVATE_DIR "/regsvr", "$ORIGIN"},
   };
   for (const auto& row : rows) {
-    const std::string dynamic = Output({"readelf", "-d", prefix + "/" + row.file});
+    const std::string dynamic = Output({"readelf", "-d", m_prefix + "/" + row.file});
     EXPECT_NE(dynamic.find("Library runpath: [" + row.runPath + "]"), std::string::npos)
         << row.file << "\n" << dynamic;
   }
 }
 
 TEST_F(InstalledTree, TheEditorStartsForANewUserWithWorkingDropSlots) {
-  const std::string registration = ReadFile(prefix + "/share/kestrow-platform/classes.reg");
+  const std::string registration = ReadFile(m_prefix + "/share/kestrow-platform/classes.reg");
   kp::testing::ProgramOptions options;
-  options.environment = UserEnvironment(prefix + "/share");
+  options.environment = UserEnvironment(m_prefix + "/share");
   const kp::testing::ProgramRun sample =
-      kp::testing::RunProgram({prefix + "/bin/kestrow-sample-shapes", home + "/shapes.shp2"}, options);
+      kp::testing::RunProgram({m_prefix + "/bin/kestrow-sample-shapes", m_home + "/shapes.shp2"}, options);
   ASSERT_EQ(sample.status, 0) << sample.err;
 
-  auto editor = Run({prefix + "/bin/kestrow", home + "/shapes.shp2"}, prefix + "/share");
-  kp::testing::XClient client(x->Display());
+  auto editor = Run({m_prefix + "/bin/kestrow", m_home + "/shapes.shp2"}, m_prefix + "/share");
+  kp::testing::XClient client(m_xServer->Display());
   ASSERT_TRUE(client.Connected());
   unsigned long window = 0;
   ASSERT_TRUE(WaitFor([&] {
@@ -187,14 +188,14 @@ TEST_F(InstalledTree, TheEditorStartsForANewUserWithWorkingDropSlots) {
       << "slot 0 shows 0x" << std::hex << client.ScreenPixel(x0, y0).value_or(0);
 
   EXPECT_FALSE(editor->Ended()) << editor->Err();
-  EXPECT_EQ(ReadFile(prefix + "/share/kestrow-platform/classes.reg"), registration) << "nothing writes the machine's";
+  EXPECT_EQ(ReadFile(m_prefix + "/share/kestrow-platform/classes.reg"), registration) << "nothing writes the machine's";
 }
 
 TEST_F(InstalledTree, WithoutARegistrationTheEditorSaysHowToRegisterAndEndsWithStatusOne) {
-  const std::string nothing = home + "/no-machine-registration";
+  const std::string nothing = m_home + "/no-machine-registration";
   fs::create_directories(nothing);
-  auto editor = Run({prefix + "/bin/kestrow"}, nothing);
-  kp::testing::XClient client(x->Display());
+  auto editor = Run({m_prefix + "/bin/kestrow"}, nothing);
+  kp::testing::XClient client(m_xServer->Display());
   ASSERT_TRUE(client.Connected());
   std::vector<unsigned long> boxes;
   ASSERT_TRUE(WaitFor([&] {
@@ -205,7 +206,7 @@ TEST_F(InstalledTree, WithoutARegistrationTheEditorSaysHowToRegisterAndEndsWithS
   const std::string err = editor->Err();
   EXPECT_NE(err.find("Control: TAVLET.TavletCtrl.1"), std::string::npos) << err;
   EXPECT_NE(err.find("Module tried: none: the class is not registered"), std::string::npos) << err;
-  const std::string modules = prefix + "/" KESTROW_PRIVATE_DIR;
+  const std::string modules = m_prefix + "/" KESTROW_PRIVATE_DIR;
   EXPECT_NE(err.find("Register it with: " + modules + "/regsvr " + modules + "/Tavlet.ocx"),
             std::string::npos)
       << err;
@@ -219,13 +220,13 @@ TEST_F(InstalledTree, WithoutARegistrationTheEditorSaysHowToRegisterAndEndsWithS
 
 TEST_F(InstalledTree, HelpNeedsNoDisplayAndTheManualPagesSayTheSame) {
   for (const char* program : {"kestrow", "kestrow-cli"}) {
-    const std::string path = prefix + "/bin/" + program;
+    const std::string path = m_prefix + "/bin/" + program;
     const std::string help = Output({"env", "-u", "DISPLAY", "QT_QPA_PLATFORM=xcb", path, "--help"});
     const std::string version = Output({"env", "-u", "DISPLAY", "QT_QPA_PLATFORM=xcb", path, "--version"});
     EXPECT_EQ(version, std::string(program) + " " KESTROW_VERSION "\n");
     ASSERT_FALSE(help.empty()) << program;
     // Every option the help lists is in the manual page.
-    const std::string page = Output({"zcat", prefix + "/share/man/man1/" + program + ".1.gz"});
+    const std::string page = Output({"zcat", m_prefix + "/share/man/man1/" + program + ".1.gz"});
     EXPECT_NE(page.find(KESTROW_VERSION), std::string::npos) << program;
     std::size_t options = 0;
     for (std::size_t at = help.find("\n  --"); at != std::string::npos; at = help.find("\n  --", at + 1)) {
@@ -235,21 +236,21 @@ TEST_F(InstalledTree, HelpNeedsNoDisplayAndTheManualPagesSayTheSame) {
     }
     EXPECT_GE(options, 2u) << program;
   }
-  EXPECT_EQ(Output({"env", "-u", "DISPLAY", prefix + "/bin/kestrow", "--help"}).rfind("Usage: kestrow [SHAPES]\n", 0),
+  EXPECT_EQ(Output({"env", "-u", "DISPLAY", m_prefix + "/bin/kestrow", "--help"}).rfind("Usage: kestrow [SHAPES]\n", 0),
             0u);
 }
 
 TEST_F(InstalledTree, FileManagersOfferKestrowForShapesFiles) {
   // The MIME database built from the installed type, as the desktop's own
   // trigger builds it.
-  const std::string mime = home + "/mime";
+  const std::string mime = m_home + "/mime";
   fs::create_directories(mime + "/packages");
-  fs::copy_file(prefix + "/share/mime/packages/kestrow.xml", mime + "/packages/kestrow.xml");
+  fs::copy_file(m_prefix + "/share/mime/packages/kestrow.xml", mime + "/packages/kestrow.xml");
   const kp::testing::ProgramRun update = kp::testing::RunProgram({"update-mime-database", mime});
   ASSERT_EQ(update.status, 0) << update.err;
   EXPECT_NE(ReadFile(mime + "/globs2").find(":application/x-orvane-shapes:*.shp2"), std::string::npos)
       << ReadFile(mime + "/globs2");
-  const std::string entry = ReadFile(prefix + "/share/applications/" KESTROW_APP_ID ".desktop");
+  const std::string entry = ReadFile(m_prefix + "/share/applications/" KESTROW_APP_ID ".desktop");
   EXPECT_NE(entry.find("\nMimeType=application/x-orvane-shapes;\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nExec=kestrow %f\n"), std::string::npos) << entry;
 }

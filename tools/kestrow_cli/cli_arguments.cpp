@@ -42,13 +42,13 @@ struct OperandRule {
 };
 
 constexpr OperandRule kOperandRules[] = {
-    {CliOperand::shapes, "SHAPES", &CliRequest::shapesPath, nullptr},
-    {CliOperand::set, "SET", nullptr, nullptr},
-    {CliOperand::folder, "DIR", &CliRequest::folder, nullptr},
-    {CliOperand::input, "IN", &CliRequest::inputPath, nullptr},
-    {CliOperand::output, "OUT.bmp", &CliRequest::outputPath, nullptr},
-    {CliOperand::header, "HEADER", nullptr, &CliRequest::headerNumber},
-    {CliOperand::image, "IMAGE", nullptr, &CliRequest::imageNumber},
+    {CliOperand::Shapes, "SHAPES", &CliRequest::shapesPath, nullptr},
+    {CliOperand::Set, "SET", nullptr, nullptr},
+    {CliOperand::Folder, "DIR", &CliRequest::folder, nullptr},
+    {CliOperand::Input, "IN", &CliRequest::inputPath, nullptr},
+    {CliOperand::Output, "OUT.bmp", &CliRequest::outputPath, nullptr},
+    {CliOperand::Header, "HEADER", nullptr, &CliRequest::headerNumber},
+    {CliOperand::Image, "IMAGE", nullptr, &CliRequest::imageNumber},
 };
 
 // Stores operand `text` where its kind goes; an error message when it

@@ -19,13 +19,13 @@ const CliCommand kCommands[] = {
      "  sets             one object per set, in list order: name, header,\n"
      "                   base_offset, colours, images; a set whose block cannot be\n"
      "                   read has name, header and error, the line of its failure\n",
-     {shapes}, 1, 0, kJsonOption, &RunInfoCommand},
+     {Shapes}, 1, 0, JsonOption, &RunInfoCommand},
     {"export", "export SHAPES SET DIR [--no-gamma]", "write a set's images as bitmap files",
      "Writes DIR/slot-00.bmp to DIR/slot-29.bmp for a texture set, or\n"
      "DIR/landscape.bmp for a landscape: each image decoded as Load Set shows it and\n"
      "saved as 24-bit bitmap files the way a slot's Save As saves them. DIR is made\n"
      "when missing.\n",
-     {shapes, set, folder}, 3, 0, kNoGammaOption, &RunExportCommand},
+     {Shapes, Set, Folder}, 3, 0, NoGammaOption, &RunExportCommand},
     {"import", "import SHAPES SET DIR [--no-gamma] [--dither] [--output NEW]",
      "patch a set with the bitmap files of a folder",
      "Takes DIR/slot-00.bmp to DIR/slot-29.bmp for a texture set, or\n"
@@ -36,14 +36,16 @@ const CliCommand kCommands[] = {
      "a missing landscape file fails.\n"
      "Every file is read and converted before the first byte is written: a file that\n"
      "cannot be read, or headers that put an image outside SHAPES, stop the command\n"
-     "with nothing written.\n",
-     {shapes, set, folder}, 3, 0, kNoGammaOption | kDitherOption | kOutputOption, &RunImportCommand},
+     "with nothing written. A write that fails (a full disk) stops it too: the images\n"
+     "printed stay written, the failure line says which one was written in part, if\n"
+     "any, and with --output NEW is left as it was.\n",
+     {Shapes, Set, Folder}, 3, 0, NoGammaOption | DitherOption | OutputOption, &RunImportCommand},
     {"export-all", "export-all SHAPES DIR [--no-gamma]", "write every set's images as bitmap files",
      "Writes the images of all eight sets as export does, each set into a folder of\n"
      "its own: DIR/texture-set-1 to DIR/texture-set-4 (slot-00.bmp to slot-29.bmp)\n"
      "and DIR/landscape-1 to DIR/landscape-4 (landscape.bmp). Every set is read\n"
      "before the first file is written. DIR and its folders are made when missing.\n",
-     {shapes, folder}, 2, 0, kNoGammaOption, &RunExportAllCommand},
+     {Shapes, Folder}, 2, 0, NoGammaOption, &RunExportAllCommand},
     {"import-all", "import-all SHAPES DIR [--no-gamma] [--dither] [--output NEW]",
      "patch every set with the bitmap files of a folder",
      "Takes the files that export-all writes, from DIR/texture-set-1 to\n"
@@ -52,19 +54,19 @@ const CliCommand kCommands[] = {
      "or file leaves those images as they are, landscapes included. Every picture of\n"
      "every set is read and converted before the first byte is written: one that\n"
      "cannot be read, or headers that put an image outside SHAPES, stop the command\n"
-     "with nothing written.\n",
-     {shapes, folder}, 2, 0, kNoGammaOption | kDitherOption | kOutputOption, &RunImportAllCommand},
+     "with nothing written. A write that fails stops it as it stops import.\n",
+     {Shapes, Folder}, 2, 0, NoGammaOption | DitherOption | OutputOption, &RunImportAllCommand},
     {"convert", "convert SHAPES SET IN OUT.bmp [--no-gamma] [--dither]",
      "preview what import would write for one picture",
      "Scales the picture IN to the set's image size and reduces it to the set palette\n"
      "exactly as import would write it, then saves the result to OUT.bmp in the\n"
      "palette's colours as Load Set would show it, the way a slot's Save As saves.\n"
      "SHAPES is only read.\n",
-     {shapes, set, input, output}, 4, 0, kNoGammaOption | kDitherOption, &RunConvertCommand},
+     {Shapes, Set, Input, Output}, 4, 0, NoGammaOption | DitherOption, &RunConvertCommand},
     {"palette", "palette SHAPES SET OUT.bmp [--no-gamma]", "save a set's palette picture",
      "Draws the set palette as the 256 x 256 picture of Generate Palette Bitmap and\n"
      "saves it to OUT.bmp as a slot's Save As would.\n",
-     {shapes, set, output}, 3, 0, kNoGammaOption, &RunPaletteCommand},
+     {Shapes, Set, Output}, 3, 0, NoGammaOption, &RunPaletteCommand},
     {"probe", "probe SHAPES HEADER IMAGE [OUT.bmp] [--json]", "show what the headers say about any image",
      "Prints what the Image Finder's Get values from header shows for image IMAGE of\n"
      "header number HEADER: the image count, the image number pulled into the block,\n"
@@ -76,15 +78,15 @@ const CliCommand kCommands[] = {
      "image_count, image_number, base_offset, res_header_offset,\n"
      "image_header_offset, image_offset, x_size and y_size; with OUT.bmp, once it is\n"
      "saved, also wrote: an object of path, width and height.\n",
-     {shapes, header, image, output}, 3, 1, kJsonOption, &RunProbeCommand},
+     {Shapes, Header, Image, Output}, 3, 1, JsonOption, &RunProbeCommand},
 };
 
 const CliOptionRule kOptions[] = {
-    {kNoGammaOption, "--no-gamma", nullptr, &CliRequest::noGammaCorrection, nullptr,
+    {NoGammaOption, "--no-gamma", nullptr, &CliRequest::noGammaCorrection, nullptr,
      "read the set palette without the gamma curve, as the check box\n"
      "\"Disable gamma correction when loading\" does\n",
      nullptr},
-    {kDitherOption, "--dither", nullptr, &CliRequest::dither, nullptr,
+    {DitherOption, "--dither", nullptr, &CliRequest::dither, nullptr,
      "reduce by error diffusion (Floyd-Steinberg, serpentine)\n"
      "instead of plain nearest colour, the same on every machine\n",
      "With --dither, what each pixel's nearest palette entry misses of its colour is\n"
@@ -92,14 +94,14 @@ const CliOptionRule kOptions[] = {
      "alternately left to right and right to left), so a smooth gradient keeps its\n"
      "mean colour instead of breaking into bands. Without it, each pixel becomes its\n"
      "nearest palette entry, as in the editor.\n"},
-    {kOutputOption, "--output", "NEW", nullptr, &CliRequest::newShapesPath,
+    {OutputOption, "--output", "NEW", nullptr, &CliRequest::newShapesPath,
      "leave SHAPES as it is and write the patched file to NEW\n",
      "With --output NEW, SHAPES is only read: the patched file is written to a\n"
      "temporary file beside NEW that replaces NEW once complete, so NEW is never\n"
      "left half-written, and it holds exactly the bytes that patching SHAPES in place\n"
      "would leave. NEW may not be SHAPES, nor a link to it. Without --output, SHAPES\n"
      "is patched in place.\n"},
-    {kJsonOption, "--json", nullptr, &CliRequest::json, nullptr,
+    {JsonOption, "--json", nullptr, &CliRequest::json, nullptr,
      "print one JSON object with the values instead of the text\n", nullptr},
 };
 

@@ -9,14 +9,14 @@
 #include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/cli_request.h"
 
-enum class CliOperand { shapes, set, folder, input, output, header, image };
+enum class CliOperand { Shapes, Set, Folder, Input, Output, Header, Image };
 
 // The options a command takes, as bits of CliCommand::options.
 enum CliOption : unsigned {
-  kNoGammaOption = 1u << 0,
-  kDitherOption = 1u << 1,
-  kOutputOption = 1u << 2,
-  kJsonOption = 1u << 3,
+  NoGammaOption = 1u << 0,
+  DitherOption = 1u << 1,
+  OutputOption = 1u << 2,
+  JsonOption = 1u << 3,
 };
 
 struct CliOptionRule {

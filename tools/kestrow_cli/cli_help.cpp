@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "kestrow_version.h"
+
 namespace {
 
 constexpr char kSetHelp[] =
@@ -66,7 +68,7 @@ std::string CommandHelp(const CliCommand& command) {
     options.push_back({option.name + value, option.help});
   }
   options.push_back({"--help", "show this help\n"});
-  if (TakesOperand(command, CliOperand::set)) text += std::string("\n") + kSetHelp;
+  if (TakesOperand(command, CliOperand::Set)) text += std::string("\n") + kSetHelp;
   text += "\nOptions:\n" + FormatList(options);
   text += std::string("\n") + kExitStatus;
   return text;

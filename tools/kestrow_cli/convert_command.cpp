@@ -31,7 +31,7 @@ int RunConvertCommand(const CliRequest& request, const CliOutput& output) {
   LONG colourCount = 0;
   {
     CFile file;
-    if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::loadSet, output)) return kExitFailed;
+    if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::LoadSet, output)) return kExitFailed;
     colourCount = ReadSetPalette(file, SetHeaderNumbers.at(static_cast<std::size_t>(request.setIndex)),
                                  palette, request.noGammaCorrection ? TRUE : FALSE);
     file.Close();
@@ -42,13 +42,13 @@ int RunConvertCommand(const CliRequest& request, const CliOutput& output) {
     kp::gdi::ScopedMemoryDC sourceDc(nullptr);
     if (!sourceDc) return output.Fail("Unable to create source device context while converting bitmap");
     PictureReducer reducer(palette, colourCount,
-                           request.dither ? ColourReduction::errorDiffusion : ColourReduction::nearestColour);
+                           request.dither ? ColourReduction::ErrorDiffusion : ColourReduction::NearestColour);
     if (!reducer.Reduce(indices.data(), kind, sourceDc.get(), picture.get()))
       return output.Fail("Unable to convert " + request.inputPath + " to the set palette");
   }
 
   std::vector<DWORD> pixels(indices.size());
-  if (kind.order == PixelOrder::columns)
+  if (kind.order == PixelOrder::Columns)
     ExpandColumnOrder(pixels.data(), indices.data(), palette, kind.width, kind.height);
   else
     ExpandRowOrder(pixels.data(), indices.data(), palette, kind.width, kind.height);

@@ -12,7 +12,7 @@ int RunExportAllCommand(const CliRequest& request, const CliOutput& output) {
   std::array<std::vector<SetPicture>, kSetCount> sets;
   {
     CFile file;
-    if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::loadSet, output)) return kExitFailed;
+    if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::LoadSet, output)) return kExitFailed;
     for (int set = 0; set < kSetCount; ++set)
       sets[static_cast<std::size_t>(set)] = ReadSetPictures(file, set, request.noGammaCorrection);
     file.Close();

@@ -8,7 +8,7 @@ int RunExportCommand(const CliRequest& request, const CliOutput& output) {
   std::vector<SetPicture> pictures;
   {
     CFile file;
-    if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::loadSet, output)) return kExitFailed;
+    if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::LoadSet, output)) return kExitFailed;
     pictures = ReadSetPictures(file, request.setIndex, request.noGammaCorrection);
     file.Close();
   }

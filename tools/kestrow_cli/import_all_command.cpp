@@ -36,5 +36,5 @@ int RunImportAllCommand(const CliRequest& request, const CliOutput& output) {
     }
     output.Warn(none + "; " + request.newShapesPath + " is written unchanged");
   }
-  return PatchSets(request, sets, ImageNaming::withSet, output);
+  return PatchSets(request, sets, ImageNaming::WithSet, output);
 }

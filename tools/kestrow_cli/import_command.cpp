@@ -30,5 +30,5 @@ int RunImportCommand(const CliRequest& request, const CliOutput& output) {
     }
     output.Warn(none + "; " + request.newShapesPath + " is written unchanged");
   }
-  return PatchSets(request, sets, ImageNaming::inSet, output);
+  return PatchSets(request, sets, ImageNaming::InSet, output);
 }

@@ -60,7 +60,7 @@ void PrintJsonObject(const std::string& path, ULONGLONG length, const std::vecto
 int RunInfoCommand(const CliRequest& request, const CliOutput& output) {
   CFile file;
   ULONGLONG length = 0;
-  if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::loadSet, output, &length)) return kExitFailed;
+  if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::LoadSet, output, &length)) return kExitFailed;
 
   std::vector<SetLine> lines;
   int status = kExitSuccess;

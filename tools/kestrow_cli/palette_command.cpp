@@ -14,7 +14,7 @@ int RunPaletteCommand(const CliRequest& request, const CliOutput& output) {
   LONG colourCount = 0;
   {
     CFile file;
-    if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::generatePaletteBitmap, output))
+    if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::GeneratePaletteBitmap, output))
       return kExitFailed;
     colourCount = ReadSetPalette(file, SetHeaderNumbers.at(static_cast<std::size_t>(request.setIndex)), palette,
                                  request.noGammaCorrection);

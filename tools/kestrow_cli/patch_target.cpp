@@ -19,11 +19,11 @@ std::string CheckOutputIsAnotherFile(const CliRequest& request) {
 
 bool PatchTarget::Open(const CliOutput& output) {
   if (!WritesNewFile())
-    return OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::patch, output);
+    return OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::Patch, output);
 
   // SHAPES is only read, with the sharing of Load Set: others may read it
   // meanwhile, nobody may write it.
-  if (!OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::loadSet, output)) return false;
+  if (!OpenShapesForCommand(m_shapes, m_request.shapesPath, ShapesFileUse::LoadSet, output)) return false;
   CFileException error;
   if (!m_new.Open(
           m_request.newShapesPath.c_str(),

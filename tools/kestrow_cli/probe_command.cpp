@@ -69,7 +69,7 @@ std::optional<ImageProbeSize> SaveProbedImage(CFile& file, ULONGLONG length, con
 int RunProbeCommand(const CliRequest& request, const CliOutput& output) {
   CFile file;
   ULONGLONG length = 0;
-  if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::imageFinder, output, &length))
+  if (!OpenShapesForCommand(file, request.shapesPath, ShapesFileUse::ImageFinder, output, &length))
     return kExitFailed;
   const ImageProbeValues values = ReadImageProbeValues(file, request.headerNumber, request.imageNumber);
   if (!request.json) PrintProbeValues(request, values, output);

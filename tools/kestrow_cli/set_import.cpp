@@ -22,11 +22,11 @@ constexpr char kNothingWritten[] = "; nothing written";
 std::string SetName(int setIndex) { return kSetListStrings.at(static_cast<std::size_t>(setIndex)); }
 
 std::string ImageName(int setIndex, int image, ImageNaming naming) {
-  if (IsLandscapeSet(setIndex)) return naming == ImageNaming::withSet ? SetName(setIndex) : "landscape";
+  if (IsLandscapeSet(setIndex)) return naming == ImageNaming::WithSet ? SetName(setIndex) : "landscape";
   char name[48];
   std::snprintf(name, sizeof name, "texture #%d <column %d, row %d>", image, SlotColumn(image),
                 SlotRow(image));
-  return naming == ImageNaming::withSet ? SetName(setIndex) + " " + name : name;
+  return naming == ImageNaming::WithSet ? SetName(setIndex) + " " + name : name;
 }
 
 // The editor's message for an image that could not be converted, naming a
@@ -39,7 +39,7 @@ std::string ConversionFailedMessage(int setIndex, int image, ImageNaming naming)
                   SlotColumn(image), SlotRow(image));
     message = text;
   }
-  return naming == ImageNaming::withSet ? SetName(setIndex) + ": " + message : message;
+  return naming == ImageNaming::WithSet ? SetName(setIndex) + ": " + message : message;
 }
 
 // Locates every image that has a picture and checks that its pixel bytes
@@ -66,13 +66,43 @@ std::string CheckConverted(const ConvertedSet& converted, ImageNaming naming) {
     return std::string("Unable to create source device context while converting bitmap") + kNothingWritten;
   for (const ConvertedImage& image : converted.images) {
     const int index = image.report.image;
-    if (image.report.outcome == PatchImageOutcome::conversionFailed)
+    if (image.report.outcome == PatchImageOutcome::ConversionFailed)
       return ConversionFailedMessage(converted.setIndex, index, naming) + kNothingWritten;
-    if (image.report.outcome == PatchImageOutcome::outsideFile)
+    if (image.report.outcome == PatchImageOutcome::OutsideFile)
       return "The headers of " + ImageName(converted.setIndex, index, naming) + " do not fit the file" +
              kNothingWritten;
   }
   return {};
+}
+
+// The image that a failed write had begun: the next image of `set` after
+// the `told` already reported, when the file's position lies past its first
+// byte. Empty when the write failed before that byte, or between images.
+std::string ImageCutShort(CFile& file, const ConvertedSet* set, std::size_t told, ImageNaming naming) {
+  if (set == nullptr || told >= set->images.size()) return {};
+  const ConvertedImage& image = set->images[told];
+  if (image.report.outcome != PatchImageOutcome::Written) return {};
+  ULONGLONG position = 0;
+  try {
+    position = file.GetPosition();
+  } catch (const CFileException&) {
+    return {};
+  }
+  const auto first = static_cast<ULONGLONG>(image.report.position);
+  if (position <= first || position > first + image.indices.size()) return {};
+  return ImageName(set->setIndex, image.report.image, naming);
+}
+
+// What the failure line of a write that failed in place adds: how many
+// images were written before it (standard output named each), and the one
+// written only in part.
+std::string WrittenBeforeFailure(int written, const std::string& cutShort) {
+  if (written == 0)
+    return cutShort.empty() ? std::string(kNothingWritten) : "; " + cutShort + " was written in part";
+  std::string text =
+      "; " + std::to_string(written) + (written == 1 ? " image was" : " images were") + " written before it";
+  if (!cutShort.empty()) text += ", and " + cutShort + " in part";
+  return text;
 }
 
 }  // namespace
@@ -104,10 +134,9 @@ std::string LoadSetSources(const std::string& folder, int setIndex, SetSources& 
 int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, ImageNaming naming,
               const CliOutput& output) {
   PatchTarget target(request);
-  if (!target.Open(output)) return kExitFailed;
   CFile& shapes = target.Shapes();
   const ColourReduction reduction =
-      request.dither ? ColourReduction::errorDiffusion : ColourReduction::nearestColour;
+      request.dither ? ColourReduction::ErrorDiffusion : ColourReduction::NearestColour;
 
   // Every image of every set located and converted first.
   struct Pending {
@@ -116,6 +145,8 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
   };
   std::vector<Pending> pending;
   try {
+    // Copying SHAPES into NEW's temporary file may fail part-way too.
+    if (!target.Open(output)) return kExitFailed;
     for (const SetSources& sources : sets) {
       if (sources.found == 0) continue;
       if (std::string error = CheckImagesFitFile(shapes, sources, naming); !error.empty())
@@ -138,11 +169,18 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
   // once it replaces NEW, so its lines wait for that.
   std::string lines;
   int written = 0;
+  // The set being written and how many of its images have been told of:
+  // a failed write was writing the next one.
+  const ConvertedSet* writing = nullptr;
+  std::size_t told = 0;
   try {
     for (const Pending& set : pending) {
       const SetSources& sources = *set.sources;
+      writing = &set.converted;
+      told = 0;
       WriteConvertedSet(target.Destination(), set.converted, [&](const PatchImageReport& done) {
-        if (done.outcome != PatchImageOutcome::written) return;
+        ++told;
+        if (done.outcome != PatchImageOutcome::Written) return;
         ++written;
         lines += "wrote " + ImageName(sources.setIndex, done.image, naming) + " from " +
                  sources.paths[static_cast<std::size_t>(done.image)] + '\n';
@@ -152,13 +190,16 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
         }
       });
     }
+    writing = nullptr;
     target.Commit();
   } catch (const CFileException& e) {
-    // In place, images written before a failed write stay written, as in
-    // the editor. NEW is left as it was.
-    if (target.WritesNewFile() || written == 0) return output.Fail(e.ErrorMessage().str() + kNothingWritten);
-    return output.Fail(e.ErrorMessage().str() + "; " + std::to_string(written) +
-                       " images were written before it");
+    // NEW is left as it was. In place, images written before a failed write
+    // stay written, as in the editor, and so do the bytes of the image that
+    // the write reached.
+    if (target.WritesNewFile()) return output.Fail(e.ErrorMessage().str() + kNothingWritten);
+    return output.Fail(
+        e.ErrorMessage().str() +
+        WrittenBeforeFailure(written, ImageCutShort(target.Destination(), writing, told, naming)));
   }
   output.out << lines;
   return kExitSuccess;

@@ -29,14 +29,16 @@ std::string LoadSetSources(const std::string& folder, int setIndex, SetSources& 
 
 // How a patch names its images in what it prints.
 enum class ImageNaming {
-  inSet,    // "texture #4 <column 5, row 1>", "landscape": import, which names one set
-  withSet,  // "Texture Set # 1 texture #4 <column 5, row 1>", "Landscape # 1": import-all
+  InSet,    // "texture #4 <column 5, row 1>", "landscape": import, which names one set
+  WithSet,  // "Texture Set # 1 texture #4 <column 5, row 1>", "Landscape # 1": import-all
 };
 
 // Writes the pictures of `sets` into the shapes file of `request`, in place
 // or to its --output file (PatchTarget), converted by plain nearest colour
 // or, with --dither, by error diffusion. Prints one line per image written.
 // A picture that cannot be converted, or headers that put an image outside
-// the file, stop it with nothing written. Returns the exit status.
+// the file, stop it with nothing written. A write that fails in place
+// leaves the images written before it, and its failure line counts them
+// and names the one it cut short. Returns the exit status.
 int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, ImageNaming naming,
               const CliOutput& output);

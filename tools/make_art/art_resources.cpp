@@ -16,13 +16,13 @@ std::vector<NamedBytes> EditorArtResources() {
                    MakeRle8Dib(about.frames[frame], about.palette)});
   for (const int size : {32, 16}) {
     const PixelArt icon = ProgramIconArt(size);
-    out.push_back({"kProgramIcon" + std::to_string(size), MakeIconImage4(icon.image, icon.transparent, kVgaPalette)});
+    out.push_back({"kProgramIcon" + std::to_string(size), MakeIconImage4(icon.image, icon.transparent, VgaPalette)});
   }
   return out;
 }
 
 std::vector<NamedBytes> ControlArtResources() {
-  return {{"kToolboxBitmap", MakeDib4(ToolboxArt().image, kVgaPalette)}};
+  return {{"kToolboxBitmap", MakeDib4(ToolboxArt().image, VgaPalette)}};
 }
 
 }  // namespace make_art

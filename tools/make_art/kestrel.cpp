@@ -30,16 +30,16 @@ constexpr Rgb kWhite{238, 238, 244};
 // Part numbers, front first; the order is the same in every pose so that a
 // part's inner edge is the same kind of edge everywhere.
 enum PartId {
-  kEye,
-  kMalar,
-  kBeakPart,
-  kHead,
-  kNearWing,
-  kLegs,
-  kBody,
-  kTail,
-  kFarWing,
-  kPartCount
+  Eye,
+  Malar,
+  BeakPart,
+  Head,
+  NearWing,
+  Legs,
+  Body,
+  Tail,
+  FarWing,
+  PartCount
 };
 
 struct Part {
@@ -127,17 +127,17 @@ std::vector<Part> SideParts(const SidePose& sp) {
   auto toBody = [=](Vec p) { return Rotate(p - sp.bodyCentre, -sp.bodyAngle); };
 
   std::vector<Part> parts;
-  parts.push_back({kEye, [=](Vec p) { return InsideEllipse({0.045, 0.03}, 0.034, 0.034, 0, toHead(p)); },
+  parts.push_back({Eye, [=](Vec p) { return InsideEllipse({0.045, 0.03}, 0.034, 0.034, 0, toHead(p)); },
                    [=](Vec p) {
                      const Vec e = toHead(p) - Vec{0.045, 0.03};
                      return Dot(e, e) < 0.018 * 0.018 ? kBlack : Rgb{60, 40, 30};
                    }});
-  parts.push_back({kMalar, [=](Vec p) { return InsideEllipse({0.025, -0.05}, 0.024, 0.06, 0.2, toHead(p)); },
+  parts.push_back({Malar, [=](Vec p) { return InsideEllipse({0.025, -0.05}, 0.024, 0.06, 0.2, toHead(p)); },
                    [](Vec) { return kBlack; }});
   static const std::vector<Vec> kBeakShape = {{0.11, 0.05}, {0.19, 0.03}, {0.2, -0.03}, {0.165, -0.015}, {0.11, -0.03}};
-  parts.push_back({kBeakPart, [=](Vec p) { return InsidePolygon(kBeakShape, toHead(p)); },
+  parts.push_back({BeakPart, [=](Vec p) { return InsidePolygon(kBeakShape, toHead(p)); },
                    [=](Vec p) { return toHead(p).x < 0.135 ? kYellow : kBeak; }});
-  parts.push_back({kHead, [=](Vec p) { return InsideEllipse({0, 0}, 0.14, 0.125, 0, toHead(p)); },
+  parts.push_back({Head, [=](Vec p) { return InsideEllipse({0, 0}, 0.14, 0.125, 0, toHead(p)); },
                    [=](Vec p) {
                      const Vec h = toHead(p);
                      if (h.y < -0.01 && h.x > -0.06) return kCheek;
@@ -147,17 +147,17 @@ std::vector<Part> SideParts(const SidePose& sp) {
     // Along the back from the shoulder down over the root of the tail.
     static const std::vector<Vec> kFolded = {{-0.02, 0.27}, {0.07, 0.2},  {0.07, -0.02}, {-0.02, -0.22},
                                              {-0.16, -0.44}, {-0.2, -0.36}, {-0.19, -0.05}, {-0.13, 0.2}};
-    parts.push_back({kNearWing, [=](Vec p) { return InsidePolygon(kFolded, toBody(p)); },
+    parts.push_back({NearWing, [=](Vec p) { return InsidePolygon(kFolded, toBody(p)); },
                      [=](Vec p) {
                        const Vec q = toBody(p);
                        if (q.y < -0.2) return q.x > -0.1 ? kFlightEdge : kFlight;
                        return Spotted(q, 0.065, 9) ? kSpot : (q.x > 0.0 ? kRufousLight : kRufous);
                      }});
   } else {
-    parts.push_back(SideWingPart(kNearWing, sp.shoulder, sp.wingAngle, sp.wingLength, 1.0));
+    parts.push_back(SideWingPart(NearWing, sp.shoulder, sp.wingAngle, sp.wingLength, 1.0));
   }
   if (sp.legsShown) {
-    parts.push_back({kLegs,
+    parts.push_back({Legs,
                      [=](Vec p) {
                        const bool leg = DistanceToSegment(sp.hip, sp.foot, p) < 0.026;
                        const bool toes = DistanceToSegment(sp.foot + Vec{-0.04, 0}, sp.foot + Vec{0.08, 0}, p) < 0.02;
@@ -165,7 +165,7 @@ std::vector<Part> SideParts(const SidePose& sp) {
                      },
                      [=](Vec p) { return p.x > sp.foot.x + 0.06 ? kBlack : kYellow; }});
   }
-  parts.push_back({kBody, [=](Vec p) { return InsideEllipse({0, 0}, sp.bodyRx, sp.bodyRy, 0, toBody(p)); },
+  parts.push_back({Body, [=](Vec p) { return InsideEllipse({0, 0}, sp.bodyRx, sp.bodyRy, 0, toBody(p)); },
                    [=](Vec p) {
                      const Vec q = toBody(p);
                      // The breast faces forward; the back is rufous.
@@ -179,7 +179,7 @@ std::vector<Part> SideParts(const SidePose& sp) {
   const Vec tip = sp.tailRoot + along * sp.tailLength;
   const std::vector<Vec> tail = {sp.tailRoot + across * 0.055, tip + across * sp.tailFan, tip + along * 0.03,
                                  tip - across * sp.tailFan, sp.tailRoot - across * 0.055};
-  parts.push_back({kTail, [=](Vec p) { return InsidePolygon(tail, p); },
+  parts.push_back({Tail, [=](Vec p) { return InsidePolygon(tail, p); },
                    [=](Vec p) {
                      const double d = Dot(p - sp.tailRoot, along) / sp.tailLength;
                      if (d > 0.93) return kWhite;
@@ -187,7 +187,7 @@ std::vector<Part> SideParts(const SidePose& sp) {
                      return kGrey;
                    }});
   if (!std::isnan(sp.farWingAngle))
-    parts.push_back(SideWingPart(kFarWing, sp.shoulder + Vec{-0.03, 0.02}, sp.farWingAngle, sp.wingLength * 0.9, 0.68));
+    parts.push_back(SideWingPart(FarWing, sp.shoulder + Vec{-0.03, 0.02}, sp.farWingAngle, sp.wingLength * 0.9, 0.68));
   return parts;
 }
 
@@ -216,9 +216,9 @@ std::vector<Vec> TopWingOutline(const TopWing& wing) {
 std::vector<Part> TopParts(const TopWing& wing, double tailFan) {
   std::vector<Part> parts;
   const Vec headCentre{0.31, 0};
-  parts.push_back({kBeakPart, [=](Vec p) { return InsideEllipse({0.41, 0}, 0.04, 0.025, 0, p); },
+  parts.push_back({BeakPart, [=](Vec p) { return InsideEllipse({0.41, 0}, 0.04, 0.025, 0, p); },
                    [](Vec) { return kBeak; }});
-  parts.push_back({kHead, [=](Vec p) { return InsideEllipse(headCentre, 0.11, 0.1, 0, p); },
+  parts.push_back({Head, [=](Vec p) { return InsideEllipse(headCentre, 0.11, 0.1, 0, p); },
                    [=](Vec p) { return p.x > 0.33 ? kGreyLight : kGrey; }});
 
   const std::vector<Vec> outline = TopWingOutline(wing);
@@ -230,7 +230,7 @@ std::vector<Part> TopParts(const TopWing& wing, double tailFan) {
       const Vec r = Rotate(q, -wing.armSweep);  // undo the sweep back
       return Vec{r.y, r.x};
     };
-    parts.push_back({kNearWing, [=](Vec p) { return p.y * side > 0 && InsidePolygon(outline, toWing(p)); },
+    parts.push_back({NearWing, [=](Vec p) { return p.y * side > 0 && InsidePolygon(outline, toWing(p)); },
                      [=](Vec p) {
                        const Vec w = toWing(p);
                        const Vec hand = Rotate(w - kWrist, wing.handSweep);
@@ -242,13 +242,13 @@ std::vector<Part> TopParts(const TopWing& wing, double tailFan) {
                        return Spotted(w, 0.065, 21) ? kSpot : w.y > 0.0 ? kRufousLight : kRufous;
                      }});
   }
-  parts.push_back({kBody, [=](Vec p) { return InsideEllipse({0.02, 0}, 0.27, 0.13, 0, p); },
+  parts.push_back({Body, [=](Vec p) { return InsideEllipse({0.02, 0}, 0.27, 0.13, 0, p); },
                    [=](Vec p) {
                      if (p.x < -0.14) return kGrey;  // the rump
                      return Spotted(p, 0.06, 25) ? kSpot : kRufous;
                    }});
   const std::vector<Vec> tail = {{-0.2, 0.05}, {-0.66, tailFan}, {-0.7, 0}, {-0.66, -tailFan}, {-0.2, -0.05}};
-  parts.push_back({kTail, [=](Vec p) { return InsidePolygon(tail, p); },
+  parts.push_back({Tail, [=](Vec p) { return InsidePolygon(tail, p); },
                    [=](Vec p) {
                      if (p.x < -0.65) return kWhite;
                      if (p.x < -0.56) return kBlack;
@@ -318,8 +318,8 @@ void DrawKestrel(Layer& layer, KestrelPose pose, const Placement& placement) {
 }
 
 std::vector<bool> KestrelEdgedParts() {
-  std::vector<bool> edged(kPartCount, false);
-  edged[kHead] = edged[kNearWing] = edged[kBody] = edged[kLegs] = true;
+  std::vector<bool> edged(PartCount, false);
+  edged[Head] = edged[NearWing] = edged[Body] = edged[Legs] = true;
   return edged;
 }
 

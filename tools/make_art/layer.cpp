@@ -3,18 +3,18 @@
 namespace make_art {
 
 Layer::Layer(int width, int height)
-    : width_(width), height_(height), part_(static_cast<std::size_t>(width) * height, -1),
-      colour_(static_cast<std::size_t>(width) * height) {}
+    : m_width(width), m_height(height), m_part(static_cast<std::size_t>(width) * height, -1),
+      m_colour(static_cast<std::size_t>(width) * height) {}
 
 void Layer::Set(int x, int y, int part, Rgb colour) {
   if (!InBounds(x, y)) return;
-  part_[static_cast<std::size_t>(y) * width_ + x] = part;
-  colour_[static_cast<std::size_t>(y) * width_ + x] = colour;
+  m_part[static_cast<std::size_t>(y) * m_width + x] = part;
+  m_colour[static_cast<std::size_t>(y) * m_width + x] = colour;
 }
 
 bool Layer::Covered(int x, int y) const { return Part(x, y) >= 0; }
 
-int Layer::Part(int x, int y) const { return InBounds(x, y) ? part_[static_cast<std::size_t>(y) * width_ + x] : -1; }
+int Layer::Part(int x, int y) const { return InBounds(x, y) ? m_part[static_cast<std::size_t>(y) * m_width + x] : -1; }
 
 void Layer::Composite(Canvas& canvas, const Style& style) const {
   if (style.shadowStrength > 0) {
@@ -33,7 +33,7 @@ void Layer::Composite(Canvas& canvas, const Style& style) const {
         if (touches) canvas.At(x, y) = style.outline;
         continue;
       }
-      Rgb c = colour_[static_cast<std::size_t>(y) * width_ + x];
+      Rgb c = m_colour[static_cast<std::size_t>(y) * m_width + x];
       if (static_cast<std::size_t>(part) < style.edgedParts.size() && style.edgedParts[part]) {
         static constexpr int kSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
         for (const auto& step : kSteps) {

@@ -18,8 +18,8 @@ class Layer {
   bool Covered(int x, int y) const;
   int Part(int x, int y) const;  // -1 where nothing is drawn
 
-  int width() const { return width_; }
-  int height() const { return height_; }
+  int width() const { return m_width; }
+  int height() const { return m_height; }
 
   // Lays the layer onto `canvas`. Uncovered pixels touching a covered one
   // (eight neighbours) take `outline`; a covered pixel of an `edged` part
@@ -38,12 +38,12 @@ class Layer {
   void Composite(Canvas& canvas, const Style& style) const;
 
  private:
-  bool InBounds(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+  bool InBounds(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
 
-  int width_;
-  int height_;
-  std::vector<int> part_;
-  std::vector<Rgb> colour_;
+  int m_width;
+  int m_height;
+  std::vector<int> m_part;
+  std::vector<Rgb> m_colour;
 };
 
 }  // namespace make_art

@@ -10,10 +10,10 @@ struct Key {
   std::uint8_t index;
 };
 
-constexpr Key kKeys[] = {{'k', kVgaBlack}, {'r', kVgaMaroon}, {'g', kVgaGreen},  {'y', kVgaOlive},
-                         {'b', kVgaNavy},  {'m', kVgaPurple}, {'c', kVgaTeal},   {'l', kVgaSilver},
-                         {'d', kVgaGrey},  {'R', kVgaRed},    {'G', kVgaLime},   {'Y', kVgaYellow},
-                         {'B', kVgaBlue},  {'M', kVgaFuchsia}, {'C', kVgaAqua},  {'W', kVgaWhite}};
+constexpr Key kKeys[] = {{'k', VgaBlack}, {'r', VgaMaroon}, {'g', VgaGreen},  {'y', VgaOlive},
+                         {'b', VgaNavy},  {'m', VgaPurple}, {'c', VgaTeal},   {'l', VgaSilver},
+                         {'d', VgaGrey},  {'R', VgaRed},    {'G', VgaLime},   {'Y', VgaYellow},
+                         {'B', VgaBlue},  {'M', VgaFuchsia}, {'C', VgaAqua},  {'W', VgaWhite}};
 
 }  // namespace
 

@@ -85,7 +85,7 @@ std::vector<std::uint8_t> ProgramIconPng(int size) {
   if (art.image.width == 0) return {};
   // The sixteen colours, then one more entry for the transparent pixels.
   constexpr std::uint8_t kClear = 16;
-  std::vector<Rgb> palette(kVgaPalette.begin(), kVgaPalette.end());
+  std::vector<Rgb> palette(VgaPalette.begin(), VgaPalette.end());
   palette.push_back(Rgb{});
   std::vector<std::uint8_t> alpha(palette.size(), 255);
   alpha[kClear] = 0;

@@ -140,7 +140,7 @@ TEST(ConvertBitmapToPalette, DecodedImagesConvertBackToTheirStoredIndices) {
     file.Read(stored.data(), static_cast<UINT>(stored.size()));
 
     std::vector<std::uint32_t> pixels(stored.size());
-    if (kind.order == PixelOrder::columns)
+    if (kind.order == PixelOrder::Columns)
       ExpandColumnOrder(pixels.data(), stored.data(), palette, kind.width, kind.height);
     else
       ExpandRowOrder(pixels.data(), stored.data(), palette, kind.width, kind.height);
@@ -151,7 +151,7 @@ TEST(ConvertBitmapToPalette, DecodedImagesConvertBackToTheirStoredIndices) {
 
     std::vector<BYTE> converted(stored.size());
     ASSERT_TRUE(ConvertBitmapToPalette(converted.data(), kind.width, kind.height, dc.get(), kind.width,
-                                       kind.height, kind.order == PixelOrder::bottomUpRows, palette, count));
+                                       kind.height, kind.order == PixelOrder::BottomUpRows, palette, count));
     int lowered = 0;
     int above230 = 0;
     for (std::size_t p = 0; p < stored.size(); ++p) {

@@ -152,7 +152,7 @@ TEST(DitherBitmapToPalette, IsTheSameOnEveryInstructionSet) {
       return row.photo ? Photo(x, y, row.sw, row.sh) : Sky(x, y, row.sw, row.sh);
     });
     const std::vector<BYTE> portable = Dither(source, row.sw, row.sh, row.dw, row.dh, row.bottomUpRows,
-                                              *row.palette, row.count, SimdLevel::portable);
+                                              *row.palette, row.count, SimdLevel::Portable);
     EXPECT_NE(portable,
               Nearest(source, row.sw, row.sh, row.dw, row.dh, row.bottomUpRows, *row.palette, row.count))
         << "the picture was dithered";

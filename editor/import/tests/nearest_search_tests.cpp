@@ -209,7 +209,7 @@ TEST(PaletteMatcher, IgnoresTheTopByteOfAColour) {
 TEST(SimdLevels, PortableIsAlwaysThereAndTheBestIsSupported) {
   std::vector<SimdLevel> levels = SupportedSimdLevels();
   ASSERT_FALSE(levels.empty());
-  EXPECT_EQ(levels.front(), SimdLevel::portable);
+  EXPECT_EQ(levels.front(), SimdLevel::Portable);
   EXPECT_TRUE(SimdLevelSupported(BestSimdLevel()));
   EXPECT_EQ(levels.back(), BestSimdLevel());
 }

@@ -46,7 +46,7 @@ std::vector<BYTE> ReferenceIndices(HBITMAP bitmap, const ShapesFileBuilder& buil
   kp::gdi::ScopedSelectObject select(dc.get(), bitmap);
   std::vector<BYTE> indices(static_cast<std::size_t>(kind.ImageBytes()));
   reference::ConvertBitmapToPalette(indices.data(), kind.width, kind.height, dc.get(), description.bmWidth,
-                                    description.bmHeight, kind.order == PixelOrder::bottomUpRows,
+                                    description.bmHeight, kind.order == PixelOrder::BottomUpRows,
                                     shapes_tests::ExpectedPalette(block, gamma), block.colourCount);
   return indices;
 }
@@ -110,11 +110,11 @@ TEST(PatchSetImages, WritesEachSourceAsItsConversionAndNothingElse) {
       EXPECT_EQ(report.image, image);
       auto it = sources.find(image);
       if (it == sources.end()) {
-        EXPECT_EQ(report.outcome, PatchImageOutcome::skippedEmpty) << image;
+        EXPECT_EQ(report.outcome, PatchImageOutcome::SkippedEmpty) << image;
         continue;
       }
       const LONGLONG at = builder.SetLayout(row.set).pixels[static_cast<std::size_t>(image)];
-      EXPECT_EQ(report.outcome, PatchImageOutcome::written) << image;
+      EXPECT_EQ(report.outcome, PatchImageOutcome::Written) << image;
       EXPECT_EQ(report.position, at);
       written.push_back({at, kind.ImageBytes()});
       EXPECT_EQ(Slice(after, at, kind.ImageBytes()), ReferenceIndices(it->second, builder, row.set, !row.noGamma))
@@ -179,7 +179,7 @@ TEST(PatchSetImages, AnEmptyLandscapeIsReportedAndLeavesTheFileAlone) {
     result = PatchSetImages(file, 4, FALSE, [](int) { return HBITMAP{}; });
   }
   ASSERT_EQ(result.images.size(), 1u);
-  EXPECT_EQ(result.images[0].outcome, PatchImageOutcome::skippedEmpty);
+  EXPECT_EQ(result.images[0].outcome, PatchImageOutcome::SkippedEmpty);
   EXPECT_EQ(result.images[0].position, -1);
   EXPECT_EQ(ReadFileBytes(path), before);
 }
@@ -216,9 +216,9 @@ TEST(PatchSetImages, AnImageWhoseBytesWouldLeaveTheFileIsNotWrittenAndTheOthersA
   for (int image = 1; image < 30; image += 2) {
     const PatchImageReport& report = result.images[static_cast<std::size_t>(image)];
     if (image == 3 || image == 5 || image == 7) {
-      EXPECT_EQ(report.outcome, PatchImageOutcome::outsideFile) << image;
+      EXPECT_EQ(report.outcome, PatchImageOutcome::OutsideFile) << image;
     } else {
-      EXPECT_EQ(report.outcome, PatchImageOutcome::written) << image;
+      EXPECT_EQ(report.outcome, PatchImageOutcome::Written) << image;
       written.push_back({report.position, kTextureBytes});
     }
   }
@@ -252,8 +252,8 @@ TEST(PatchSetImages, AHeaderThatCannotBeReadStopsThePatchBeforeAnythingIsWritten
     CFile file(path.c_str(), kPatchFlags);
     result = PatchSetImages(file, 2, FALSE, [&](int image) { return image == 20 ? HBITMAP{} : bitmap.get(); });
   }
-  EXPECT_EQ(result.images[20].outcome, PatchImageOutcome::skippedEmpty);
-  EXPECT_EQ(result.images[21].outcome, PatchImageOutcome::written);
+  EXPECT_EQ(result.images[20].outcome, PatchImageOutcome::SkippedEmpty);
+  EXPECT_EQ(result.images[21].outcome, PatchImageOutcome::Written);
 }
 
 TEST(PatchSetImages, ABitmapThatCannotBeSelectedIsAFailedConversion) {
@@ -270,7 +270,7 @@ TEST(PatchSetImages, ABitmapThatCannotBeSelectedIsAFailedConversion) {
     CFile file(path.c_str(), kPatchFlags);
     result = PatchSetImages(file, 4, FALSE, [&](int) { return bitmap.get(); });
   }
-  EXPECT_EQ(result.images[0].outcome, PatchImageOutcome::conversionFailed);
+  EXPECT_EQ(result.images[0].outcome, PatchImageOutcome::ConversionFailed);
   EXPECT_EQ(ReadFileBytes(path), before);
 }
 

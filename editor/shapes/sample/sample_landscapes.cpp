@@ -15,7 +15,7 @@ constexpr int kHeight = kLandscapeHeight;
 
 // Ramps of every landscape: sky, clouds, far range, middle hills, near
 // ground, and two of the scene's own.
-enum LandscapeRamp { kSky, kCloud, kFar, kMiddle, kNear, kExtraA, kExtraB };
+enum LandscapeRamp { Sky, Cloud, Far, Middle, Near, ExtraA, ExtraB };
 
 // A ridge line across the panorama: its height above the bottom at column x.
 double Ridge(const Noise& noise, int x, double base, double amplitude, int cells, int row) {
@@ -54,14 +54,14 @@ Paint PaintScene(const Scene& s, int x, int y) {
   if (s.water && height < s.nearBase - s.nearAmplitude - 4) {
     // The lake: streaks of reflected sky, darker towards the viewer.
     const double streak = noise.Value(x, y * 24.0, 8, kWidth);
-    return {kExtraB, 0.25 + 0.35 * streak + height / kHeight};
+    return {ExtraB, 0.25 + 0.35 * streak + height / kHeight};
   }
-  if (height < nearTop) return {kNear, s.nearLight * (0.5 + 0.4 * grain) + (nearTop - height < 3 ? 0.15 : 0)};
+  if (height < nearTop) return {Near, s.nearLight * (0.5 + 0.4 * grain) + (nearTop - height < 3 ? 0.15 : 0)};
 
   const double middleTop = Ridge(noise, x, s.middleBase, s.middleAmplitude, 4, 200);
   if (height < middleTop) {
     const double fields = noise.Fractal(x, y * 3.0, 8, kWidth, 4);
-    return {kMiddle, s.middleLight * (0.55 + 0.35 * fields + 0.2 * (height - middleTop + 40) / 40)};
+    return {Middle, s.middleLight * (0.55 + 0.35 * fields + 0.2 * (height - middleTop + 40) / 40)};
   }
 
   auto farRidge = [&](int column) {
@@ -80,8 +80,8 @@ Paint PaintScene(const Scene& s, int x, int y) {
     const double rock = noise.Fractal(x, y, 32, kWidth, 4);
     const double light = std::clamp(slope * 0.8, -0.3, 0.3) * std::exp(-depth / 30) + 0.25 * (gullies - 0.5);
     const double snowLine = s.farBase + s.farAmplitude * 0.1 + 14 * (rock - 0.5) + 10 * gullies;
-    if (s.snow && height > snowLine) return {kCloud, 0.72 + 0.15 * rock + light * 0.6};
-    return {kFar, s.farLight * (0.5 + 0.2 * rock + light) - depth * 0.002};
+    if (s.snow && height > snowLine) return {Cloud, 0.72 + 0.15 * rock + light * 0.6};
+    return {Far, s.farLight * (0.5 + 0.2 * rock + light) - depth * 0.002};
   }
 
   // The sky.
@@ -99,23 +99,23 @@ Paint PaintScene(const Scene& s, int x, int y) {
     const double cloud = noise.Fractal(x, y * 2.5, 4, kWidth, 6);
     const double amount = Smooth(1 - s.cloudCover, 1 - s.cloudCover + 0.12, cloud);
     if (amount > 0.5)
-      return {kCloud, 0.45 + 0.5 * cloud + (noise.Fractal(x, y * 2.5 - 4, 4, kWidth, 6) - cloud) * 3};
+      return {Cloud, 0.45 + 0.5 * cloud + (noise.Fractal(x, y * 2.5 - 4, 4, kWidth, 6) - cloud) * 3};
   }
-  return {kSky, shade + (grain - 0.5) * 0.04};
+  return {Sky, shade + (grain - 0.5) * 0.04};
 }
 
 const Scene kScenes[4] = {
     // Day: blue sky with clouds, snowy range, green hills.
-    {11, 0.45, 0.9, 0.45, 400,  40,  14,   kExtraA, false, 125,  45,
+    {11, 0.45, 0.9, 0.45, 400,  40,  14,   ExtraA, false, 125,  45,
      95, 22,   55,  12,   0.95, 0.9, 0.85, true,    false, false},
     // Dusk: glowing sky, sun at the horizon, dark hills over a lake.
-    {22, 0.2, 0.95, 0.25, 150, 118,  20,   kExtraA, false, 120,  30,
+    {22, 0.2, 0.95, 0.25, 150, 118,  20,   ExtraA, false, 120,  30,
      85, 18,  60,   8,    0.6, 0.55, 0.45, false,   true,  false},
     // Night: stars and the moon over dark hills.
-    {33, 0.1, 0.45, 0.0, 330, 55,  16,  kExtraA, true,  130,  40,
+    {33, 0.1, 0.45, 0.0, 330, 55,  16,  ExtraA, true,  130,  40,
      90, 20,  55,   14,  0.6, 0.6, 0.5, false,   false, false},
     // Desert: pale hot sky, mesas and dunes.
-    {44, 0.55, 0.95, 0.15, 90,  30,   18,  kExtraA, false, 140, 45,
+    {44, 0.55, 0.95, 0.15, 90,  30,   18,  ExtraA, false, 140, 45,
      90, 14,   50,   10,   0.9, 0.95, 0.9, false,   false, true},
 };
 

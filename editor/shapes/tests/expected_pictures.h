@@ -43,7 +43,7 @@ inline std::vector<DWORD> ExpectedPicture(const sample_shapes::ShapesFileBuilder
   std::vector<DWORD> picture(static_cast<std::size_t>(kind.ImageBytes()));
   for (int y = 0; y < kind.height; ++y) {      // image row, 0 = top
     for (int x = 0; x < kind.width; ++x) {     // image column, 0 = left
-      const std::size_t storedAt = kind.order == PixelOrder::columns
+      const std::size_t storedAt = kind.order == PixelOrder::Columns
                                        ? static_cast<std::size_t>(x * kind.height + y)
                                        : static_cast<std::size_t>((kind.height - 1 - y) * kind.width + x);
       const BYTE index = std::min<BYTE>(stored[storedAt], 230);

@@ -140,8 +140,8 @@ TEST_P(DamagedFile, StopsWithAFileExceptionNamingTheFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Headers, DamagedFile, ::testing::ValuesIn(kDamages),
-                         [](const ::testing::TestParamInfo<Damage>& info) {
-                           std::string name = info.param.name;
+                         [](const ::testing::TestParamInfo<Damage>& row) {
+                           std::string name = row.param.name;
                            for (char& ch : name)
                              if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                            return name;

@@ -19,8 +19,8 @@ namespace {
 class SampleFile : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    s_path = shapes_tests::TempPath("sample.shp2");
-    sample_shapes::MakeSampleShapes().WriteFile(s_path);
+    m_path = shapes_tests::TempPath("sample.shp2");
+    sample_shapes::MakeSampleShapes().WriteFile(m_path);
   }
   static std::vector<BYTE> ReadImage(CFile& file, int set, int image) {
     std::vector<BYTE> stored(static_cast<std::size_t>(KindOfSet(set).ImageBytes()));
@@ -28,13 +28,13 @@ class SampleFile : public ::testing::Test {
     file.Read(stored.data(), static_cast<UINT>(stored.size()));
     return stored;
   }
-  static std::string s_path;
+  static std::string m_path;
 };
-std::string SampleFile::s_path;
+std::string SampleFile::m_path;
 
 TEST_F(SampleFile, HasTheExpectedSizeAndBothPaletteSizes) {
   CFile file;
-  ShapesFileOpenResult opened = OpenShapesFile(file, s_path.c_str(), ShapesFileUse::loadSet);
+  ShapesFileOpenResult opened = OpenShapesFile(file, m_path.c_str(), ShapesFileUse::LoadSet);
   ASSERT_TRUE(opened.opened);
   EXPECT_TRUE(opened.expectedSize);
   std::multiset<LONG> counts;
@@ -47,7 +47,7 @@ TEST_F(SampleFile, HasTheExpectedSizeAndBothPaletteSizes) {
 }
 
 TEST_F(SampleFile, ThirtyDifferentTexturesPerSetEachAPictureNotAFlatColour) {
-  CFile file(s_path.c_str(), CFile::modeRead);
+  CFile file(m_path.c_str(), CFile::modeRead);
   for (int set = 0; set < 4; ++set) {
     std::set<std::vector<BYTE>> distinct;
     for (int image = 0; image < kTextureSlotCount; ++image) {
@@ -63,7 +63,7 @@ TEST_F(SampleFile, ThirtyDifferentTexturesPerSetEachAPictureNotAFlatColour) {
 }
 
 TEST_F(SampleFile, LandscapesHaveSkyAboveAndLandBelow) {
-  CFile file(s_path.c_str(), CFile::modeRead);
+  CFile file(m_path.c_str(), CFile::modeRead);
   // Sky, clouds and the sun or moon are ramps 0, 1 and 5 of a landscape's
   // palette; the land below is ramps 2, 3, 4 and 6.
   auto rampOf = [](BYTE index) { return index / sample_shapes::kShades; };

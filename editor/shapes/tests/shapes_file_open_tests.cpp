@@ -21,18 +21,18 @@ struct ShareCase {
 };
 
 const ShareCase kShareCases[] = {
-    {"writer_blocks_load", kOtherWrites, ShapesFileUse::loadSet, false},
-    {"writer_blocks_image_finder", kOtherWrites, ShapesFileUse::imageFinder, false},
-    {"writer_blocks_palette_bitmap", kOtherWrites, ShapesFileUse::generatePaletteBitmap, false},
-    {"reader_blocks_patch", kOtherReads, ShapesFileUse::patch, false},
-    {"reader_blocks_palette_bitmap", kOtherReads, ShapesFileUse::generatePaletteBitmap, false},
-    {"reader_allows_load", kOtherReads, ShapesFileUse::loadSet, true},
-    {"reader_allows_image_finder", kOtherReads, ShapesFileUse::imageFinder, true},
-    {"loading_editor_allows_load", ShapesFileOpenFlags(ShapesFileUse::loadSet), ShapesFileUse::loadSet, true},
-    {"loading_editor_blocks_patch", ShapesFileOpenFlags(ShapesFileUse::loadSet), ShapesFileUse::patch, false},
-    {"patching_editor_blocks_load", ShapesFileOpenFlags(ShapesFileUse::patch), ShapesFileUse::loadSet, false},
-    {"palette_bitmap_blocks_load", ShapesFileOpenFlags(ShapesFileUse::generatePaletteBitmap),
-     ShapesFileUse::loadSet, false},
+    {"writer_blocks_load", kOtherWrites, ShapesFileUse::LoadSet, false},
+    {"writer_blocks_image_finder", kOtherWrites, ShapesFileUse::ImageFinder, false},
+    {"writer_blocks_palette_bitmap", kOtherWrites, ShapesFileUse::GeneratePaletteBitmap, false},
+    {"reader_blocks_patch", kOtherReads, ShapesFileUse::Patch, false},
+    {"reader_blocks_palette_bitmap", kOtherReads, ShapesFileUse::GeneratePaletteBitmap, false},
+    {"reader_allows_load", kOtherReads, ShapesFileUse::LoadSet, true},
+    {"reader_allows_image_finder", kOtherReads, ShapesFileUse::ImageFinder, true},
+    {"loading_editor_allows_load", ShapesFileOpenFlags(ShapesFileUse::LoadSet), ShapesFileUse::LoadSet, true},
+    {"loading_editor_blocks_patch", ShapesFileOpenFlags(ShapesFileUse::LoadSet), ShapesFileUse::Patch, false},
+    {"patching_editor_blocks_load", ShapesFileOpenFlags(ShapesFileUse::Patch), ShapesFileUse::LoadSet, false},
+    {"palette_bitmap_blocks_load", ShapesFileOpenFlags(ShapesFileUse::GeneratePaletteBitmap),
+     ShapesFileUse::LoadSet, false},
 };
 
 void PrintTo(const ShareCase& c, std::ostream* os) { *os << c.name; }
@@ -58,7 +58,7 @@ TEST_P(ShapesFileSharing, OpensOnlyWhenTheOtherProcessAllowsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Uses, ShapesFileSharing, ::testing::ValuesIn(kShareCases),
-                         [](const ::testing::TestParamInfo<ShareCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<ShareCase>& row) { return row.param.name; });
 
 TEST(OpenShapesFile, WarnsAboutAnyLengthButTheExpectedOne) {
   const struct {
@@ -74,8 +74,8 @@ TEST(OpenShapesFile, WarnsAboutAnyLengthButTheExpectedOne) {
       std::vector<BYTE> bytes(static_cast<std::size_t>(row.length), 0);
       sample_shapes::WriteBytes(path, bytes);
     }
-    for (ShapesFileUse use : {ShapesFileUse::loadSet, ShapesFileUse::imageFinder, ShapesFileUse::patch,
-                              ShapesFileUse::generatePaletteBitmap}) {
+    for (ShapesFileUse use : {ShapesFileUse::LoadSet, ShapesFileUse::ImageFinder, ShapesFileUse::Patch,
+                              ShapesFileUse::GeneratePaletteBitmap}) {
       CFile file;
       ShapesFileOpenResult result = OpenShapesFile(file, path.c_str(), use);
       ASSERT_TRUE(result.opened) << "a wrong length is only a warning";
@@ -88,7 +88,7 @@ TEST(OpenShapesFile, WarnsAboutAnyLengthButTheExpectedOne) {
 TEST(OpenShapesFile, MissingFileIsNotOpened) {
   CFile file;
   std::string path = TempPath("no-such.shp2");
-  ShapesFileOpenResult result = OpenShapesFile(file, path.c_str(), ShapesFileUse::loadSet);
+  ShapesFileOpenResult result = OpenShapesFile(file, path.c_str(), ShapesFileUse::LoadSet);
   EXPECT_FALSE(result.opened);
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(result.error.m_cause, CFileException::fileNotFound);
@@ -97,8 +97,8 @@ TEST(OpenShapesFile, MissingFileIsNotOpened) {
 
 TEST(OpenShapesFile, OnlyPatchMayWrite) {
   std::string path = WriteShapes("writable.shp2", std::vector<BYTE>(8, 0));
-  for (ShapesFileUse use : {ShapesFileUse::loadSet, ShapesFileUse::imageFinder, ShapesFileUse::patch,
-                            ShapesFileUse::generatePaletteBitmap}) {
+  for (ShapesFileUse use : {ShapesFileUse::LoadSet, ShapesFileUse::ImageFinder, ShapesFileUse::Patch,
+                            ShapesFileUse::GeneratePaletteBitmap}) {
     CFile file;
     ASSERT_TRUE(OpenShapesFile(file, path.c_str(), use).opened);
     const BYTE byte = 0x42;
@@ -108,7 +108,7 @@ TEST(OpenShapesFile, OnlyPatchMayWrite) {
     } catch (const CFileException&) {
       wrote = false;
     }
-    EXPECT_EQ(wrote, use == ShapesFileUse::patch);
+    EXPECT_EQ(wrote, use == ShapesFileUse::Patch);
   }
 }
 

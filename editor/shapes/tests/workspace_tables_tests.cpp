@@ -28,7 +28,7 @@ TEST(SetKinds, FourTextureSetsThenFourLandscapesWithTheirHeaders) {
     EXPECT_EQ(kind.height, row.height);
     EXPECT_EQ(kind.imageCount, row.images);
     EXPECT_EQ(kind.ImageBytes(), row.bytes);
-    EXPECT_EQ(kind.order, row.landscape ? PixelOrder::bottomUpRows : PixelOrder::columns);
+    EXPECT_EQ(kind.order, row.landscape ? PixelOrder::BottomUpRows : PixelOrder::Columns);
   }
   EXPECT_EQ(kExpectedShapesFileSize, 10043844u);
 }

@@ -18,7 +18,7 @@ class LinkedDlg : public CKestrowDlg {
 // The application object the factory's objects look at.
 class ProxyTest : public ::testing::Test {
  protected:
-  CWinApp app;
+  CWinApp m_app;
 };
 
 CKestrowDlgAutoProxy* NewProxy() {
@@ -27,7 +27,7 @@ CKestrowDlgAutoProxy* NewProxy() {
 
 TEST_F(ProxyTest, LinksWithTheMainDialogAndLocksTheProgramUntilItsLastReleaseUnlinks) {
   LinkedDlg dlg;
-  app.m_pMainWnd = &dlg;
+  m_app.m_pMainWnd = &dlg;
   const LONG locks = AfxOleGetLockCount();
 
   CKestrowDlgAutoProxy* proxy = NewProxy();
@@ -42,17 +42,17 @@ TEST_F(ProxyTest, LinksWithTheMainDialogAndLocksTheProgramUntilItsLastReleaseUnl
   proxy->ExternalRelease();
   EXPECT_EQ(dlg.m_pAutoProxy, nullptr);
   EXPECT_EQ(AfxOleGetLockCount(), locks);
-  app.m_pMainWnd = nullptr;
+  m_app.m_pMainWnd = nullptr;
 }
 
 TEST_F(ProxyTest, TheDialogGoingFirstClearsTheProxysPointer) {
   CKestrowDlgAutoProxy* proxy = nullptr;
   {
     LinkedDlg dlg;
-    app.m_pMainWnd = &dlg;
+    m_app.m_pMainWnd = &dlg;
     proxy = NewProxy();
     ASSERT_EQ(proxy->m_pDialog, &dlg);
-    app.m_pMainWnd = nullptr;
+    m_app.m_pMainWnd = nullptr;
   }
   EXPECT_EQ(proxy->m_pDialog, nullptr);
   proxy->ExternalRelease();

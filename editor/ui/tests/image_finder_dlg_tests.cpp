@@ -211,7 +211,7 @@ TEST_F(ImageFinder, OpensWithTheStartValuesAnEmptyDroppableImageAndHiddenOkAndCa
     EXPECT_FALSE(kp::testing::IsReadOnlyEdit(::GetDlgItem(dlg.m_hWnd, Dlg::IDC_FINDER_HEADER)));
     // The control was made from its creation record: it takes dropped files.
     BOOL droppable = FALSE;
-    dlg.m_wndImage.InvokeHelper(tavlet::dispidInitiallyDroppable, DISPATCH_PROPERTYGET, VT_BOOL, &droppable,
+    dlg.m_wndImage.InvokeHelper(tavlet::DispidInitiallyDroppable, DISPATCH_PROPERTYGET, VT_BOOL, &droppable,
                                 nullptr);
     EXPECT_TRUE(droppable);
   });

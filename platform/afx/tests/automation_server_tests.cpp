@@ -61,12 +61,12 @@ class AutomationServer : public ::testing::Test {
     kp::testing::UseFreshRegistry();
     kp::testing::InstallLocalServerClient();
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    log = kp::testing::TemporaryRoot() + "/server-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    setenv("KP_TEST_SERVER_LOG", log.c_str(), 1);
+    m_log = kp::testing::TemporaryRoot() + "/server-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    setenv("KP_TEST_SERVER_LOG", m_log.c_str(), 1);
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   }
   void TearDown() override { CoUninitialize(); }
-  std::string log;
+  std::string m_log;
 };
 
 TEST_F(AutomationServer, ANormalStartWritesTheLocalServerEntries) {
@@ -98,7 +98,7 @@ TEST_F(AutomationServer, EachClientGetsAProgramOfItsOwnThatEndsWhenReleased) {
   EXPECT_TRUE(WaitFor([&] { return ProcessGone(secondPid); }));
 
   const std::string a = std::to_string(firstPid);
-  std::vector<std::string> lines = ReadLog(log);
+  std::vector<std::string> lines = ReadLog(m_log);
   auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
   EXPECT_TRUE(has("created " + a));
   EXPECT_TRUE(has("destroyed " + a));

@@ -10,20 +10,20 @@ namespace cmd_target_tests {
 class CCounterBase : public CCmdTarget {
   DECLARE_DYNCREATE(CCounterBase)
  public:
-  std::vector<UINT> calls;
+  std::vector<UINT> m_calls;
 
  protected:
-  void OnFirst() { calls.push_back(1); }
-  void OnShared() { calls.push_back(10); }
-  void OnUpdateFirst(CCmdUI*) { calls.push_back(100); }
+  void OnFirst() { m_calls.push_back(1); }
+  void OnShared() { m_calls.push_back(10); }
+  void OnUpdateFirst(CCmdUI*) { m_calls.push_back(100); }
   DECLARE_MESSAGE_MAP()
 };
 
 class CCounterDerived : public CCounterBase {
   DECLARE_DYNCREATE(CCounterDerived)
  protected:
-  void OnShared() { calls.push_back(20); }
-  void OnRange(UINT id) { calls.push_back(id); }
+  void OnShared() { m_calls.push_back(20); }
+  void OnRange(UINT id) { m_calls.push_back(id); }
   LRESULT OnCustom(WPARAM w, LPARAM l) { return static_cast<LRESULT>(w) + l; }
   DECLARE_MESSAGE_MAP()
 };
@@ -73,7 +73,7 @@ TEST(MessageMap, DerivedEntriesWinAndBaseEntriesAreInherited) {
   EXPECT_TRUE(target.OnCmdMsg(500, CN_UPDATE_COMMAND_UI, nullptr));
   EXPECT_FALSE(target.OnCmdMsg(501, CN_UPDATE_COMMAND_UI, nullptr));
   EXPECT_FALSE(target.OnCmdMsg(502, CN_COMMAND, nullptr));
-  EXPECT_EQ(target.calls, (std::vector<UINT>{1, 20, 100}));
+  EXPECT_EQ(target.m_calls, (std::vector<UINT>{1, 20, 100}));
 }
 
 TEST(MessageMap, RangesPassTheIdAndStopAtTheirBounds) {
@@ -83,7 +83,7 @@ TEST(MessageMap, RangesPassTheIdAndStopAtTheirBounds) {
     BOOL handled;
   } rows[] = {{599, FALSE}, {600, TRUE}, {605, TRUE}, {609, TRUE}, {610, FALSE}};
   for (const Row& row : rows) EXPECT_EQ(target.OnCmdMsg(row.id, CN_COMMAND, nullptr), row.handled) << row.id;
-  EXPECT_EQ(target.calls, (std::vector<UINT>{600, 605, 609}));
+  EXPECT_EQ(target.m_calls, (std::vector<UINT>{600, 605, 609}));
 }
 
 TEST(MessageMap, WindowMessagesMatchOnTheMessageAlone) {

@@ -116,20 +116,20 @@ namespace control_host {
 BOOL CDropTest::RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy) {
   BOOL result = FALSE;
   static BYTE parms[] = VTS_PI4 VTS_I2 VTS_I2;
-  InvokeHelper(kDispRecreateBitmap, DISPATCH_METHOD, VT_BOOL, &result, parms, rgb, sx, sy);
+  InvokeHelper(DispRecreateBitmap, DISPATCH_METHOD, VT_BOOL, &result, parms, rgb, sx, sy);
   return result;
 }
 
 LONG CDropTest::GetBitmapHandle() {
   LONG result = 0;
-  InvokeHelper(kDispGetHandle, DISPATCH_METHOD, VT_I4, &result, nullptr);
+  InvokeHelper(DispGetHandle, DISPATCH_METHOD, VT_I4, &result, nullptr);
   return result;
 }
 
 BOOL CDropTest::SetBitmapHandle(LONG hbm) {
   BOOL result = FALSE;
   static BYTE parms[] = VTS_I4;
-  InvokeHelper(kDispSetHandle, DISPATCH_METHOD, VT_BOOL, &result, parms, hbm);
+  InvokeHelper(DispSetHandle, DISPATCH_METHOD, VT_BOOL, &result, parms, hbm);
   return result;
 }
 
@@ -141,26 +141,26 @@ BOOL CDropTest::GetDroppable(DISPID dispid) {
 
 void CDropTest::SetDroppable(BOOL value) {
   static BYTE parms[] = VTS_BOOL;
-  InvokeHelper(kDispDroppable, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, parms, value);
+  InvokeHelper(DispDroppable, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, parms, value);
 }
 
 LONG CDropTest::GetFocusCount() {
   LONG result = 0;
-  InvokeHelper(kDispGetFocusCount, DISPATCH_METHOD, VT_I4, &result, nullptr);
+  InvokeHelper(DispGetFocusCount, DISPATCH_METHOD, VT_I4, &result, nullptr);
   return result;
 }
 
 BEGIN_EVENTSINK_MAP(CHostDlg, CDialog)
-  ON_EVENT(CHostDlg, IDC_SLOT_A, kEventChange, OnChangeSlotA, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_PREVIEW, kEventChange, OnChangePreview, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_FINDER, kEventChange, OnChangeFinder, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_FRESH, kEventChange, OnChangeFresh, VTS_NONE)
-  ON_EVENT(CHostDlg, IDC_SLOT_A, kEventDropped, OnDroppedSlotA, VTS_BSTR)
-  ON_EVENT(CHostDlg, IDC_PREVIEW, kEventDropped, OnDroppedPreview, VTS_BSTR)
+  ON_EVENT(CHostDlg, IDC_SLOT_A, EventChange, OnChangeSlotA, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_PREVIEW, EventChange, OnChangePreview, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_FINDER, EventChange, OnChangeFinder, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_FRESH, EventChange, OnChangeFresh, VTS_NONE)
+  ON_EVENT(CHostDlg, IDC_SLOT_A, EventDropped, OnDroppedSlotA, VTS_BSTR)
+  ON_EVENT(CHostDlg, IDC_PREVIEW, EventDropped, OnDroppedPreview, VTS_BSTR)
 END_EVENTSINK_MAP()
 
 BOOL CHostDlg::OnInitDialog() {
-  events.push_back("init");
+  m_events.push_back("init");
   return CDialog::OnInitDialog();
 }
 
@@ -172,27 +172,27 @@ void CHostDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CHostDlg::OnChangeSlotA() {
-  events.push_back("change 1005");
+  m_events.push_back("change 1005");
   return TRUE;
 }
 BOOL CHostDlg::OnChangePreview() {
-  events.push_back("change 1011");
+  m_events.push_back("change 1011");
   return TRUE;
 }
 BOOL CHostDlg::OnChangeFinder() {
-  events.push_back("change 1051");
+  m_events.push_back("change 1051");
   return TRUE;
 }
 BOOL CHostDlg::OnChangeFresh() {
-  events.push_back("change 1060");
+  m_events.push_back("change 1060");
   return TRUE;
 }
 BOOL CHostDlg::OnDroppedSlotA(LPCTSTR path) {
-  events.push_back(std::string("dropped 1005 ") + path);
+  m_events.push_back(std::string("dropped 1005 ") + path);
   return TRUE;
 }
 BOOL CHostDlg::OnDroppedPreview(LPCTSTR path) {
-  events.push_back(std::string("dropped 1011 ") + path);
+  m_events.push_back(std::string("dropped 1011 ") + path);
   return TRUE;
 }
 

@@ -32,7 +32,7 @@ class CDropTest : public CWnd {
   BOOL RecreateBitmap(LONG* rgb, SHORT sx, SHORT sy);
   LONG GetBitmapHandle();
   BOOL SetBitmapHandle(LONG hbm);
-  BOOL GetDroppable(DISPID dispid = drop_test::kDispDroppable);
+  BOOL GetDroppable(DISPID dispid = drop_test::DispDroppable);
   void SetDroppable(BOOL value);
   LONG GetFocusCount();
 };
@@ -42,7 +42,7 @@ class CHostDlg : public CDialog {
   explicit CHostDlg(UINT id = IDD_HOST) : CDialog(id) {}
 
   CDropTest m_slotA, m_preview, m_finder, m_fresh;
-  std::vector<std::string> events;
+  std::vector<std::string> m_events;
 
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;

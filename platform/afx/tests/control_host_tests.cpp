@@ -85,8 +85,8 @@ TEST_F(ControlHost, ControlsAreCreatedByClassIdLoadedFromTheirRecordsAndBoundToT
       BOOL droppable;
     } rows[] = {{&dlg.m_slotA, TRUE}, {&dlg.m_preview, FALSE}, {&dlg.m_finder, TRUE}, {&dlg.m_fresh, TRUE}};
     for (const Row& row : rows) {
-      EXPECT_EQ(row.control->GetDroppable(kDispDroppable), row.droppable) << row.control->GetDlgCtrlID();
-      EXPECT_EQ(row.control->GetDroppable(kDispDroppableDefault), row.droppable) << "dispid 0 reads dispid 1";
+      EXPECT_EQ(row.control->GetDroppable(DispDroppable), row.droppable) << row.control->GetDlgCtrlID();
+      EXPECT_EQ(row.control->GetDroppable(DispDroppableDefault), row.droppable) << "dispid 0 reads dispid 1";
     }
     // The window has the template's size, whatever the extents say.
     RECT slot{};
@@ -118,14 +118,14 @@ TEST_F(ControlHost, TheControlPaintsItsWindowThroughOnDraw) {
 TEST_F(ControlHost, InvokeHelperCallsByDispidAndPassesThePixelArrayByReference) {
   CHostDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {
-    dlg.events.clear();
+    dlg.m_events.clear();
     LONG pixels[6] = {1, 2, 3, 4, 5, 600};
     EXPECT_TRUE(dlg.m_slotA.RecreateBitmap(pixels, 3, 2));
     EXPECT_EQ(dlg.m_slotA.GetBitmapHandle(), 615) << "the control read the whole array from the caller's memory";
     EXPECT_FALSE(dlg.m_slotA.RecreateBitmap(pixels, 0, 5));
     EXPECT_TRUE(dlg.m_preview.SetBitmapHandle(77));
     EXPECT_EQ(dlg.m_preview.GetBitmapHandle(), 77);
-    EXPECT_EQ(dlg.events, (std::vector<std::string>{"change 1005", "change 1011"}))
+    EXPECT_EQ(dlg.m_events, (std::vector<std::string>{"change 1005", "change 1011"}))
         << "each event is routed by the control id of the control that raised it";
 
     try {
@@ -138,7 +138,7 @@ TEST_F(ControlHost, InvokeHelperCallsByDispidAndPassesThePixelArrayByReference) 
     try {
       static BYTE parms[] = VTS_I4 VTS_I4;
       BOOL ignored = FALSE;
-      dlg.m_slotA.InvokeHelper(kDispSetHandle, DISPATCH_METHOD, VT_BOOL, &ignored, parms, LONG{1}, LONG{2});
+      dlg.m_slotA.InvokeHelper(DispSetHandle, DISPATCH_METHOD, VT_BOOL, &ignored, parms, LONG{1}, LONG{2});
       ADD_FAILURE() << "a failed call throws";
     } catch (const COleDispatchException& e) {
       EXPECT_EQ(e.m_scError, DISP_E_BADPARAMCOUNT);
@@ -150,13 +150,13 @@ TEST_F(ControlHost, InvokeHelperCallsByDispidAndPassesThePixelArrayByReference) 
 TEST_F(ControlHost, FocusArrivingByClickRaisesTheEventEachTime) {
   CHostDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {
-    dlg.events.clear();
+    dlg.m_events.clear();
     kp::testing::Click(dlg.m_preview.m_hWnd);
     EXPECT_EQ(kp::ws::GetFocus(), dlg.m_preview.m_hWnd) << "the click reached the control's own window";
     kp::testing::Click(::GetDlgItem(dlg.m_hWnd, IDC_OTHER));
     kp::testing::Click(dlg.m_preview.m_hWnd);
     EXPECT_EQ(dlg.m_preview.GetFocusCount(), 2);
-    EXPECT_EQ(dlg.events, (std::vector<std::string>{"change 1011", "change 1011"}));
+    EXPECT_EQ(dlg.m_events, (std::vector<std::string>{"change 1011", "change 1011"}));
     dlg.EndDialog(IDOK);
   });
 }
@@ -166,14 +166,14 @@ TEST_F(ControlHost, DroppedFilesReachOnlyControlsThatAcceptedDropsAtCreation) {
   std::ofstream(path) << "BM";
   CHostDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {
-    dlg.events.clear();
+    dlg.m_events.clear();
     // Clearing the property later does not change what the window accepts.
     dlg.m_slotA.SetDroppable(FALSE);
     EXPECT_TRUE(kp::testing::DropFiles(dlg.m_slotA.m_hWnd, POINT{5, 5}, {path}));
     EXPECT_FALSE(kp::testing::DropFiles(dlg.m_preview.m_hWnd, POINT{5, 5}, {path}));
     kp::testing::ProcessEvents();
     std::vector<std::string> dropped;
-    for (const std::string& e : dlg.events)
+    for (const std::string& e : dlg.m_events)
       if (e.rfind("dropped", 0) == 0) dropped.push_back(e);
     EXPECT_EQ(dropped, std::vector<std::string>{"dropped 1005 " + path});
     dlg.EndDialog(IDOK);
@@ -276,7 +276,7 @@ TEST_F(ControlHost, AClassThatCannotBeMadeOrLoadedFailsTheDialogBeforeItsInitial
   for (UINT id : {UINT{IDD_UNREGISTERED}, UINT{IDD_TRUNCATED}}) {
     CHostDlg dlg(id);
     EXPECT_EQ(dlg.DoModal(), -1) << id;
-    EXPECT_TRUE(dlg.events.empty()) << "OnInitDialog never ran for " << id;
+    EXPECT_TRUE(dlg.m_events.empty()) << "OnInitDialog never ran for " << id;
   }
   // The control made before the failing one was let go with the dialog.
   auto canUnload = reinterpret_cast<HRESULT (*)()>(ModuleExport("DllCanUnloadNow"));
@@ -288,7 +288,7 @@ TEST_F(ControlHost, AnUnregisteredModuleMakesNoDialog) {
   ASSERT_EQ(CallExport("DllUnregisterServer"), S_OK);
   CHostDlg dlg;
   EXPECT_EQ(dlg.DoModal(), -1);
-  EXPECT_TRUE(dlg.events.empty());
+  EXPECT_TRUE(dlg.m_events.empty());
 }
 
 TEST_F(ControlHost, CreateControlMakesAControlInAnyWindowNewOrFromAFile) {
@@ -359,12 +359,12 @@ class ProgramLifetime : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(AfxOleInit()); }
   void TearDown() override { AfxOleSetUserCtrl(TRUE); }
-  CWinApp app;
+  CWinApp m_app;
 };
 
 TEST_F(ProgramLifetime, TheLastUnlockClosesTheEnabledMainWindow) {
   CDialog main(IDD_EMPTY);
-  app.m_pMainWnd = &main;
+  m_app.m_pMainWnd = &main;
   HWND mainWindow = nullptr;
   INT_PTR result = kp::testing::RunModalWith(main, [&] {
     mainWindow = main.m_hWnd;
@@ -372,7 +372,7 @@ TEST_F(ProgramLifetime, TheLastUnlockClosesTheEnabledMainWindow) {
     AfxOleLockApp();
     AfxOleUnlockApp();
   });
-  app.m_pMainWnd = nullptr;
+  m_app.m_pMainWnd = nullptr;
   EXPECT_NE(result, IDOK);
   EXPECT_FALSE(::IsWindow(mainWindow)) << "the main window was destroyed, ending its modal run";
   EXPECT_TRUE(AfxOleGetUserCtrl());
@@ -380,7 +380,7 @@ TEST_F(ProgramLifetime, TheLastUnlockClosesTheEnabledMainWindow) {
 
 TEST_F(ProgramLifetime, AMainWindowUnderAnotherModalWindowStaysAndTheUserClosesIt) {
   CDialog main(IDD_EMPTY);
-  app.m_pMainWnd = &main;
+  m_app.m_pMainWnd = &main;
   bool stayed = false;
   INT_PTR result = kp::testing::RunModalWith(main, [&] {
     AfxOleSetUserCtrl(FALSE);
@@ -395,7 +395,7 @@ TEST_F(ProgramLifetime, AMainWindowUnderAnotherModalWindowStaysAndTheUserClosesI
     EXPECT_TRUE(AfxOleGetUserCtrl()) << "the program is the user's now";
     main.EndDialog(IDOK);
   });
-  app.m_pMainWnd = nullptr;
+  m_app.m_pMainWnd = nullptr;
   EXPECT_TRUE(stayed);
   EXPECT_EQ(result, IDOK);
 }

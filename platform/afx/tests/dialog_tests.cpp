@@ -100,7 +100,7 @@ TEST(Dialog, ShowsTheTemplateItemsWithTheirTextsPlacesAndStates) {
     dlg.EndDialog(77);
   });
   EXPECT_EQ(result, 77);
-  EXPECT_EQ(dlg.events.front(), "init");
+  EXPECT_EQ(dlg.m_events.front(), "init");
 }
 
 TEST(Dialog, MissingTemplatesAndMalformedInitDataFail) {
@@ -119,7 +119,7 @@ TEST(Dialog, ClicksAndListChoicesReachTheMessageMap) {
     Click(::GetDlgItem(h, IDC_DISABLED));  // disabled: nothing
     Click(::GetDlgItem(h, IDC_PICTURE));
     ChooseComboItem(::GetDlgItem(h, IDC_LIST), 2);
-    EXPECT_EQ(dlg.events, (std::vector<std::string>{"init", "press", "picture", "selchange"}));
+    EXPECT_EQ(dlg.m_events, (std::vector<std::string>{"init", "press", "picture", "selchange"}));
     EXPECT_TRUE(dlg.UpdateData(TRUE));
     EXPECT_EQ(dlg.m_nChoice, 2);
     Click(::GetDlgItem(h, IDC_CHECK));
@@ -132,12 +132,12 @@ TEST(Dialog, ClicksAndListChoicesReachTheMessageMap) {
 TEST(Dialog, GetKeyStateSeesTheModifiersOfTheClick) {
   CTestDlg dlg;
   std::vector<int> seen;
-  dlg.onPress = [&] { seen.push_back(dlg.ctrlAndShiftSeen); };
+  dlg.m_onPress = [&] { seen.push_back(dlg.m_ctrlAndShiftSeen); };
   RunModalWith(dlg, [&] {
     HWND press = ::GetDlgItem(dlg.m_hWnd, IDC_PRESS);
-    Click(press, kControl | kShift);
+    Click(press, Control | Shift);
     Click(press);
-    Click(press, kControl);
+    Click(press, Control);
     dlg.EndDialog(IDCANCEL);
   });
   EXPECT_EQ(seen, (std::vector<int>{1, 0, 0}));
@@ -198,16 +198,16 @@ TEST(Dialog, OwnerDrawnButtonsAskTheParentToDraw) {
   CTestDlg dlg;
   RunModalWith(dlg, [&] {
     ProcessEvents();
-    ASSERT_FALSE(dlg.draws.empty());
-    const DRAWITEMSTRUCT& item = dlg.draws.back();
+    ASSERT_FALSE(dlg.m_draws.empty());
+    const DRAWITEMSTRUCT& item = dlg.m_draws.back();
     EXPECT_EQ(item.CtlType, ODT_BUTTON);
     EXPECT_EQ(item.CtlID, static_cast<UINT>(IDC_PICTURE));
     EXPECT_EQ(item.hwndItem, ::GetDlgItem(dlg.m_hWnd, IDC_PICTURE));
     EXPECT_EQ(CRect(item.rcItem), CRect(0, 0, 90, 49));
-    std::size_t before = dlg.draws.size();
+    std::size_t before = dlg.m_draws.size();
     dlg.GetDlgItem(IDC_PICTURE)->InvalidateRect(nullptr, FALSE);
     dlg.GetDlgItem(IDC_PICTURE)->UpdateWindow();
-    EXPECT_EQ(dlg.draws.size(), before + 1);
+    EXPECT_EQ(dlg.m_draws.size(), before + 1);
     dlg.EndDialog(IDOK);
   });
 }

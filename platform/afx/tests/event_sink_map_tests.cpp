@@ -16,12 +16,12 @@ constexpr DISPID kProgress = 2;
 // A container like a dialog with two hosted controls.
 class CBaseContainer : public CCmdTarget {
  public:
-  std::vector<std::string> calls;
+  std::vector<std::string> m_calls;
   BOOL m_bBaseHandles = TRUE;
 
  protected:
   BOOL OnSlotChangedInBase() {
-    calls.push_back("base 1006");
+    m_calls.push_back("base 1006");
     return m_bBaseHandles;
   }
   DECLARE_EVENTSINK_MAP()
@@ -36,14 +36,14 @@ class CContainer : public CBaseContainer {
 
  protected:
   BOOL OnBmpChangeSlot1005() {
-    calls.push_back("1005");
+    m_calls.push_back("1005");
     return TRUE;
   }
   BOOL OnBmpChangeSlot1006() {
-    calls.push_back("1006");
+    m_calls.push_back("1006");
     return m_bDerivedHandles;
   }
-  void OnProgress(LONG percent, LPCTSTR stage) { calls.push_back(std::to_string(percent) + " " + stage); }
+  void OnProgress(LONG percent, LPCTSTR stage) { m_calls.push_back(std::to_string(percent) + " " + stage); }
   DECLARE_EVENTSINK_MAP()
 };
 BEGIN_EVENTSINK_MAP(CContainer, CBaseContainer)
@@ -61,7 +61,7 @@ TEST(EventSinkMap, EventsAreRoutedByControlIdAndDispid) {
     BOOL handled;
   } rows[] = {{1005, kBmpChange, TRUE}, {1006, kBmpChange, TRUE}, {1007, kBmpChange, FALSE}, {1006, 9, FALSE}};
   for (const Row& row : rows) EXPECT_EQ(container.OnEvent(row.id, row.dispid, none.get()), row.handled) << row.id;
-  EXPECT_EQ(container.calls, (std::vector<std::string>{"1005", "1006"}));
+  EXPECT_EQ(container.m_calls, (std::vector<std::string>{"1005", "1006"}));
 }
 
 TEST(EventSinkMap, AHandlerThatDeclinesPassesTheEventToTheBaseClassMap) {
@@ -71,7 +71,7 @@ TEST(EventSinkMap, AHandlerThatDeclinesPassesTheEventToTheBaseClassMap) {
   EXPECT_TRUE(container.OnEvent(1006, kBmpChange, none.get()));
   container.m_bBaseHandles = FALSE;
   EXPECT_FALSE(container.OnEvent(1006, kBmpChange, none.get()));
-  EXPECT_EQ(container.calls, (std::vector<std::string>{"1006", "base 1006", "1006", "base 1006"}));
+  EXPECT_EQ(container.m_calls, (std::vector<std::string>{"1006", "base 1006", "1006", "base 1006"}));
 }
 
 TEST(EventSinkMap, ParametersAreUnpackedAndMismatchesReported) {
@@ -83,7 +83,7 @@ TEST(EventSinkMap, ParametersAreUnpackedAndMismatchesReported) {
   Args tooFew{MakeI4(40)};
   EXPECT_FALSE(container.OnEvent(1005, kProgress, tooFew.get(), &hr));
   EXPECT_EQ(hr, DISP_E_PARAMNOTOPTIONAL);
-  EXPECT_EQ(container.calls, (std::vector<std::string>{"40 scaling"}));
+  EXPECT_EQ(container.m_calls, (std::vector<std::string>{"40 scaling"}));
 }
 
 }  // namespace event_sink_map_tests

@@ -35,14 +35,14 @@ class OleControlObject : public ::testing::Test {
     auto reg = module != nullptr ? reinterpret_cast<HRESULT (*)()>(dlsym(module, "DllRegisterServer")) : nullptr;
     ASSERT_NE(reg, nullptr);
     ASSERT_EQ(reg(), S_OK);
-    ASSERT_EQ(CoCreateInstance(CLSID_DropTestCtrl, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, control.put_void()),
+    ASSERT_EQ(CoCreateInstance(CLSID_DropTestCtrl, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, m_control.put_void()),
               S_OK);
   }
 
   template <typename I>
   ComPtr<I> As(REFIID iid) {
     ComPtr<I> result;
-    EXPECT_EQ(control.As(iid, result), S_OK);
+    EXPECT_EQ(m_control.As(iid, result), S_OK);
     return result;
   }
 
@@ -51,11 +51,12 @@ class OleControlObject : public ::testing::Test {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     VARIANT value;
     VariantInit(&value);
-    EXPECT_EQ(dispatch->Invoke(kDispDroppable, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr), S_OK);
+    EXPECT_EQ(dispatch->Invoke(DispDroppable, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr),
+              S_OK);
     return value.boolVal != VARIANT_FALSE;
   }
 
-  ComPtr<IUnknown> control;
+  ComPtr<IUnknown> m_control;
 };
 
 // 17 bytes: version, extents 100 x 200, no stock properties, byte 0x00.
@@ -67,7 +68,7 @@ TEST_F(OleControlObject, EveryInterfaceLeadsBackToOneObject) {
                          &IID_IPersistPropertyBag, &IID_IConnectionPointContainer, &IID_ISpecifyPropertyPages,
                          &IID_IProvideClassInfo2}) {
     ComPtr<IUnknown> part;
-    ASSERT_EQ(control->QueryInterface(*iid, part.put_void()), S_OK) << GuidToString(*iid);
+    ASSERT_EQ(m_control->QueryInterface(*iid, part.put_void()), S_OK) << GuidToString(*iid);
     ComPtr<IUnknown> back;
     ASSERT_EQ(part->QueryInterface(IID_IUnknown, back.put_void()), S_OK);
     EXPECT_EQ(back.get(), identity.get()) << GuidToString(*iid);
@@ -147,9 +148,9 @@ TEST_F(OleControlObject, NamesResolveThroughTheDispatchMapAndTheTypeLibrary) {
   struct Row {
     const char* name;
     DISPID id;
-  } rows[] = {{"InitiallyDroppable", kDispDroppable},
-              {"RecreateBitmap", kDispRecreateBitmap},
-              {"_InitiallyDroppable", kDispDroppableDefault}};
+  } rows[] = {{"InitiallyDroppable", DispDroppable},
+              {"RecreateBitmap", DispRecreateBitmap},
+              {"_InitiallyDroppable", DispDroppableDefault}};
   for (const Row& row : rows) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(row.name)};
     DISPID id = DISPID_UNKNOWN;
@@ -160,7 +161,7 @@ TEST_F(OleControlObject, NamesResolveThroughTheDispatchMapAndTheTypeLibrary) {
   DISPID ids[2] = {};
   ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, withParameter, 2, 0, ids), S_OK)
       << "parameter names come from the type library";
-  EXPECT_EQ(ids[0], kDispRecreateBitmap);
+  EXPECT_EQ(ids[0], DispRecreateBitmap);
   EXPECT_EQ(ids[1], 1) << "sx is the second parameter";
   UINT count = 0;
   ASSERT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);

@@ -14,11 +14,11 @@ using namespace kp::testing;
 // Paints a red rectangle inside a one-pixel black frame through WM_PAINT.
 class CPainted : public CWnd {
  public:
-  int paints = 0;
+  int m_paints = 0;
 
  protected:
   void OnPaint() {
-    ++paints;
+    ++m_paints;
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(m_hWnd, &ps);
     RECT client;
@@ -49,7 +49,7 @@ TEST(Painting, WhatWMPaintDrawsIsWhatTheWindowShows) {
     Pixels pixels = GrabWindow(painted.m_hWnd);
     ASSERT_EQ(pixels.width, 40);
     ASSERT_EQ(pixels.height, 30);
-    EXPECT_GE(painted.paints, 1);
+    EXPECT_GE(painted.m_paints, 1);
     EXPECT_EQ(pixels.At(0, 0), 0xFF000000u);
     EXPECT_EQ(pixels.At(39, 29), 0xFF000000u);
     EXPECT_EQ(pixels.At(1, 1), 0xFFFF0000u);

@@ -110,7 +110,7 @@ BOOL CTestDlg::OnInitDialog() {
     menu->AppendMenu(MF_SEPARATOR);
     menu->AppendMenu(MF_STRING, IDM_ABOUT, "&About...");
   }
-  events.push_back("init");
+  m_events.push_back("init");
   return TRUE;
 }
 
@@ -124,19 +124,19 @@ void CTestDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 void CTestDlg::OnPressMe() {
-  events.push_back("press");
-  ctrlAndShiftSeen = (GetKeyState(VK_CONTROL) & 0x8000) && (GetKeyState(VK_SHIFT) & 0x8000);
-  if (onPress) onPress();
+  m_events.push_back("press");
+  m_ctrlAndShiftSeen = (GetKeyState(VK_CONTROL) & 0x8000) && (GetKeyState(VK_SHIFT) & 0x8000);
+  if (m_onPress) m_onPress();
 }
 
-void CTestDlg::OnSelchangeList() { events.push_back("selchange"); }
-void CTestDlg::OnPicture() { events.push_back("picture"); }
+void CTestDlg::OnSelchangeList() { m_events.push_back("selchange"); }
+void CTestDlg::OnPicture() { m_events.push_back("picture"); }
 
-void CTestDlg::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct) { draws.push_back(*lpDrawItemStruct); }
+void CTestDlg::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct) { m_draws.push_back(*lpDrawItemStruct); }
 
 void CTestDlg::OnSysCommand(UINT nID, LPARAM lParam) {
   if ((nID & 0xFFF0) == IDM_ABOUT) {
-    events.push_back("about");
+    m_events.push_back("about");
     return;
   }
   CDialog::OnSysCommand(nID, lParam);

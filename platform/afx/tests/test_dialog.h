@@ -44,10 +44,10 @@ class CTestDlg : public CDialog {
   int m_nBounded = 5;
   CString m_strText = "read-only text";
 
-  std::vector<std::string> events;
-  std::vector<DRAWITEMSTRUCT> draws;
-  std::function<void()> onPress;  // runs inside the click handler
-  int ctrlAndShiftSeen = -1;
+  std::vector<std::string> m_events;
+  std::vector<DRAWITEMSTRUCT> m_draws;
+  std::function<void()> m_onPress;  // runs inside the click handler
+  int m_ctrlAndShiftSeen = -1;
 
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;

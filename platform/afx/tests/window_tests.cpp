@@ -23,55 +23,56 @@ using namespace kp::testing;
 // A child window that draws itself and reports what it receives.
 class CProbeWnd : public CWnd {
  public:
-  std::vector<std::string> events;
-  std::vector<std::string> dropped;
+  std::vector<std::string> m_events;
+  std::vector<std::string> m_dropped;
   // "id at time" for each WM_TIMER, the time read from `clock` when there is one.
-  std::vector<std::string> ticks;
-  const ManualClock* clock = nullptr;
+  std::vector<std::string> m_ticks;
+  const ManualClock* m_clock = nullptr;
   // The timer that KillTimer stops from inside its own tick, at that tick.
-  UINT_PTR killOnTick = 0;
-  std::size_t killAtTick = 0;
-  bool hasBitmap = false;
-  bool throwFileError = false;
-  bool throwOther = false;
-  POINT contextAt{};
+  UINT_PTR m_killOnTick = 0;
+  std::size_t m_killAtTick = 0;
+  bool m_hasBitmap = false;
+  bool m_throwFileError = false;
+  bool m_throwOther = false;
+  POINT m_contextAt{};
 
  protected:
   int OnCreate(LPCREATESTRUCT cs) {
-    events.push_back("create");
+    m_events.push_back("create");
     return CWnd::OnCreate(cs);
   }
-  void OnSize(UINT, int cx, int cy) { events.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy)); }
-  void OnSetFocus(CWnd*) { events.push_back("setfocus"); }
-  void OnKillFocus(CWnd*) { events.push_back("killfocus"); }
+  void OnSize(UINT, int cx, int cy) { m_events.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy)); }
+  void OnSetFocus(CWnd*) { m_events.push_back("setfocus"); }
+  void OnKillFocus(CWnd*) { m_events.push_back("killfocus"); }
   void OnLButtonDown(UINT, CPoint) {
-    events.push_back("lbuttondown");
-    if (throwFileError) throw CFileException(CFileException::diskFull, -1, "/tmp/full.shp2");
-    if (throwOther) throw std::runtime_error("boom");
+    m_events.push_back("lbuttondown");
+    if (m_throwFileError) throw CFileException(CFileException::diskFull, -1, "/tmp/full.shp2");
+    if (m_throwOther) throw std::runtime_error("boom");
   }
   void OnTimer(UINT_PTR id) {
-    ticks.push_back(std::to_string(id) + " at " + (clock ? std::to_string(clock->Now()) : "?"));
-    if (id == killOnTick && ticks.size() == killAtTick) events.push_back(KillTimer(id) ? "killed" : "not killed");
+    m_ticks.push_back(std::to_string(id) + " at " + (m_clock ? std::to_string(m_clock->Now()) : "?"));
+    if (id == m_killOnTick && m_ticks.size() == m_killAtTick)
+      m_events.push_back(KillTimer(id) ? "killed" : "not killed");
   }
   void OnDropFiles(HDROP drop) {
     UINT count = DragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
       std::string name(DragQueryFile(drop, i, nullptr, 0), '\0');
       DragQueryFile(drop, i, name.data(), static_cast<UINT>(name.size() + 1));
-      dropped.push_back(name);
+      m_dropped.push_back(name);
     }
     CWnd::OnDropFiles(drop);
   }
   void OnContextMenu(CWnd*, CPoint point) {
-    contextAt = point;
+    m_contextAt = point;
     CMenu menu;
     if (!menu.LoadMenu(IDR_TEST_MENU)) return;
     menu.GetSubMenu(0)->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
     menu.DestroyMenu();
   }
-  void OnEnabledItem() { events.push_back("enabled item"); }
-  void OnGreyedItem() { events.push_back("greyed item"); }
-  void OnUpdateGreyed(CCmdUI* pCmdUI) { pCmdUI->Enable(hasBitmap); }
+  void OnEnabledItem() { m_events.push_back("enabled item"); }
+  void OnGreyedItem() { m_events.push_back("greyed item"); }
+  void OnUpdateGreyed(CCmdUI* pCmdUI) { pCmdUI->Enable(m_hasBitmap); }
   void OnUpdateEnabled(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
   DECLARE_MESSAGE_MAP()
 };
@@ -108,9 +109,9 @@ void WithProbes(const std::function<void(CTestDlg&, CProbeWnd&, CProbeWnd&)>& st
 
 TEST(Window, CreateSendsCreateThenSize) {
   WithProbes([](CTestDlg& dlg, CProbeWnd& accepting, CProbeWnd&) {
-    ASSERT_GE(accepting.events.size(), 2u);
-    EXPECT_EQ(accepting.events[0], "create");
-    EXPECT_EQ(accepting.events[1], "size 80x50");
+    ASSERT_GE(accepting.m_events.size(), 2u);
+    EXPECT_EQ(accepting.m_events[0], "create");
+    EXPECT_EQ(accepting.m_events[1], "size 80x50");
     EXPECT_EQ(dlg.GetDlgItem(2001), &accepting) << "the child is found as its own object";
     CRect rect;
     accepting.GetClientRect(&rect);
@@ -120,7 +121,7 @@ TEST(Window, CreateSendsCreateThenSize) {
 
 TEST(Window, FocusArrivesByClickAndByTabAndLeavesWithKillFocus) {
   WithProbes([](CTestDlg& dlg, CProbeWnd& accepting, CProbeWnd&) {
-    accepting.events.clear();
+    accepting.m_events.clear();
     Click(accepting.m_hWnd);
     EXPECT_EQ(CWnd::GetFocus(), &accepting);
     Click(dlg.GetDlgItem(IDC_PRESS)->m_hWnd);
@@ -129,7 +130,7 @@ TEST(Window, FocusArrivesByClickAndByTabAndLeavesWithKillFocus) {
     ProcessEvents();
     PressKey(dlg.m_hWnd, VK_TAB);
     EXPECT_EQ(CWnd::GetFocus(), &accepting);
-    EXPECT_EQ(accepting.events,
+    EXPECT_EQ(accepting.m_events,
               (std::vector<std::string>{"setfocus", "lbuttondown", "killfocus", "setfocus"}));
   });
 }
@@ -139,18 +140,18 @@ using Ticks = std::vector<std::string>;
 TEST(Timer, TicksOncePerPeriodOfItsClockUntilKilled) {
   ManualClock clock;
   WithProbes([&](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
-    accepting.clock = &clock;
+    accepting.m_clock = &clock;
     EXPECT_EQ(accepting.SetTimer(7, 150), 7u);
     clock.Advance(149);
-    EXPECT_EQ(accepting.ticks, Ticks{}) << "no tick before its period has passed";
+    EXPECT_EQ(accepting.m_ticks, Ticks{}) << "no tick before its period has passed";
     clock.Advance(1);
-    EXPECT_EQ(accepting.ticks, Ticks{"7 at 150"});
+    EXPECT_EQ(accepting.m_ticks, Ticks{"7 at 150"});
     clock.Advance(320);
-    EXPECT_EQ(accepting.ticks, (Ticks{"7 at 150", "7 at 300", "7 at 450"}));
+    EXPECT_EQ(accepting.m_ticks, (Ticks{"7 at 150", "7 at 300", "7 at 450"}));
     EXPECT_TRUE(accepting.KillTimer(7));
     EXPECT_EQ(clock.RunningTimers(), 0u);
     clock.Advance(1000);
-    EXPECT_EQ(accepting.ticks.size(), 3u) << "no tick after KillTimer";
+    EXPECT_EQ(accepting.m_ticks.size(), 3u) << "no tick after KillTimer";
     EXPECT_FALSE(accepting.KillTimer(7));
   });
 }
@@ -158,20 +159,20 @@ TEST(Timer, TicksOncePerPeriodOfItsClockUntilKilled) {
 TEST(Timer, TimersTickInTheOrderTheyFallDueAndSettingOneAgainRestartsIt) {
   ManualClock clock;
   WithProbes([&](CTestDlg&, CProbeWnd& accepting, CProbeWnd& refusing) {
-    accepting.clock = refusing.clock = &clock;
+    accepting.m_clock = refusing.m_clock = &clock;
     EXPECT_EQ(accepting.SetTimer(7, 150), 7u);
     EXPECT_EQ(accepting.SetTimer(8, 100), 8u);
     EXPECT_EQ(refusing.SetTimer(7, 120), 7u) << "timer ids are per window";
     clock.Advance(250);
-    EXPECT_EQ(accepting.ticks, (Ticks{"8 at 100", "7 at 150", "8 at 200"}));
-    EXPECT_EQ(refusing.ticks, (Ticks{"7 at 120", "7 at 240"}));
+    EXPECT_EQ(accepting.m_ticks, (Ticks{"8 at 100", "7 at 150", "8 at 200"}));
+    EXPECT_EQ(refusing.m_ticks, (Ticks{"7 at 120", "7 at 240"}));
 
     // At 250, timer 7 (next due at 300) is set again, to 40 ms.
     EXPECT_EQ(accepting.SetTimer(7, 40), 7u);
     EXPECT_EQ(clock.RunningTimers(), 3u) << "set again, not added";
-    accepting.ticks.clear();
+    accepting.m_ticks.clear();
     clock.Advance(50);
-    EXPECT_EQ(accepting.ticks, (Ticks{"7 at 290", "8 at 300"}));
+    EXPECT_EQ(accepting.m_ticks, (Ticks{"7 at 290", "8 at 300"}));
     EXPECT_TRUE(accepting.KillTimer(7));
     EXPECT_TRUE(accepting.KillTimer(8));
     EXPECT_TRUE(refusing.KillTimer(7));
@@ -181,17 +182,17 @@ TEST(Timer, TimersTickInTheOrderTheyFallDueAndSettingOneAgainRestartsIt) {
 TEST(Timer, ATickMayKillItsOwnTimerAndAGoneWindowHasNone) {
   ManualClock clock;
   WithProbes([&](CTestDlg& dlg, CProbeWnd& accepting, CProbeWnd&) {
-    accepting.clock = &clock;
-    accepting.killOnTick = 7;
-    accepting.killAtTick = 2;
-    accepting.events.clear();
+    accepting.m_clock = &clock;
+    accepting.m_killOnTick = 7;
+    accepting.m_killAtTick = 2;
+    accepting.m_events.clear();
     accepting.SetTimer(7, 100);
     clock.Advance(500);
-    EXPECT_EQ(accepting.ticks, (Ticks{"7 at 100", "7 at 200"}));
-    EXPECT_EQ(accepting.events, std::vector<std::string>{"killed"});
+    EXPECT_EQ(accepting.m_ticks, (Ticks{"7 at 100", "7 at 200"}));
+    EXPECT_EQ(accepting.m_events, std::vector<std::string>{"killed"});
 
     CProbeWnd doomed;
-    doomed.clock = &clock;
+    doomed.m_clock = &clock;
     ASSERT_TRUE(doomed.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &dlg, 2003));
     EXPECT_EQ(doomed.SetTimer(3, 100), 3u);
     EXPECT_EQ(doomed.SetTimer(0, 100), 0u) << "0 is no timer id";
@@ -200,7 +201,7 @@ TEST(Timer, ATickMayKillItsOwnTimerAndAGoneWindowHasNone) {
     doomed.DestroyWindow();
     EXPECT_EQ(clock.RunningTimers(), 0u) << "a window's timers end with it";
     clock.Advance(500);
-    EXPECT_EQ(doomed.ticks, Ticks{});
+    EXPECT_EQ(doomed.m_ticks, Ticks{});
     EXPECT_EQ(kp::ws::SetTimer(gone, 3, 100), 0u);
     EXPECT_FALSE(kp::ws::KillTimer(gone, 3));
   });
@@ -208,19 +209,19 @@ TEST(Timer, ATickMayKillItsOwnTimerAndAGoneWindowHasNone) {
 
 TEST(Timer, WithoutATestClockItIsAPreciseQtTimerThatTicksFromTheEventLoop) {
   WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
-    accepting.killOnTick = 7;
-    accepting.killAtTick = 2;
+    accepting.m_killOnTick = 7;
+    accepting.m_killAtTick = 2;
     EXPECT_EQ(accepting.SetTimer(7, 150), 7u);
     const std::vector<QtTimerSeen> running = RunningQtTimers(accepting.m_hWnd);
     ASSERT_EQ(running.size(), 1u);
     EXPECT_EQ(running[0].milliseconds, 150);
     EXPECT_TRUE(running[0].precise) << "the coarse kind drifts by several percent";
     // The second tick stops its own timer, while Qt delivers it.
-    EXPECT_TRUE(WaitUntil([&] { return accepting.ticks.size() == 2; }));
-    EXPECT_EQ(std::count(accepting.events.begin(), accepting.events.end(), "killed"), 1);
+    EXPECT_TRUE(WaitUntil([&] { return accepting.m_ticks.size() == 2; }));
+    EXPECT_EQ(std::count(accepting.m_events.begin(), accepting.m_events.end(), "killed"), 1);
     EXPECT_TRUE(RunningQtTimers(accepting.m_hWnd).empty());
     ProcessEvents();
-    EXPECT_EQ(accepting.ticks.size(), 2u) << "no tick after KillTimer";
+    EXPECT_EQ(accepting.m_ticks.size(), 2u) << "no tick after KillTimer";
     EXPECT_FALSE(accepting.KillTimer(7));
   });
 }
@@ -229,13 +230,13 @@ TEST(Window, DroppedFilesReachOnlyAWindowThatAcceptsThem) {
   WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd& refusing) {
     std::size_t drops = kp::afx::LiveDropCount();
     EXPECT_TRUE(DropFiles(accepting.m_hWnd, POINT{10, 10}, {"/tmp/a.bmp", "/tmp/b c.bmp"}));
-    EXPECT_EQ(accepting.dropped, (std::vector<std::string>{"/tmp/a.bmp", "/tmp/b c.bmp"}));
+    EXPECT_EQ(accepting.m_dropped, (std::vector<std::string>{"/tmp/a.bmp", "/tmp/b c.bmp"}));
     EXPECT_FALSE(DropFiles(refusing.m_hWnd, POINT{10, 10}, {"/tmp/a.bmp"}));
-    EXPECT_TRUE(refusing.dropped.empty());
+    EXPECT_TRUE(refusing.m_dropped.empty());
     EXPECT_EQ(kp::afx::LiveDropCount(), drops) << "every drop is released";
     accepting.DragAcceptFiles(FALSE);
     EXPECT_FALSE(DropFiles(accepting.m_hWnd, POINT{10, 10}, {"/tmp/c.bmp"}));
-    EXPECT_EQ(accepting.dropped.size(), 2u);
+    EXPECT_EQ(accepting.m_dropped.size(), 2u);
   });
 }
 
@@ -261,12 +262,12 @@ TEST(Menu, UpdateHandlersGreyItemsAndTheChosenCommandArrives) {
   WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
     std::size_t menus = kp::afx::LiveMenuCount();
     Click(accepting.m_hWnd);
-    accepting.events.clear();
+    accepting.m_events.clear();
     std::vector<MenuItemSeen> seen;
     AnswerNextPopupMenu("&Greyed by handler", &seen);
     RightClickAt(accepting.m_hWnd, POINT{5, 5});
     ProcessEvents();
-    EXPECT_EQ(accepting.events, std::vector<std::string>{}) << "the menu does not take the focus from the window";
+    EXPECT_EQ(accepting.m_events, std::vector<std::string>{}) << "the menu does not take the focus from the window";
     EXPECT_EQ(CWnd::GetFocus(), &accepting);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].text, "&Enabled");
@@ -275,19 +276,19 @@ TEST(Menu, UpdateHandlersGreyItemsAndTheChosenCommandArrives) {
     EXPECT_TRUE(seen[1].separator);
     EXPECT_FALSE(seen[2].enabled);
     EXPECT_EQ(seen[2].statusTip, "");
-    EXPECT_EQ(std::count(accepting.events.begin(), accepting.events.end(), "greyed item"), 0);
+    EXPECT_EQ(std::count(accepting.m_events.begin(), accepting.m_events.end(), "greyed item"), 0);
     RECT window;
     accepting.GetWindowRect(&window);
-    EXPECT_EQ(CPoint(accepting.contextAt), CPoint(window.left + 5, window.top + 5));
+    EXPECT_EQ(CPoint(accepting.m_contextAt), CPoint(window.left + 5, window.top + 5));
 
-    accepting.hasBitmap = true;
+    accepting.m_hasBitmap = true;
     seen.clear();
     AnswerNextPopupMenu("&Greyed by handler", &seen);
     RightClickAt(accepting.m_hWnd, POINT{5, 5});
     ProcessEvents();
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_TRUE(seen[2].enabled);
-    EXPECT_EQ(std::count(accepting.events.begin(), accepting.events.end(), "greyed item"), 1);
+    EXPECT_EQ(std::count(accepting.m_events.begin(), accepting.m_events.end(), "greyed item"), 1);
     EXPECT_EQ(kp::afx::LiveMenuCount(), menus) << "the loaded menu was destroyed";
   });
 }
@@ -302,19 +303,19 @@ TEST(WindowMenu, RightClickOnTheBackgroundOffersCloseAndAppendedItems) {
     std::vector<std::string> texts;
     for (const auto& item : seen) texts.push_back(item.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Mi&nimize", "&Close", "", "&About..."}));
-    EXPECT_EQ(dlg.events.back(), "about");
+    EXPECT_EQ(dlg.m_events.back(), "about");
 
     AnswerNextPopupMenu("&Close");
-    PressKey(dlg.m_hWnd, VK_SPACE, kAlt);
+    PressKey(dlg.m_hWnd, VK_SPACE, Alt);
   });
-  EXPECT_EQ(std::count(dlg.events.begin(), dlg.events.end(), "about"), 1);
+  EXPECT_EQ(std::count(dlg.m_events.begin(), dlg.m_events.end(), "about"), 1);
 }
 
 TEST(WindowMenu, SystemCommandsAreRoutedAndLowBitsIgnoredByTheProgram) {
   CTestDlg dlg;
   INT_PTR result = RunModalWith(dlg, [&] {
     dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT | 0xF);
-    EXPECT_EQ(dlg.events.back(), "about");
+    EXPECT_EQ(dlg.m_events.back(), "about");
     dlg.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
   });
   EXPECT_EQ(result, IDCANCEL);
@@ -324,18 +325,18 @@ TEST(Dispatch, AnExceptionInAHandlerIsReportedAndTheDialogGoesOn) {
   WithProbes([](CTestDlg& dlg, CProbeWnd& accepting, CProbeWnd&) {
     ScriptedPrompts prompts;
     prompts.AnswerMessageBox(IDOK).AnswerMessageBox(IDOK);
-    accepting.throwFileError = true;
+    accepting.m_throwFileError = true;
     Click(accepting.m_hWnd);
-    accepting.throwFileError = false;
-    accepting.throwOther = true;
+    accepting.m_throwFileError = false;
+    accepting.m_throwOther = true;
     Click(accepting.m_hWnd);
-    accepting.throwOther = false;
+    accepting.m_throwOther = false;
     ASSERT_EQ(prompts.MessageBoxes().size(), 2u);
     EXPECT_EQ(prompts.MessageBoxes()[0].text, "Disk full while accessing /tmp/full.shp2.");
     EXPECT_EQ(prompts.MessageBoxes()[1].text, "An unsupported operation was attempted.");
     EXPECT_TRUE(kp::ws::IsModalLoopRunning(dlg.m_hWnd));
     Click(dlg.GetDlgItem(IDC_PRESS)->m_hWnd);
-    EXPECT_EQ(dlg.events.back(), "press");
+    EXPECT_EQ(dlg.m_events.back(), "press");
   });
 }
 

@@ -63,9 +63,9 @@ TEST(FdWatch, ACallbackMayEndItsOwnWatch) {
 // A backend of the kind an application installs on its own event loop.
 class RecordingWatcher final : public kp::FdWatcher {
  public:
-  void Watch(int fd, std::function<void()> onReadable) override { watches[fd] = std::move(onReadable); }
-  void Unwatch(int fd) override { watches.erase(fd); }
-  std::map<int, std::function<void()>> watches;
+  void Watch(int fd, std::function<void()> onReadable) override { m_watches[fd] = std::move(onReadable); }
+  void Unwatch(int fd) override { m_watches.erase(fd); }
+  std::map<int, std::function<void()>> m_watches;
 };
 
 TEST(FdWatch, WatchesMoveToAnInstalledBackendAndBack) {
@@ -77,14 +77,14 @@ TEST(FdWatch, WatchesMoveToAnInstalledBackendAndBack) {
   });
   RecordingWatcher loop;
   kp::SetFdWatcher(&loop);
-  ASSERT_EQ(loop.watches.count(pipe.read()), 1u);
+  ASSERT_EQ(loop.m_watches.count(pipe.read()), 1u);
   // The poll loop no longer serves it; the installed backend does.
   pipe.Write('z');
   EXPECT_FALSE(ServeWhatIsReady([&] { return calls > 0; }));
-  loop.watches.at(pipe.read())();
+  loop.m_watches.at(pipe.read())();
   EXPECT_EQ(calls, 1);
   kp::SetFdWatcher(nullptr);
-  EXPECT_TRUE(loop.watches.empty());
+  EXPECT_TRUE(loop.m_watches.empty());
   pipe.Write('w');
   EXPECT_TRUE(kp::RunFdLoopUntil([&] { return calls == 2; }, 5000));
   kp::UnwatchFd(pipe.read());

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/connection_points.h"
 #include "platform/com/tests/com_module_fixture.h"
@@ -12,23 +13,12 @@ namespace kp::com::testing {
 namespace {
 // A container's event sink: records each event it receives in a shared
 // log, then answers as told.
-class EventSink final : public IDispatch {
+class EventSink final : public ComObject<Implements<IDispatch, IID_IDispatch, DIID_DTestControlEvents>> {
  public:
   enum class Answer { Ok, Fail, Throw };
   EventSink(std::string name, std::vector<std::string>& log, Answer answer = Answer::Ok)
       : m_name(std::move(name)), m_log(log), m_answer(answer) {}
 
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID_DTestControlEvents) {
-      *ppv = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
   HRESULT GetTypeInfoCount(UINT* n) override {
     *n = 0;
     return S_OK;
@@ -37,29 +27,24 @@ class EventSink final : public IDispatch {
   HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     m_log.push_back(m_name + ":" + std::to_string(id) + (flags == DISPATCH_METHOD ? "" : "?"));
-    if (onEvent) onEvent();
+    if (m_onEvent) m_onEvent();
     if (m_answer == Answer::Throw) throw std::runtime_error("sink failed");
     return m_answer == Answer::Fail ? E_FAIL : S_OK;
   }
 
-  ULONG refs = 1;
-  std::function<void()> onEvent;
+  std::function<void()> m_onEvent;
 
  private:
+  void OnFinalRelease() override {}  // a local of the test
+
   std::string m_name;
   std::vector<std::string>& m_log;
   Answer m_answer;
 };
 
 // A sink that answers nothing but IUnknown.
-class DeafSink final : public IUnknown {
- public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    *ppv = riid == IID_IUnknown ? this : nullptr;
-    return *ppv ? S_OK : E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
+class DeafSink final : public ComObject<Implements<IUnknown>> {
+  void OnFinalRelease() override {}  // a local of the test
 };
 
 class ConnectionPoints : public ComTest {
@@ -67,11 +52,11 @@ class ConnectionPoints : public ComTest {
   void SetUp() override {
     ComTest::SetUp();
     ASSERT_EQ(RegisterTestModule(), S_OK);
-    ASSERT_EQ(CoCreateInstance(CLSID_TestControl, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()),
+    ASSERT_EQ(CoCreateInstance(CLSID_TestControl, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, m_control.put_void()),
               S_OK);
     ComPtr<IConnectionPointContainer> container;
-    ASSERT_EQ(control.As(IID_IConnectionPointContainer, container), S_OK);
-    ASSERT_EQ(container->FindConnectionPoint(DIID_DTestControlEvents, point.put()), S_OK);
+    ASSERT_EQ(m_control.As(IID_IConnectionPointContainer, container), S_OK);
+    ASSERT_EQ(container->FindConnectionPoint(DIID_DTestControlEvents, m_point.put()), S_OK);
   }
 
   // Makes the control change its bitmap, which raises Changed.
@@ -86,84 +71,79 @@ class ConnectionPoints : public ComTest {
     args[0].vt = VT_I2;
     args[0].iVal = 1;
     DISPPARAMS params{args, nullptr, 3, 0};
-    ASSERT_EQ(control->Invoke(kDispSumPixels, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+    ASSERT_EQ(m_control->Invoke(DispSumPixels, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
   }
 
-  ComPtr<IDispatch> control;
-  ComPtr<IConnectionPoint> point;
-  std::vector<std::string> log;
+  ComPtr<IDispatch> m_control;
+  ComPtr<IConnectionPoint> m_point;
+  std::vector<std::string> m_log;
 };
 
 TEST_F(ConnectionPoints, EventsReachEverySinkInTheOrderTheyConnected) {
-  EventSink first("first", log), second("second", log);
+  EventSink first("first", m_log), second("second", m_log);
   DWORD a = 0, b = 0;
-  ASSERT_EQ(point->Advise(&first, &a), S_OK);
-  ASSERT_EQ(point->Advise(&second, &b), S_OK);
+  ASSERT_EQ(m_point->Advise(&first, &a), S_OK);
+  ASSERT_EQ(m_point->Advise(&second, &b), S_OK);
   EXPECT_NE(a, b);
   ChangeBitmap();
-  EXPECT_EQ(log, (std::vector<std::string>{"first:1", "second:1"}));
-  ASSERT_EQ(point->Unadvise(a), S_OK);
+  EXPECT_EQ(m_log, (std::vector<std::string>{"first:1", "second:1"}));
+  ASSERT_EQ(m_point->Unadvise(a), S_OK);
   ChangeBitmap();
-  EXPECT_EQ(log.back(), "second:1");
-  EXPECT_EQ(log.size(), 3u);
-  ASSERT_EQ(point->Unadvise(b), S_OK);
-  EXPECT_EQ(first.refs, 1u);
-  EXPECT_EQ(second.refs, 1u);
+  EXPECT_EQ(m_log.back(), "second:1");
+  EXPECT_EQ(m_log.size(), 3u);
+  ASSERT_EQ(m_point->Unadvise(b), S_OK);
+  EXPECT_EQ(first.References(), 1u);
+  EXPECT_EQ(second.References(), 1u);
 }
 
 TEST_F(ConnectionPoints, AFailingSinkDoesNotStopTheNext) {
-  EventSink failing("failing", log, EventSink::Answer::Fail);
-  EventSink throwing("throwing", log, EventSink::Answer::Throw);
-  EventSink last("last", log);
+  EventSink failing("failing", m_log, EventSink::Answer::Fail);
+  EventSink throwing("throwing", m_log, EventSink::Answer::Throw);
+  EventSink last("last", m_log);
   DWORD cookie = 0;
-  ASSERT_EQ(point->Advise(&failing, &cookie), S_OK);
-  ASSERT_EQ(point->Advise(&throwing, &cookie), S_OK);
-  ASSERT_EQ(point->Advise(&last, &cookie), S_OK);
+  ASSERT_EQ(m_point->Advise(&failing, &cookie), S_OK);
+  ASSERT_EQ(m_point->Advise(&throwing, &cookie), S_OK);
+  ASSERT_EQ(m_point->Advise(&last, &cookie), S_OK);
   ChangeBitmap();
-  EXPECT_EQ(log, (std::vector<std::string>{"failing:1", "throwing:1", "last:1"}));
+  EXPECT_EQ(m_log, (std::vector<std::string>{"failing:1", "throwing:1", "last:1"}));
   // The control goes before its sinks do, and lets go of every one.
-  point.Reset();
-  control.Reset();
-  EXPECT_EQ(failing.refs, 1u);
-  EXPECT_EQ(throwing.refs, 1u);
-  EXPECT_EQ(last.refs, 1u);
+  m_point.Reset();
+  m_control.Reset();
+  EXPECT_EQ(failing.References(), 1u);
+  EXPECT_EQ(throwing.References(), 1u);
+  EXPECT_EQ(last.References(), 1u);
 }
 
 TEST_F(ConnectionPoints, RefusesSinksAndCookiesItDoesNotKnow) {
   DeafSink deaf;
   DWORD cookie = 123;
-  EXPECT_EQ(point->Advise(&deaf, &cookie), CONNECT_E_CANNOTCONNECT);
+  EXPECT_EQ(m_point->Advise(&deaf, &cookie), CONNECT_E_CANNOTCONNECT);
   EXPECT_EQ(cookie, 0u);
-  EXPECT_EQ(point->Unadvise(4711), CONNECT_E_NOCONNECTION);
+  EXPECT_EQ(m_point->Unadvise(4711), CONNECT_E_NOCONNECTION);
   IID iid{};
-  ASSERT_EQ(point->GetConnectionInterface(&iid), S_OK);
+  ASSERT_EQ(m_point->GetConnectionInterface(&iid), S_OK);
   EXPECT_EQ(iid, DIID_DTestControlEvents);
   ComPtr<IConnectionPointContainer> owner;
-  ASSERT_EQ(point->GetConnectionPointContainer(owner.put()), S_OK);
+  ASSERT_EQ(m_point->GetConnectionPointContainer(owner.put()), S_OK);
   ComPtr<IDispatch> ownerDispatch;
   ASSERT_EQ(owner.As(IID_IDispatch, ownerDispatch), S_OK);
-  EXPECT_EQ(ownerDispatch.get(), control.get());
+  EXPECT_EQ(ownerDispatch.get(), m_control.get());
   ComPtr<IConnectionPoint> other;
   EXPECT_EQ(owner->FindConnectionPoint(DIID_DTestControl, other.put()), CONNECT_E_NOCONNECTION);
 }
 
 // The helper on its own, inside an object of the test's.
-class Source final : public IConnectionPointContainer {
+class Source final : public ComObject<Implements<IConnectionPointContainer, IID_IConnectionPointContainer>> {
  public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    *ppv = (riid == IID_IUnknown || riid == IID_IConnectionPointContainer) ? this : nullptr;
-    if (*ppv) AddRef();
-    return *ppv ? S_OK : E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
   HRESULT EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
   HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** ppCP) override {
-    ConnectionPoint* points[] = {&events};
+    ConnectionPoint* points[] = {&m_events};
     return FindConnectionPointIn(points, riid, ppCP);
   }
-  ULONG refs = 1;
-  ConnectionPoint events{this, DIID_DTestControlEvents};
+  ConnectionPoint m_events{this, DIID_DTestControlEvents};
+
+ private:
+  void OnFinalRelease() override {}  // a local of the test
 };
 
 TEST(ConnectionPointHelper, ReportsTheFirstFailureAfterCallingEverySink) {
@@ -171,20 +151,20 @@ TEST(ConnectionPointHelper, ReportsTheFirstFailureAfterCallingEverySink) {
   Source source;
   EventSink ok("ok", log), failing("failing", log, EventSink::Answer::Fail), after("after", log);
   DWORD cookie = 0;
-  source.events.Advise(&ok, &cookie);
-  source.events.Advise(&failing, &cookie);
-  source.events.Advise(&after, &cookie);
-  EXPECT_EQ(source.events.ConnectionCount(), 3u);
-  EXPECT_EQ(source.events.FireDispatch(5, nullptr), E_FAIL);
+  source.m_events.Advise(&ok, &cookie);
+  source.m_events.Advise(&failing, &cookie);
+  source.m_events.Advise(&after, &cookie);
+  EXPECT_EQ(source.m_events.ConnectionCount(), 3u);
+  EXPECT_EQ(source.m_events.FireDispatch(5, nullptr), E_FAIL);
   EXPECT_EQ(log, (std::vector<std::string>{"ok:5", "failing:5", "after:5"}));
   // The point counts with its owner.
-  ULONG before = source.refs;
-  source.events.AddRef();
-  EXPECT_EQ(source.refs, before + 1);
-  source.events.Release();
-  source.events.DisconnectAll();
-  EXPECT_EQ(ok.refs, 1u);
-  EXPECT_EQ(source.events.FireDispatch(5, nullptr), S_OK);
+  ULONG before = source.References();
+  source.m_events.AddRef();
+  EXPECT_EQ(source.References(), before + 1);
+  source.m_events.Release();
+  source.m_events.DisconnectAll();
+  EXPECT_EQ(ok.References(), 1u);
+  EXPECT_EQ(source.m_events.FireDispatch(5, nullptr), S_OK);
 }
 
 TEST(ConnectionPointHelper, SkipsASinkDisconnectedByAnEarlierOne) {
@@ -192,13 +172,13 @@ TEST(ConnectionPointHelper, SkipsASinkDisconnectedByAnEarlierOne) {
   Source source;
   EventSink first("first", log), second("second", log);
   DWORD firstCookie = 0, secondCookie = 0;
-  source.events.Advise(&first, &firstCookie);
-  source.events.Advise(&second, &secondCookie);
-  first.onEvent = [&] { source.events.Unadvise(secondCookie); };
-  EXPECT_EQ(source.events.FireDispatch(1, nullptr), S_OK);
+  source.m_events.Advise(&first, &firstCookie);
+  source.m_events.Advise(&second, &secondCookie);
+  first.m_onEvent = [&] { source.m_events.Unadvise(secondCookie); };
+  EXPECT_EQ(source.m_events.FireDispatch(1, nullptr), S_OK);
   EXPECT_EQ(log, std::vector<std::string>{"first:1"});
-  EXPECT_EQ(second.refs, 1u);
-  source.events.DisconnectAll();
+  EXPECT_EQ(second.References(), 1u);
+  source.m_events.DisconnectAll();
 }
 }  // namespace
 }  // namespace kp::com::testing

@@ -8,6 +8,7 @@
 
 #include "platform/com/com_error_codes.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/connection_point.h"
 #include "platform/com/tests/com_module_fixture.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/testing/temp_environment.h"
@@ -76,20 +77,20 @@ TEST_F(InprocActivation, InvokesEveryArgumentTypeTheEditorUses) {
   sx.iVal = 3;
   sy.iVal = 2;
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispSumPixels, DISPATCH_METHOD, {sy, sx, rgb}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispSumPixels, DISPATCH_METHOD, {sy, sx, rgb}, &result), S_OK);
   EXPECT_EQ(result.vt, VT_I4);
   EXPECT_EQ(result.lVal, 654321);
 
   // VT_I4 result.
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispGetHandle, DISPATCH_METHOD, {}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispGetHandle, DISPATCH_METHOD, {}, &result), S_OK);
   EXPECT_EQ(result.lVal, 654321);
 
   // VT_BSTR in and out.
   VARIANT text = Make(VT_BSTR);
   text.bstrVal = SysAllocString("/tmp/slot.bmp");
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispDescribe, DISPATCH_METHOD, {text}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispDescribe, DISPATCH_METHOD, {text}, &result), S_OK);
   EXPECT_EQ(result.vt, VT_BSTR);
   EXPECT_STREQ(result.bstrVal, "got:/tmp/slot.bmp");
   VariantClear(&result);
@@ -98,38 +99,38 @@ TEST_F(InprocActivation, InvokesEveryArgumentTypeTheEditorUses) {
   // VT_BOOL property, VARIANT_FALSE put, read back through dispid 0 too.
   VARIANT no = Make(VT_BOOL);
   no.boolVal = VARIANT_FALSE;
-  ASSERT_EQ(Call(control.get(), kDispFlag, DISPATCH_PROPERTYPUT, {no}, nullptr), S_OK);
+  ASSERT_EQ(Call(control.get(), DispFlag, DISPATCH_PROPERTYPUT, {no}, nullptr), S_OK);
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispFlagDefault, DISPATCH_PROPERTYGET, {}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispFlagDefault, DISPATCH_PROPERTYGET, {}, &result), S_OK);
   EXPECT_EQ(result.vt, VT_BOOL);
   EXPECT_EQ(result.boolVal, VARIANT_FALSE);
   VARIANT yes = Make(VT_BOOL);
   yes.boolVal = VARIANT_TRUE;
-  ASSERT_EQ(Call(control.get(), kDispFlagDefault, DISPATCH_PROPERTYPUT, {yes}, nullptr), S_OK);
+  ASSERT_EQ(Call(control.get(), DispFlagDefault, DISPATCH_PROPERTYPUT, {yes}, nullptr), S_OK);
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispFlag, DISPATCH_PROPERTYGET, {}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispFlag, DISPATCH_PROPERTYGET, {}, &result), S_OK);
   EXPECT_EQ(result.boolVal, VARIANT_TRUE);
 
   // VT_DISPATCH and VT_UNKNOWN arguments.
   VARIANT asDispatch = Make(VT_DISPATCH);
   asDispatch.pdispVal = control.get();
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispInspect, DISPATCH_METHOD, {asDispatch}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispInspect, DISPATCH_METHOD, {asDispatch}, &result), S_OK);
   EXPECT_EQ(result.boolVal, VARIANT_TRUE);
   VARIANT asUnknown = Make(VT_UNKNOWN);
   asUnknown.punkVal = control.get();
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispInspect, DISPATCH_METHOD, {asUnknown}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispInspect, DISPATCH_METHOD, {asUnknown}, &result), S_OK);
   EXPECT_EQ(result.boolVal, VARIANT_TRUE);
 
   // VT_ERROR as the "left out" marker, and VT_EMPTY converted as zero.
   VARIANT missing = Make(VT_ERROR);
   missing.scode = DISP_E_PARAMNOTFOUND;
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispOptional, DISPATCH_METHOD, {missing}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispOptional, DISPATCH_METHOD, {missing}, &result), S_OK);
   EXPECT_EQ(result.lVal, -1);
   VariantInit(&result);
-  ASSERT_EQ(Call(control.get(), kDispOptional, DISPATCH_METHOD, {Make(VT_EMPTY)}, &result), S_OK);
+  ASSERT_EQ(Call(control.get(), DispOptional, DISPATCH_METHOD, {Make(VT_EMPTY)}, &result), S_OK);
   EXPECT_EQ(result.lVal, 0);
 }
 
@@ -140,11 +141,11 @@ TEST_F(InprocActivation, ReportsUnknownMembersAndBadArguments) {
   VariantInit(&result);
   EXPECT_EQ(Call(control.get(), 99, DISPATCH_METHOD, {}, &result), DISP_E_MEMBERNOTFOUND);
   // A method is not a property.
-  EXPECT_EQ(Call(control.get(), kDispGetHandle, DISPATCH_PROPERTYPUT, {Make(VT_I4)}, nullptr), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Call(control.get(), DispGetHandle, DISPATCH_PROPERTYPUT, {Make(VT_I4)}, nullptr), DISP_E_MEMBERNOTFOUND);
   VARIANT notANumber = Make(VT_BSTR);
   notANumber.bstrVal = SysAllocString("many");
   UINT argErr = 99;
-  EXPECT_EQ(Call(control.get(), kDispOptional, DISPATCH_METHOD, {notANumber}, &result, &argErr), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(control.get(), DispOptional, DISPATCH_METHOD, {notANumber}, &result, &argErr), DISP_E_TYPEMISMATCH);
   EXPECT_EQ(argErr, 0u);
   VariantClear(&notANumber);
   char name[] = "RECREATEBITMAP";
@@ -154,7 +155,7 @@ TEST_F(InprocActivation, ReportsUnknownMembersAndBadArguments) {
   char known[] = "getHANDLE";
   names[0] = known;
   ASSERT_EQ(control->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-  EXPECT_EQ(id, kDispGetHandle);
+  EXPECT_EQ(id, DispGetHandle);
 }
 
 TEST_F(InprocActivation, ReportsClassesThatCannotBeMade) {
@@ -194,6 +195,32 @@ TEST_F(InprocActivation, NeedsAnInitialisedRuntime) {
   EXPECT_EQ(CoInitialize(nullptr), S_OK);
   EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
   CoUninitialize();
+}
+
+// The test control answers QueryInterface from its table: each id gives its
+// interface, every interface gives the one IUnknown, anything else nothing.
+TEST_F(InprocActivation, AnswersTheInterfacesOfItsTableWithOneIdentity) {
+  ComPtr<IDispatch> control = Create();
+  ASSERT_TRUE(control);
+  ComPtr<IUnknown> identity;
+  ASSERT_EQ(control.As(IID_IUnknown, identity), S_OK);
+  const struct {
+    const IID* iid;
+    bool dispatch;  // handed out as the IDispatch, else as the container
+  } rows[] = {{&IID_IDispatch, true}, {&DIID_DTestControl, true}, {&IID_IConnectionPointContainer, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(GuidToString(*row.iid));
+    ComPtr<IUnknown> part;
+    ASSERT_EQ(control->QueryInterface(*row.iid, part.put_void()), S_OK);
+    EXPECT_EQ(part.get() == static_cast<IUnknown*>(control.get()), row.dispatch);
+    ComPtr<IUnknown> back;
+    ASSERT_EQ(part.As(IID_IUnknown, back), S_OK);
+    EXPECT_EQ(back.get(), identity.get());
+  }
+  void* none = control.get();  // cleared on the way out
+  EXPECT_EQ(control->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
+  EXPECT_EQ(none, nullptr);
+  EXPECT_EQ(control->QueryInterface(IID_IDispatch, nullptr), E_POINTER);
 }
 
 TEST_F(InprocActivation, ModuleStaysBusyWhileAnObjectOrALockLives) {

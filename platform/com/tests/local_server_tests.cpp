@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/base/fd_watch.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/local_server.h"
 #include "platform/testing/local_server_client.h"
@@ -31,7 +32,7 @@ class LocalServer : public ComTest {
   void SetUp() override {
     ComTest::SetUp();
     kp::testing::InstallLocalServerClient();
-    m_log = kp::testing::TemporaryRoot() + "/server-" + std::to_string(++s_count) + ".log";
+    m_log = kp::testing::TemporaryRoot() + "/server-" + std::to_string(++m_count) + ".log";
     ::setenv("KP_TEST_SERVER_LOG", m_log.c_str(), 1);
     ASSERT_EQ(RegisterServer(LOCAL_TEST_SERVER), ERROR_SUCCESS);
   }
@@ -65,7 +66,7 @@ class LocalServer : public ComTest {
   }
 
   std::string m_log;
-  static inline int s_count = 0;
+  static inline int m_count = 0;
 };
 
 TEST_F(LocalServer, StartsTheServerWhichLivesWhileTheClientHoldsTheObject) {
@@ -197,14 +198,9 @@ TEST_F(LocalServer, ARegistrationIsServedFromTheEventLoopNotInsideTheCall) {
   ASSERT_EQ(::listen(listener, 1), 0);
   ::setenv(wire::kActivationSocketVariable, path.c_str(), 1);
 
-  struct Factory final : IClassFactory {
+  struct Factory final : ComObject<Implements<IClassFactory, IID_IClassFactory>> {
     int made = 0;
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-      *ppv = (riid == IID_IUnknown || riid == IID_IClassFactory) ? this : nullptr;
-      return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
+    void OnFinalRelease() override {}  // a local of the test
     HRESULT CreateInstance(IUnknown*, REFIID, void** ppv) override {
       ++made;
       *ppv = nullptr;

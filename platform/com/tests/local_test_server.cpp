@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/base/fd_watch.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/local_server.h"
 #include "platform/com/tests/test_control_ids.h"
@@ -38,25 +39,9 @@ std::string Pid() { return std::to_string(::getpid()); }
 
 // The automation object: Ping answers the server's process id, Echo gives
 // back its string, anything else is not a member.
-class ServerObject final : public IDispatch {
+class ServerObject final : public kp::com::ComObject<kp::com::Implements<IDispatch, IID_IDispatch>> {
  public:
   ServerObject() { ++g_alive; }
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *ppv = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT GetTypeInfoCount(UINT* n) override {
     *n = 0;
     return S_OK;
@@ -89,23 +74,11 @@ class ServerObject final : public IDispatch {
   }
 
  private:
-  ~ServerObject() { --g_alive; }
-  ULONG m_refs = 1;
+  ~ServerObject() override { --g_alive; }
 };
 
-class ServerFactory final : public IClassFactory {
+class ServerFactory final : public kp::com::ComObject<kp::com::Implements<IClassFactory, IID_IClassFactory>> {
  public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *ppv = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override { return --m_refs; }
   HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     auto* object = new ServerObject();
@@ -120,7 +93,7 @@ class ServerFactory final : public IClassFactory {
   HRESULT LockServer(BOOL) override { return S_OK; }
 
  private:
-  ULONG m_refs = 1;
+  void OnFinalRelease() override {}  // a local of main
 };
 
 std::string Octal(mode_t mode) {

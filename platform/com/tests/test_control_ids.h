@@ -18,13 +18,13 @@ inline constexpr char kTestControlProgId[] = "KestrowTest.TestControl.1";
 
 // Dispids of _DTestControl and _DTestControlEvents.
 enum TestControlDispid : int {
-  kDispFlagDefault = 0,
-  kDispFlag = 1,
-  kDispSumPixels = 2,
-  kDispDescribe = 3,
-  kDispGetHandle = 4,
-  kDispInspect = 5,
-  kDispOptional = 6,
-  kEventChanged = 1,
+  DispFlagDefault = 0,
+  DispFlag = 1,
+  DispSumPixels = 2,
+  DispDescribe = 3,
+  DispGetHandle = 4,
+  DispInspect = 5,
+  DispOptional = 6,
+  EventChanged = 1,
 };
 }  // namespace kp::com::testing

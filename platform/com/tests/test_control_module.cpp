@@ -10,6 +10,7 @@
 #include "platform/base/module.h"
 #include "platform/base/win_user.h"
 #include "platform/com/com_error_codes.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/connection_points.h"
@@ -63,29 +64,10 @@ const kp::resources::ResourceTable kResources{
 long g_objects = 0;
 long g_locks = 0;
 
-class TestControl final : public IDispatch, public IConnectionPointContainer {
+class TestControl final : public ComObject<Implements<IDispatch, IID_IDispatch, DIID_DTestControl>,
+                                           Implements<IConnectionPointContainer, IID_IConnectionPointContainer>> {
  public:
   TestControl() { ++g_objects; }
-
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID_DTestControl)
-      *ppv = static_cast<IDispatch*>(this);
-    else if (riid == IID_IConnectionPointContainer)
-      *ppv = static_cast<IConnectionPointContainer*>(this);
-    else {
-      *ppv = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++m_refs; }
-  ULONG Release() override {
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT GetTypeInfoCount(UINT* pctinfo) override {
     if (pctinfo == nullptr) return E_POINTER;
@@ -187,7 +169,7 @@ class TestControl final : public IDispatch, public IConnectionPointContainer {
     for (long i = 0; i < static_cast<long>(sx.iVal) * sy.iVal; ++i) sum += rgb.plVal[i];
     m_handle = sum;
     SetResult(result, VT_I4, sum);
-    m_events.FireDispatch(kEventChanged, nullptr);
+    m_events.FireDispatch(EventChanged, nullptr);
     return S_OK;
   }
 
@@ -241,20 +223,19 @@ class TestControl final : public IDispatch, public IConnectionPointContainer {
     return S_OK;
   }
 
-  ULONG m_refs = 1;
   bool m_flag = true;
   LONG m_handle = 0;
   ConnectionPoint m_events{static_cast<IConnectionPointContainer*>(this), DIID_DTestControlEvents};
 };
 
 const TestControl::Member TestControl::kMembers[] = {
-    {kDispFlagDefault, DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, &TestControl::Flag},
-    {kDispFlag, DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, &TestControl::Flag},
-    {kDispSumPixels, DISPATCH_METHOD, &TestControl::SumPixels},
-    {kDispDescribe, DISPATCH_METHOD, &TestControl::Describe},
-    {kDispGetHandle, DISPATCH_METHOD, &TestControl::GetHandle},
-    {kDispInspect, DISPATCH_METHOD, &TestControl::Inspect},
-    {kDispOptional, DISPATCH_METHOD, &TestControl::Optional},
+    {DispFlagDefault, DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, &TestControl::Flag},
+    {DispFlag, DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, &TestControl::Flag},
+    {DispSumPixels, DISPATCH_METHOD, &TestControl::SumPixels},
+    {DispDescribe, DISPATCH_METHOD, &TestControl::Describe},
+    {DispGetHandle, DISPATCH_METHOD, &TestControl::GetHandle},
+    {DispInspect, DISPATCH_METHOD, &TestControl::Inspect},
+    {DispOptional, DISPATCH_METHOD, &TestControl::Optional},
 };
 
 HRESULT TestControl::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DISPPARAMS* pDispParams,
@@ -267,20 +248,8 @@ HRESULT TestControl::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DISP
   return DISP_E_MEMBERNOTFOUND;
 }
 
-class TestControlFactory final : public IClassFactory {
+class TestControlFactory final : public ComObject<Implements<IClassFactory, IID_IClassFactory>> {
  public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *ppv = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  // The factory is a static object of the module: it is never deleted.
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
 
   HRESULT CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) override {
     if (ppvObject == nullptr) return E_POINTER;
@@ -295,6 +264,10 @@ class TestControlFactory final : public IClassFactory {
     g_locks += fLock ? 1 : -1;
     return S_OK;
   }
+
+ private:
+  // The factory is a static object of the module: it is never deleted.
+  void OnFinalRelease() override {}
 };
 
 TestControlFactory g_factory;

@@ -68,12 +68,12 @@ TEST_F(TypeLibraryTest, AnswersIdsOfNamesWithoutRegardToCase) {
   LPOLESTR names[] = {member, sx, rgb};
   MEMBERID ids[3] = {};
   ASSERT_EQ(info->GetIDsOfNames(names, 3, ids), S_OK);
-  EXPECT_EQ(ids[0], kDispSumPixels);
+  EXPECT_EQ(ids[0], DispSumPixels);
   EXPECT_EQ(ids[1], 1);  // parameters are numbered from 0
   EXPECT_EQ(ids[2], 0);
   LPOLESTR unknownParameter[] = {member, nope};
   EXPECT_EQ(info->GetIDsOfNames(unknownParameter, 2, ids), DISP_E_UNKNOWNNAME);
-  EXPECT_EQ(ids[0], kDispSumPixels);
+  EXPECT_EQ(ids[0], DispSumPixels);
   EXPECT_EQ(ids[1], DISPID_UNKNOWN);
   LPOLESTR unknownMember[] = {nope};
   EXPECT_EQ(info->GetIDsOfNames(unknownMember, 1, ids), DISP_E_UNKNOWNNAME);
@@ -81,7 +81,7 @@ TEST_F(TypeLibraryTest, AnswersIdsOfNamesWithoutRegardToCase) {
   char flag[] = "_FLAG";
   LPOLESTR property[] = {flag};
   ASSERT_EQ(info->GetIDsOfNames(property, 1, ids), S_OK);
-  EXPECT_EQ(ids[0], kDispFlagDefault);
+  EXPECT_EQ(ids[0], DispFlagDefault);
 }
 
 TEST_F(TypeLibraryTest, DescribesMembersAndTheirTypes) {
@@ -98,7 +98,7 @@ TEST_F(TypeLibraryTest, DescribesMembersAndTheirTypes) {
 
   FUNCDESC* func = nullptr;
   ASSERT_EQ(info->GetFuncDesc(0, &func), S_OK);
-  EXPECT_EQ(func->memid, kDispSumPixels);
+  EXPECT_EQ(func->memid, DispSumPixels);
   EXPECT_EQ(func->invkind, INVOKE_FUNC);
   EXPECT_EQ(func->funckind, FUNC_DISPATCH);
   ASSERT_EQ(func->cParams, 3);
@@ -111,7 +111,7 @@ TEST_F(TypeLibraryTest, DescribesMembersAndTheirTypes) {
 
   VARDESC* var = nullptr;
   ASSERT_EQ(info->GetVarDesc(1, &var), S_OK);
-  EXPECT_EQ(var->memid, kDispFlagDefault);
+  EXPECT_EQ(var->memid, DispFlagDefault);
   EXPECT_EQ(var->varkind, VAR_DISPATCH);
   EXPECT_EQ(var->elemdescVar.tdesc.vt, VT_BOOL);
   info->ReleaseVarDesc(var);
@@ -119,7 +119,7 @@ TEST_F(TypeLibraryTest, DescribesMembersAndTheirTypes) {
 
   BSTR names[4] = {};
   UINT count = 0;
-  ASSERT_EQ(info->GetNames(kDispSumPixels, names, 4, &count), S_OK);
+  ASSERT_EQ(info->GetNames(DispSumPixels, names, 4, &count), S_OK);
   ASSERT_EQ(count, 4u);
   EXPECT_EQ(Text(names[0]), "SumPixels");
   EXPECT_EQ(Text(names[1]), "rgb");

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/com/com_object.h"
 #include "platform/com/dispatch.h"
 #include "platform/com/variant.h"
 
@@ -26,20 +27,8 @@ VARIANT MakeText(const char* s) {
 std::string Text(const VARIANT& v) { return std::string(v.bstrVal, SysStringLen(v.bstrVal)); }
 
 // A counted object, to see that variants take and drop references.
-class Counted : public IDispatch {
+class Counted final : public kp::com::ComObject<kp::com::Implements<IDispatch, IID_IDispatch>> {
  public:
-  ULONG refs = 1;
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *ppv = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
   HRESULT GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
   HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
@@ -49,6 +38,9 @@ class Counted : public IDispatch {
     *result = MakeI4(42);
     return S_OK;
   }
+
+ private:
+  void OnFinalRelease() override {}  // a local of the test
 };
 
 TEST(Bstr, CarriesItsLengthAndATerminatingNul) {
@@ -99,10 +91,10 @@ TEST(Variant, CopyDuplicatesStringsAndReferencesObjects) {
   VARIANT dcopy;
   VariantInit(&dcopy);
   VariantCopy(&dcopy, &d);
-  EXPECT_EQ(object.refs, 3u);
+  EXPECT_EQ(object.References(), 3u);
   VariantClear(&dcopy);
   VariantClear(&d);
-  EXPECT_EQ(object.refs, 1u);
+  EXPECT_EQ(object.References(), 1u);
 }
 
 TEST(Variant, ClearRefusesUnknownTypesAndLeavesThem) {
@@ -228,8 +220,8 @@ TEST(VariantChangeType, ReadsADispatchObjectsDefaultValue) {
   EXPECT_EQ(out.lVal, 42);
   EXPECT_EQ(VariantChangeType(&out, &d, VARIANT_NOVALUEPROP, VT_I4), DISP_E_TYPEMISMATCH);
   ASSERT_EQ(VariantChangeType(&out, &d, 0, VT_UNKNOWN), S_OK);
-  EXPECT_EQ(object.refs, 2u);
+  EXPECT_EQ(object.References(), 2u);
   VariantClear(&out);
-  EXPECT_EQ(object.refs, 1u);
+  EXPECT_EQ(object.References(), 1u);
 }
 }  // namespace

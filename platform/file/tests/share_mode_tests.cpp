@@ -39,8 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ShareCase{"palette-load", kPaletteRead, kLoad, false},
                       ShareCase{"load-palette", kLoad, kPaletteRead, false},
                       ShareCase{"load-save", kLoad, kSave, false}),
-    [](const ::testing::TestParamInfo<ShareCase>& info) {
-      std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<ShareCase>& row) {
+      std::string name = row.param.name;
       for (char& ch : name)
         if (ch == '-') ch = '_';
       return name;

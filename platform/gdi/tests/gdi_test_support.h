@@ -13,11 +13,11 @@ namespace kp::gdi::testing {
 
 class GdiTest : public ::testing::Test {
  protected:
-  void SetUp() override { before_ = LiveObjectCount(); }
-  void TearDown() override { EXPECT_EQ(LiveObjectCount(), before_) << "GDI objects leaked"; }
+  void SetUp() override { m_before = LiveObjectCount(); }
+  void TearDown() override { EXPECT_EQ(LiveObjectCount(), m_before) << "GDI objects leaked"; }
 
  private:
-  int before_ = 0;
+  int m_before = 0;
 };
 
 // A 32-bit bitmap whose pixel (x, y), y counted from the top, is
@@ -42,20 +42,20 @@ inline HBITMAP MakeUniformBitmap(int width, int height, std::uint32_t rgb) {
 class Canvas {
  public:
   Canvas(int width, int height, std::uint32_t rgb = 0x00FFFFFF)
-      : bitmap_(MakeUniformBitmap(width, height, rgb)), dc_(nullptr), select_(dc_.get(), bitmap_.get()) {}
-  explicit Canvas(HBITMAP bitmap) : bitmap_(bitmap), dc_(nullptr), select_(dc_.get(), bitmap_.get()) {}
-  HDC dc() const { return dc_.get(); }
-  HBITMAP bitmap() const { return bitmap_.get(); }
+      : m_bitmap(MakeUniformBitmap(width, height, rgb)), m_dc(nullptr), m_select(m_dc.get(), m_bitmap.get()) {}
+  explicit Canvas(HBITMAP bitmap) : m_bitmap(bitmap), m_dc(nullptr), m_select(m_dc.get(), m_bitmap.get()) {}
+  HDC dc() const { return m_dc.get(); }
+  HBITMAP bitmap() const { return m_bitmap.get(); }
   // The pixel as 0x00RRGGBB, y from the top.
   std::uint32_t At(int x, int y) const {
-    const COLORREF c = GetPixel(dc_.get(), x, y);
+    const COLORREF c = GetPixel(m_dc.get(), x, y);
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
   }
 
  private:
-  ScopedBitmap bitmap_;
-  ScopedMemoryDC dc_;
-  ScopedSelectObject select_;
+  ScopedBitmap m_bitmap;
+  ScopedMemoryDC m_dc;
+  ScopedSelectObject m_select;
 };
 
 }  // namespace kp::gdi::testing

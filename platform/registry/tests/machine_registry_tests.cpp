@@ -47,21 +47,21 @@ std::vector<std::string> Subkeys(const std::string& key) {
 class MachineRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
-    user = kp::testing::UseFreshRegistry();
-    machine = kp::testing::UseFreshMachineFolder();
+    m_user = kp::testing::UseFreshRegistry();
+    m_machine = kp::testing::UseFreshMachineFolder();
   }
 
   // Writes as an installer does, into the machine-wide file of `machine`.
   void Install(const std::string& key, const std::string& name, const std::string& value,
                const std::string& relocatable = "/nowhere") {
-    MachineRegistryScope scope(machine, relocatable);
+    MachineRegistryScope scope(m_machine, relocatable);
     ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, key, name, value), ERROR_SUCCESS) << key;
   }
 
-  std::string MachineFile() const { return RegistryFileIn(machine); }
+  std::string MachineFile() const { return RegistryFileIn(m_machine); }
 
-  std::string user;
-  std::string machine;
+  std::string m_user;
+  std::string m_machine;
 };
 
 TEST_F(MachineRegistry, TheUsersKeysWinAndReadingFallsThroughToTheMachines) {
@@ -83,7 +83,7 @@ TEST_F(MachineRegistry, TheUsersKeysWinAndReadingFallsThroughToTheMachines) {
   // Reading wrote nothing, and the user's writes went to the user's file.
   EXPECT_EQ(ReadFile(MachineFile()), installed);
   const std::string own = ReadFile(RegistryFilePath());
-  EXPECT_EQ(RegistryFilePath(), RegistryFileIn(user));
+  EXPECT_EQ(RegistryFilePath(), RegistryFileIn(m_user));
   EXPECT_NE(own.find("/user/a.ocx"), std::string::npos);
   EXPECT_EQ(own.find("{B}"), std::string::npos) << own;
 
@@ -99,10 +99,10 @@ TEST_F(MachineRegistry, TheUsersKeysWinAndReadingFallsThroughToTheMachines) {
 }
 
 TEST_F(MachineRegistry, TheFirstDataFolderThatHasAFileIsTheMachines) {
-  const std::string second = machine;
+  const std::string second = m_machine;
   Install("Which", "", "second");
   const std::string first = kp::testing::UseFreshMachineFolder();
-  machine = first;
+  m_machine = first;
   Install("Which", "", "first");
   const std::string empty = kp::testing::UseFreshMachineFolder();
   const struct {
@@ -122,10 +122,10 @@ TEST_F(MachineRegistry, TheFirstDataFolderThatHasAFileIsTheMachines) {
 }
 
 TEST_F(MachineRegistry, ModulePathsAreStoredRelativeSoAMovedTreeStillFindsItsModules) {
-  const std::string prefix = fs::path(machine).parent_path().string() + "/prefix";
+  const std::string prefix = fs::path(m_machine).parent_path().string() + "/prefix";
   const std::string modules = prefix + "/lib/kestrow";
   fs::create_directories(modules);
-  machine = prefix + "/share";
+  m_machine = prefix + "/share";
   const struct {
     std::string name;
     std::string value;
@@ -175,7 +175,7 @@ TEST_F(MachineRegistry, EachScopeRemovesOnlyItsOwnKeys) {
 
   // The installer removes the machine's.
   {
-    MachineRegistryScope scope(machine, "/nowhere");
+    MachineRegistryScope scope(m_machine, "/nowhere");
     EXPECT_EQ(DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID\\{B}"), ERROR_SUCCESS);
   }
   EXPECT_EQ(Value("CLSID\\{B}\\InprocServer32"), "error 2");
@@ -234,7 +234,7 @@ TEST_F(MachineRegistry, TheInstalledFileIsForEveryoneToReadAndLeavesNothingBesid
   for (const auto& entry : fs::directory_iterator(fs::path(MachineFile()).parent_path()))
     names.push_back(entry.path().filename().string());
   EXPECT_EQ(names, std::vector<std::string>{"classes.reg"});
-  EXPECT_FALSE(fs::exists(RegistryFileIn(user))) << "an install touches no user's file";
+  EXPECT_FALSE(fs::exists(RegistryFileIn(m_user))) << "an install touches no user's file";
 }
 
 }  // namespace

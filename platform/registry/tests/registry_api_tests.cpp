@@ -155,6 +155,32 @@ TEST_F(RegistryApi, HonoursAccessRightsAndHandles) {
   EXPECT_EQ(SetString(reinterpret_cast<HKEY>(std::uintptr_t{0x1234567}), "v", "3"), ERROR_INVALID_HANDLE);
 }
 
+TEST_F(RegistryApi, CountsTheKeysLeftOpenUntilTheyAreClosed) {
+  const int before = OpenKeyCount();
+  {
+    ScopedHKey created;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "A\\B", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, created.put(), nullptr),
+              ERROR_SUCCESS);
+    ScopedHKey opened;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "A", 0, KEY_READ, opened.put()), ERROR_SUCCESS);
+    EXPECT_EQ(OpenKeyCount(), before + 2);
+    // Opens that fail, and the predefined key, hold nothing.
+    HKEY missing = nullptr;
+    EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "Missing", 0, KEY_READ, &missing), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegCloseKey(HKEY_CLASSES_ROOT), ERROR_SUCCESS);
+    EXPECT_EQ(OpenKeyCount(), before + 2);
+    // A deleted key's handle stays open until it is closed.
+    ASSERT_EQ(RegDeleteTree(HKEY_CLASSES_ROOT, "A"), ERROR_SUCCESS);
+    EXPECT_EQ(OpenKeyCount(), before + 2);
+  }
+  EXPECT_EQ(OpenKeyCount(), before);
+  // The helpers close what they open.
+  ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "C\\D", "v", "1"), ERROR_SUCCESS);
+  std::string value;
+  ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "C\\D", "v", &value), ERROR_SUCCESS);
+  EXPECT_EQ(OpenKeyCount(), before);
+}
+
 TEST_F(RegistryApi, RejectsMalformedPaths) {
   ScopedHKey key;
   for (const char* path : {"\\A", "A\\\\B"})

@@ -15,50 +15,50 @@ namespace {
 
 class AboutFramesTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { frames_ = new AboutFrames(MakeAboutFrames()); }
+  static void SetUpTestSuite() { m_frames = new AboutFrames(MakeAboutFrames()); }
   static void TearDownTestSuite() {
-    delete frames_;
-    frames_ = nullptr;
+    delete m_frames;
+    m_frames = nullptr;
   }
-  static AboutFrames* frames_;
+  static AboutFrames* m_frames;
 };
-AboutFrames* AboutFramesTest::frames_ = nullptr;
+AboutFrames* AboutFramesTest::m_frames = nullptr;
 
 // The pixels drawn come back unchanged through the RLE8 encoder and the
 // platform's decoder, for every frame.
 TEST_F(AboutFramesTest, EveryFrameRoundTripsThroughThePlatformDecoder) {
   for (int frame = 0; frame < kAboutFrameCount; ++frame) {
-    const IndexedImage& drawn = frames_->frames[frame];
+    const IndexedImage& drawn = m_frames->frames[frame];
     ASSERT_EQ(drawn.width, kAboutFrameWidth);
     ASSERT_EQ(drawn.height, kAboutFrameHeight);
-    const auto decoded = kp::gdi::DecodePackedDib(MakeRle8Dib(drawn, frames_->palette));
+    const auto decoded = kp::gdi::DecodePackedDib(MakeRle8Dib(drawn, m_frames->palette));
     ASSERT_TRUE(decoded) << frame;
     ASSERT_EQ(decoded->pixels.size(), drawn.pixels.size());
     int mismatches = 0;
     for (int y = 0; y < drawn.height; ++y)
       for (int x = 0; x < drawn.width; ++x)
         mismatches += decoded->pixels[static_cast<std::size_t>(drawn.height - 1 - y) * drawn.width + x] !=
-                      ToXrgb(frames_->palette[drawn.At(x, y)]);
+                      ToXrgb(m_frames->palette[drawn.At(x, y)]);
     EXPECT_EQ(mismatches, 0) << "frame " << frame;
   }
 }
 
 TEST_F(AboutFramesTest, ConsecutiveFramesDifferAndUseARichPalette) {
   for (int frame = 1; frame < kAboutFrameCount; ++frame) {
-    const auto& a = frames_->frames[frame - 1].pixels;
-    const auto& b = frames_->frames[frame].pixels;
+    const auto& a = m_frames->frames[frame - 1].pixels;
+    const auto& b = m_frames->frames[frame].pixels;
     std::size_t changed = 0;
     for (std::size_t i = 0; i < a.size(); ++i) changed += a[i] != b[i];
     EXPECT_GT(changed, 500u) << "frames " << frame - 1 << " and " << frame << " should visibly differ";
   }
   std::set<std::uint8_t> used;
-  for (const IndexedImage& image : frames_->frames) used.insert(image.pixels.begin(), image.pixels.end());
+  for (const IndexedImage& image : m_frames->frames) used.insert(image.pixels.begin(), image.pixels.end());
   EXPECT_GT(used.size(), 200u) << "gradients need most of the 256 entries";
 }
 
 TEST_F(AboutFramesTest, FramesCompressWell) {
   for (int frame = 0; frame < kAboutFrameCount; ++frame) {
-    const std::vector<std::uint8_t> dib = MakeRle8Dib(frames_->frames[frame], frames_->palette);
+    const std::vector<std::uint8_t> dib = MakeRle8Dib(m_frames->frames[frame], m_frames->palette);
     EXPECT_LT(dib.size() - 40 - 1024, kAboutFrameWidth * kAboutFrameHeight / 2u) << frame;
   }
 }

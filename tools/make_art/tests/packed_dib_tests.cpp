@@ -47,7 +47,7 @@ TEST(MakeRle8Dib, WritesTheHeaderAndAllColourEntries) {
 
 TEST(MakeDib4, DecodesToTheSameColoursAtAnOddWidth) {
   const IndexedImage image = Checker(5, 3, 16);  // 5 pixels: 3 bytes padded to 4
-  const std::vector<std::uint8_t> dib = MakeDib4(image, kVgaPalette);
+  const std::vector<std::uint8_t> dib = MakeDib4(image, VgaPalette);
   const BITMAPINFOHEADER h = HeaderOf(dib);
   EXPECT_EQ(h.biBitCount, 4);
   EXPECT_EQ(h.biCompression, BI_RGB);
@@ -58,7 +58,7 @@ TEST(MakeDib4, DecodesToTheSameColoursAtAnOddWidth) {
   EXPECT_EQ(decoded->bitsPerPixel, 4);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x)
-      EXPECT_EQ(decoded->pixels[(2 - y) * 5 + x], ToXrgb(kVgaPalette[image.At(x, y)])) << x << "," << y;
+      EXPECT_EQ(decoded->pixels[(2 - y) * 5 + x], ToXrgb(VgaPalette[image.At(x, y)])) << x << "," << y;
 }
 
 TEST(MakeIconImage4, StacksColourAndMaskAndDecodesWithTransparency) {
@@ -66,7 +66,7 @@ TEST(MakeIconImage4, StacksColourAndMaskAndDecodesWithTransparency) {
   std::vector<bool> transparent(16 * 16, false);
   for (int x = 0; x < 16; ++x) transparent[x] = true;  // the top row
   transparent[15 * 16 + 15] = true;                    // the bottom-right pixel
-  const std::vector<std::uint8_t> dib = MakeIconImage4(image, transparent, kVgaPalette);
+  const std::vector<std::uint8_t> dib = MakeIconImage4(image, transparent, VgaPalette);
   const BITMAPINFOHEADER h = HeaderOf(dib);
   EXPECT_EQ(h.biHeight, 32) << "colour bitmap and mask together";
   EXPECT_EQ(h.biSizeImage, 8u * 16 + 4u * 16);
@@ -81,7 +81,7 @@ TEST(MakeIconImage4, StacksColourAndMaskAndDecodesWithTransparency) {
       if (transparent[y * 16 + x]) {
         EXPECT_EQ(argb >> 24, 0u) << x << "," << y;
       } else {
-        EXPECT_EQ(argb, 0xFF000000u | ToXrgb(kVgaPalette[image.At(x, y)])) << x << "," << y;
+        EXPECT_EQ(argb, 0xFF000000u | ToXrgb(VgaPalette[image.At(x, y)])) << x << "," << y;
       }
     }
 }

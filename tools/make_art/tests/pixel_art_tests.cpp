@@ -17,7 +17,7 @@ TEST(ParsePixelArt, MapsEveryKeyToItsVgaColour) {
   }
   for (int x = 0; x < 8; ++x) {
     EXPECT_TRUE(art.transparent[16 + x]);
-    EXPECT_EQ(art.image.At(x, 2), kVgaBlack) << "transparent pixels hold index 0";
+    EXPECT_EQ(art.image.At(x, 2), VgaBlack) << "transparent pixels hold index 0";
   }
 }
 

@@ -66,7 +66,7 @@ TEST(ProgramIconPng, EachThemeSizeIsTheIconArtEnlargedByWholePixels) {
           mismatches += qAlpha(pixel) != 0;
           continue;
         }
-        const Rgb expected = kVgaPalette[art.image.At(ax, ay)];
+        const Rgb expected = VgaPalette[art.image.At(ax, ay)];
         mismatches += qAlpha(pixel) != 255 || qRed(pixel) != expected.r || qGreen(pixel) != expected.g ||
                       qBlue(pixel) != expected.b;
       }

@@ -62,12 +62,12 @@ TEST_F(RegsvrTool, RegistersAndUnregistersAModule) {
 
   Outcome unregistered = Regsvr({"-u", TEST_CONTROL_MODULE});
   EXPECT_EQ(unregistered.status, 0) << unregistered.err;
-  HKEY key = nullptr;
-  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, kp::com::testing::kTestControlProgId, 0, KEY_READ, &key),
+  kp::registry::ScopedHKey key;  // closes a key that should not have opened
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, key.put()), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, kp::com::testing::kTestControlProgId, 0, KEY_READ, key.put()),
             ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ("TypeLib\\" + GuidToString(LIBID_TestControlLib)).c_str(), 0, KEY_READ,
-                         &key),
+                         key.put()),
             ERROR_FILE_NOT_FOUND);
   // Unregistering what is already gone still succeeds.
   Outcome again = Regsvr({"-u", TEST_CONTROL_MODULE});
@@ -113,10 +113,10 @@ TEST_F(RegsvrTool, RegistersIntoAMachineFolderWithARelativePathAndRemovesAgain) 
   EXPECT_EQ(ReadFile(machineFile), text);
   Outcome removed = Regsvr({"--machine", machine, "-u", TEST_CONTROL_MODULE});
   EXPECT_EQ(removed.status, 0) << removed.err;
-  HKEY key = nullptr;
-  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+  kp::registry::ScopedHKey key;  // closes a key that should not have opened
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, key.put()), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, ("TypeLib\\" + GuidToString(LIBID_TestControlLib)).c_str(), 0, KEY_READ,
-                         &key),
+                         key.put()),
             ERROR_FILE_NOT_FOUND);
 
   // The machine's damaged file is set aside the same way as a user's.

@@ -119,6 +119,6 @@ BOOL CDropTestCtrl::SetBitmapHandle(LONG hbm) {
 
 LONG CDropTestCtrl::GetFocusCount() { return m_focusCount; }
 
-void CDropTestCtrl::FireChange() { FireEvent(kEventChange, EVENT_PARAM(VTS_NONE)); }
+void CDropTestCtrl::FireChange() { FireEvent(EventChange, EVENT_PARAM(VTS_NONE)); }
 
-void CDropTestCtrl::FireDropped(LPCTSTR path) { FireEvent(kEventDropped, EVENT_PARAM(VTS_BSTR), path); }
+void CDropTestCtrl::FireDropped(LPCTSTR path) { FireEvent(EventDropped, EVENT_PARAM(VTS_BSTR), path); }

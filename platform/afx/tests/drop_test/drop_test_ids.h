@@ -19,19 +19,19 @@ inline constexpr const char* kPageProgId = "DROPTEST.DropTestPropPage.1";
 
 // Dispatch members, in dispatch-map order.
 enum : DISPID {
-  kDispDroppableDefault = 0,
-  kDispDroppable = 1,
-  kDispRecreateBitmap = 2,     // BOOL (LONG* rgb, SHORT sx, SHORT sy): sums the pixels
-  kDispFromFile = 3,           // BOOL (LPCTSTR path)
-  kDispGetHandle = 4,          // LONG ()
-  kDispSetHandle = 5,          // BOOL (LONG)
-  kDispGetFocusCount = 6,      // LONG (): how often the window got the focus
+  DispDroppableDefault = 0,
+  DispDroppable = 1,
+  DispRecreateBitmap = 2,     // BOOL (LONG* rgb, SHORT sx, SHORT sy): sums the pixels
+  DispFromFile = 3,           // BOOL (LPCTSTR path)
+  DispGetHandle = 4,          // LONG ()
+  DispSetHandle = 5,          // BOOL (LONG)
+  DispGetFocusCount = 6,      // LONG (): how often the window got the focus
 };
 
 // Events.
 enum : DISPID {
-  kEventChange = 1,   // no parameters: after every change, and on focus
-  kEventDropped = 2,  // (BSTR path): a file dropped on the window
+  EventChange = 1,   // no parameters: after every change, and on focus
+  EventDropped = 2,  // (BSTR path): a file dropped on the window
 };
 
 // Resources.
