@@ -8,7 +8,14 @@ function(kestrow_apply_sanitizers)
     add_link_options(-fsanitize=${_san})
   endif()
   if(KESTROW_LIBFUZZER)
-    add_compile_options(-fsanitize=fuzzer-no-link)
+    # ccache does not hash the ignore list's content, so its copy is named
+    # after its hash: a changed list changes every command line.
+    set(_list ${CMAKE_SOURCE_DIR}/fuzz/coverage_ignorelist.txt)
+    file(SHA256 ${_list} _hash)
+    string(SUBSTRING ${_hash} 0 12 _hash)
+    set(_copy ${CMAKE_BINARY_DIR}/coverage_ignorelist_${_hash}.txt)
+    configure_file(${_list} ${_copy} COPYONLY)
+    add_compile_options(-fsanitize=fuzzer-no-link -fsanitize-coverage-ignorelist=${_copy})
   endif()
 endfunction()
 

@@ -4,12 +4,8 @@
 // exception allowed out of a reader is CFileException, and nothing may
 // crash, hang or allocate more than a bounded buffer.
 
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cstdint>
-#include <string>
+#include <map>
 #include <vector>
 
 #include "editor/import/palette_picture.h"
@@ -21,6 +17,7 @@
 #include "editor/shapes/set_kinds.h"
 #include "editor/shapes/set_palette.h"
 #include "editor/shapes/shapes_file_open.h"
+#include "memory_file.h"
 
 namespace {
 
@@ -49,11 +46,29 @@ void Try(Read read) {
   }
 }
 
+// The buffers of one image size, made once: a fresh allocation of this size
+// per read costs the process more than the read. Each is exactly the size
+// of an image, so a read or expansion past its end is still caught.
+struct ImageBuffers {
+  std::vector<BYTE> indices;
+  std::vector<DWORD> pixels;
+};
+
+ImageBuffers& BuffersFor(const SetKind& kind) {
+  static std::map<int, ImageBuffers> made;
+  ImageBuffers& buffers = made[kind.ImageBytes()];
+  if (buffers.indices.empty()) {
+    buffers.indices.resize(static_cast<std::size_t>(kind.ImageBytes()));
+    buffers.pixels.resize(buffers.indices.size());
+  }
+  return buffers;
+}
+
 void ReadImage(CFile& file, int header, int image, const SetKind& kind, const SetPalette& palette) {
   SeekImagePixels(file, header, image);
-  std::vector<BYTE> indices(static_cast<std::size_t>(kind.ImageBytes()));
+  std::vector<BYTE>& indices = BuffersFor(kind).indices;
   file.Read(indices.data(), static_cast<UINT>(indices.size()));
-  std::vector<DWORD> pixels(indices.size());
+  std::vector<DWORD>& pixels = BuffersFor(kind).pixels;
   if (kind.order == PixelOrder::Columns)
     ExpandColumnOrder(pixels.data(), indices.data(), palette, kind.width, kind.height);
   else
@@ -72,17 +87,12 @@ void ProbeImage(CFile& file, const Choice& choice) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const int fd = memfd_create("shapes", MFD_CLOEXEC);
-  if (fd < 0) return 0;
-  if (size > 0 && write(fd, data, size) != static_cast<ssize_t>(size)) {
-    close(fd);
-    return 0;
-  }
-  const std::string path = "/proc/self/fd/" + std::to_string(fd);
+  static MemoryFile shapes;
+  shapes.Fill(data, size);
   const Choice choice = ChoiceFrom(data, size);
 
   CFile file;
-  if (OpenShapesFile(file, path.c_str(), ShapesFileUse::ImageFinder).opened) {
+  if (OpenShapesFile(file, shapes.Path(), ShapesFileUse::ImageFinder).opened) {
     SetPalette palette{};
     LONG count = 0;
     Try([&] { count = ReadSetPalette(file, choice.header, palette, choice.noGamma); });
@@ -101,6 +111,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     file.Close();
   }
-  close(fd);
   return 0;
 }

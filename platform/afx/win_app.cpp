@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/afx/window_functions.h"
 #include "platform/qt/window_system.h"
@@ -32,32 +34,73 @@ std::string JoinCommandLine(int argc, char** argv) {
   std::string line;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) line += ' ';
-    std::string arg = argv[i];
-    if (arg.find_first_of(" \t") != std::string::npos)
-      line += '"' + arg + '"';
-    else
+    const std::string arg = argv[i];
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) {
       line += arg;
+      continue;
+    }
+    // Quoted: a quote is written as \", and the backslashes that come
+    // before a quote (or before the closing one) are doubled, so that
+    // SplitCommandLine gives back exactly this argument, an empty one too.
+    line += '"';
+    std::size_t backslashes = 0;
+    for (char c : arg) {
+      if (c == '\\') {
+        ++backslashes;
+        continue;
+      }
+      line.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+      line += c;
+      backslashes = 0;
+    }
+    line.append(2 * backslashes, '\\');
+    line += '"';
   }
   return line;
 }
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   std::vector<std::string> words;
+  const std::size_t length = commandLine.size();
   std::size_t at = 0;
   while (true) {
     at = commandLine.find_first_not_of(" \t", at);
     if (at == std::string::npos) return words;
-    std::size_t end;
-    if (commandLine[at] == '"') {
-      end = commandLine.find('"', at + 1);
-      words.push_back(commandLine.substr(at + 1, end == std::string::npos ? end : end - at - 1));
-      if (end != std::string::npos) ++end;
-    } else {
-      end = commandLine.find_first_of(" \t", at);
-      words.push_back(commandLine.substr(at, end == std::string::npos ? end : end - at));
+    std::string word;
+    bool quoted = false;
+    while (at < length) {
+      const char c = commandLine[at];
+      if (c == '\\') {
+        const std::size_t run = std::min(commandLine.find_first_not_of('\\', at), length) - at;
+        at += run;
+        if (at < length && commandLine[at] == '"') {
+          // Backslashes before a quote stand for half as many; an odd one
+          // out makes the quote a character of the word.
+          word.append(run / 2, '\\');
+          if (run % 2 == 1) {
+            word += '"';
+            ++at;
+          }
+        } else {
+          word.append(run, '\\');
+        }
+      } else if (c == '"') {
+        // Two quotes inside quotes are one quote character.
+        if (quoted && at + 1 < length && commandLine[at + 1] == '"') {
+          word += '"';
+          at += 2;
+        } else {
+          quoted = !quoted;
+          ++at;
+        }
+      } else if (!quoted && (c == ' ' || c == '\t')) {
+        break;
+      } else {
+        word += c;
+        ++at;
+      }
     }
-    if (end == std::string::npos) return words;
-    at = end;
+    words.push_back(std::move(word));
   }
 }
 

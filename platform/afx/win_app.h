@@ -71,9 +71,13 @@ namespace kp::afx {
 // The running program's file name without folder and extension.
 std::string ExecutableBaseName();
 // Joins arguments into one command line as a Windows program receives it:
-// blank-separated, an argument holding blanks in double quotes.
+// blank-separated, an argument that is empty or holds blanks or quotes in
+// double quotes, with its quotes and the backslashes before them escaped.
 std::string JoinCommandLine(int argc, char** argv);
-// The arguments of such a command line again: blank-separated words, a word
-// in double quotes keeping its blanks.
+// The arguments of such a command line again, by the Windows rules:
+// blank-separated words; double quotes, anywhere in a word, keep blanks in
+// it; \" is a quote character, and backslashes stand for themselves except
+// before a quote, where each pair stands for one. Any argument list joined
+// and split again is the same list.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 }  // namespace kp::afx

@@ -59,8 +59,36 @@ TEST(WinApp, CommandLinesSplitBackIntoTheArgumentsJoined) {
       {"-Automation \"my file.shp2\"", {"-Automation", "my file.shp2"}},
       {"\"a  b\"\tc", {"a  b", "c"}},
       {"\"unclosed quote", {"unclosed quote"}},
+      {"\"\"", {""}},
+      {"a\"b c\"d e", {"ab cd", "e"}},
+      {"C:\\dir\\ \\\\\"x\"", {"C:\\dir\\", "\\x"}},
+      {"\\\"quoted\\\"", {"\"quoted\""}},
+      {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
   };
   for (const auto& row : rows) EXPECT_EQ(kp::afx::SplitCommandLine(row.line), row.words) << row.line;
+}
+
+// Whatever names the user's shell passes, the editor must see the same
+// ones: an empty argument, quotes and backslashes in a name included.
+TEST(WinApp, AnyArgumentsJoinedAndSplitAreTheSameArguments) {
+  using Words = std::vector<std::string>;
+  const Words rows[] = {
+      {""},
+      {"", ""},
+      {"\"quoted\".shp2"},
+      {"\"quoted\" name.shp2"},
+      {"back\\slash\\", "\\\"both\\\\\"\\"},
+      {"trailing\\ ", "end\\\\"},
+      {"-Automation", "my file.shp2", "tab\there"},
+  };
+  for (const Words& row : rows) {
+    std::vector<std::string> copies{"kestrow"};
+    copies.insert(copies.end(), row.begin(), row.end());
+    std::vector<char*> argv;
+    for (std::string& copy : copies) argv.push_back(copy.data());
+    const std::string line = kp::afx::JoinCommandLine(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(kp::afx::SplitCommandLine(line), row) << line;
+  }
 }
 
 }  // namespace
