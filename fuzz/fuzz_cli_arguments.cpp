@@ -18,20 +18,13 @@ namespace {
 
 std::string OperandText(CliOperand kind, const CliRequest& request) {
   switch (kind) {
-    case CliOperand::Shapes:
-      return request.shapesPath;
-    case CliOperand::Set:
-      return std::to_string(request.setIndex + 1);
-    case CliOperand::Folder:
-      return request.folder;
-    case CliOperand::Input:
-      return request.inputPath;
-    case CliOperand::Output:
-      return request.outputPath;
-    case CliOperand::Header:
-      return std::to_string(request.headerNumber);
-    case CliOperand::Image:
-      return std::to_string(request.imageNumber);
+    case CliOperand::Shapes: return request.shapesPath;
+    case CliOperand::Set: return std::to_string(request.setIndex + 1);
+    case CliOperand::Folder: return request.folder;
+    case CliOperand::Input: return request.inputPath;
+    case CliOperand::Output: return request.outputPath;
+    case CliOperand::Header: return std::to_string(request.headerNumber);
+    case CliOperand::Image: return std::to_string(request.imageNumber);
   }
   std::abort();
 }

@@ -20,8 +20,8 @@ namespace {
 // The bound of picture_size.h for the pictures Qt's readers decode, by the
 // size their header gives.
 bool QtPictureTooLargeToFuzz(std::span<const BYTE> bytes) {
-  QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                            static_cast<qsizetype>(bytes.size()));
+  QByteArray data =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
   QBuffer buffer(&data);
   if (!buffer.open(QIODevice::ReadOnly)) return false;
   QImageReader reader(&buffer);
@@ -36,9 +36,9 @@ bool QtPictureTooLargeToFuzz(std::span<const BYTE> bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const BYTE> bytes(data, size);
-  if (kp::gdi::IsBmpFile(bytes) ? size > sizeof(BITMAPFILEHEADER) &&
-                                      TooLargeToFuzz(bytes.subspan(sizeof(BITMAPFILEHEADER)))
-                                : size > 0 && QtPictureTooLargeToFuzz(bytes))
+  if (kp::gdi::IsBmpFile(bytes)
+          ? size > sizeof(BITMAPFILEHEADER) && TooLargeToFuzz(bytes.subspan(sizeof(BITMAPFILEHEADER)))
+          : size > 0 && QtPictureTooLargeToFuzz(bytes))
     return 0;
   HBITMAP bitmap = kp::gdi::LoadBitmapFromBytes(bytes);
   if (!bitmap) return 0;
