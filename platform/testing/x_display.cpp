@@ -94,10 +94,21 @@ bool HasProperty(Display* display, Window window, Atom property) {
 }
 }  // namespace
 
-XClient::XClient(const std::string& display) : m_display(XOpenDisplay(display.c_str())) {}
+// The windows this client looks at belong to other programs and may go away
+// between two requests (listed, then gone before their attributes are read),
+// so an error fails only its request for as long as the client lives.
+namespace {
+int g_clients = 0;
+XErrorHandler g_previousErrorHandler = nullptr;
+}  // namespace
+
+XClient::XClient(const std::string& display) : m_display(XOpenDisplay(display.c_str())) {
+  if (g_clients++ == 0) g_previousErrorHandler = XSetErrorHandler(IgnoreError);
+}
 
 XClient::~XClient() {
   if (m_display != nullptr) XCloseDisplay(m_display);
+  if (--g_clients == 0) XSetErrorHandler(g_previousErrorHandler);
 }
 
 std::vector<unsigned long> XClient::WindowsTitled(const std::string& title, bool prefix) {
@@ -155,10 +166,8 @@ bool XClient::PressKeys(unsigned long window, const std::string& keys, std::stri
   };
   // Without a window manager the focus goes where it is set, at once; the
   // program sees FocusIn before any of the keys.
-  const XErrorHandler previous = XSetErrorHandler(IgnoreError);
   XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
   XSync(m_display, False);
-  XSetErrorHandler(previous);
   Window focus = None;
   int revert = 0;
   XGetInputFocus(m_display, &focus, &revert);
