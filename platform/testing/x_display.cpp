@@ -159,19 +159,24 @@ std::optional<std::uint32_t> XClient::ScreenPixel(int x, int y) {
   return pixel;
 }
 
+unsigned long XClient::FocusedWindow() {
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(m_display, &focus, &revert);
+  return focus == PointerRoot ? None : focus;
+}
+
 bool XClient::PressKeys(unsigned long window, const std::string& keys, std::string* why) {
   auto fail = [&](const std::string& reason) {
     if (why != nullptr) *why = reason;
     return false;
   };
+  if (window == None) return fail("there is no window to type into");
   // Without a window manager the focus goes where it is set, at once; the
   // program sees FocusIn before any of the keys.
   XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
   XSync(m_display, False);
-  Window focus = None;
-  int revert = 0;
-  XGetInputFocus(m_display, &focus, &revert);
-  if (focus != window) return fail("the window cannot have the keyboard focus");
+  if (FocusedWindow() != window) return fail("the window cannot have the keyboard focus");
   std::istringstream words(keys);
   for (std::string chord; words >> chord;) {
     // "alt+space": the modifiers down in order, the key, then all up in

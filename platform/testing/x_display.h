@@ -51,6 +51,8 @@ class XClient {
   bool WindowOrigin(unsigned long window, int* x, int* y);
   // The screen's colour at (x, y) as 0x00RRGGBB.
   std::optional<std::uint32_t> ScreenPixel(int x, int y);
+  // The window that has the keyboard focus, or 0 for none.
+  unsigned long FocusedWindow();
   // Gives the window the keyboard focus, then types `keys`, as a person
   // would on the keyboard: key names separated by spaces, each one an X key
   // name ("Escape", "Tab", "space", "Return", "c") after any modifiers

@@ -143,6 +143,13 @@ class Automation : public ::testing::Test {
     return 0;
   }
 
+  // An editor takes the keyboard focus once the X server has mapped its
+  // window, a moment after the window shows. Keys meant for another window
+  // go after that, or they may land in the newcomer.
+  static bool WaitForFocus(pid_t pid) {
+    return WaitFor([&] { return WindowOf(pid) != 0 && m_display->FocusedWindow() == WindowOf(pid); });
+  }
+
   // Keys to the window, through the X server's own input.
   static void PressKeys(unsigned long window, const std::string& keys) {
     std::string why;
@@ -198,12 +205,14 @@ TEST_F(Automation, AClientsEditorHidesWhenClosedEndsWhenReleasedAndEachClientGet
   ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, first.put_void()), S_OK);
   ASSERT_TRUE(WaitFor([] { return EditorWindows().size() == 1; }));
   const pid_t firstPid = EditorWindows()[0].second;
+  ASSERT_TRUE(WaitForFocus(firstPid));
   ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, second.put_void()), S_OK);
   ASSERT_TRUE(WaitFor([] { return EditorWindows().size() == 2; })) << "a second activation starts a second editor";
   pid_t secondPid = 0;
   for (const auto& [id, pid] : EditorWindows())
     if (pid != firstPid) secondPid = pid;
   ASSERT_NE(secondPid, 0);
+  ASSERT_TRUE(WaitForFocus(secondPid));
 
   std::string progId;
   EXPECT_NE(kp::registry::GetStringValue(HKEY_CLASSES_ROOT, ClassKey() + "\\ProgID", "", &progId), ERROR_SUCCESS)
