@@ -11,6 +11,7 @@
 #include "platform/resources/resource_table.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/ui_driver.h"
+#include "tests/control/tavlet_calls.h"
 
 namespace tavlet_host {
 namespace {
@@ -104,10 +105,7 @@ KP_MODULE_RESOURCES(tavlet_host::kResources)
 namespace tavlet_host {
 
 BOOL CHostedTavlet::RecreateBitmapFromFile(LPCTSTR pathname) {
-  BOOL result = FALSE;
-  static const BYTE parms[] = VTS_BSTR;
-  InvokeHelper(tavlet::DispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, pathname);
-  return result;
+  return tavlet_calls::RecreateBitmapFromFile(*this, pathname);
 }
 
 BOOL CHostedTavlet::GetInitiallyDroppable(DISPID dispid) {

@@ -12,12 +12,11 @@
 #include "editor/ui/about_dlg.h"
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/image_finder_dlg.h"
-#include "interfaces/tavlet_ids.h"
-#include "platform/afx/vts.h"
 #include "platform/gdi/handle_table.h"
 #include "platform/qt/window_system.h"
 #include "platform/registry/registry_api.h"
 #include "platform/testing/manual_clock.h"
+#include "tests/control/tavlet_calls.h"
 #include "tests/editor/editor_journey.h"
 
 namespace editor_journey {
@@ -68,15 +67,6 @@ void Print(int round, const Holdings& h) {
   std::fflush(stdout);
 }
 
-// The control's method the editor itself never calls, through the same
-// dispatch interface as the editor's wrapper's.
-BOOL RecreateBitmapFromFile(CTavlet& control, const std::string& path) {
-  BOOL result = FALSE;
-  static const BYTE parms[] = VTS_BSTR;
-  control.InvokeHelper(tavlet::DispidRecreateBitmapFromFile, DISPATCH_METHOD, VT_BOOL, &result, parms, path.c_str());
-  return result;
-}
-
 DWORD Stripes(int x, int y) { return ((x + 2 * y) / 6 % 3 == 0) ? 0x00C04020u : 0x00204080u + static_cast<DWORD>(x); }
 
 // A dialog the round could not close fails the round, and is closed so
@@ -97,8 +87,8 @@ class Soak : public EditorJourney {
       ChooseSet(dlg, set);
       ClickItem(dlg, IDC_LOAD_SET);
     }
-    for (CTavlet& slot : dlg.m_slot) ASSERT_TRUE(RecreateBitmapFromFile(slot, m_bitmap)) << round;
-    ASSERT_TRUE(RecreateBitmapFromFile(dlg.m_wndLandscape, m_bitmap)) << round;
+    for (CTavlet& slot : dlg.m_slot) ASSERT_TRUE(tavlet_calls::RecreateBitmapFromFile(slot, m_bitmap.c_str())) << round;
+    ASSERT_TRUE(tavlet_calls::RecreateBitmapFromFile(dlg.m_wndLandscape, m_bitmap.c_str())) << round;
 
     const int set = round % kSetCount;
     ChooseSet(dlg, set);
