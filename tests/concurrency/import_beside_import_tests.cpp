@@ -56,58 +56,66 @@ std::string DescribeImages(const Bytes& file, const std::vector<std::pair<std::s
   return text;
 }
 
-TEST(TwoImports, EndAsOneOrderOrTheOtherAndTheLaterIsRefusedWhileTheFirstWrites) {
-  const std::string folder = cli_journeys::TestFolder();
-  sample_shapes::ShapesFileBuilder builder;
-  const Bytes original = builder.Build();
-  const sample_shapes::BlockLayout layout = builder.SetLayout(kSet);
-  // A brings slots 0 to 5 and B slots 3 to 8: the images 3 to 5 are written
-  // by both, so each order leaves a file of its own.
-  const std::string a = folder + "/a";
-  const std::string b = folder + "/b";
-  WriteSlotPictures(a, 0, 5, 0x00A03010);
-  WriteSlotPictures(b, 3, 8, 0x001060C0);
-  const std::string set = std::to_string(kSet + 1);
+// A shapes file and two folders of pictures for set kSet: A brings slots 0 to
+// 5 and B slots 3 to 8, so the images 3 to 5 are written by both and each
+// order leaves a file of its own.
+class TwoImports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteSlotPictures(m_a, 0, 5, 0x00A03010);
+    WriteSlotPictures(m_b, 3, 8, 0x001060C0);
+    WriteBytes(m_path, m_original);
+  }
 
+  const std::string m_folder = cli_journeys::TestFolder();
+  sample_shapes::ShapesFileBuilder m_builder;
+  const Bytes m_original = m_builder.Build();
+  const std::string m_a = m_folder + "/a";
+  const std::string m_b = m_folder + "/b";
+  const std::string m_set = std::to_string(kSet + 1);
+  const std::string m_path = m_folder + "/shapes.shp2";
+};
+
+TEST_F(TwoImports, EndAsOneOrderOrTheOtherAndTheLaterIsRefusedWhileTheFirstWrites) {
+  const sample_shapes::BlockLayout layout = m_builder.SetLayout(kSet);
   // The results, one program after the other.
-  const std::string path = folder + "/shapes.shp2";
   auto importOnto = [&](const Bytes& start, const std::string& pictures) {
-    WriteBytes(path, start);
-    const kp::testing::ProgramRun run = cli_journeys::RunKestrowCli({"import", path, set, pictures});
+    WriteBytes(m_path, start);
+    const kp::testing::ProgramRun run = cli_journeys::RunKestrowCli({"import", m_path, m_set, pictures});
     EXPECT_EQ(run.status, 0) << run.err;
-    return ReadBytes(path);
+    return ReadBytes(m_path);
   };
-  const Bytes onlyA = importOnto(original, a);
-  const Bytes onlyB = importOnto(original, b);
-  const Bytes aThenB = importOnto(onlyA, b);
-  const Bytes bThenA = importOnto(onlyB, a);
+  const Bytes onlyA = importOnto(m_original, m_a);
+  const Bytes onlyB = importOnto(m_original, m_b);
+  const Bytes aThenB = importOnto(onlyA, m_b);
+  const Bytes bThenA = importOnto(onlyB, m_a);
   ASSERT_FALSE(HasFailure());
   ASSERT_NE(aThenB, bThenA);
   // clang-format off
   const std::vector<std::pair<std::string, const Bytes*>> results = {
-      {"original", &original}, {"A", &onlyA}, {"B", &onlyB}, {"A then B", &aThenB}, {"B then A", &bThenA}};
+      {"original", &m_original}, {"A", &onlyA}, {"B", &onlyB}, {"A then B", &aThenB}, {"B then A", &bThenA}};
 
   Outcomes outcomes;
   for (int round = 0; round < kRounds; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    WriteBytes(path, original);
-    const auto first = StartKestrowCli({"import", path, set, a});
-    const auto second = StartKestrowCli({"import", path, set, b});
+    WriteBytes(m_path, m_original);
+    const auto first = StartKestrowCli({"import", m_path, m_set, m_a});
+    const auto second = StartKestrowCli({"import", m_path, m_set, m_b});
     ASSERT_TRUE(first->WaitForEnd(kEndBound));
     ASSERT_TRUE(second->WaitForEnd(kEndBound));
-    const Bytes file = ReadBytes(path);
+    const Bytes file = ReadBytes(m_path);
     const int statusA = first->Status();
     const int statusB = second->Status();
     if (statusA == 0 && statusB == 0) {
       ASSERT_TRUE(file == aThenB || file == bThenA) << DescribeImages(file, results, layout);
       outcomes.Count(file == aThenB ? "A then B" : "B then A");
     } else if (statusA == 0 && statusB == 1) {
-      EXPECT_EQ(second->Err(), SharingFailure(path));
+      EXPECT_EQ(second->Err(), SharingFailure(m_path));
       EXPECT_EQ(second->Out(), "");
       ASSERT_TRUE(file == onlyA) << DescribeImages(file, results, layout);
       outcomes.Count("B refused");
     } else if (statusA == 1 && statusB == 0) {
-      EXPECT_EQ(first->Err(), SharingFailure(path));
+      EXPECT_EQ(first->Err(), SharingFailure(m_path));
       EXPECT_EQ(first->Out(), "");
       ASSERT_TRUE(file == onlyB) << DescribeImages(file, results, layout);
       outcomes.Count("A refused");
@@ -124,28 +132,19 @@ TEST(TwoImports, EndAsOneOrderOrTheOtherAndTheLaterIsRefusedWhileTheFirstWrites)
 // ends as one import or the other and never a mix, SHAPES stays as it was,
 // and no temporary file is left beside NEW. Where NEW is there already, the
 // one that holds it until its replacement is in place refuses the other.
-TEST(TwoImports, IntoOneNewFileLeaveItWhollyOneOrTheOther) {
-  const std::string folder = cli_journeys::TestFolder();
-  sample_shapes::ShapesFileBuilder builder;
-  const Bytes original = builder.Build();
-  const std::string a = folder + "/a";
-  const std::string b = folder + "/b";
-  WriteSlotPictures(a, 0, 5, 0x00A03010);
-  WriteSlotPictures(b, 3, 8, 0x001060C0);
-  const std::string set = std::to_string(kSet + 1);
-  const std::string path = folder + "/shapes.shp2";
-  WriteBytes(path, original);
-  const std::string outFolder = folder + "/out";
+TEST_F(TwoImports, IntoOneNewFileLeaveItWhollyOneOrTheOther) {
+  const std::string outFolder = m_folder + "/out";
   std::filesystem::create_directories(outFolder);
   const std::string out = outFolder + "/new.shp2";
   auto importInto = [&](const std::string& pictures) {
     std::filesystem::remove(out);
-    const kp::testing::ProgramRun run = cli_journeys::RunKestrowCli({"import", path, set, pictures, "--output", out});
+    const kp::testing::ProgramRun run =
+        cli_journeys::RunKestrowCli({"import", m_path, m_set, pictures, "--output", out});
     EXPECT_EQ(run.status, 0) << run.err;
     return ReadBytes(out);
   };
-  const Bytes onlyA = importInto(a);
-  const Bytes onlyB = importInto(b);
+  const Bytes onlyA = importInto(m_a);
+  const Bytes onlyB = importInto(m_b);
   ASSERT_FALSE(HasFailure());
   ASSERT_NE(onlyA, onlyB);
   const std::string refused =
@@ -157,15 +156,15 @@ TEST(TwoImports, IntoOneNewFileLeaveItWhollyOneOrTheOther) {
     // Every other round NEW is there before, held while it is replaced.
     const bool there = round % 2 == 0;
     if (there)
-      WriteBytes(out, original);
+      WriteBytes(out, m_original);
     else
       std::filesystem::remove(out);
-    const auto first = StartKestrowCli({"import", path, set, a, "--output", out});
-    const auto second = StartKestrowCli({"import", path, set, b, "--output", out});
+    const auto first = StartKestrowCli({"import", m_path, m_set, m_a, "--output", out});
+    const auto second = StartKestrowCli({"import", m_path, m_set, m_b, "--output", out});
     ASSERT_TRUE(first->WaitForEnd(kEndBound));
     ASSERT_TRUE(second->WaitForEnd(kEndBound));
     const Bytes file = ReadBytes(out);
-    ASSERT_TRUE(ReadBytes(path) == original);
+    ASSERT_TRUE(ReadBytes(m_path) == m_original);
     for (const auto& entry : std::filesystem::directory_iterator(outFolder))
       ASSERT_EQ(entry.path().filename(), "new.shp2") << "left beside NEW";
     const std::string before = there ? "NEW there: " : "NEW not there: ";
