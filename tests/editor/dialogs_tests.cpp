@@ -113,8 +113,11 @@ TEST_F(EditorJourney, TheImageFinderWantsAFileAndKeepsItsValuesBetweenOpenings) 
           kp::testing::Click(::GetDlgItem(finder.m_hWnd, CImageFinderDlg::IDC_FINDER_LOAD));
           kp::testing::ProcessEvents();
           found = PictureOf(finder.m_wndImage);
-          // What was taken with Enter stays for the next opening.
+          // Enter presses Load, the button with the focus, and the dialog
+          // stays; Escape closes it. What Load took stays for the next
+          // opening all the same.
           kp::testing::PressKey(finder.m_hWnd, VK_RETURN);
+          EXPECT_TRUE(kp::qt::IsModalLoopRunning(finder.m_hWnd));
         });
     EXPECT_EQ(found, slot0);
     EXPECT_EQ(found.width, 128);
