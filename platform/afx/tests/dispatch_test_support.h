@@ -7,66 +7,18 @@
 #include <vector>
 
 #include "platform/com/dispatch.h"
+#include "platform/testing/variant_values.h"
 
 namespace afx_test {
 
-inline VARIANT MakeI2(SHORT v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I2;
-  x.iVal = v;
-  return x;
-}
-inline VARIANT MakeI4(LONG v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I4;
-  x.lVal = v;
-  return x;
-}
-inline VARIANT MakeR8(double v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_R8;
-  x.dblVal = v;
-  return x;
-}
-inline VARIANT MakeBool(bool v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_BOOL;
-  x.boolVal = v ? VARIANT_TRUE : VARIANT_FALSE;
-  return x;
-}
-inline VARIANT MakeRefI4(LONG* p) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I4 | VT_BYREF;
-  x.plVal = p;
-  return x;
-}
-inline VARIANT MakeRefI2(SHORT* p) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I2 | VT_BYREF;
-  x.piVal = p;
-  return x;
-}
-inline VARIANT MakeMissing() {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_ERROR;
-  x.scode = DISP_E_PARAMNOTFOUND;
-  return x;
-}
-// The string is owned by the Args that holds the variant.
-inline VARIANT MakeBstr(const char* s) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_BSTR;
-  x.bstrVal = SysAllocString(s);
-  return x;
-}
+using kp::testing::MakeBool;
+using kp::testing::MakeBstr;
+using kp::testing::MakeI2;
+using kp::testing::MakeI4;
+using kp::testing::MakeMissing;
+using kp::testing::MakeR8;
+using kp::testing::MakeRefI2;
+using kp::testing::MakeRefI4;
 
 // The arguments of one call; frees what they own.
 class Args {

@@ -2,25 +2,18 @@
 
 #include "platform/com/com_ptr.h"
 #include "platform/testing/memory_property_bag.h"
+#include "platform/testing/variant_values.h"
 
 namespace kp::com {
 namespace {
-VARIANT I4(LONG v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I4;
-  x.lVal = v;
-  return x;
-}
+using kp::testing::MakeBool;
+using kp::testing::MakeI4;
 
 TEST(MemoryPropertyBag, StoresNamedValuesAndConvertsOnRead) {
   ComPtr<IPropertyBag> bag;
   ASSERT_EQ(CreateMemoryPropertyBag(bag.put()), S_OK);
-  VARIANT version = I4(0x00010000);
-  VARIANT droppable;
-  VariantInit(&droppable);
-  droppable.vt = VT_BOOL;
-  droppable.boolVal = VARIANT_TRUE;
+  VARIANT version = MakeI4(0x00010000);
+  VARIANT droppable = MakeBool(true);
   ASSERT_EQ(bag->Write("_Version", &version), S_OK);
   ASSERT_EQ(bag->Write("InitiallyDroppable", &droppable), S_OK);
   EXPECT_EQ(PropertyBagNames(bag.get()), (std::vector<std::string>{"_Version", "InitiallyDroppable"}));

@@ -6,23 +6,17 @@
 #include "platform/com/com_object.h"
 #include "platform/com/dispatch.h"
 #include "platform/com/variant.h"
+#include "platform/testing/variant_values.h"
 
 namespace {
-VARIANT MakeI4(LONG v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I4;
-  x.lVal = v;
-  return x;
-}
-
-VARIANT MakeText(const char* s) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_BSTR;
-  x.bstrVal = SysAllocString(s);
-  return x;
-}
+using kp::testing::MakeBool;
+using kp::testing::MakeBstr;
+using kp::testing::MakeEmpty;
+using kp::testing::MakeError;
+using kp::testing::MakeI2;
+using kp::testing::MakeI4;
+using kp::testing::MakeNull;
+using kp::testing::MakeR8;
 
 std::string Text(const VARIANT& v) { return std::string(v.bstrVal, SysStringLen(v.bstrVal)); }
 
@@ -74,7 +68,7 @@ TEST(Bstr, KeepsUtf8FileNamesByteForByte) {
 }
 
 TEST(Variant, CopyDuplicatesStringsAndReferencesObjects) {
-  VARIANT text = MakeText("hello");
+  VARIANT text = MakeBstr("hello");
   VARIANT copy;
   VariantInit(&copy);
   ASSERT_EQ(VariantCopy(&copy, &text), S_OK);
@@ -135,46 +129,6 @@ struct ConversionRow {
   const char* asText;  // for VT_BSTR targets
 };
 
-VARIANT MakeI2(SHORT v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I2;
-  x.iVal = v;
-  return x;
-}
-VARIANT MakeBool(bool b) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_BOOL;
-  x.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-  return x;
-}
-VARIANT MakeR8(double d) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_R8;
-  x.dblVal = d;
-  return x;
-}
-VARIANT MakeEmpty() {
-  VARIANT x;
-  VariantInit(&x);
-  return x;
-}
-VARIANT MakeNull() {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_NULL;
-  return x;
-}
-VARIANT MakeError(SCODE e) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_ERROR;
-  x.scode = e;
-  return x;
-}
-
 LONGLONG IntegerOf(const VARIANT& v) {
   switch (v.vt) {
     case VT_I2: return v.iVal;
@@ -201,10 +155,10 @@ TEST(VariantChangeType, ConvertsWhatInvokeAndDispatchMapsNeed) {
       {"half rounds to even", MakeR8(2.5), VT_I4, S_OK, 2, nullptr},
       {"other half rounds to even", MakeR8(3.5), VT_I4, S_OK, 4, nullptr},
       {"huge real overflows", MakeR8(1e12), VT_I4, DISP_E_OVERFLOW, 0, nullptr},
-      {"decimal text", MakeText(" -123 "), VT_I4, S_OK, -123, nullptr},
-      {"text that is no number", MakeText("12abc"), VT_I4, DISP_E_TYPEMISMATCH, 0, nullptr},
-      {"True text", MakeText("true"), VT_BOOL, S_OK, VARIANT_TRUE, nullptr},
-      {"numeric text to bool", MakeText("0"), VT_BOOL, S_OK, VARIANT_FALSE, nullptr},
+      {"decimal text", MakeBstr(" -123 "), VT_I4, S_OK, -123, nullptr},
+      {"text that is no number", MakeBstr("12abc"), VT_I4, DISP_E_TYPEMISMATCH, 0, nullptr},
+      {"True text", MakeBstr("true"), VT_BOOL, S_OK, VARIANT_TRUE, nullptr},
+      {"numeric text to bool", MakeBstr("0"), VT_BOOL, S_OK, VARIANT_FALSE, nullptr},
       {"i4 to text", MakeI4(-42), VT_BSTR, S_OK, 0, "-42"},
       {"bool to text", MakeBool(false), VT_BSTR, S_OK, 0, "False"},
       {"real to text", MakeR8(0.5), VT_BSTR, S_OK, 0, "0.5"},
@@ -232,12 +186,12 @@ TEST(VariantChangeType, ConvertsWhatInvokeAndDispatchMapsNeed) {
 }
 
 TEST(VariantChangeType, ConvertsInPlaceAndFreesTheOldValue) {
-  VARIANT v = MakeText("77");
+  VARIANT v = MakeBstr("77");
   ASSERT_EQ(VariantChangeType(&v, &v, 0, VT_I2), S_OK);
   EXPECT_EQ(v.vt, VT_I2);
   EXPECT_EQ(v.iVal, 77);
   // A failed conversion in place keeps the value.
-  VARIANT w = MakeText("seven");
+  VARIANT w = MakeBstr("seven");
   EXPECT_EQ(VariantChangeType(&w, &w, 0, VT_I4), DISP_E_TYPEMISMATCH);
   EXPECT_EQ(w.vt, VT_BSTR);
   EXPECT_EQ(Text(w), "seven");
