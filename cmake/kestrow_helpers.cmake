@@ -67,7 +67,9 @@ endfunction()
 # folder so no test ever touches the user's registry file or sees the
 # machine's. The tests carry no time limit of their own: the test preset's
 # applies, which is longer for the slower sanitizer build. LABEL is a ctest
-# label for every test of the program (ctest -L / -LE select by it).
+# label for every test of the program (ctest -L / -LE select by it). A
+# library in LIBS with the property KESTROW_TESTS_RUN (a list of targets)
+# has those built before the test program.
 function(kestrow_add_tests)
   if(NOT KESTROW_BUILD_TESTS)
     return()
@@ -84,6 +86,17 @@ function(kestrow_add_tests)
     target_link_libraries(${T_NAME} PRIVATE kp_test_main)
   endif()
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  # A shared fixture names the programs and modules its tests run; they are
+  # built before the test program. (On the fixture itself, such a dependency
+  # would order only its compiling, which needs no module linked.)
+  foreach(_lib IN LISTS T_LIBS)
+    if(TARGET ${_lib})
+      get_target_property(_runs ${_lib} KESTROW_TESTS_RUN)
+      if(_runs)
+        add_dependencies(${T_NAME} ${_runs})
+      endif()
+    endif()
+  endforeach()
   set(_properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(T_LABEL)
     list(APPEND _properties LABELS ${T_LABEL})
