@@ -18,6 +18,7 @@ IMPLEMENT_DYNAMIC(CKestrowDlg, CDialog)
 
 BEGIN_MESSAGE_MAP(CKestrowDlg, CDialog)
 ON_WM_SYSCOMMAND()
+ON_WM_INITMENUPOPUP()
 ON_WM_DESTROY()
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
@@ -99,13 +100,7 @@ BOOL CKestrowDlg::OnInitDialog() {
   if (!CDialog::OnInitDialog()) return FALSE;
   m_bOpened = TRUE;
 
-  if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
-    CString strAboutMenu = kp::resources::LoadStringResource(GetModuleInstance(), IDS_ABOUTBOX);
-    if (!strAboutMenu.IsEmpty()) {
-      pSysMenu->AppendMenu(MF_SEPARATOR);
-      pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
-    }
-  }
+  AppendWindowMenuItems();
 
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
@@ -114,15 +109,6 @@ BOOL CKestrowDlg::OnInitDialog() {
   // Posted, so that the message box comes over the window once it shows.
   if (!m_start.problem.empty()) PostMessage(WM_SHOW_START_PROBLEM);
   return TRUE;
-}
-
-void CKestrowDlg::OnSysCommand(UINT nID, LPARAM lParam) {
-  // The low four bits of a system command are the window system's own.
-  if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
-    OnAppAbout();
-    return;
-  }
-  CDialog::OnSysCommand(nID, lParam);
 }
 
 void CKestrowDlg::OnAppAbout() {

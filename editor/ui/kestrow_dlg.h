@@ -7,10 +7,12 @@
 // palette_bitmap_command.cpp, select_shapes_file.cpp).
 
 #include <memory>
+#include <span>
 
 #include "editor/shapes/set_kinds.h"
 #include "editor/ui/start_shapes_file.h"
 #include "editor/ui/tavlet.h"
+#include "editor/ui/window_menu.h"
 #include "platform/afx/data_exchange.h"
 #include "platform/afx/dialog.h"
 
@@ -52,6 +54,10 @@ class CKestrowDlg : public CDialog {
   void OnOK() override;
   void OnCancel() override;
 
+  // The window menu's items (window_menu.cpp).
+  static std::span<const WindowMenuItem> WindowMenuItems();
+  void AppendWindowMenuItems();
+  void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
   void OnSysCommand(UINT nID, LPARAM lParam);
   void OnDestroy();
   void OnPaint();

@@ -1,0 +1,22 @@
+#pragma once
+// The editor's own items of its window menu (right-click on the dialog's
+// background, or Alt+Space), in one place: each is a system command id (the
+// low four bits are the window system's own, so ids step by 0x10), the
+// string that names it, the handler it runs and, for an item that is not
+// always available, when it is enabled. The items follow the platform's
+// own (Minimize, Close). Their enabled state is worked out anew each time
+// the menu opens, since what it depends on (the chosen file and what Kestrow
+// knows of it) changes while the editor runs. The handlers and the table
+// are members of CKestrowDlg; window_menu.cpp holds the table.
+
+#include "platform/base/win_types.h"
+
+class CKestrowDlg;
+
+struct WindowMenuItem {
+  UINT id;      // the system command id; 0 for a separator
+  UINT textId;  // the string resource that names it
+  void (CKestrowDlg::*command)();
+  // Null: always enabled.
+  bool (CKestrowDlg::*enabled)() const;
+};
