@@ -36,9 +36,10 @@ void Sha256::Compress(const std::uint8_t* block) {
   std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3];
   std::uint32_t e = m_state[4], f = m_state[5], g = m_state[6], h = m_state[7];
   for (int i = 0; i < 64; ++i) {
-    const std::uint32_t t1 =
-        h + (RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25)) + ((e & f) ^ (~e & g)) + kRoundConstants[i] + w[i];
-    const std::uint32_t t2 = (RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+    const std::uint32_t t1 = h + (RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25)) + ((e & f) ^ (~e & g)) +
+                             kRoundConstants[i] + w[i];
+    const std::uint32_t t2 =
+        (RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
     h = g;
     g = f;
     f = e;
