@@ -32,8 +32,8 @@
 #include "platform/afx/ole_init.h"
 #include "platform/afx/prompts.h"
 #include "platform/afx/win_app.h"
-#include "platform/afx/window_functions.h"
 #include "platform/testing/run_program.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "editor/shapes/shapes_file_open.h"
 #include "editor/ui/wait_cursor.h"
 #include "interfaces/tavlet_ids.h"
-#include "platform/afx/window_functions.h"
 #include "platform/file/file.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 using kp::resources::DialogItem;

@@ -11,8 +11,8 @@
 #include "platform/afx/ole_init.h"
 #include "platform/afx/ole_lock.h"
 #include "platform/afx/prompts.h"
-#include "platform/afx/window_functions.h"
 #include "platform/resources/resources.h"
+#include "platform/user/window_functions.h"
 
 BEGIN_MESSAGE_MAP(CKestrowApp, CWinApp)
 ON_COMMAND(ID_HELP, OnHelp)

@@ -10,9 +10,9 @@
 #include "platform/afx/menu.h"
 #include "platform/afx/prompts.h"
 #include "platform/afx/window_dc.h"
-#include "platform/afx/window_functions.h"
 #include "platform/resources/resource_images.h"
 #include "platform/resources/resources.h"
+#include "platform/user/window_functions.h"
 
 IMPLEMENT_DYNAMIC(CKestrowDlg, CDialog)
 

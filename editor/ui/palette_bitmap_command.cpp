@@ -9,7 +9,7 @@
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/kestrow_dlg.h"
 #include "editor/ui/shapes_file_command.h"
-#include "platform/afx/window_functions.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 bool KeyDown(int virtualKey) { return (::GetKeyState(virtualKey) & 0x8000) != 0; }

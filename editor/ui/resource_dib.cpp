@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/afx/window_functions.h"
 #include "platform/gdi/gdi.h"
 #include "platform/resources/resources.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The wait cursor while a command works, the arrow again when it ends, on
 // every path out of it.
 
-#include "platform/afx/window_functions.h"
+#include "platform/user/window_functions.h"
 
 class WaitCursor {
  public:

@@ -5,9 +5,9 @@
 #include "platform/afx/exception.h"
 #include "platform/afx/integer_text.h"
 #include "platform/afx/prompts.h"
-#include "platform/afx/window_functions.h"
 #include "platform/base/cstring.h"
 #include "platform/qt/window_system.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <unordered_map>
 
 #include "platform/afx/win_app.h"
-#include "platform/afx/window_functions.h"
 #include "platform/qt/window_system.h"
 #include "platform/resources/dialog_init.h"
 #include "platform/resources/resource_images.h"
 #include "platform/resources/resources.h"
+#include "platform/user/window_functions.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/afx/message_dispatch.h"
-#include "platform/afx/window_functions.h"
 #include "platform/afx/wnd.h"
 #include "platform/qt/window_system.h"
 #include "platform/resources/resources.h"
+#include "platform/user/window_functions.h"
 
 IMPLEMENT_DYNCREATE(CMenu, CObject)
 

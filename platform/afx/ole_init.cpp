@@ -5,11 +5,11 @@
 #include "platform/afx/ole_factory.h"
 #include "platform/afx/ole_lock.h"
 #include "platform/afx/win_app.h"
-#include "platform/afx/window_functions.h"
 #include "platform/afx/wnd.h"
 #include "platform/com/com_runtime.h"
 #include "platform/qt/event_loop_fd_watcher.h"
 #include "platform/qt/modal_windows.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 bool g_bInitialized = false;

@@ -1,7 +1,7 @@
 #include "platform/afx/prompts.h"
 
 #include "platform/afx/win_app.h"
-#include "platform/afx/window_functions.h"
+#include "platform/user/window_functions.h"
 
 namespace kp::afx {
 

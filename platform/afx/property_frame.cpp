@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "platform/afx/interface_part.h"
-#include "platform/afx/window_functions.h"
 #include "platform/afx/wnd.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/property_page.h"
 #include "platform/qt/window_system.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 

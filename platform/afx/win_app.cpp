@@ -8,8 +8,8 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/afx/window_functions.h"
 #include "platform/qt/window_system.h"
+#include "platform/user/window_functions.h"
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 

@@ -1,7 +1,7 @@
 #include "platform/afx/window_dc.h"
 
-#include "platform/afx/window_functions.h"
 #include "platform/afx/wnd.h"
+#include "platform/user/window_functions.h"
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) { Attach(::BeginPaint(m_hWnd, &m_ps)); }
 

@@ -9,8 +9,8 @@
 #include "platform/afx/menu.h"
 #include "platform/afx/message_dispatch.h"
 #include "platform/afx/prompts.h"
-#include "platform/afx/window_functions.h"
 #include "platform/qt/window_system.h"
+#include "platform/user/window_functions.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 

@@ -10,7 +10,6 @@
 
 #include "platform/afx/ole_control_site.h"
 #include "platform/afx/ole_init.h"
-#include "platform/afx/window_functions.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/memory_stream.h"
@@ -20,6 +19,7 @@
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/testing/ui_driver.h"
+#include "platform/user/window_functions.h"
 #include "tests/control/tavlet_host.h"
 
 namespace tavlet_host {

@@ -10,12 +10,12 @@
 #include "editor/ui/editor_ids.h"
 #include "platform/afx/ole_control_site.h"
 #include "platform/afx/ole_init.h"
-#include "platform/afx/window_functions.h"
 #include "platform/gdi/gdi.h"
 #include "platform/qt/window_system.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
+#include "platform/user/window_functions.h"
 
 extern char** environ;
 

@@ -16,10 +16,10 @@
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "editor/shapes/set_kinds.h"
 #include "editor/ui/kestrow_dlg.h"
-#include "platform/afx/window_functions.h"
 #include "platform/testing/bmp_writer.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/ui_driver.h"
+#include "platform/user/window_functions.h"
 
 namespace editor_journey {
 

@@ -2,8 +2,8 @@
 
 #include "editor/shapes/tests/expected_pictures.h"
 #include "editor/ui/editor_ids.h"
-#include "platform/afx/window_functions.h"
 #include "platform/testing/temp_environment.h"
+#include "platform/user/window_functions.h"
 #include "tests/editor/editor_journey.h"
 
 namespace editor_journey {

@@ -3,9 +3,9 @@
 #include "editor/import/reference/reference_conversion.h"
 #include "editor/shapes/tests/expected_pictures.h"
 #include "editor/ui/editor_ids.h"
-#include "platform/afx/window_functions.h"
 #include "platform/gdi/gdi.h"
 #include "platform/testing/temp_environment.h"
+#include "platform/user/window_functions.h"
 #include "tests/editor/editor_journey.h"
 
 namespace editor_journey {

@@ -4,9 +4,9 @@
 #include "editor/ui/auto_proxy.h"
 #include "editor/ui/editor_ids.h"
 #include "platform/afx/win_app.h"
-#include "platform/afx/window_functions.h"
 #include "platform/qt/window_system.h"
 #include "platform/resources/resource_images.h"
+#include "platform/user/window_functions.h"
 #include "tests/editor/editor_journey.h"
 
 namespace editor_journey {

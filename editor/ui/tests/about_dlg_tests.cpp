@@ -8,7 +8,6 @@
 #include "editor/ui/about_dlg.h"
 #include "editor/ui/art/editor_art.h"
 #include "editor/ui/tests/ui_test_resources.h"
-#include "platform/afx/window_functions.h"
 #include "platform/base/geometry.h"
 #include "platform/gdi/gdi.h"
 #include "platform/qt/window_system.h"
@@ -16,6 +15,7 @@
 #include "platform/resources/resources.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/ui_driver.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 

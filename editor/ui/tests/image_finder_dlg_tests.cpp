@@ -13,7 +13,6 @@
 #include "platform/afx/ole_control_site.h"
 #include "platform/afx/ole_init.h"
 #include "platform/afx/vts.h"
-#include "platform/afx/window_functions.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/get_dibits.h"
 #include "platform/qt/window_system.h"
@@ -23,6 +22,7 @@
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/testing/ui_driver.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 

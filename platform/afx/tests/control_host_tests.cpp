@@ -13,7 +13,6 @@
 #include "platform/afx/ole_lock.h"
 #include "platform/afx/tests/control_host_dialog.h"
 #include "platform/afx/win_app.h"
-#include "platform/afx/window_functions.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/com/memory_stream.h"
@@ -25,6 +24,7 @@
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/testing/ui_driver.h"
+#include "platform/user/window_functions.h"
 
 namespace control_host {
 namespace {

@@ -2,10 +2,10 @@
 
 #include "platform/afx/integer_text.h"
 #include "platform/afx/tests/test_dialog.h"
-#include "platform/afx/window_functions.h"
 #include "platform/qt/window_system.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/ui_driver.h"
+#include "platform/user/window_functions.h"
 
 namespace afx_tests {
 namespace {

@@ -2,9 +2,9 @@
 
 #include "platform/afx/tests/test_dialog.h"
 #include "platform/afx/window_dc.h"
-#include "platform/afx/window_functions.h"
 #include "platform/gdi/gdi.h"
 #include "platform/testing/ui_driver.h"
+#include "platform/user/window_functions.h"
 
 namespace afx_tests {
 namespace {

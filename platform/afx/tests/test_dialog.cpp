@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "platform/afx/menu.h"
-#include "platform/afx/window_functions.h"
 #include "platform/resources/resource_table.h"
+#include "platform/user/window_functions.h"
 
 namespace afx_tests {
 namespace {

@@ -7,13 +7,13 @@
 
 #include "platform/afx/menu.h"
 #include "platform/afx/tests/test_dialog.h"
-#include "platform/afx/window_functions.h"
 #include "platform/file/file_exception.h"
 #include "platform/qt/drop_files.h"
 #include "platform/qt/window_system.h"
 #include "platform/testing/manual_clock.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/ui_driver.h"
+#include "platform/user/window_functions.h"
 
 namespace afx_tests {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/afx/window_functions.h"
+#include "platform/user/window_functions.h"
 
 #include <new>
 #include <unordered_map>
