@@ -6,6 +6,7 @@
 #include "control/bitmap_properties_dlg.h"
 #include "control/tavlet_ctrl.h"
 #include "control/tavlet_resource_ids.h"
+#include "platform/afx/cmd_ui.h"
 #include "platform/afx/file_dialog.h"
 #include "platform/afx/menu.h"
 #include "platform/afx/prompts.h"

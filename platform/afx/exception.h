@@ -24,5 +24,12 @@ class CMemoryException : public CException {
 // program's name; the framework's generic message when it has none.
 int AfxReportException(const CException& e, UINT nType = MB_OK | MB_ICONERROR);
 
+namespace kp::afx {
+// Reports the exception being handled, which a message handler let escape:
+// its message, unless the user was told already (CUserException). Called
+// inside a catch block; the caller goes on with the next message.
+void ReportHandlerException();
+}  // namespace kp::afx
+
 // The framework's generic report for a failure with no message of its own.
 inline constexpr const char* kAfxInternalFailureMessage = "An unsupported operation was attempted.";

@@ -18,12 +18,5 @@ struct CurrentMessage {
 const CurrentMessage* GetCurrentMessage();
 // Detaches the window's object (and calls its PostNcDestroy).
 void ForgetWindow(HWND hWnd);
-// The window's window menu (created on first use); bRevert drops it.
-HMENU GetWindowMenu(HWND hWnd, bool revert);
-void ForgetWindowMenu(HWND hWnd);
-// Shows the window menu at a screen point and sends the chosen WM_SYSCOMMAND.
-void ShowWindowMenu(HWND hWnd, POINT screen);
-// Reports an exception that escaped a handler; the caller goes on.
-void ReportHandlerException();
 
 }  // namespace kp::afx

@@ -4,19 +4,15 @@
 #include <memory>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
-#include "platform/afx/cmd_ui.h"
-#include "platform/afx/menu.h"
+#include "platform/afx/exception.h"
 #include "platform/afx/message_dispatch.h"
 #include "platform/afx/prompts.h"
 #include "platform/qt/window_system.h"
 #include "platform/user/window_functions.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
-
-BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
-ON_WM_INITMENUPOPUP()
-END_MESSAGE_MAP()
 
 namespace {
 struct HandleMaps {
@@ -28,9 +24,45 @@ HandleMaps& Maps() {
   static HandleMaps maps;
   return maps;
 }
+
+std::vector<kp::afx::CurrentMessage>& MessageStack() {
+  static std::vector<kp::afx::CurrentMessage> stack;
+  return stack;
+}
+
+// The framework's window procedure, which the window functions call for
+// every message: the window's object handles it, with the message recorded
+// as current (for Default), or DefWindowProc does for a window without one.
+// No exception passes: the window system below is not ours to unwind.
+LRESULT FrameworkWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (CWnd* wnd = CWnd::FromHandlePermanent(hWnd)) {
+    MessageStack().push_back(kp::afx::CurrentMessage{hWnd, message, wParam, lParam});
+    try {
+      result = wnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+      kp::afx::ReportHandlerException();
+      result = message == WM_CREATE ? -1 : 0;
+    }
+    MessageStack().pop_back();
+  } else {
+    result = ::DefWindowProc(hWnd, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) kp::afx::ForgetWindow(hWnd);
+  return result;
+}
+
+const struct InstallWindowProcedure {
+  InstallWindowProcedure() { kp::user::SetWindowProcedure(&FrameworkWindowProc); }
+} g_installWindowProcedure;
 }  // namespace
 
 namespace kp::afx {
+const CurrentMessage* GetCurrentMessage() {
+  auto& stack = MessageStack();
+  return stack.empty() ? nullptr : &stack.back();
+}
+
 // The window is gone: its object lets go of it and temporary objects go.
 void ForgetWindow(HWND hWnd) {
   auto& maps = Maps();
@@ -234,10 +266,6 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) { return kp::qt::SetIcon(m_hWnd,
 HICON CWnd::GetIcon(BOOL bBigIcon) const { return kp::qt::GetIcon(m_hWnd, bBigIcon != FALSE); }
 void CWnd::DragAcceptFiles(BOOL bAccept) { kp::qt::DragAcceptFiles(m_hWnd, bAccept != FALSE); }
 
-CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
-  return CMenu::FromHandle(kp::afx::GetWindowMenu(m_hWnd, bRevert != FALSE));
-}
-
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::SendMessage(m_hWnd, message, wParam, lParam);
 }
@@ -310,19 +338,3 @@ void CWnd::OnDropFiles(HDROP) { Default(); }
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT) { Default(); }
 void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
-
-void CWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu) {
-  if (pPopupMenu != nullptr && !bSysMenu) {
-    CCmdUI state;
-    state.m_pMenu = pPopupMenu;
-    state.m_nIndexMax = pPopupMenu->GetMenuItemCount();
-    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
-      UINT id = pPopupMenu->GetMenuItemID(static_cast<int>(state.m_nIndex));
-      // Separators (0) and popups (-1) have no command to update.
-      if (id == 0 || id == static_cast<UINT>(-1)) continue;
-      state.m_nID = id;
-      state.DoUpdate(this, FALSE);
-    }
-  }
-  Default();
-}

@@ -1,12 +1,12 @@
 #pragma once
 // CWnd: the framework's window object. It wraps one window of the window
 // system (m_hWnd) and receives its messages through its message map; what
-// the map does not handle goes to DefWindowProc. Handlers have the
+// the map does not handle goes to DefWindowProc. Its menu members live in
+// wnd_menu.cpp: CMenu and CCmdUI sit above it. Handlers have the
 // framework's signatures (OnSize(UINT, int, int), OnTimer(UINT_PTR)...) and
 // their default versions here pass the message on to the default handling.
 
 #include "platform/afx/cmd_target.h"
-#include "platform/afx/cmd_ui.h"
 #include "platform/base/cstring.h"
 #include "platform/base/geometry.h"
 #include "platform/base/module.h"

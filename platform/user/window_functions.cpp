@@ -1,39 +1,52 @@
 #include "platform/user/window_functions.h"
 
-#include <new>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/afx/exception.h"
-#include "platform/afx/message_dispatch.h"
-#include "platform/afx/prompts.h"
-#include "platform/afx/wnd.h"
 #include "platform/qt/drop_files.h"
 #include "platform/qt/window_system.h"
+#include "platform/user/menu.h"
 
-namespace kp::afx {
+namespace kp::user {
 namespace {
-std::vector<CurrentMessage>& MessageStack() {
-  static std::vector<CurrentMessage> stack;
-  return stack;
+WindowProcedure& InstalledProcedure() {
+  static WindowProcedure procedure = nullptr;
+  return procedure;
 }
 
-// Calls the object's WindowProc with the message recorded as current. No
-// exception passes: the window system below is not ours to unwind.
-LRESULT CallWindowProc(CWnd* wnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MessageStack().push_back(CurrentMessage{hWnd, message, wParam, lParam});
-  LRESULT result = 0;
-  try {
-    result = wnd->WindowProc(message, wParam, lParam);
-  } catch (...) {
-    ReportHandlerException();
-    result = message == WM_CREATE ? -1 : 0;
-  }
-  MessageStack().pop_back();
-  return result;
+std::unordered_map<HWND, HMENU>& WindowMenus() {
+  static std::unordered_map<HWND, HMENU> menus;
+  return menus;
 }
 
-// Default handling the framework gives every window, by message.
+// WM_INITMENUPOPUP for the menu, then for each submenu it holds once its
+// owner has seen it, depth first.
+void InitPopups(HMENU hMenu, UINT index, HWND owner, bool windowMenu) {
+  SendMessage(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hMenu),
+              MAKELPARAM(static_cast<WORD>(index), windowMenu));
+  std::vector<HMENU> subs;
+  for (int i = 0, count = GetMenuItemCount(hMenu); i < count; ++i) subs.push_back(GetSubMenu(hMenu, i));
+  for (UINT i = 0; i < subs.size(); ++i)
+    if (subs[i] && IsMenu(subs[i])) InitPopups(subs[i], i, owner, windowMenu);
+}
+
+// Shows a menu for its owner and returns the chosen id, or 0.
+UINT ShowPopupMenu(HMENU hMenu, POINT screen, HWND owner, bool windowMenu) {
+  InitPopups(hMenu, 0, owner, windowMenu);
+  if (!IsMenu(hMenu) || !IsWindow(owner)) return 0;
+  return qt::TrackPopupMenu(DescribeMenu(hMenu), screen, owner);
+}
+
+// Shows the window menu at a screen point and posts the chosen command.
+void ShowWindowMenu(HWND hWnd, POINT screen) {
+  HMENU menu = GetWindowMenu(hWnd, false);
+  if (menu == nullptr) return;
+  UINT chosen = ShowPopupMenu(menu, screen, hWnd, true);
+  if (chosen != 0)
+    PostMessage(hWnd, WM_SYSCOMMAND, chosen, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+}
+
+// Default handling the window system gives every window, by message.
 using DefaultHandler = LRESULT (*)(HWND, WPARAM, LPARAM);
 
 LRESULT DefaultClose(HWND hWnd, WPARAM, LPARAM) {
@@ -96,39 +109,39 @@ const std::unordered_map<UINT, DefaultHandler>& Defaults() {
 
 }  // namespace
 
-const CurrentMessage* GetCurrentMessage() {
-  auto& stack = MessageStack();
-  return stack.empty() ? nullptr : &stack.back();
-}
+void SetWindowProcedure(WindowProcedure procedure) { InstalledProcedure() = procedure; }
 
-void ReportHandlerException() {
-  try {
-    throw;
-  } catch (const CUserException&) {
-    // Already told the user.
-  } catch (const CException& e) {
-    AfxReportException(e);
-  } catch (const std::bad_alloc&) {
-    AfxReportException(CMemoryException());
-  } catch (...) {
-    ShowMessageBox(nullptr, kAfxInternalFailureMessage, GetAppName().c_str(), MB_OK | MB_ICONERROR);
+HMENU GetWindowMenu(HWND hWnd, bool revert) {
+  auto& menus = WindowMenus();
+  auto it = menus.find(hWnd);
+  if (revert) {
+    if (it != menus.end()) {
+      ::DestroyMenu(it->second);
+      menus.erase(it);
+    }
+    return nullptr;
   }
+  if (it != menus.end() && IsMenu(it->second)) return it->second;
+  DWORD style = qt::GetStyle(hWnd);
+  if (!IsWindow(hWnd) || !(style & WS_SYSMENU)) return nullptr;
+  HMENU menu = ::CreatePopupMenu();
+  if (style & WS_MINIMIZEBOX) ::AppendMenu(menu, MF_STRING, SC_MINIMIZE, "Mi&nimize");
+  ::AppendMenu(menu, MF_STRING, SC_CLOSE, "&Close");
+  menus[hWnd] = menu;
+  return menu;
 }
 
-}  // namespace kp::afx
+}  // namespace kp::user
 
 LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!kp::qt::IsWindow(hWnd)) return 0;
-  CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
-  LRESULT result =
-      wnd ? kp::afx::CallWindowProc(wnd, hWnd, message, wParam, lParam) : DefWindowProc(hWnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) kp::afx::ForgetWindow(hWnd);
-  return result;
+  kp::user::WindowProcedure procedure = kp::user::InstalledProcedure();
+  return procedure ? procedure(hWnd, message, wParam, lParam) : DefWindowProc(hWnd, message, wParam, lParam);
 }
 
 namespace {
-// The window system, below the framework, hands every message it makes to
-// SendMessage through this hook, so that it never names the framework.
+// The window system below hands every message it makes to SendMessage
+// through this hook, so that it never names this layer.
 const struct InstallWindowProcedure {
   InstallWindowProcedure() { kp::qt::SetWindowProcedure(&SendMessage); }
 } g_installWindowProcedure;
@@ -142,8 +155,8 @@ BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT DefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!kp::qt::IsWindow(hWnd)) return 0;
-  auto it = kp::afx::Defaults().find(message);
-  if (it != kp::afx::Defaults().end()) return it->second(hWnd, wParam, lParam);
+  auto it = kp::user::Defaults().find(message);
+  if (it != kp::user::Defaults().end()) return it->second(hWnd, wParam, lParam);
   bool handled = false;
   return kp::qt::ClassWindowProc(hWnd, message, wParam, lParam, &handled);
 }
@@ -157,8 +170,7 @@ BOOL DestroyWindow(HWND hWnd) {
   SendMessage(hWnd, WM_DESTROY);
   for (HWND child : kp::qt::GetChildren(hWnd)) DestroyWindow(child);
   SendMessage(hWnd, WM_NCDESTROY);
-  kp::afx::ForgetWindow(hWnd);
-  kp::afx::ForgetWindowMenu(hWnd);
+  kp::user::GetWindowMenu(hWnd, true);
   kp::qt::DestroyWindowObject(hWnd);
   return TRUE;
 }
@@ -213,3 +225,13 @@ BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
 
 HDC GetDC(HWND hWnd) { return kp::qt::GetDC(hWnd); }
 int ReleaseDC(HWND hWnd, HDC hDC) { return kp::qt::ReleaseDC(hWnd, hDC); }
+
+BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int, HWND hWnd, const RECT*) {
+  if (!IsMenu(hMenu) || !IsWindow(hWnd)) return FALSE;
+  UINT chosen = kp::user::ShowPopupMenu(hMenu, POINT{x, y}, hWnd, false);
+  if (uFlags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
+  // As on Windows, the command is posted: it runs after the caller is done
+  // with the menu.
+  if (chosen != 0) PostMessage(hWnd, WM_COMMAND, chosen, 0);
+  return TRUE;
+}

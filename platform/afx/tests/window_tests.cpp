@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/afx/cmd_ui.h"
 #include "platform/afx/menu.h"
 #include "platform/afx/tests/test_dialog.h"
 #include "platform/file/file_exception.h"
@@ -260,7 +261,7 @@ TEST(DragQueryFile, CountsMeasuresAndCopiesWithinTheBuffer) {
 
 TEST(Menu, UpdateHandlersGreyItemsAndTheChosenCommandArrives) {
   WithProbes([](CTestDlg&, CProbeWnd& accepting, CProbeWnd&) {
-    std::size_t menus = kp::afx::LiveMenuCount();
+    std::size_t menus = kp::user::LiveMenuCount();
     Click(accepting.m_hWnd);
     accepting.m_events.clear();
     std::vector<MenuItemSeen> seen;
@@ -289,7 +290,7 @@ TEST(Menu, UpdateHandlersGreyItemsAndTheChosenCommandArrives) {
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_TRUE(seen[2].enabled);
     EXPECT_EQ(std::count(accepting.m_events.begin(), accepting.m_events.end(), "greyed item"), 1);
-    EXPECT_EQ(kp::afx::LiveMenuCount(), menus) << "the loaded menu was destroyed";
+    EXPECT_EQ(kp::user::LiveMenuCount(), menus) << "the loaded menu was destroyed";
   });
 }
 

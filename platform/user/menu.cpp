@@ -1,0 +1,174 @@
+#include "platform/user/menu.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/qt/window_system.h"
+#include "platform/resources/resources.h"
+
+namespace {
+
+struct MenuItemRecord {
+  UINT flags = 0;
+  UINT id = 0;
+  std::string text;
+  HMENU popup = nullptr;
+};
+
+struct MenuRecord {
+  std::vector<MenuItemRecord> items;
+  HINSTANCE module = nullptr;  // whose strings give the items' prompts
+};
+
+struct MenuTable {
+  std::unordered_map<HMENU, MenuRecord> menus;
+  std::uintptr_t next = 0x3E000;  // values are never reused
+};
+
+MenuTable& Table() {
+  static MenuTable table;
+  return table;
+}
+
+MenuRecord* Find(HMENU hMenu) {
+  auto it = Table().menus.find(hMenu);
+  return it == Table().menus.end() ? nullptr : &it->second;
+}
+
+HMENU NewMenu(HINSTANCE module) {
+  auto& table = Table();
+  HMENU h = reinterpret_cast<HMENU>(table.next);
+  table.next += 0x10;
+  table.menus[h].module = module;
+  return h;
+}
+
+MenuItemRecord* Item(HMENU hMenu, UINT idOrPos, UINT flags) {
+  MenuRecord* menu = Find(hMenu);
+  if (menu == nullptr) return nullptr;
+  if (flags & MF_BYPOSITION) return idOrPos < menu->items.size() ? &menu->items[idOrPos] : nullptr;
+  for (auto& item : menu->items) {
+    if (item.popup) {
+      if (MenuItemRecord* inner = Item(item.popup, idOrPos, flags)) return inner;
+    } else if (!(item.flags & MF_SEPARATOR) && item.id == idOrPos) {
+      return &item;
+    }
+  }
+  return nullptr;
+}
+
+void Build(HMENU hMenu, const std::vector<kp::resources::MenuItem>& items, HINSTANCE module) {
+  for (const auto& item : items) {
+    if (item.flags & MF_POPUP) {
+      HMENU sub = NewMenu(module);
+      Build(sub, item.popup, module);
+      AppendMenu(hMenu, MF_POPUP | (item.flags & (MF_GRAYED | MF_DISABLED)), reinterpret_cast<UINT_PTR>(sub),
+                 item.text);
+    } else if (item.text == nullptr || (item.flags & MF_SEPARATOR)) {
+      AppendMenu(hMenu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenu(hMenu, item.flags & ~MF_POPUP, item.id, item.text);
+    }
+  }
+}
+
+// The prompt of a command: the first line of the string with its id.
+std::string Prompt(HINSTANCE module, UINT id) {
+  std::optional<std::string> text = kp::resources::FindStringResource(module, id);
+  if (!text) return std::string();
+  return text->substr(0, text->find('\n'));
+}
+
+}  // namespace
+
+HMENU CreatePopupMenu() { return NewMenu(nullptr); }
+BOOL IsMenu(HMENU hMenu) { return Find(hMenu) != nullptr; }
+
+BOOL DestroyMenu(HMENU hMenu) {
+  auto& table = Table();
+  auto it = table.menus.find(hMenu);
+  if (it == table.menus.end()) return FALSE;
+  MenuRecord record = std::move(it->second);
+  table.menus.erase(it);
+  for (auto& item : record.items)
+    if (item.popup) DestroyMenu(item.popup);
+  return TRUE;
+}
+
+HMENU LoadMenu(HINSTANCE hInstance, LPCTSTR lpMenuName) {
+  if (!IS_INTRESOURCE(lpMenuName)) return nullptr;
+  const kp::resources::MenuTemplate* tmpl = kp::resources::FindMenuTemplate(hInstance, RESOURCE_ID(lpMenuName));
+  if (tmpl == nullptr) return nullptr;
+  HMENU menu = NewMenu(hInstance);
+  Build(menu, tmpl->items, hInstance);
+  return menu;
+}
+
+BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem) {
+  MenuRecord* menu = Find(hMenu);
+  if (menu == nullptr) return FALSE;
+  MenuItemRecord item;
+  item.flags = uFlags;
+  if (uFlags & MF_POPUP) {
+    item.popup = reinterpret_cast<HMENU>(uIDNewItem);
+    if (!IsMenu(item.popup)) return FALSE;
+  } else if (!(uFlags & MF_SEPARATOR)) {
+    item.id = static_cast<UINT>(uIDNewItem);
+  }
+  if (!(uFlags & MF_SEPARATOR) && lpNewItem) item.text = lpNewItem;
+  menu->items.push_back(std::move(item));
+  return TRUE;
+}
+
+int GetMenuItemCount(HMENU hMenu) {
+  MenuRecord* menu = Find(hMenu);
+  return menu ? static_cast<int>(menu->items.size()) : -1;
+}
+
+UINT GetMenuItemID(HMENU hMenu, int nPos) {
+  MenuItemRecord* item = Item(hMenu, static_cast<UINT>(nPos), MF_BYPOSITION);
+  if (item == nullptr || item->popup) return static_cast<UINT>(-1);
+  return item->id;
+}
+
+HMENU GetSubMenu(HMENU hMenu, int nPos) {
+  MenuItemRecord* item = Item(hMenu, static_cast<UINT>(nPos), MF_BYPOSITION);
+  return item ? item->popup : nullptr;
+}
+
+UINT EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable) {
+  MenuItemRecord* item = Item(hMenu, uIDEnableItem, uEnable);
+  if (item == nullptr) return static_cast<UINT>(-1);
+  UINT previous = item->flags & (MF_GRAYED | MF_DISABLED);
+  item->flags = (item->flags & ~(MF_GRAYED | MF_DISABLED)) | (uEnable & (MF_GRAYED | MF_DISABLED));
+  return previous;
+}
+
+namespace kp::user {
+
+std::size_t LiveMenuCount() { return Table().menus.size(); }
+
+std::vector<qt::PopupItem> DescribeMenu(HMENU hMenu) {
+  std::vector<qt::PopupItem> items;
+  MenuRecord* menu = Find(hMenu);
+  if (menu == nullptr) return items;
+  for (const auto& item : menu->items) {
+    qt::PopupItem shown;
+    shown.separator = (item.flags & MF_SEPARATOR) != 0;
+    shown.text = item.text;
+    shown.id = item.id;
+    shown.grayed = (item.flags & (MF_GRAYED | MF_DISABLED)) != 0;
+    shown.checked = (item.flags & MF_CHECKED) != 0;
+    if (item.popup)
+      shown.popup = DescribeMenu(item.popup);
+    else if (!shown.separator)
+      shown.statusTip = Prompt(menu->module, item.id);
+    items.push_back(std::move(shown));
+  }
+  return items;
+}
+
+}  // namespace kp::user
