@@ -4,7 +4,8 @@
 # Debian package in cmake/kestrow_package.cmake.
 #
 #   PREFIX/bin/                  kestrow, kestrow-cli, kestrow-sample-shapes
-#   PREFIX/libexec/kestrow/      Tavlet.ocx, libkplatform.so, regsvr
+#   PREFIX/libexec/kestrow/      Tavlet.ocx, libksystem.so, libkwindowing.so,
+#                                regsvr
 #   PREFIX/share/kestrow-platform/classes.reg
 #                                the machine-wide class registration
 #   PREFIX/share/applications, icons, metainfo, mime, man
@@ -16,7 +17,7 @@
 
 include(GNUInstallDirs)
 
-# The control module, the platform library and the registration tool: ours
+# The control module, the platform libraries and the registration tool: ours
 # alone, so in a folder of their own, where no name can collide with
 # another package's. It is under libexec, not lib: none of it is for other
 # programs to link, and the system's library cache (ldconfig) has no

@@ -7,7 +7,7 @@
 // be: both sides of every call are built here. Each interface that crosses a
 // module boundary has an out-of-line protected destructor defined in the
 // platform library; that destructor is the class's key function, so its
-// vtable and type information exist once, in libkplatform.so, however many
+// vtable and type information exist once, in libksystem.so, however many
 // modules implement or call the interface. Objects are still destroyed only
 // through Release.
 

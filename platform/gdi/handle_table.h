@@ -16,7 +16,7 @@
 // of them are free, so a stale handle is not soon matched by a new object.
 //
 // One user-interface thread uses the table, as on the platform it stands in
-// for; it holds no lock. The table is defined out of line in libkplatform.so
+// for; it holds no lock. The table is defined out of line in libksystem.so
 // so that every module of the process shares it.
 
 #include <cstdint>

@@ -115,7 +115,8 @@ TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
       "bin/kestrow-cli",
       "bin/kestrow-sample-shapes",
       KESTROW_PRIVATE_DIR "/Tavlet.ocx",
-      KESTROW_PRIVATE_DIR "/libkplatform.so",
+      KESTROW_PRIVATE_DIR "/libksystem.so",
+      KESTROW_PRIVATE_DIR "/libkwindowing.so",
       KESTROW_PRIVATE_DIR "/regsvr",
       "share/kestrow-platform/classes.reg",
       "share/applications/" KESTROW_APP_ID ".desktop",
@@ -140,7 +141,8 @@ TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
       {"bin/kestrow-cli", "$ORIGIN/" KESTROW_PRIVATE_DIR_FROM_BIN},
       {"bin/kestrow-sample-shapes", "$ORIGIN/" KESTROW_PRIVATE_DIR_FROM_BIN},
       {KESTROW_PRIVATE_DIR "/Tavlet.ocx", "$ORIGIN"},
-      {KESTROW_PRIVATE_DIR "/libkplatform.so", "$ORIGIN"},
+      {KESTROW_PRIVATE_DIR "/libksystem.so", "$ORIGIN"},
+      {KESTROW_PRIVATE_DIR "/libkwindowing.so", "$ORIGIN"},
       {KESTROW_PRIVATE_DIR "/regsvr", "$ORIGIN"},
   };
   for (const auto& row : rows) {

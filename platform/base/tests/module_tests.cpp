@@ -21,7 +21,7 @@ TEST(Module, PlatformLibraryIsADifferentModule) {
   HINSTANCE platform = ModuleFromAddress(reinterpret_cast<const void*>(&GetModuleFilePath));
   ASSERT_NE(platform, nullptr);
   EXPECT_NE(platform, AfxGetInstanceHandle());
-  EXPECT_EQ(GetModuleBaseName(platform), "libkplatform");
+  EXPECT_EQ(GetModuleBaseName(platform), "libksystem");
 }
 
 TEST(Module, UnknownInstancesHaveNoPath) {
