@@ -15,6 +15,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -148,6 +149,28 @@ TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
   for (const auto& row : rows) {
     const std::string dynamic = Output({"readelf", "-d", m_prefix + "/" + row.file});
     EXPECT_NE(dynamic.find("Library runpath: [" + row.runPath + "]"), std::string::npos) << row.file << "\n" << dynamic;
+  }
+}
+
+TEST_F(InstalledTree, WhatDrawsNothingLoadsNoQtOrXLibrary) {
+  // ldd lists every library the loader maps, ours found through the run
+  // paths of the tree. The editor, which does draw, shows that the check
+  // sees such libraries.
+  const std::regex desktop(R"(\blib(Qt6|X11|xcb|GL|EGL|OpenGL)\S*\.so)");
+  const struct {
+    std::string file;
+    bool draws;
+  } rows[] = {
+      {"bin/kestrow", true},
+      {"bin/kestrow-sample-shapes", false},
+      {KESTROW_PRIVATE_DIR "/regsvr", false},
+      {KESTROW_PRIVATE_DIR "/libksystem.so", false},
+  };
+  for (const auto& row : rows) {
+    const std::string libraries = Output({"ldd", m_prefix + "/" + row.file});
+    EXPECT_NE(libraries.find("libc.so"), std::string::npos) << row.file << "\n" << libraries;
+    EXPECT_EQ(libraries.find("not found"), std::string::npos) << row.file << "\n" << libraries;
+    EXPECT_EQ(std::regex_search(libraries, desktop), row.draws) << row.file << "\n" << libraries;
   }
 }
 
