@@ -3,12 +3,11 @@
 
 #include "platform/afx/dispatch_part.h"
 
-#include <strings.h>
-
 #include <new>
 
 #include "platform/afx/cmd_target.h"
 #include "platform/afx/ole_dispatch_exception.h"
+#include "platform/base/ascii.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ const AFX_DISPMAP_ENTRY* FindById(const AFX_DISPMAP* pMap, DISPID dispid) {
 const AFX_DISPMAP_ENTRY* FindByName(const AFX_DISPMAP* pMap, LPCTSTR name, DISPID* pDispid) {
   return WalkDispatchMap(pMap, [&](const AFX_DISPMAP_ENTRY& e, DISPID id) {
     if (e.kind == AfxDispKind::DefaultValue || e.lpszName == nullptr) return false;
-    if (strcasecmp(e.lpszName, name) != 0) return false;
+    if (!kp::base::EqualNoCase(e.lpszName, name)) return false;
     if (pDispid != nullptr) *pDispid = id;
     return true;
   });

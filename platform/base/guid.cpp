@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/base/ascii.h"
+
 std::string GuidToString(REFGUID g) {
   char text[39];
   std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", static_cast<unsigned>(g.Data1),
@@ -11,18 +13,11 @@ std::string GuidToString(REFGUID g) {
 }
 
 namespace {
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Reads `digits` hex digits at text[pos]; false when any is not a hex digit.
 bool ReadHex(const std::string& text, std::size_t pos, int digits, std::uint32_t& out) {
   out = 0;
   for (int i = 0; i < digits; ++i) {
-    int v = HexValue(text[pos + i]);
+    int v = kp::base::HexDigit(text[pos + i]);
     if (v < 0) return false;
     out = (out << 4) | static_cast<std::uint32_t>(v);
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/ascii.h"
 #include "platform/base/win_user.h"
 #include "platform/com/com_error_codes.h"
 #include "platform/com/com_object.h"
@@ -25,17 +26,6 @@ namespace {
 constexpr std::string_view kTextMagic = "kestrow-typelib";
 // Type references of a class point at library types by index from here.
 constexpr HREFTYPE kRefTypeBase = 0x1000;
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 void SetBstr(BSTR* out, const std::string& text) {
   if (out != nullptr) *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -289,7 +279,7 @@ HRESULT TypeInfo::GetIDsOfNames(LPOLESTR* rgszNames, UINT cNames, MEMBERID* pMem
   // so names are looked up among the parameters of every member so named.
   std::vector<const TypeLibMember*> named;
   for (const TypeLibMember& m : Type().members)
-    if (EqualNoCase(m.name, rgszNames[0])) named.push_back(&m);
+    if (base::EqualNoCase(m.name, rgszNames[0])) named.push_back(&m);
   if (named.empty()) return DISP_E_UNKNOWNNAME;
   pMemId[0] = named.front()->dispid;
   HRESULT result = S_OK;
@@ -297,7 +287,7 @@ HRESULT TypeInfo::GetIDsOfNames(LPOLESTR* rgszNames, UINT cNames, MEMBERID* pMem
     bool found = false;
     for (const TypeLibMember* m : named) {
       for (std::size_t p = 0; p < m->params.size() && !found; ++p) {
-        if (rgszNames[i] != nullptr && EqualNoCase(m->params[p].name, rgszNames[i])) {
+        if (rgszNames[i] != nullptr && base::EqualNoCase(m->params[p].name, rgszNames[i])) {
           pMemId[i] = static_cast<MEMBERID>(p);
           found = true;
         }

@@ -5,6 +5,8 @@
 #include <set>
 #include <string_view>
 
+#include "platform/base/ascii.h"
+
 namespace kp::com {
 namespace {
 constexpr std::string_view kHeader = "kestrow-typelib 1";
@@ -53,24 +55,7 @@ constexpr FlagWord kClassFlags[] = {
 constexpr FlagWord kImplementedFlags[] = {
     {"default", IMPLTYPEFLAG_FDEFAULT}, {"source", IMPLTYPEFLAG_FSOURCE}, {"restricted", IMPLTYPEFLAG_FRESTRICTED}};
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 // clang-format on
-
-std::string Folded(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
 
 bool IsIdentifier(std::string_view s) {
   if (s.empty() || s.size() > kMaxNameLength) return false;
@@ -79,13 +64,6 @@ bool IsIdentifier(std::string_view s) {
   for (char c : s)
     if (!letter(c) && !(c >= '0' && c <= '9')) return false;
   return true;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // A decimal or 0x-hex number, optionally negative, within [minimum, maximum].
@@ -100,7 +78,7 @@ bool ParseNumber(std::string_view s, long long minimum, long long maximum, long 
   if (s.empty() || s.size() > 10) return false;
   long long value = 0;
   for (char c : s) {
-    int d = HexDigit(c);
+    int d = base::HexDigit(c);
     if (d < 0 || d >= base) return false;
     value = value * base + d;
   }
@@ -205,7 +183,7 @@ class Parser {
             case 't': token.text += '\t'; break;
             case 'x': {
               if (i + 3 >= line.size()) return Fail("a \\x escape is cut short");
-              int hi = HexDigit(line[i + 2]), lo = HexDigit(line[i + 3]);
+              int hi = base::HexDigit(line[i + 2]), lo = base::HexDigit(line[i + 3]);
               if (hi < 0 || lo < 0) return Fail("a \\x escape is not two hex digits");
               token.text += static_cast<char>(hi * 16 + lo);
               i += 2;
@@ -267,7 +245,7 @@ class Parser {
     TypeLibType type;
     type.kind = t[0].text == "coclass" ? TKIND_COCLASS : TKIND_DISPATCH;
     if (!ReadName(t[1], type.name) || !ReadGuid(t[2], type.guid)) return false;
-    if (!m_typeNames.insert(Folded(type.name)).second) return Fail("a type name is used twice");
+    if (!m_typeNames.insert(base::FoldCase(type.name)).second) return Fail("a type name is used twice");
     if (!m_typeGuids.insert(GuidToString(type.guid)).second) return Fail("a type GUID is used twice");
     m_library.types.push_back(std::move(type));
     m_section = t[0].text == "coclass" ? Section::Class : Section::Interface;
@@ -376,7 +354,7 @@ class Parser {
       Token typeWord{t[i].text.substr(colon + 1), false};
       if (!ReadName(name, param.name) || !ReadType(typeWord, param.type)) return false;
       if (param.type.vt == VT_VOID) return Fail("a parameter cannot be void");
-      if (!paramNames.insert(Folded(param.name)).second) return Fail("a parameter name is used twice");
+      if (!paramNames.insert(base::FoldCase(param.name)).second) return Fail("a parameter name is used twice");
       member.params.push_back(std::move(param));
     }
     if (!CheckMemberShape(member)) return false;
@@ -404,12 +382,12 @@ class Parser {
   // One name per dispid, one dispid per name, and per dispid either one
   // property, one method, or a get and/or a put.
   bool CheckMemberIdentity(const TypeLibMember& m) {
-    std::string folded = Folded(m.name);
+    std::string folded = base::FoldCase(m.name);
     auto byName = m_names.find(folded);
     if (byName != m_names.end() && byName->second != m.dispid) return Fail("a name has two dispids");
     auto& kinds = m_dispids[m.dispid];
     if (!kinds.empty()) {
-      if (!EqualNoCase(kinds.front().second, m.name)) return Fail("a dispid has two names");
+      if (!base::EqualNoCase(kinds.front().second, m.name)) return Fail("a dispid has two names");
       for (const auto& [kind, name] : kinds) {
         bool pair = (kind == MemberKind::PropertyGet && m.kind == MemberKind::PropertyPut) ||
                     (kind == MemberKind::PropertyPut && m.kind == MemberKind::PropertyGet);
@@ -425,7 +403,7 @@ class Parser {
     if (t.size() < 2) return Fail("\"interface\" takes a name");
     std::string name;
     if (!ReadName(t[1], name)) return false;
-    if (!m_classInterfaces.insert(Folded(name)).second) return Fail("a class names an interface twice");
+    if (!m_classInterfaces.insert(base::FoldCase(name)).second) return Fail("a class names an interface twice");
     WORD flags = 0;
     std::vector<Token> rest(t.begin() + 1, t.end());
     if (!ReadFlags(rest, kImplementedFlags, flags)) return false;
@@ -439,7 +417,7 @@ class Parser {
     for (const auto& [typeIndex, slot, name] : m_pendingNames) {
       std::size_t found = m_library.types.size();
       for (std::size_t i = 0; i < m_library.types.size(); ++i)
-        if (m_library.types[i].kind == TKIND_DISPATCH && EqualNoCase(m_library.types[i].name, name)) found = i;
+        if (m_library.types[i].kind == TKIND_DISPATCH && base::EqualNoCase(m_library.types[i].name, name)) found = i;
       if (found == m_library.types.size())
         return Fail("a class names \"" + name + "\", which is no dispinterface here");
       m_library.types[typeIndex].interfaces[slot].type = found;

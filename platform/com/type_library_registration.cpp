@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/ascii.h"
 #include "platform/com/com_error_codes.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/type_library.h"
@@ -31,10 +32,7 @@ bool ParseVersion(const std::string& text, unsigned& major, unsigned& minor) {
     if (part.size() > 4) return false;
     out = 0;
     for (char c : part) {
-      int d = (c >= '0' && c <= '9')   ? c - '0'
-              : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-              : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                       : -1;
+      int d = kp::base::HexDigit(c);
       if (d < 0) return false;
       out = out * 16 + static_cast<unsigned>(d);
     }
@@ -169,7 +167,7 @@ HRESULT UnRegisterTypeLib(REFGUID libID, WORD wVerMajor, WORD wVerMinor, LCID lc
   if (listed == ERROR_SUCCESS) {
     bool otherLocales = false;
     for (const std::string& name : left)
-      if (!kp::registry::EqualNoCase(name, "FLAGS") && !kp::registry::EqualNoCase(name, "HELPDIR")) otherLocales = true;
+      if (!kp::base::EqualNoCase(name, "FLAGS") && !kp::base::EqualNoCase(name, "HELPDIR")) otherLocales = true;
     if (!otherLocales && DeleteKeyTree(HKEY_CLASSES_ROOT, versionKey) != ERROR_SUCCESS) return TYPE_E_REGISTRYACCESS;
   } else if (listed != ERROR_FILE_NOT_FOUND) {
     return TYPE_E_REGISTRYACCESS;
@@ -186,7 +184,7 @@ HRESULT UnRegisterTypeLib(REFGUID libID, WORD wVerMajor, WORD wVerMinor, LCID lc
     std::string owner, ownerVersion;
     if (kp::registry::GetStringValue(HKEY_CLASSES_ROOT, key, "", &owner) != ERROR_SUCCESS) continue;
     if (kp::registry::GetStringValue(HKEY_CLASSES_ROOT, key, "Version", &ownerVersion) != ERROR_SUCCESS) continue;
-    if (!kp::registry::EqualNoCase(owner, libText) || ownerVersion != version) continue;
+    if (!kp::base::EqualNoCase(owner, libText) || ownerVersion != version) continue;
     if (DeleteKeyTree(HKEY_CLASSES_ROOT, "Interface\\" + iid) != ERROR_SUCCESS) return TYPE_E_REGISTRYACCESS;
   }
   return S_OK;

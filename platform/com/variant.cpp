@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/base/ascii.h"
 #include "platform/com/dispatch.h"
 
 namespace {
@@ -133,17 +134,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // Text to number, independent of the process locale (Qt sets LC_NUMERIC
 // from the environment, and a comma decimal point must not change what a
 // string argument means).
@@ -197,11 +187,11 @@ HRESULT ToBool(const Value& v, bool& out) {
   using K = Value::Kind;
   if (v.kind == K::String) {
     std::string_view text = Trim(v.text);
-    if (EqualsNoCase(text, "true") || EqualsNoCase(text, "#TRUE#")) {
+    if (kp::base::EqualNoCase(text, "true") || kp::base::EqualNoCase(text, "#TRUE#")) {
       out = true;
       return S_OK;
     }
-    if (EqualsNoCase(text, "false") || EqualsNoCase(text, "#FALSE#")) {
+    if (kp::base::EqualNoCase(text, "false") || kp::base::EqualNoCase(text, "#FALSE#")) {
       out = false;
       return S_OK;
     }

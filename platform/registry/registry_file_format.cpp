@@ -4,6 +4,7 @@
 #include <set>
 #include <string_view>
 
+#include "platform/base/ascii.h"
 #include "platform/registry/registry_api.h"
 
 namespace kp::registry {
@@ -11,13 +12,6 @@ namespace {
 constexpr std::string_view kHeader = "kestrow-registry 1";
 constexpr std::string_view kTrailer = "end ";
 constexpr char kHex[] = "0123456789abcdef";
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -177,7 +171,7 @@ class Parser {
       char ch = text[i];
       if (ch == '%') {
         if (i + 2 >= text.size()) return Fail("a '%' escape is cut short");
-        int hi = HexDigit(text[i + 1]), lo = HexDigit(text[i + 2]);
+        int hi = base::HexDigit(text[i + 1]), lo = base::HexDigit(text[i + 2]);
         if (hi < 0 || lo < 0) return Fail("a '%' escape is not two hex digits");
         // A backslash separates names; no name can hold one.
         if (hi * 16 + lo == '\\') return Fail("a key name holds a backslash");
@@ -218,7 +212,7 @@ class Parser {
         case 't': out += '\t'; break;
         case 'x': {
           if (i + 3 >= rest.size()) return Fail("a \\x escape is cut short");
-          int hi = HexDigit(rest[i + 2]), lo = HexDigit(rest[i + 3]);
+          int hi = base::HexDigit(rest[i + 2]), lo = base::HexDigit(rest[i + 3]);
           if (hi < 0 || lo < 0) return Fail("a \\x escape is not two hex digits");
           out += static_cast<char>(hi * 16 + lo);
           i += 2;
@@ -252,7 +246,7 @@ class Parser {
       if (digits.size() != 8) return Fail("a dword value is not eight hex digits");
       DWORD number = 0;
       for (char c : digits) {
-        int d = HexDigit(c);
+        int d = base::HexDigit(c);
         if (d < 0) return Fail("a dword value is not eight hex digits");
         number = (number << 4) | static_cast<DWORD>(d);
       }

@@ -1,26 +1,6 @@
 #include "platform/registry/registry_tree.h"
 
 namespace kp::registry {
-namespace {
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-}  // namespace
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
-}
-
-bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
-  std::size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    auto x = static_cast<unsigned char>(Fold(a[i]));
-    auto y = static_cast<unsigned char>(Fold(b[i]));
-    if (x != y) return x < y;
-  }
-  return a.size() < b.size();
-}
 
 RegistryKey* RegistryKey::Find(std::string_view name) {
   auto it = subkeys.find(name);
@@ -71,7 +51,7 @@ const RegistryKey* FindKey(const RegistryKey& root, const KeyPath& path) {
 bool PathStartsWith(const KeyPath& path, const KeyPath& prefix) {
   if (prefix.size() > path.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (!EqualNoCase(path[i], prefix[i])) return false;
+    if (!base::EqualNoCase(path[i], prefix[i])) return false;
   return true;
 }
 

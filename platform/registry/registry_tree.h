@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/base/ascii.h"
 #include "platform/base/win_types.h"
 
 namespace kp::registry {
@@ -17,13 +18,6 @@ namespace kp::registry {
 // Windows allows keys 512 levels deep; names of keys up to 255 characters.
 constexpr std::size_t kMaxKeyDepth = 512;
 constexpr std::size_t kMaxKeyNameLength = 255;
-
-bool EqualNoCase(std::string_view a, std::string_view b);
-
-struct NoCaseLess {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const;
-};
 
 struct RegistryValue {
   DWORD type = 1;    // REG_SZ or REG_DWORD
@@ -34,8 +28,8 @@ struct RegistryValue {
 };
 
 struct RegistryKey {
-  std::map<std::string, RegistryValue, NoCaseLess> values;  // "" is the default value
-  std::map<std::string, std::unique_ptr<RegistryKey>, NoCaseLess> subkeys;
+  std::map<std::string, RegistryValue, base::NoCaseLess> values;  // "" is the default value
+  std::map<std::string, std::unique_ptr<RegistryKey>, base::NoCaseLess> subkeys;
 
   RegistryKey* Find(std::string_view name);
   const RegistryKey* Find(std::string_view name) const;

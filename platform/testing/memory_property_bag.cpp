@@ -2,21 +2,11 @@
 
 #include <string_view>
 
+#include "platform/base/ascii.h"
 #include "platform/com/com_object.h"
 
 namespace kp::com {
 namespace {
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 class MemoryPropertyBag final : public ComObject<Implements<IPropertyBag, IID_IPropertyBag>> {
  public:
   HRESULT Read(LPCOLESTR pszPropName, VARIANT* pVar, IErrorLog*) override {
@@ -62,7 +52,7 @@ class MemoryPropertyBag final : public ComObject<Implements<IPropertyBag, IID_IP
 
   Entry* Find(std::string_view name) {
     for (Entry& e : m_entries)
-      if (SameName(e.name, name)) return &e;
+      if (base::EqualNoCase(e.name, name)) return &e;
     return nullptr;
   }
 
