@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/base/ascii.h"
+#include "platform/base/line_reader.h"
 
 namespace kp::com {
 namespace {
@@ -93,10 +94,11 @@ struct Token {
   bool quoted = false;
 };
 
-class Parser {
+class Parser : base::LineReader {
  public:
   Parser(std::span<const BYTE> bytes, TypeLibrary& library, std::string* error)
-      : m_text(reinterpret_cast<const char*>(bytes.data()), bytes.size()), m_library(library), m_error(error) {}
+      : LineReader(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error),
+        m_library(library) {}
 
   bool Run() {
     m_library = TypeLibrary{};
@@ -112,7 +114,7 @@ class Parser {
       const std::string& word = tokens[0].text;
       if (word == "end") {
         if (tokens.size() != 1) return Fail("\"end\" stands alone on its line");
-        if (m_cutShort) return Fail("the \"end\" line is cut short");
+        if (LastLineCutShort()) return Fail("the \"end\" line is cut short");
         ended = true;
       } else if (word == "library") {
         if (!ReadLibrary(tokens)) return false;
@@ -132,27 +134,6 @@ class Parser {
  private:
   enum class Section { Library, Interface, Class };
 
-  bool Fail(const std::string& what) {
-    if (m_error != nullptr) *m_error = "line " + std::to_string(m_line) + ": " + what;
-    return false;
-  }
-
-  bool NextLine(std::string_view& line) {
-    if (m_pos >= m_text.size()) return false;
-    std::size_t end = m_text.find('\n', m_pos);
-    ++m_line;
-    if (end == std::string_view::npos) {
-      m_cutShort = true;
-      line = m_text.substr(m_pos);
-      m_pos = m_text.size();
-    } else {
-      line = m_text.substr(m_pos, end - m_pos);
-      m_pos = end + 1;
-    }
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return true;
-  }
-
   bool Tokenize(std::string_view line, std::vector<Token>& tokens) {
     std::size_t i = 0;
     while (true) {
@@ -162,38 +143,9 @@ class Parser {
       Token token;
       if (line[i] == '"') {
         token.quoted = true;
-        ++i;
-        while (true) {
-          if (i >= line.size()) return Fail("a quoted string is not closed");
-          char c = line[i];
-          if (c == '"') break;
-          if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return Fail("a quoted string holds an unescaped control character");
-          if (c != '\\') {
-            token.text += c;
-            ++i;
-            continue;
-          }
-          if (i + 1 >= line.size()) return Fail("an escape is cut short");
-          switch (line[i + 1]) {
-            case '\\': token.text += '\\'; break;
-            case '"': token.text += '"'; break;
-            case 'n': token.text += '\n'; break;
-            case 'r': token.text += '\r'; break;
-            case 't': token.text += '\t'; break;
-            case 'x': {
-              if (i + 3 >= line.size()) return Fail("a \\x escape is cut short");
-              int hi = base::HexDigit(line[i + 2]), lo = base::HexDigit(line[i + 3]);
-              if (hi < 0 || lo < 0) return Fail("a \\x escape is not two hex digits");
-              token.text += static_cast<char>(hi * 16 + lo);
-              i += 2;
-              break;
-            }
-            default: return Fail("an unknown escape");
-          }
-          i += 2;
-        }
-        ++i;
+        std::string_view rest = line.substr(i);
+        if (!ReadQuoted(rest, token.text)) return false;
+        i = line.size() - rest.size();
         if (i < line.size() && line[i] != ' ' && line[i] != '\t') return Fail("text follows a quoted string");
       } else {
         while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
@@ -432,12 +384,7 @@ class Parser {
     return true;
   }
 
-  std::string_view m_text;
   TypeLibrary& m_library;
-  std::string* m_error;
-  std::size_t m_pos = 0;
-  int m_line = 0;
-  bool m_cutShort = false;
   bool m_haveLibrary = false;
   Section m_section = Section::Library;
   std::set<std::string> m_typeNames;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/base/ascii.h"
+#include "platform/base/line_reader.h"
 #include "platform/registry/registry_api.h"
 
 namespace kp::registry {
@@ -88,10 +89,10 @@ void AppendKey(std::string& out, const RegistryKey& key, std::string& path, std:
 
 // --- reading ---------------------------------------------------------------
 
-class Parser {
+class Parser : base::LineReader {
  public:
   Parser(std::span<const BYTE> bytes, RegistryKey& root, std::string* error)
-      : m_text(reinterpret_cast<const char*>(bytes.data()), bytes.size()), m_root(root), m_error(error) {}
+      : LineReader(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error), m_root(root) {}
 
   bool Run() {
     std::string_view line;
@@ -115,29 +116,6 @@ class Parser {
   }
 
  private:
-  bool Fail(const char* what) {
-    if (m_error != nullptr) *m_error = "line " + std::to_string(m_line) + ": " + what;
-    return false;
-  }
-
-  // The next line without its line feed; a line that ends the file without
-  // a line feed counts as cut short.
-  bool NextLine(std::string_view& line) {
-    if (m_pos >= m_text.size()) return false;
-    std::size_t end = m_text.find('\n', m_pos);
-    ++m_line;
-    if (end == std::string_view::npos) {
-      m_truncatedLine = true;
-      line = m_text.substr(m_pos);
-      m_pos = m_text.size();
-    } else {
-      line = m_text.substr(m_pos, end - m_pos);
-      m_pos = end + 1;
-    }
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return true;
-  }
-
   bool ReadSection(std::string_view line, RegistryKey*& current) {
     if (line.size() < 2 || line.back() != ']') return Fail("a key line does not end with ']'");
     std::string_view body = line.substr(1, line.size() - 2);
@@ -187,45 +165,6 @@ class Parser {
     return true;
   }
 
-  // Reads a quoted string at the start of `rest` and moves past it.
-  bool ReadQuoted(std::string_view& rest, std::string& out) {
-    if (rest.empty() || rest.front() != '"') return Fail("a quoted string was expected");
-    std::size_t i = 1;
-    while (true) {
-      if (i >= rest.size()) return Fail("a quoted string is not closed");
-      char ch = rest[i];
-      if (ch == '"') break;
-      if (IsControl(static_cast<unsigned char>(ch)))
-        return Fail("a quoted string holds an unescaped control character");
-      if (ch != '\\') {
-        out += ch;
-        ++i;
-        continue;
-      }
-      if (i + 1 >= rest.size()) return Fail("an escape is cut short");
-      char code = rest[i + 1];
-      switch (code) {
-        case '\\': out += '\\'; break;
-        case '"': out += '"'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'x': {
-          if (i + 3 >= rest.size()) return Fail("a \\x escape is cut short");
-          int hi = base::HexDigit(rest[i + 2]), lo = base::HexDigit(rest[i + 3]);
-          if (hi < 0 || lo < 0) return Fail("a \\x escape is not two hex digits");
-          out += static_cast<char>(hi * 16 + lo);
-          i += 2;
-          break;
-        }
-        default: return Fail("an unknown escape");
-      }
-      i += 2;
-    }
-    rest.remove_prefix(i + 1);
-    return true;
-  }
-
   bool ReadValue(std::string_view line, RegistryKey& key) {
     std::string name;
     if (line.front() == '@') {
@@ -260,7 +199,7 @@ class Parser {
   }
 
   bool ReadTrailer(std::string_view line, std::size_t sections) {
-    if (m_truncatedLine) return Fail("the \"end\" line is cut short");
+    if (LastLineCutShort()) return Fail("the \"end\" line is cut short");
     std::string_view count = line.substr(kTrailer.size());
     if (count.empty() || count.size() > 9) return Fail("the \"end\" line has no key count");
     std::size_t n = 0;
@@ -269,16 +208,11 @@ class Parser {
       n = n * 10 + static_cast<std::size_t>(c - '0');
     }
     if (n != sections) return Fail("the key count of the \"end\" line does not match the keys listed");
-    if (m_pos != m_text.size()) return Fail("text follows the \"end\" line");
+    if (!AtEnd()) return Fail("text follows the \"end\" line");
     return true;
   }
 
-  std::string_view m_text;
   RegistryKey& m_root;
-  std::string* m_error;
-  std::size_t m_pos = 0;
-  int m_line = 0;
-  bool m_truncatedLine = false;
   bool m_rootSeen = false;
   std::set<const RegistryKey*> m_listed;
 };
