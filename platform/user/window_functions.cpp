@@ -1,6 +1,7 @@
 #include "platform/user/window_functions.h"
 
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/drop_files.h"
@@ -109,7 +110,7 @@ const std::unordered_map<UINT, DefaultHandler>& Defaults() {
 
 }  // namespace
 
-void SetWindowProcedure(WindowProcedure procedure) { InstalledProcedure() = procedure; }
+WindowProcedure SetWindowProcedure(WindowProcedure procedure) { return std::exchange(InstalledProcedure(), procedure); }
 
 HMENU GetWindowMenu(HWND hWnd, bool revert) {
   auto& menus = WindowMenus();

@@ -11,9 +11,10 @@ namespace kp::user {
 // The procedure of every window. The framework installs one when its library
 // loads, which finds the window's object and calls its WindowProc, and which
 // keeps any exception a handler lets escape from reaching the caller. Until
-// one is installed, messages get DefWindowProc.
+// one is installed (or after null is), messages get DefWindowProc. Returns
+// the procedure it replaces.
 using WindowProcedure = LRESULT (*)(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-void SetWindowProcedure(WindowProcedure procedure);
+WindowProcedure SetWindowProcedure(WindowProcedure procedure);
 }  // namespace kp::user
 
 // Calls the window's procedure. 0 for an unknown window.
