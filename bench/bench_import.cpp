@@ -5,6 +5,8 @@
 // texture sets and landscapes, 256- and 231-colour palettes are each
 // reported on their own; then a texture set and a landscape dithered
 // (--dither), and import-all of the whole file, every set from its folder.
+// Last, the same pictures as PNG and JPEG files: decoding them alone (with
+// bitmap files for scale), and a texture set imported from them.
 //
 // The pictures are photo-like 24-bit bitmap files of mixed sizes (the
 // slot size, smaller, larger and of other proportions), written once into
@@ -26,7 +28,9 @@
 #include "bench/bench_pictures.h"
 #include "editor/shapes/sample/sample_shapes.h"
 #include "editor/shapes/set_kinds.h"
+#include "platform/gdi/gdi.h"
 #include "platform/testing/bmp_writer.h"
+#include "platform/testing/picture_writers.h"
 #include "tools/kestrow_cli/cli_run.h"
 #include "tools/kestrow_cli/set_image_files.h"
 #include "tools/kestrow_cli/set_names.h"
@@ -43,6 +47,20 @@ std::vector<BYTE> PhotoFile(int width, int height, std::uint32_t seed) {
   });
 }
 
+// The same picture as a PNG or a JPEG file, as paint programs write them.
+enum PictureFormat { kBmp, kPng, kJpeg };
+constexpr const char* kFormatNames[] = {"bmp", "png", "jpeg"};
+
+std::vector<BYTE> PhotoFileAs(PictureFormat format, int width, int height, std::uint32_t seed) {
+  if (format == kBmp) return PhotoFile(width, height, seed);
+  const std::vector<std::uint32_t> pixels = bench::PhotoLike(width, height, seed);
+  const kp::testing::Picture picture = kp::testing::MakePicture(width, height, [&](int x, int y) {
+    return 0xFF000000u | pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
+                                static_cast<std::size_t>(x)];
+  });
+  return format == kPng ? kp::testing::PngFile(picture, {}) : kp::testing::JpegFile(picture, {.quality = 90});
+}
+
 void WriteFile(const std::string& path, const std::vector<BYTE>& bytes) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -54,6 +72,8 @@ struct Workspace {
   std::string textures;
   std::string landscape;
   std::string all;  // the folders of import-all, one per set
+  // The textures and the landscape in each format, side by side.
+  std::string formats[3];
 };
 
 Workspace& Files() {
@@ -76,6 +96,17 @@ Workspace& Files() {
                 PhotoFile(size[0], size[1], static_cast<std::uint32_t>(slot + 1)));
     }
     WriteFile(SetImageFilePath(w.landscape, 4, 0), PhotoFile(640, 360, 99));
+    for (const PictureFormat format : {kBmp, kPng, kJpeg}) {
+      std::string& folder = w.formats[format];
+      folder = w.root + "/" + kFormatNames[format];
+      std::filesystem::create_directories(folder);
+      for (int slot = 0; slot < kTextureSlotCount; ++slot) {
+        const int* size = sizes[slot % 6];
+        WriteFile(SetImageFilePath(folder, 0, slot),
+                  PhotoFileAs(format, size[0], size[1], static_cast<std::uint32_t>(slot + 1)));
+      }
+      WriteFile(SetImageFilePath(folder, 4, 0), PhotoFileAs(format, 640, 360, 99));
+    }
     // import-all takes the same pictures for every texture set and every
     // landscape.
     for (int set = 0; set < kSetCount; ++set) {
@@ -126,11 +157,42 @@ void ImportAll(benchmark::State& state) {
   RunImport(state, {"import-all", w.shapes, w.all}, "every set", 4 * kTextureSlotCount + 4);
 }
 
+// LoadImage of the thirty textures and the landscape in one format, the
+// decoding that an import of them starts with.
+void DecodePictures(benchmark::State& state) {
+  const PictureFormat format = static_cast<PictureFormat>(state.range(0));
+  const Workspace& w = Files();
+  std::vector<std::string> paths;
+  for (int slot = 0; slot < kTextureSlotCount; ++slot) paths.push_back(SetImageFilePath(w.formats[format], 0, slot));
+  paths.push_back(SetImageFilePath(w.formats[format], 4, 0));
+  for (auto _ : state) {
+    for (const std::string& path : paths) {
+      HANDLE bitmap = LoadImage(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+      if (!bitmap) {
+        state.SkipWithError(("cannot decode " + path).c_str());
+        return;
+      }
+      DeleteObject(bitmap);
+    }
+  }
+  state.SetLabel(std::string(kFormatNames[format]) + ", " + std::to_string(paths.size()) + " pictures");
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(paths.size()));
+}
+
+void ImportSetFromFormat(benchmark::State& state) {
+  const PictureFormat format = static_cast<PictureFormat>(state.range(0));
+  const Workspace& w = Files();
+  RunImport(state, {"import", w.shapes, "1", w.formats[format]},
+            std::string(kSetListStrings[0]) + " from " + kFormatNames[format], kTextureSlotCount);
+}
+
 }  // namespace
 
 BENCHMARK(ImportSet)->DenseRange(0, kSetCount - 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(ImportSetDithered)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond);
 BENCHMARK(ImportAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(DecodePictures)->DenseRange(kBmp, kJpeg)->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportSetFromFormat)->Arg(kPng)->Arg(kJpeg)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
