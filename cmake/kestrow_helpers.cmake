@@ -19,12 +19,6 @@ function(kestrow_apply_sanitizers)
   endif()
 endfunction()
 
-# $<LINK_LIBRARY:KEEP,lib>: a shared library a program needs though it calls
-# nothing of it (what it brings installs itself when it loads), which the
-# linker would otherwise leave out of the program's needed libraries.
-set(CMAKE_LINK_LIBRARY_USING_KEEP "LINKER:--push-state,--no-as-needed" "<LINK_ITEM>" "LINKER:--pop-state")
-set(CMAKE_LINK_LIBRARY_USING_KEEP_SUPPORTED TRUE)
-
 # Our own code builds without warnings; third-party headers are included as
 # system headers by their imported targets, so they do not trip this. Where
 # CI and developers build (KESTROW_WARNINGS_AS_ERRORS), a warning fails the

@@ -1,8 +1,9 @@
 #pragma once
 // Loading bitmap files. The file's type is decided by its content, never by
 // its name: bitmap files ("BM") go through our own DIB decoder, which reads
-// every form of the format the way Windows does; anything else goes to Qt's
-// image readers (PNG, JPEG, GIF and the rest Qt is built with).
+// every form of the format the way Windows does; anything else goes to the
+// picture decoders that platform/codecs installs (PNG, JPEG, GIF, WebP,
+// TIFF, TGA, Netpbm, icons).
 
 #include <cstddef>
 #include <optional>
@@ -32,8 +33,8 @@ using ResourceImageLoader = HANDLE (*)(HINSTANCE instance, LPCTSTR name, UINT ty
 void SetResourceImageLoader(ResourceImageLoader loader);
 
 // Decodes picture files that are not bitmap files, for LoadImage; installed
-// once by the window layer (platform/qt), which has the image readers.
-// While none is, only bitmap files load.
+// once by platform/codecs, above this folder. While none is, only bitmap
+// files load.
 using ImageFileDecoder = std::optional<DecodedImage> (*)(std::span<const BYTE> bytes);
 void SetImageFileDecoder(ImageFileDecoder decoder);
 

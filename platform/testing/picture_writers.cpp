@@ -1,6 +1,7 @@
 #include "platform/testing/picture_writers.h"
 
 #include <cstdio>  // before jpeglib.h, which needs FILE
+
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
@@ -8,6 +9,7 @@
 #include <tiffio.h>
 #include <unistd.h>
 #include <webp/encode.h>
+#include <webp/mux.h>
 
 #include <algorithm>
 #include <fstream>
@@ -52,8 +54,8 @@ Indexed IndexColours(const Picture& picture, std::size_t most) {
 }
 
 std::uint32_t At(const Picture& picture, int x, int y) {
-  return picture.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                      static_cast<std::size_t>(x)];
+  return picture
+      .argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) + static_cast<std::size_t>(x)];
 }
 
 void AppendPng(png_structp png, png_bytep data, png_size_t length) {
@@ -157,8 +159,8 @@ std::vector<BYTE> JpegFile(const Picture& picture, const JpegForm& form) {
   jpeg_mem_dest(&info, &buffer, &size);
   info.image_width = static_cast<JDIMENSION>(picture.width);
   info.image_height = static_cast<JDIMENSION>(picture.height);
-  info.input_components = form.grey ? 1 : 3;
-  info.in_color_space = form.grey ? JCS_GRAYSCALE : JCS_RGB;
+  info.input_components = form.grey ? 1 : form.cmyk ? 4 : 3;
+  info.in_color_space = form.grey ? JCS_GRAYSCALE : form.cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, form.quality, TRUE);
   if (form.progressive) jpeg_simple_progression(&info);
@@ -173,6 +175,7 @@ std::vector<BYTE> JpegFile(const Picture& picture, const JpegForm& form) {
         row.push_back(Green(p));
         row.push_back(Blue(p));
       }
+      if (form.cmyk) row.push_back(255);
     }
     JSAMPROW rows[] = {row.data()};
     jpeg_write_scanlines(&info, rows, 1);
@@ -215,8 +218,9 @@ std::vector<BYTE> GifFile(const Picture& picture, const GifForm& form) {
     if (Alpha(p) == 0) p = 0;
   const Indexed indexed = IndexColours(opaque, 256);
   const auto transparent = std::find(indexed.colours.begin(), indexed.colours.end(), 0u);
-  const int transparentIndex =
-      transparent == indexed.colours.end() ? NO_TRANSPARENT_COLOR : static_cast<int>(transparent - indexed.colours.begin());
+  const int transparentIndex = transparent == indexed.colours.end()
+                                   ? NO_TRANSPARENT_COLOR
+                                   : static_cast<int>(transparent - indexed.colours.begin());
   int tableSize = 2;
   while (tableSize < static_cast<int>(indexed.colours.size())) tableSize *= 2;
   std::vector<GifColorType> table(static_cast<std::size_t>(tableSize), GifColorType{0, 0, 0});
@@ -251,7 +255,44 @@ std::vector<BYTE> GifFile(const Picture& picture, const GifForm& form) {
   return out;
 }
 
+namespace {
+
+std::vector<BYTE> AnimatedWebpFile(const Picture& picture, const WebpForm& form) {
+  WebPAnimEncoderOptions options;
+  WebPConfig config;
+  if (!WebPAnimEncoderOptionsInit(&options) || !WebPConfigInit(&config))
+    throw std::runtime_error("libwebp could not start an animation");
+  config.lossless = form.lossless;
+  WebPAnimEncoder* encoder = WebPAnimEncoderNew(picture.width, picture.height, &options);
+  bool ok = encoder != nullptr;
+  int timestamp = 0;
+  for (const bool inverted : {false, true}) {
+    WebPPicture frame;
+    ok = ok && WebPPictureInit(&frame);
+    frame.use_argb = 1;
+    frame.width = picture.width;
+    frame.height = picture.height;
+    ok = ok && WebPPictureAlloc(&frame);
+    for (std::size_t i = 0; ok && i < picture.argb.size(); ++i)
+      frame.argb[i] = inverted ? picture.argb[i] ^ 0x00FFFFFF : picture.argb[i];
+    ok = ok && WebPAnimEncoderAdd(encoder, &frame, timestamp, &config);
+    WebPPictureFree(&frame);
+    timestamp += 100;
+  }
+  WebPData data;
+  WebPDataInit(&data);
+  ok = ok && WebPAnimEncoderAdd(encoder, nullptr, timestamp, nullptr) && WebPAnimEncoderAssemble(encoder, &data);
+  WebPAnimEncoderDelete(encoder);
+  std::vector<BYTE> out(data.bytes, data.bytes + data.size);
+  WebPDataClear(&data);
+  if (!ok) throw std::runtime_error("libwebp could not write the animation");
+  return out;
+}
+
+}  // namespace
+
 std::vector<BYTE> WebpFile(const Picture& picture, const WebpForm& form) {
+  if (form.animated) return AnimatedWebpFile(picture, form);
   const int channels = form.alpha ? 4 : 3;
   std::vector<std::uint8_t> samples;
   for (const std::uint32_t p : picture.argb) {
@@ -320,9 +361,9 @@ std::vector<BYTE> TiffBlock(const Picture& picture, const TiffForm& form, const 
     }
     for (int x = x0; x < x0 + width; ++x) {
       if (x < picture.width && y < picture.height)
-        PutTiffPixel(block, At(picture, x, y), form, indexed,
-                     static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                         static_cast<std::size_t>(x));
+        PutTiffPixel(
+            block, At(picture, x, y), form, indexed,
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) + static_cast<std::size_t>(x));
       else
         PutTiffPixel(block, 0, form, indexed, 0);
     }
@@ -335,14 +376,18 @@ void WriteTiff(TIFF* tiff, const Picture& picture, const TiffForm& form) {
   const bool grey =
       form.colour == TiffColour::kGrey || form.colour == TiffColour::kGreyAlpha || form.colour == TiffColour::kBilevel;
   const int samples = form.colour == TiffColour::kRgb ? 3 : form.colour == TiffColour::kRgbAlpha ? 4 : alpha ? 2 : 1;
-  const int bits = form.colour == TiffColour::kBilevel ? 1 : form.colour == TiffColour::kPalette ? 8 : form.bitsPerSample;
+  const int bits = form.colour == TiffColour::kBilevel   ? 1
+                   : form.colour == TiffColour::kPalette ? 8
+                                                         : form.bitsPerSample;
   TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(picture.width));
   TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(picture.height));
   TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
   TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC,
-               grey ? PHOTOMETRIC_MINISBLACK : form.colour == TiffColour::kPalette ? PHOTOMETRIC_PALETTE : PHOTOMETRIC_RGB);
+               grey                                  ? PHOTOMETRIC_MINISBLACK
+               : form.colour == TiffColour::kPalette ? PHOTOMETRIC_PALETTE
+                                                     : PHOTOMETRIC_RGB);
   const int compressions[] = {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_PACKBITS,
                               COMPRESSION_JPEG};
   TIFFSetField(tiff, TIFFTAG_COMPRESSION, compressions[static_cast<int>(form.compression)]);
@@ -369,8 +414,8 @@ void WriteTiff(TIFF* tiff, const Picture& picture, const TiffForm& form) {
     for (int y = 0; y < picture.height; y += 16)
       for (int x = 0; x < picture.width; x += 16) {
         std::vector<BYTE> tile = TiffBlock(picture, form, indexed, x, y, 16, 16);
-        ok = ok && TIFFWriteTile(tiff, tile.data(), static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 0,
-                                 0) >= 0;
+        ok = ok &&
+             TIFFWriteTile(tiff, tile.data(), static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 0, 0) >= 0;
       }
   } else {
     // The JPEG codec takes strips of whole 8-row blocks.

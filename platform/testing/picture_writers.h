@@ -43,10 +43,13 @@ struct PngForm {
 // the order they first appear, with their alpha in a tRNS chunk.
 std::vector<BYTE> PngFile(const Picture& picture, const PngForm& form);
 
+// A CMYK file stores the inks inverted, as Adobe's programs write them, and
+// with no black: each channel c as the ink byte c (255 - the ink).
 struct JpegForm {
   int quality = 95;
   bool progressive = false;
   bool grey = false;
+  bool cmyk = false;
 };
 std::vector<BYTE> JpegFile(const Picture& picture, const JpegForm& form);
 
@@ -58,9 +61,12 @@ struct GifForm {
 };
 std::vector<BYTE> GifFile(const Picture& picture, const GifForm& form);
 
+// An animation holds the picture as its first frame and the picture
+// inverted as its second.
 struct WebpForm {
   bool lossless = true;
   bool alpha = true;
+  bool animated = false;
 };
 std::vector<BYTE> WebpFile(const Picture& picture, const WebpForm& form);
 
@@ -72,7 +78,7 @@ enum class TiffCompression { kNone, kLzw, kDeflate, kPackBits, kJpeg };
 struct TiffForm {
   TiffColour colour = TiffColour::kRgb;
   TiffCompression compression = TiffCompression::kNone;
-  bool tiled = false;  // 16 x 16 tiles, else strips of 3 rows
+  bool tiled = false;     // 16 x 16 tiles, else strips of 3 rows
   int bitsPerSample = 8;  // 8 or 16 (16-bit samples as for PNG)
 };
 std::vector<BYTE> TiffFile(const Picture& picture, const TiffForm& form);

@@ -315,15 +315,16 @@ TEST(KestrowCliProgram, DamagedHeadersGiveAMessageAndWriteNothing) {
 TEST(KestrowCliProgram, ImportTakesEveryPictureFormatTheControlTakesWithoutADisplay) {
   const Bytes shapes = sample_shapes::ShapesFileBuilder().Build();
   const std::string folder = PrepareFolder(shapes);
-  const char* samples[] = {"rgba.png", "one_pixel.gif", "info_rle8.bmp", "core_4bpp.bmp", "os2v2-16_8bpp.bmp"};
-  for (int slot = 0; slot < 5; ++slot) {
+  const char* samples[] = {"rgba.png",      "one_pixel.gif",     "info_rle8.bmp",
+                           "core_4bpp.bmp", "os2v2-16_8bpp.bmp", "rle_24bpp.tga"};
+  for (int slot = 0; slot < 6; ++slot) {
     char name[32];
     std::snprintf(name, sizeof name, "/in/slot-%02d.bmp", slot);
     CopyFile(std::string(IMAGE_SAMPLES "/") + samples[slot], folder + name);
   }
   const ProgramRun run = RunKestrowCli({"import", folder + "/shapes.shp2", "1", folder + "/in"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 5) << run.out;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 6) << run.out;
 
   // A file that is no picture at all stops the import before any write.
   const Bytes patched = ReadBytes(folder + "/shapes.shp2");

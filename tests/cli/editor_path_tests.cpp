@@ -80,7 +80,7 @@ TEST_F(EditorPath, ImportWritesTheBytesThatPatchWritesForTheSameDroppedFiles) {
   std::filesystem::create_directories(landscape);
 
   // Pictures of every size and of several formats, including ones that
-  // Qt's readers decode (PNG, GIF).
+  // the picture decoders read (PNG, GIF).
   std::vector<Picture> slots;
   const auto slotPath = [&](int slot) {
     char name[32];

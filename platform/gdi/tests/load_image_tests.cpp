@@ -94,7 +94,7 @@ constexpr BYTE kGif[] = {'G',  'I',  'F',  '8',  '9',  'a',  0x01, 0x00, 0x01, 0
                          0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00,
                          0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
 
-TEST_F(GdiTest, OtherFormatsLoadThroughQtAndComposeOverWhite) {
+TEST_F(GdiTest, OtherFormatsLoadThroughTheDecoderHookAndComposeOverWhite) {
   // Named .bmp on purpose: only the content counts.
   Canvas png(Load(WriteFile("photo.bmp", kPng)));
   ASSERT_NE(png.bitmap(), nullptr);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/qt/image_file_decoder.h"
 #include "platform/testing/bmp_writer.h"
 
 namespace {
@@ -63,21 +62,6 @@ TEST(AboutFrameDib, LoadsThroughCreateDibitmapToTheDecodedPicture) {
     const std::optional<kp::gdi::DecodedImage> decoded = kp::gdi::DecodePackedDib(dib);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(pixels, decoded->pixels) << id;
-  }
-}
-
-// A second, independent reading of the RLE8 bits: Qt's own BMP reader, given
-// each frame as a bitmap file, sees the same picture as the platform's
-// decoder.
-TEST(AboutFrameDib, ReadsTheSameInQtsBitmapFileReader) {
-  for (const UINT id : kAboutFrameResourceIds) {
-    const std::span<const BYTE> dib = AboutFrameDib(id);
-    const std::vector<BYTE> file = kp::testing::BitmapFileOfPackedDib(dib, 40 + kColourTableBytes);
-    const std::optional<kp::gdi::DecodedImage> byQt = kp::qt::DecodeImageFile(file);
-    ASSERT_TRUE(byQt) << id;
-    ASSERT_EQ(byQt->width, 256);
-    ASSERT_EQ(byQt->height, 128);
-    EXPECT_EQ(byQt->pixels, kp::gdi::DecodePackedDib(dib)->pixels) << id;
   }
 }
 
