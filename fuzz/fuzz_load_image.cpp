@@ -1,35 +1,25 @@
 // Whatever a user drops on a control: the whole LoadImage path over the
-// file's bytes, BMP decoding and Qt's readers alike, then reading the
-// bitmap back out as Save As does.
+// file's bytes, BMP decoding and the picture decoders alike, then reading
+// the bitmap back out as Save As does.
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageReader>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 #include <vector>
 
 #include "picture_size.h"
+#include "platform/codecs/picture_decoders.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dib_decoder.h"
 #include "platform/gdi/gdi.h"
 
 namespace {
 
-// The bound of picture_size.h for the pictures Qt's readers decode, by the
-// size their header gives.
-bool QtPictureTooLargeToFuzz(std::span<const BYTE> bytes) {
-  QByteArray data =
-      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-  QBuffer buffer(&data);
-  if (!buffer.open(QIODevice::ReadOnly)) return false;
-  QImageReader reader(&buffer);
-  reader.setDecideFormatFromContent(true);
-  const QSize size = reader.size();
-  if (!size.isValid()) return false;
-  const long long pixels = static_cast<long long>(size.width()) * size.height();
-  return pixels > kLargestFuzzedPixels && pixels <= static_cast<long long>(kp::gdi::kMaxBitmapBytes / 4);
+// The bound of picture_size.h for the pictures of the picture decoders:
+// only what they decode within it goes on to LoadImage. (Their refusals,
+// of a size or of damage, are their own fuzz targets' work.)
+bool PictureTooLargeToFuzz(std::span<const BYTE> bytes) {
+  return !kp::codecs::DecodePictureFile(bytes, {static_cast<std::uint64_t>(kLargestFuzzedPixels)});
 }
 
 }  // namespace
@@ -38,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const BYTE> bytes(data, size);
   if (kp::gdi::IsBmpFile(bytes)
           ? size > sizeof(BITMAPFILEHEADER) && TooLargeToFuzz(bytes.subspan(sizeof(BITMAPFILEHEADER)))
-          : size > 0 && QtPictureTooLargeToFuzz(bytes))
+          : PictureTooLargeToFuzz(bytes))
     return 0;
   HBITMAP bitmap = kp::gdi::LoadBitmapFromBytes(bytes);
   if (!bitmap) return 0;
