@@ -24,6 +24,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Our own libksystem.so and libkwindowing.so are found in the package's
 # private folder.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-extra, qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-extra")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

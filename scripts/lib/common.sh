@@ -6,7 +6,7 @@ KESTROW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # Debian packages the build, the tests and the editor need.
 KESTROW_PACKAGES=(
   g++ cmake ninja-build pkg-config git ccache python3
-  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev libx11-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libpng-dev libjpeg62-turbo-dev libgif-dev libwebp-dev libtiff-dev
   fonts-dejavu-core fonts-dejavu-extra
