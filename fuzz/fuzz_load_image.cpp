@@ -18,7 +18,7 @@ namespace {
 // The bound of picture_size.h for the pictures of the picture decoders:
 // only what they decode within it goes on to LoadImage. (Their refusals,
 // of a size or of damage, are their own fuzz targets' work.)
-bool PictureTooLargeToFuzz(std::span<const BYTE> bytes) {
+bool NotDecodedWithinTheBound(std::span<const BYTE> bytes) {
   return !kp::codecs::DecodePictureFile(bytes, {static_cast<std::uint64_t>(kLargestFuzzedPixels)});
 }
 
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const BYTE> bytes(data, size);
   if (kp::gdi::IsBmpFile(bytes)
           ? size > sizeof(BITMAPFILEHEADER) && TooLargeToFuzz(bytes.subspan(sizeof(BITMAPFILEHEADER)))
-          : PictureTooLargeToFuzz(bytes))
+          : NotDecodedWithinTheBound(bytes))
     return 0;
   HBITMAP bitmap = kp::gdi::LoadBitmapFromBytes(bytes);
   if (!bitmap) return 0;
