@@ -32,7 +32,9 @@ inline std::uint32_t* RowFromTop(gdi::DecodedImage& picture, std::uint64_t y) {
 }
 
 // A channel c of alpha a over white: c * a + 255 * (1 - a), rounded.
-constexpr std::uint32_t OverWhite(std::uint32_t c, std::uint32_t a) { return (c * a + 255u * (255u - a) + 127u) / 255u; }
+constexpr std::uint32_t OverWhite(std::uint32_t c, std::uint32_t a) {
+  return (c * a + 255u * (255u - a) + 127u) / 255u;
+}
 
 // The pixel 0x00RRGGBB of straight red, green, blue and alpha over white.
 constexpr std::uint32_t RgbaOverWhite(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a) {

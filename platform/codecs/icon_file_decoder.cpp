@@ -54,8 +54,7 @@ std::optional<gdi::DecodedImage> DecodeDibImage(std::span<const BYTE> dib, const
 std::optional<gdi::DecodedImage> DecodeIconFile(std::span<const BYTE> file, const DecodeLimits& limits) {
   if (file.size() < kHeaderBytes || Word(file, 0) != 0) return std::nullopt;
   const unsigned type = Word(file, 2), count = Word(file, 4);
-  if ((type != 1 && type != 2) || count == 0 || (file.size() - kHeaderBytes) / kEntryBytes < count)
-    return std::nullopt;
+  if ((type != 1 && type != 2) || count == 0 || (file.size() - kHeaderBytes) / kEntryBytes < count) return std::nullopt;
 
   // The directory's sizes may be wrong, and an image may be damaged: the
   // largest is tried first, then the next.
@@ -67,9 +66,8 @@ std::optional<gdi::DecodedImage> DecodeIconFile(std::span<const BYTE> file, cons
     if (offset >= file.size() || size > file.size() - offset) continue;
     entries.push_back({width * height, type == 1 ? Word(e, 6) : 0, file.subspan(offset, size)});
   }
-  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    return a.area != b.area ? a.area > b.area : a.bits > b.bits;
-  });
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return a.area != b.area ? a.area > b.area : a.bits > b.bits; });
   for (const Entry& entry : entries) {
     std::optional<gdi::DecodedImage> picture = DecodePng(entry.image, limits);
     if (!picture) picture = DecodeDibImage(entry.image, limits);

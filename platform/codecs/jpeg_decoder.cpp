@@ -5,6 +5,7 @@
 // refused rather than shown half grey.
 
 #include <cstdio>  // before jpeglib.h, which needs FILE
+
 #include <jerror.h>
 #include <jpeglib.h>
 

@@ -49,8 +49,12 @@ struct Format {
 };
 
 constexpr Format kFormats[] = {
-    {IsPng, DecodePng, true},           {IsJpeg, DecodeJpeg, true},     {IsGif, DecodeGif, true},
-    {IsWebp, DecodeWebp, true},         {IsTiff, DecodeTiff, true},     {IsNetpbm, DecodeNetpbm, true},
+    {IsPng, DecodePng, true},
+    {IsJpeg, DecodeJpeg, true},
+    {IsGif, DecodeGif, true},
+    {IsWebp, DecodeWebp, true},
+    {IsTiff, DecodeTiff, true},
+    {IsNetpbm, DecodeNetpbm, true},
     {IsIconFile, DecodeIconFile, false},
 };
 

@@ -71,8 +71,9 @@ bool ReadPng(PngReader& reader, PngSource& source, const DecodeLimits& limits,
   if (png_get_rowbytes(png, info) != static_cast<png_size_t>(picture->width) * 4) return false;
 
   reader.rows.resize(static_cast<std::size_t>(picture->height));
-  for (int y = 0; y < picture->height; ++y) reader.rows[static_cast<std::size_t>(y)] =
-      reinterpret_cast<png_bytep>(RowFromTop(*picture, static_cast<std::uint64_t>(y)));
+  for (int y = 0; y < picture->height; ++y)
+    reader.rows[static_cast<std::size_t>(y)] =
+        reinterpret_cast<png_bytep>(RowFromTop(*picture, static_cast<std::uint64_t>(y)));
   png_read_image(png, reader.rows.data());
   png_read_end(png, nullptr);
 

@@ -151,7 +151,8 @@ std::optional<std::vector<BYTE>> Unpack(std::span<const BYTE> data, std::size_t 
 // transparent.
 bool UsesAlpha(const TgaHeader& h, std::optional<BYTE> attributes, const std::vector<std::uint32_t>& pixels) {
   const unsigned colourBits = h.type == kColourMapped ? h.mapBits : h.pixelBits;
-  const bool channel = colourBits == 32 || (colourBits == 16 && h.type != kGrey) || (h.type == kGrey && h.pixelBits == 16);
+  const bool channel =
+      colourBits == 32 || (colourBits == 16 && h.type != kGrey) || (h.type == kGrey && h.pixelBits == 16);
   if (!channel || !(attributes ? *attributes == 3 || *attributes == 4 : h.alphaBits > 0)) return false;
   return std::any_of(pixels.begin(), pixels.end(), [](std::uint32_t c) { return (c >> 24) != 0; });
 }

@@ -111,11 +111,11 @@ std::optional<gdi::DecodedImage> DecodeTiff(std::span<const BYTE> file, const De
   if (!TIFFRGBAImageOK(tiff.get(), message)) return std::nullopt;
   rgba.begun = TIFFRGBAImageBegin(&rgba.image, tiff.get(), 1, message) != 0;
   if (!rgba.begun) return std::nullopt;
-  std::optional<gdi::DecodedImage> picture = NewPicture(rgba.image.width, rgba.image.height, DepthOf(rgba.image), limits);
+  std::optional<gdi::DecodedImage> picture =
+      NewPicture(rgba.image.width, rgba.image.height, DepthOf(rgba.image), limits);
   if (!picture) return std::nullopt;
   rgba.image.req_orientation = ORIENTATION_BOTLEFT;  // bottom row first, as bitmaps keep them
-  if (!TIFFRGBAImageGet(&rgba.image, picture->pixels.data(), rgba.image.width, rgba.image.height))
-    return std::nullopt;
+  if (!TIFFRGBAImageGet(&rgba.image, picture->pixels.data(), rgba.image.width, rgba.image.height)) return std::nullopt;
 
   // libtiff premultiplies colour by alpha, except for grey pictures, whose
   // alpha it passes on straight.

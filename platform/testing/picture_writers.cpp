@@ -12,11 +12,11 @@
 #include <webp/mux.h>
 
 #include <algorithm>
+#include <bit>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <stdexcept>
-#include <string>
 
 namespace kp::testing {
 
@@ -27,12 +27,25 @@ BYTE Green(std::uint32_t argb) { return static_cast<BYTE>(argb >> 8); }
 BYTE Blue(std::uint32_t argb) { return static_cast<BYTE>(argb); }
 BYTE Alpha(std::uint32_t argb) { return static_cast<BYTE>(argb >> 24); }
 
-unsigned Scaled(unsigned channel, int depth) {
-  const unsigned max = (1u << depth) - 1;
-  return (channel * max + 127) / 255;
+// The channels a form stores of a pixel: grey (the red channel) or red,
+// green and blue, each with alpha or not.
+std::vector<unsigned> ChannelsOf(std::uint32_t p, bool grey, bool alpha) {
+  std::vector<unsigned> channels =
+      grey ? std::vector<unsigned>{Red(p)} : std::vector<unsigned>{Red(p), Green(p), Blue(p)};
+  if (alpha) channels.push_back(Alpha(p));
+  return channels;
 }
 
-unsigned Wide(unsigned channel) { return channel == 0 ? 0 : channel * 257 - 100; }
+// A channel as a sample of `bits` (see the header), appended.
+void PutSample(std::vector<BYTE>& out, unsigned channel, int bits, bool bigEndian) {
+  if (bits == 16) {
+    const unsigned wide = channel == 0 ? 0 : channel * 257 - 100;
+    const BYTE high = static_cast<BYTE>(wide >> 8), low = static_cast<BYTE>(wide);
+    out.insert(out.end(), {bigEndian ? high : low, bigEndian ? low : high});
+  } else {
+    out.push_back(static_cast<BYTE>(bits < 8 ? (channel * ((1u << bits) - 1) + 127) / 255 : channel));
+  }
+}
 
 // The picture's distinct colours in the order they first appear, and each
 // pixel's index into them.
@@ -53,9 +66,8 @@ Indexed IndexColours(const Picture& picture, std::size_t most) {
   return result;
 }
 
-std::uint32_t At(const Picture& picture, int x, int y) {
-  return picture
-      .argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) + static_cast<std::size_t>(x)];
+std::size_t IndexOf(const Picture& picture, int x, int y) {
+  return static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) + static_cast<std::size_t>(x);
 }
 
 void AppendPng(png_structp png, png_bytep data, png_size_t length) {
@@ -63,11 +75,16 @@ void AppendPng(png_structp png, png_bytep data, png_size_t length) {
   out->insert(out->end(), data, data + length);
 }
 
+int AppendGif(GifFileType* gif, const GifByteType* data, int length) {
+  auto* out = static_cast<std::vector<BYTE>*>(gif->UserData);
+  out->insert(out->end(), data, data + length);
+  return length;
+}
+
 }  // namespace
 
 Picture MakePicture(int width, int height, const std::function<std::uint32_t(int x, int y)>& argb) {
   Picture picture{width, height, {}};
-  picture.argb.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) picture.argb.push_back(argb(x, y));
   return picture;
@@ -88,58 +105,34 @@ std::vector<BYTE> PngFile(const Picture& picture, const PngForm& form) {
                form.bitDepth, types[static_cast<int>(form.colour)],
                form.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  Indexed indexed;
-  if (form.colour == PngColour::kPalette) {
-    indexed = IndexColours(picture, std::size_t{1} << form.bitDepth);
-    std::vector<png_color> palette;
+  const bool palette = form.colour == PngColour::kPalette;
+  const Indexed indexed = palette ? IndexColours(picture, std::size_t{1} << form.bitDepth) : Indexed{};
+  if (palette) {
+    std::vector<png_color> colours;
     std::vector<png_byte> alpha;
     for (const std::uint32_t c : indexed.colours) {
-      palette.push_back({Red(c), Green(c), Blue(c)});
+      colours.push_back({Red(c), Green(c), Blue(c)});
       alpha.push_back(Alpha(c));
     }
-    png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (std::any_of(alpha.begin(), alpha.end(), [](png_byte a) { return a != 255; }))
-      png_set_tRNS(png, info, alpha.data(), static_cast<int>(alpha.size()), nullptr);
+    png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
+    png_set_tRNS(png, info, alpha.data(), static_cast<int>(alpha.size()), nullptr);
   }
   png_write_info(png, info);
-  if (form.bitDepth < 8) png_set_packing(png);
-
-  // One row of samples, one byte each below 16 bits, big-endian pairs at 16.
-  std::vector<png_byte> row;
-  const auto put = [&](unsigned channel) {
-    if (form.bitDepth == 16) {
-      const unsigned wide = Wide(channel);
-      row.push_back(static_cast<png_byte>(wide >> 8));
-      row.push_back(static_cast<png_byte>(wide));
-    } else {
-      row.push_back(static_cast<png_byte>(form.bitDepth < 8 ? Scaled(channel, form.bitDepth) : channel));
-    }
-  };
+  if (form.bitDepth < 8) png_set_packing(png);  // one sample a byte, packed by libpng
+  const bool grey = form.colour == PngColour::kGrey || form.colour == PngColour::kGreyAlpha;
+  const bool alpha = form.colour == PngColour::kGreyAlpha || form.colour == PngColour::kRgbAlpha;
   const int passes = form.interlaced ? png_set_interlace_handling(png) : 1;
+  std::vector<png_byte> row;
   for (int pass = 0; pass < passes; ++pass) {
     for (int y = 0; y < picture.height; ++y) {
       row.clear();
       for (int x = 0; x < picture.width; ++x) {
-        const std::uint32_t p = At(picture, x, y);
-        switch (form.colour) {
-          case PngColour::kGrey: put(Red(p)); break;
-          case PngColour::kGreyAlpha:
-            put(Red(p));
-            put(Alpha(p));
-            break;
-          case PngColour::kRgb:
-          case PngColour::kRgbAlpha:
-            put(Red(p));
-            put(Green(p));
-            put(Blue(p));
-            if (form.colour == PngColour::kRgbAlpha) put(Alpha(p));
-            break;
-          case PngColour::kPalette:
-            row.push_back(static_cast<png_byte>(
-                indexed.indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                                static_cast<std::size_t>(x)]));
-            break;
+        if (palette) {
+          row.push_back(static_cast<png_byte>(indexed.indices[IndexOf(picture, x, y)]));
+          continue;
         }
+        for (const unsigned c : ChannelsOf(picture.argb[IndexOf(picture, x, y)], grey, alpha))
+          PutSample(row, c, form.bitDepth, true);
       }
       png_write_row(png, row.data());
     }
@@ -169,12 +162,8 @@ std::vector<BYTE> JpegFile(const Picture& picture, const JpegForm& form) {
   for (int y = 0; y < picture.height; ++y) {
     row.clear();
     for (int x = 0; x < picture.width; ++x) {
-      const std::uint32_t p = At(picture, x, y);
-      row.push_back(Red(p));
-      if (!form.grey) {
-        row.push_back(Green(p));
-        row.push_back(Blue(p));
-      }
+      for (const unsigned c : ChannelsOf(picture.argb[IndexOf(picture, x, y)], form.grey, false))
+        row.push_back(static_cast<JSAMPLE>(c));
       if (form.cmyk) row.push_back(255);
     }
     JSAMPROW rows[] = {row.data()};
@@ -187,30 +176,6 @@ std::vector<BYTE> JpegFile(const Picture& picture, const JpegForm& form) {
   return out;
 }
 
-namespace {
-
-int AppendGif(GifFileType* gif, const GifByteType* data, int length) {
-  auto* out = static_cast<std::vector<BYTE>*>(gif->UserData);
-  out->insert(out->end(), data, data + length);
-  return length;
-}
-
-// The rows of an interlaced GIF in the order they are stored: every eighth
-// from 0, every eighth from 4, every fourth from 2, every second from 1.
-std::vector<int> GifRowOrder(int height, bool interlaced) {
-  std::vector<int> order;
-  if (!interlaced) {
-    for (int y = 0; y < height; ++y) order.push_back(y);
-    return order;
-  }
-  const int starts[] = {0, 4, 2, 1}, steps[] = {8, 8, 4, 2};
-  for (int pass = 0; pass < 4; ++pass)
-    for (int y = starts[pass]; y < height; y += steps[pass]) order.push_back(y);
-  return order;
-}
-
-}  // namespace
-
 std::vector<BYTE> GifFile(const Picture& picture, const GifForm& form) {
   // Every transparent pixel is one colour, whatever its RGB.
   Picture opaque = picture;
@@ -218,9 +183,6 @@ std::vector<BYTE> GifFile(const Picture& picture, const GifForm& form) {
     if (Alpha(p) == 0) p = 0;
   const Indexed indexed = IndexColours(opaque, 256);
   const auto transparent = std::find(indexed.colours.begin(), indexed.colours.end(), 0u);
-  const int transparentIndex = transparent == indexed.colours.end()
-                                   ? NO_TRANSPARENT_COLOR
-                                   : static_cast<int>(transparent - indexed.colours.begin());
   int tableSize = 2;
   while (tableSize < static_cast<int>(indexed.colours.size())) tableSize *= 2;
   std::vector<GifColorType> table(static_cast<std::size_t>(tableSize), GifColorType{0, 0, 0});
@@ -234,20 +196,24 @@ std::vector<BYTE> GifFile(const Picture& picture, const GifForm& form) {
   ColorMapObject* map = GifMakeMapObject(tableSize, table.data());
   EGifSetGifVersion(gif, true);
   bool ok = EGifPutScreenDesc(gif, picture.width, picture.height, 8, 0, map) == GIF_OK;
-  if (ok && transparentIndex != NO_TRANSPARENT_COLOR) {
-    GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, transparentIndex};
+  if (transparent != indexed.colours.end()) {
+    GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0,
+                                 static_cast<int>(transparent - indexed.colours.begin())};
     GifByteType extension[4];
     const std::size_t length = EGifGCBToExtension(&control, extension);
-    ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) == GIF_OK;
+    ok = ok && EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) == GIF_OK;
   }
   ok = ok && EGifPutImageDesc(gif, 0, 0, picture.width, picture.height, form.interlaced, nullptr) == GIF_OK;
+  // An interlaced frame stores every eighth row from 0, every eighth from
+  // 4, every fourth from 2, then every second from 1.
+  const int starts[] = {0, 4, 2, 1}, steps[] = {8, 8, 4, 2};
   std::vector<GifPixelType> row(static_cast<std::size_t>(picture.width));
-  for (const int y : GifRowOrder(picture.height, form.interlaced)) {
-    for (int x = 0; x < picture.width; ++x)
-      row[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(
-          indexed.indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                          static_cast<std::size_t>(x)]);
-    ok = ok && EGifPutLine(gif, row.data(), picture.width) == GIF_OK;
+  for (int pass = 0; pass < (form.interlaced ? 4 : 1); ++pass) {
+    for (int y = form.interlaced ? starts[pass] : 0; y < picture.height; y += form.interlaced ? steps[pass] : 1) {
+      for (int x = 0; x < picture.width; ++x)
+        row[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(indexed.indices[IndexOf(picture, x, y)]);
+      ok = ok && EGifPutLine(gif, row.data(), picture.width) == GIF_OK;
+    }
   }
   ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
   GifFreeMapObject(map);
@@ -265,8 +231,7 @@ std::vector<BYTE> AnimatedWebpFile(const Picture& picture, const WebpForm& form)
   config.lossless = form.lossless;
   WebPAnimEncoder* encoder = WebPAnimEncoderNew(picture.width, picture.height, &options);
   bool ok = encoder != nullptr;
-  int timestamp = 0;
-  for (const bool inverted : {false, true}) {
+  for (const int frameNumber : {0, 1}) {
     WebPPicture frame;
     ok = ok && WebPPictureInit(&frame);
     frame.use_argb = 1;
@@ -274,14 +239,13 @@ std::vector<BYTE> AnimatedWebpFile(const Picture& picture, const WebpForm& form)
     frame.height = picture.height;
     ok = ok && WebPPictureAlloc(&frame);
     for (std::size_t i = 0; ok && i < picture.argb.size(); ++i)
-      frame.argb[i] = inverted ? picture.argb[i] ^ 0x00FFFFFF : picture.argb[i];
-    ok = ok && WebPAnimEncoderAdd(encoder, &frame, timestamp, &config);
+      frame.argb[i] = frameNumber ? picture.argb[i] ^ 0x00FFFFFF : picture.argb[i];
+    ok = ok && WebPAnimEncoderAdd(encoder, &frame, frameNumber * 100, &config);
     WebPPictureFree(&frame);
-    timestamp += 100;
   }
   WebPData data;
   WebPDataInit(&data);
-  ok = ok && WebPAnimEncoderAdd(encoder, nullptr, timestamp, nullptr) && WebPAnimEncoderAssemble(encoder, &data);
+  ok = ok && WebPAnimEncoderAdd(encoder, nullptr, 200, nullptr) && WebPAnimEncoderAssemble(encoder, &data);
   WebPAnimEncoderDelete(encoder);
   std::vector<BYTE> out(data.bytes, data.bytes + data.size);
   WebPDataClear(&data);
@@ -293,21 +257,15 @@ std::vector<BYTE> AnimatedWebpFile(const Picture& picture, const WebpForm& form)
 
 std::vector<BYTE> WebpFile(const Picture& picture, const WebpForm& form) {
   if (form.animated) return AnimatedWebpFile(picture, form);
-  const int channels = form.alpha ? 4 : 3;
   std::vector<std::uint8_t> samples;
-  for (const std::uint32_t p : picture.argb) {
-    samples.insert(samples.end(), {Red(p), Green(p), Blue(p)});
-    if (form.alpha) samples.push_back(Alpha(p));
-  }
-  const int stride = picture.width * channels;
+  for (const std::uint32_t p : picture.argb)
+    for (const unsigned c : ChannelsOf(p, false, form.alpha)) samples.push_back(static_cast<std::uint8_t>(c));
+  const int w = picture.width, h = picture.height, stride = w * (form.alpha ? 4 : 3);
   std::uint8_t* encoded = nullptr;
-  std::size_t size = 0;
-  if (form.lossless)
-    size = form.alpha ? WebPEncodeLosslessRGBA(samples.data(), picture.width, picture.height, stride, &encoded)
-                      : WebPEncodeLosslessRGB(samples.data(), picture.width, picture.height, stride, &encoded);
-  else
-    size = form.alpha ? WebPEncodeRGBA(samples.data(), picture.width, picture.height, stride, 95, &encoded)
-                      : WebPEncodeRGB(samples.data(), picture.width, picture.height, stride, 95, &encoded);
+  const std::size_t size = form.lossless ? form.alpha ? WebPEncodeLosslessRGBA(samples.data(), w, h, stride, &encoded)
+                                                      : WebPEncodeLosslessRGB(samples.data(), w, h, stride, &encoded)
+                           : form.alpha ? WebPEncodeRGBA(samples.data(), w, h, stride, 95, &encoded)
+                                         : WebPEncodeRGB(samples.data(), w, h, stride, 95, &encoded);
   if (size == 0) throw std::runtime_error("libwebp could not write the picture");
   std::vector<BYTE> out(encoded, encoded + size);
   WebPFree(encoded);
@@ -316,78 +274,47 @@ std::vector<BYTE> WebpFile(const Picture& picture, const WebpForm& form) {
 
 namespace {
 
-// The samples of one pixel in the form's layout, appended to `out`.
-void PutTiffPixel(std::vector<BYTE>& out, std::uint32_t p, const TiffForm& form, const Indexed& indexed,
-                  std::size_t index) {
-  const auto put = [&](unsigned channel) {
-    if (form.bitsPerSample == 16) {
-      const std::uint16_t wide = static_cast<std::uint16_t>(Wide(channel));
-      const auto* bytes = reinterpret_cast<const BYTE*>(&wide);  // libtiff takes samples in native order
-      out.insert(out.end(), bytes, bytes + 2);
-    } else {
-      out.push_back(static_cast<BYTE>(channel));
-    }
-  };
-  switch (form.colour) {
-    case TiffColour::kGrey: put(Red(p)); break;
-    case TiffColour::kGreyAlpha:
-      put(Red(p));
-      put(Alpha(p));
-      break;
-    case TiffColour::kRgb:
-    case TiffColour::kRgbAlpha:
-      put(Red(p));
-      put(Green(p));
-      put(Blue(p));
-      if (form.colour == TiffColour::kRgbAlpha) put(Alpha(p));
-      break;
-    case TiffColour::kPalette: out.push_back(static_cast<BYTE>(indexed.indices[index])); break;
-    case TiffColour::kBilevel: break;  // packed by the caller
-  }
-}
-
-// Rows y0..y1 (exclusive) and columns x0..x0 + width of the picture in the
-// form's layout; pixels beyond the picture (the edge of a tile) are zero.
+// The samples of the picture's columns x0..x0 + width and rows y0..y0 +
+// rows in the form's layout; pixels beyond the picture (where a tile hangs
+// over its edge) are zero.
 std::vector<BYTE> TiffBlock(const Picture& picture, const TiffForm& form, const Indexed& indexed, int x0, int y0,
                             int width, int rows) {
+  const bool grey = form.colour == TiffColour::kGrey || form.colour == TiffColour::kGreyAlpha;
+  const bool alpha = form.colour == TiffColour::kGreyAlpha || form.colour == TiffColour::kRgbAlpha;
   std::vector<BYTE> block;
   for (int y = y0; y < y0 + rows; ++y) {
-    if (form.colour == TiffColour::kBilevel) {
-      std::vector<BYTE> packed(static_cast<std::size_t>((width + 7) / 8), 0);
-      for (int x = 0; x < width && x0 + x < picture.width && y < picture.height; ++x)
-        if (Red(At(picture, x0 + x, y)) >= 128) packed[static_cast<std::size_t>(x / 8)] |= 0x80 >> (x % 8);
-      block.insert(block.end(), packed.begin(), packed.end());
-      continue;
-    }
+    const std::size_t rowStart = block.size();
     for (int x = x0; x < x0 + width; ++x) {
-      if (x < picture.width && y < picture.height)
-        PutTiffPixel(
-            block, At(picture, x, y), form, indexed,
-            static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) + static_cast<std::size_t>(x));
-      else
-        PutTiffPixel(block, 0, form, indexed, 0);
+      const bool inside = x < picture.width && y < picture.height;
+      const std::uint32_t p = inside ? picture.argb[IndexOf(picture, x, y)] : 0;
+      if (form.colour == TiffColour::kBilevel) {
+        if ((x - x0) % 8 == 0) block.push_back(0);
+        if (Red(p) >= 128) block[rowStart + static_cast<std::size_t>((x - x0) / 8)] |= 0x80 >> ((x - x0) % 8);
+      } else if (form.colour == TiffColour::kPalette) {
+        block.push_back(static_cast<BYTE>(inside ? indexed.indices[IndexOf(picture, x, y)] : 0));
+      } else {
+        for (const unsigned c : ChannelsOf(p, grey, alpha))
+          PutSample(block, c, form.bitsPerSample, std::endian::native == std::endian::big);
+      }
     }
   }
   return block;
 }
 
 void WriteTiff(TIFF* tiff, const Picture& picture, const TiffForm& form) {
-  const bool alpha = form.colour == TiffColour::kRgbAlpha || form.colour == TiffColour::kGreyAlpha;
-  const bool grey =
-      form.colour == TiffColour::kGrey || form.colour == TiffColour::kGreyAlpha || form.colour == TiffColour::kBilevel;
-  const int samples = form.colour == TiffColour::kRgb ? 3 : form.colour == TiffColour::kRgbAlpha ? 4 : alpha ? 2 : 1;
-  const int bits = form.colour == TiffColour::kBilevel   ? 1
-                   : form.colour == TiffColour::kPalette ? 8
-                                                         : form.bitsPerSample;
+  const TiffColour colour = form.colour;
+  const bool grey = colour == TiffColour::kGrey || colour == TiffColour::kGreyAlpha || colour == TiffColour::kBilevel;
+  const bool alpha = colour == TiffColour::kRgbAlpha || colour == TiffColour::kGreyAlpha;
+  const int bits = colour == TiffColour::kBilevel ? 1 : colour == TiffColour::kPalette ? 8 : form.bitsPerSample;
   TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(picture.width));
   TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(picture.height));
   TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
-  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, (grey || colour == TiffColour::kPalette ? 1 : 3) + (alpha ? 1 : 0));
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC,
-               grey                                  ? PHOTOMETRIC_MINISBLACK
-               : form.colour == TiffColour::kPalette ? PHOTOMETRIC_PALETTE
-                                                     : PHOTOMETRIC_RGB);
+               grey                             ? PHOTOMETRIC_MINISBLACK
+               : colour == TiffColour::kPalette ? PHOTOMETRIC_PALETTE
+                                                : PHOTOMETRIC_RGB);
   const int compressions[] = {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_PACKBITS,
                               COMPRESSION_JPEG};
   TIFFSetField(tiff, TIFFTAG_COMPRESSION, compressions[static_cast<int>(form.compression)]);
@@ -396,31 +323,29 @@ void WriteTiff(TIFF* tiff, const Picture& picture, const TiffForm& form) {
     const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
   }
-  Indexed indexed;
-  if (form.colour == TiffColour::kPalette) {
-    indexed = IndexColours(picture, 256);
-    std::vector<std::uint16_t> red(256), green(256), blue(256);
-    for (std::size_t i = 0; i < indexed.colours.size(); ++i) {
-      red[i] = static_cast<std::uint16_t>(Red(indexed.colours[i]) * 257);
-      green[i] = static_cast<std::uint16_t>(Green(indexed.colours[i]) * 257);
-      blue[i] = static_cast<std::uint16_t>(Blue(indexed.colours[i]) * 257);
-    }
-    TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+  const Indexed indexed = colour == TiffColour::kPalette ? IndexColours(picture, 256) : Indexed{};
+  if (colour == TiffColour::kPalette) {
+    std::vector<std::uint16_t> map[3];
+    for (auto& channel : map) channel.resize(256);
+    for (std::size_t i = 0; i < indexed.colours.size(); ++i)
+      for (int c = 0; c < 3; ++c)
+        map[c][i] = static_cast<std::uint16_t>(((indexed.colours[i] >> (16 - 8 * c)) & 255) * 257);
+    TIFFSetField(tiff, TIFFTAG_COLORMAP, map[0].data(), map[1].data(), map[2].data());
   }
   bool ok = true;
   if (form.tiled) {
     TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
     TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
-    for (int y = 0; y < picture.height; y += 16)
+    for (int y = 0; y < picture.height; y += 16) {
       for (int x = 0; x < picture.width; x += 16) {
         std::vector<BYTE> tile = TiffBlock(picture, form, indexed, x, y, 16, 16);
         ok = ok &&
              TIFFWriteTile(tiff, tile.data(), static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 0, 0) >= 0;
       }
+    }
   } else {
     // The JPEG codec takes strips of whole 8-row blocks.
-    const int rowsPerStrip = form.compression == TiffCompression::kJpeg ? 8 : 3;
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, form.compression == TiffCompression::kJpeg ? 8 : 3);
     for (int y = 0; y < picture.height; ++y) {
       std::vector<BYTE> row = TiffBlock(picture, form, indexed, 0, y, picture.width, 1);
       ok = ok && TIFFWriteScanline(tiff, row.data(), static_cast<std::uint32_t>(y), 0) == 1;
@@ -438,14 +363,11 @@ std::vector<BYTE> TiffFile(const Picture& picture, const TiffForm& form) {
   if (fd < 0) throw std::runtime_error("no temporary file for the TIFF writer");
   close(fd);
   TIFF* tiff = TIFFOpen(path, "w");
-  if (!tiff) {
-    unlink(path);
-    throw std::runtime_error("libtiff could not open its file");
-  }
   try {
+    if (!tiff) throw std::runtime_error("libtiff could not open its file");
     WriteTiff(tiff, picture, form);
   } catch (...) {
-    TIFFClose(tiff);
+    if (tiff) TIFFClose(tiff);
     unlink(path);
     throw;
   }

@@ -23,9 +23,9 @@ Decoder DecoderOf(const std::string& name) {
     const char* prefix;
     Decoder decoder;
   } formats[] = {
-      {"PNG", DecodePng},     {"JPEG", DecodeJpeg},   {"GIF", DecodeGif},         {"WebP", DecodeWebp},
-      {"TIFF", DecodeTiff},   {"TGA", DecodeTga},     {"PBM", DecodeNetpbm},      {"PGM", DecodeNetpbm},
-      {"PPM", DecodeNetpbm},  {"PAM", DecodeNetpbm},  {"ICO", DecodeIconFile},    {"CUR", DecodeIconFile},
+      {"PNG", DecodePng},    {"JPEG", DecodeJpeg},  {"GIF", DecodeGif},      {"WebP", DecodeWebp},
+      {"TIFF", DecodeTiff},  {"TGA", DecodeTga},    {"PBM", DecodeNetpbm},   {"PGM", DecodeNetpbm},
+      {"PPM", DecodeNetpbm}, {"PAM", DecodeNetpbm}, {"ICO", DecodeIconFile}, {"CUR", DecodeIconFile},
   };
   for (const auto& f : formats)
     if (name.rfind(f.prefix, 0) == 0) return f.decoder;
@@ -128,8 +128,7 @@ TEST(PictureFiles, RefuseTruncatedFilesWithoutAWord) {
 
 TEST(PictureFiles, IconFilesFallBackToAnImageThatIsWhole) {
   const Sample& icon = SampleNamed("ICO, the larger DIB image of two");
-  const std::optional<gdi::DecodedImage> picture =
-      DecodePictureFile(std::span(icon.file).first(icon.file.size() - 1));
+  const std::optional<gdi::DecodedImage> picture = DecodePictureFile(std::span(icon.file).first(icon.file.size() - 1));
   ASSERT_TRUE(picture) << "the small image is still whole";
   EXPECT_EQ(picture->width, 8);
 }
@@ -150,9 +149,11 @@ TEST(PictureFiles, RefuseDamagedFilesWithoutAWord) {
     std::function<void(std::vector<BYTE>&)> damage;
   } rows[] = {
       {"PNG header's checksum", "PNG RGB 8", at(29, 0)},
-      {"PNG data's checksum", "PNG RGBA 8", [&](auto& f) { f.at(find(f, "IEND") - 5) ^= 1; }},
-      {"JPEG of no width", "JPEG baseline", [&](auto& f) { f.at(find(f, "\xFF\xC0") + 7) = 0, f.at(find(f, "\xFF\xC0") + 8) = 0; }},
-      {"JPEG progressive scan of a table never defined", "JPEG progressive", [&](auto& f) { f.at(find(f, "\xFF\xDA") + 6) = 0x77; }},
+      {"PNG data's checksum", "PNG RGB 8", [&](auto& f) { f.at(find(f, "IEND") - 5) ^= 1; }},
+      {"JPEG of no width", "JPEG baseline",
+       [&](auto& f) { f.at(find(f, "\xFF\xC0") + 7) = 0, f.at(find(f, "\xFF\xC0") + 8) = 0; }},
+      {"JPEG progressive scan of a table never defined", "JPEG progressive",
+       [&](auto& f) { f.at(find(f, "\xFF\xDA") + 6) = 0x77; }},
       {"GIF code size beyond 12 bits", "GIF", at(13 + 3 * 64 + 10, 13)},  // after the screen and its 64 colours
       {"WebP chunk longer than the file", "WebP lossless", at(18, 0x7F)},
       {"TIFF directory beyond the end", "TIFF RGB strips", at(7, 0x7F)},
@@ -160,10 +161,12 @@ TEST(PictureFiles, RefuseDamagedFilesWithoutAWord) {
       {"TGA interleaved rows", "TGA 24", at(17, 0x40)},
       {"TGA colour index beyond the map", "TGA colour-mapped", [](auto& f) { f.back() = 200; }},
       {"TGA run-length packet past the end", "TGA 24 run-length", [](auto& f) { f.pop_back(); }},
-      {"PGM sample above the largest value", "PGM plain, largest value 15", [](auto& f) { f.insert(f.end() - 2, '9'); }},
+      {"PGM sample above the largest value", "PGM plain, largest value 15",
+       [](auto& f) { f.insert(f.end() - 2, '9'); }},
       {"PAM of an unknown key", "PAM grey", [&](auto& f) { f.at(find(f, "TUPLTYPE")) = 'X'; }},
-      {"PBM of no height", "PBM raw", [&](auto& f) { f.at(find(f, "21 19") + 3) = '0', f.at(find(f, "21 0") + 4) = ' '; }},
-      {"ICO entry beyond the end", "CUR 4 bits with mask", at(21, 0x7F)},
+      {"PBM of no height", "PBM raw",
+       [&](auto& f) { f.at(find(f, "21 19") + 3) = '0', f.at(find(f, "21 0") + 4) = ' '; }},
+      {"ICO entry beyond the end", "CUR", at(21, 0x7F)},
   };
   StandardErrorCapture capture;
   for (const auto& row : rows) {
@@ -212,7 +215,8 @@ TEST(PictureFiles, LoadImageReadsTgaFiles) {
   for (const BYTE type : {BYTE{2}, BYTE{10}}) {
     SCOPED_TRACE(type == 2 ? "uncompressed" : "run-length");
     const std::string path = WriteFile("g.tga", TgaFile(picture, {.type = type}));
-    gdi::ScopedBitmap bitmap(static_cast<HBITMAP>(LoadImage(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    gdi::ScopedBitmap bitmap(
+        static_cast<HBITMAP>(LoadImage(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     ASSERT_TRUE(bitmap);
     BITMAP bm{};
     ASSERT_EQ(GetObject(bitmap.get(), sizeof bm, &bm), static_cast<int>(sizeof bm));
