@@ -13,10 +13,10 @@
 
 #include <algorithm>
 #include <bit>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <stdexcept>
+
+#include "platform/testing/file_contents.h"
 
 namespace kp::testing {
 
@@ -372,8 +372,7 @@ std::vector<BYTE> TiffFile(const Picture& picture, const TiffForm& form) {
     throw;
   }
   TIFFClose(tiff);
-  std::ifstream in(path, std::ios::binary);
-  std::vector<BYTE> out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<BYTE> out = ReadFileBytes(path);
   unlink(path);
   return out;
 }

@@ -3,13 +3,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
 
 #include "platform/codecs/picture_decoders.h"
 #include "platform/codecs/tests/sample_pictures.h"
 #include "platform/gdi/gdi.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/temp_environment.h"
 
 namespace kp::codecs::testing {
@@ -188,13 +188,6 @@ TEST(PictureFiles, DecodeNothingLargerThanTheLimits) {
   }
 }
 
-std::string WriteFile(const std::string& name, std::span<const BYTE> bytes) {
-  const std::string path = kp::testing::TemporaryRoot() + "/" + name;
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return path;
-}
-
 // The pixels of a loaded bitmap, bottom row first, as 0x00RRGGBB.
 std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
   BITMAPINFO info{};
@@ -214,7 +207,8 @@ TEST(PictureFiles, LoadImageReadsTgaFiles) {
   });
   for (const BYTE type : {BYTE{2}, BYTE{10}}) {
     SCOPED_TRACE(type == 2 ? "uncompressed" : "run-length");
-    const std::string path = WriteFile("g.tga", TgaFile(picture, {.type = type}));
+    const std::string path = kp::testing::TemporaryRoot() + "/g.tga";
+    ASSERT_TRUE(kp::testing::WriteFileBytes(path, TgaFile(picture, {.type = type})));
     gdi::ScopedBitmap bitmap(
         static_cast<HBITMAP>(LoadImage(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     ASSERT_TRUE(bitmap);
