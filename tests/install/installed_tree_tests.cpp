@@ -162,6 +162,7 @@ TEST_F(InstalledTree, WhatDrawsNothingLoadsNoQtOrXLibrary) {
     bool draws;
   } rows[] = {
       {"bin/kestrow", true},
+      {"bin/kestrow-cli", false},
       {"bin/kestrow-sample-shapes", false},
       {KESTROW_PRIVATE_DIR "/regsvr", false},
       {KESTROW_PRIVATE_DIR "/libksystem.so", false},
