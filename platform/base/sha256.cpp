@@ -1,6 +1,12 @@
 #include "platform/base/sha256.h"
 
 #include <algorithm>
+#include <atomic>
+
+#if defined(__x86_64__)
+#include <cpuid.h>
+#include <immintrin.h>
+#endif
 
 namespace kp::base {
 namespace {
@@ -18,12 +24,7 @@ constexpr std::uint32_t kRoundConstants[64] = {
 
 constexpr std::uint32_t RotateRight(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
-}  // namespace
-
-Sha256::Sha256()
-    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
-
-void Sha256::Compress(const std::uint8_t* block) {
+void CompressPortable(std::array<std::uint32_t, 8>& state, const std::uint8_t* block) {
   std::uint32_t w[64];
   for (int i = 0; i < 16; ++i)
     w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 | static_cast<std::uint32_t>(block[4 * i + 1]) << 16 |
@@ -33,8 +34,8 @@ void Sha256::Compress(const std::uint8_t* block) {
     const std::uint32_t s1 = RotateRight(w[i - 2], 17) ^ RotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);
     w[i] = w[i - 16] + s0 + w[i - 7] + s1;
   }
-  std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3];
-  std::uint32_t e = m_state[4], f = m_state[5], g = m_state[6], h = m_state[7];
+  std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+  std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
   for (int i = 0; i < 64; ++i) {
     const std::uint32_t t1 = h + (RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25)) + ((e & f) ^ (~e & g)) +
                              kRoundConstants[i] + w[i];
@@ -49,22 +50,99 @@ void Sha256::Compress(const std::uint8_t* block) {
     b = a;
     a = t1 + t2;
   }
-  m_state[0] += a;
-  m_state[1] += b;
-  m_state[2] += c;
-  m_state[3] += d;
-  m_state[4] += e;
-  m_state[5] += f;
-  m_state[6] += g;
-  m_state[7] += h;
+  state[0] += a;
+  state[1] += b;
+  state[2] += c;
+  state[3] += d;
+  state[4] += e;
+  state[5] += f;
+  state[6] += g;
+  state[7] += h;
 }
+
+#if defined(__x86_64__)
+bool HasShaInstructions() {
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (__get_cpuid_max(0, nullptr) < 7) return false;
+  __cpuid_count(7, 0, eax, ebx, ecx, edx);
+  const bool sha = (ebx & (1u << 29)) != 0;
+  __cpuid(1, eax, ebx, ecx, edx);
+  const bool sse41 = (ecx & (1u << 19)) != 0;
+  return sha && sse41;
+}
+
+// Four rounds: the message words `message` plus their round constants,
+// two rounds at a time. The state is kept as the processor's instructions
+// want it: a, b, e, f in one register and c, d, g, h in the other; each
+// pair of rounds makes the new (a, b, e, f), and the old one becomes
+// (c, d, g, h).
+__attribute__((target("sha,sse4.1"))) inline void FourRounds(__m128i& abef, __m128i& cdgh, __m128i message, int group) {
+  __m128i words =
+      _mm_add_epi32(message, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRoundConstants + 4 * group)));
+  cdgh = _mm_sha256rnds2_epu32(cdgh, abef, words);
+  words = _mm_shuffle_epi32(words, 0x0E);
+  abef = _mm_sha256rnds2_epu32(abef, cdgh, words);
+}
+
+__attribute__((target("sha,sse4.1"))) void CompressWithShaInstructions(std::array<std::uint32_t, 8>& state,
+                                                                       const std::uint8_t* blocks, std::size_t count) {
+  // (a, b, c, d) and (e, f, g, h), first lane lowest, into (a, b, e, f)
+  // and (c, d, g, h), first word in the highest lane.
+  const __m128i abcd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state.data()));
+  const __m128i efgh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state.data() + 4));
+  const __m128i badc = _mm_shuffle_epi32(abcd, 0xB1);
+  const __m128i hgfe = _mm_shuffle_epi32(efgh, 0x1B);
+  __m128i abef = _mm_alignr_epi8(badc, hgfe, 8);
+  __m128i cdgh = _mm_blend_epi16(hgfe, badc, 0xF0);
+  // The message is big-endian: each 32-bit word's bytes reversed.
+  const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
+
+  for (; count > 0; --count, blocks += 64) {
+    const __m128i abefBefore = abef;
+    const __m128i cdghBefore = cdgh;
+    __m128i w[4];
+    for (int i = 0; i < 4; ++i)
+      w[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(blocks + 16 * i)), byteSwap);
+    for (int group = 0; group < 16; ++group) {
+      if (group >= 4) {
+        // w[t] = s1(w[t-2]) + w[t-7] + s0(w[t-15]) + w[t-16], four at a time,
+        // in a ring of the last sixteen words.
+        __m128i& oldest = w[group % 4];
+        const __m128i t7 = _mm_alignr_epi8(w[(group + 3) % 4], w[(group + 2) % 4], 4);
+        oldest = _mm_sha256msg2_epu32(_mm_add_epi32(_mm_sha256msg1_epu32(oldest, w[(group + 1) % 4]), t7),
+                                      w[(group + 3) % 4]);
+      }
+      FourRounds(abef, cdgh, w[group % 4], group);
+    }
+    abef = _mm_add_epi32(abef, abefBefore);
+    cdgh = _mm_add_epi32(cdgh, cdghBefore);
+  }
+
+  // And back: lanes (a, b, e, f) and (g, h, c, d), first lane lowest, then
+  // blended and aligned into (a, b, c, d) and (e, f, g, h).
+  const __m128i abefLow = _mm_shuffle_epi32(abef, 0x1B);
+  const __m128i ghcdLow = _mm_shuffle_epi32(cdgh, 0xB1);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(state.data()), _mm_blend_epi16(abefLow, ghcdLow, 0xF0));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(state.data() + 4), _mm_alignr_epi8(ghcdLow, abefLow, 8));
+}
+
+std::atomic<bool> g_useShaInstructions{HasShaInstructions()};
+#else
+std::atomic<bool> g_useShaInstructions{false};
+#endif
+
+}  // namespace
+
+Sha256::Sha256()
+    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
 
 void Sha256::Update(std::span<const std::uint8_t> bytes) {
   m_totalBytes += bytes.size();
   while (!bytes.empty()) {
     if (m_blockUsed == 0 && bytes.size() >= m_block.size()) {
-      Compress(bytes.data());
-      bytes = bytes.subspan(m_block.size());
+      const std::size_t blocks = bytes.size() / m_block.size();
+      Compress(bytes.data(), blocks);
+      bytes = bytes.subspan(blocks * m_block.size());
       continue;
     }
     const std::size_t take = std::min(bytes.size(), m_block.size() - m_blockUsed);
@@ -72,10 +150,20 @@ void Sha256::Update(std::span<const std::uint8_t> bytes) {
     m_blockUsed += take;
     bytes = bytes.subspan(take);
     if (m_blockUsed == m_block.size()) {
-      Compress(m_block.data());
+      Compress(m_block.data(), 1);
       m_blockUsed = 0;
     }
   }
+}
+
+void Sha256::Compress(const std::uint8_t* blocks, std::size_t count) {
+#if defined(__x86_64__)
+  if (g_useShaInstructions.load(std::memory_order_relaxed)) {
+    CompressWithShaInstructions(m_state, blocks, count);
+    return;
+  }
+#endif
+  for (; count > 0; --count, blocks += 64) CompressPortable(m_state, blocks);
 }
 
 Sha256Digest Sha256::Finish() {
@@ -110,6 +198,16 @@ std::string DigestHex(const Sha256Digest& digest) {
     text += kHex[byte & 0x0F];
   }
   return text;
+}
+
+bool Sha256UsesProcessorInstructions() { return g_useShaInstructions.load(); }
+
+void AllowSha256ProcessorInstructions(bool allow) {
+#if defined(__x86_64__)
+  g_useShaInstructions = allow && HasShaInstructions();
+#else
+  (void)allow;
+#endif
 }
 
 }  // namespace kp::base

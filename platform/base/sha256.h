@@ -2,6 +2,9 @@
 // SHA-256 (FIPS 180-4), for telling whether bytes are the ones expected:
 // the before- and after-images of patches, and the source a patch file was
 // made for. Incremental, so a whole shapes file can be digested in pieces.
+// On x86-64 processors with the SHA extensions those do the work, about
+// six times as fast as the portable code (a shapes file in some 8 ms
+// rather than 50), which runs everywhere else.
 
 #include <array>
 #include <cstddef>
@@ -21,7 +24,8 @@ class Sha256 {
   Sha256Digest Finish();
 
  private:
-  void Compress(const std::uint8_t* block);
+  // Runs `count` whole 64-byte blocks through the state.
+  void Compress(const std::uint8_t* blocks, std::size_t count);
 
   std::array<std::uint32_t, 8> m_state;
   std::array<std::uint8_t, 64> m_block{};
@@ -30,6 +34,12 @@ class Sha256 {
 };
 
 Sha256Digest Sha256Of(std::span<const std::uint8_t> bytes);
+
+// Whether digests use the processor's SHA instructions: true where there
+// are any, unless turned off (by tests, to check the portable code too).
+bool Sha256UsesProcessorInstructions();
+void AllowSha256ProcessorInstructions(bool allow);
+
 // Lower-case hexadecimal, 64 characters.
 std::string DigestHex(const Sha256Digest& digest);
 
