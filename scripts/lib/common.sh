@@ -9,6 +9,7 @@ KESTROW_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libgl-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libpng-dev libjpeg62-turbo-dev libgif-dev libwebp-dev libtiff-dev
+  liblzma-dev
   fonts-dejavu-core fonts-dejavu-extra
   help2man
   xvfb libxcb1-dev libxtst-dev
@@ -20,6 +21,7 @@ KESTROW_CHECK_PACKAGES=(
   clang-format
   dpkg-dev file binutils
   desktop-file-utils appstream shared-mime-info lintian
+  xdelta3 time
 )
 
 kestrow_log() { printf '[kestrow] %s\n' "$*" >&2; }
