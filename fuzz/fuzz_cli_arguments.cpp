@@ -25,6 +25,10 @@ std::string OperandText(CliOperand kind, const CliRequest& request) {
     case CliOperand::Output: return request.outputPath;
     case CliOperand::Header: return std::to_string(request.headerNumber);
     case CliOperand::Image: return std::to_string(request.imageNumber);
+    case CliOperand::Original: return request.shapesPath;
+    case CliOperand::Modified: return request.modifiedPath;
+    case CliOperand::Patch: return request.patchPath;
+    case CliOperand::PatchOutput: return request.patchPath;
   }
   std::abort();
 }
@@ -59,7 +63,8 @@ bool SameRequest(const CliRequest& a, const CliRequest& b) {
          a.noGammaCorrection == b.noGammaCorrection && a.dither == b.dither && a.json == b.json &&
          a.shapesPath == b.shapesPath && a.setIndex == b.setIndex && a.folder == b.folder &&
          a.inputPath == b.inputPath && a.outputPath == b.outputPath && a.newShapesPath == b.newShapesPath &&
-         a.headerNumber == b.headerNumber && a.imageNumber == b.imageNumber;
+         a.headerNumber == b.headerNumber && a.imageNumber == b.imageNumber && a.modifiedPath == b.modifiedPath &&
+         a.patchPath == b.patchPath;
 }
 
 }  // namespace
@@ -86,7 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < command.requiredOperands + command.optionalOperands; ++i)
     takesSet |= command.operands[i] == CliOperand::Set;
   if (takesSet ? request.setIndex < 0 || request.setIndex >= kSetCount : request.setIndex != -1) std::abort();
-  if (request.shapesPath.empty()) std::abort();
+  // The first operand is always a path that was given.
+  if (OperandText(command.operands[0], request).empty()) std::abort();
+  // An option the command requires was given.
+  for (const CliOptionRule& rule : CliOptions())
+    if (command.Requires(rule.option) && rule.text != nullptr && (request.*(rule.text)).empty()) std::abort();
 
   const std::vector<std::string> again = PlainForm(command, request);
   const CliParseResult reparsed = ParseCliArguments(again);

@@ -49,6 +49,10 @@ constexpr OperandRule kOperandRules[] = {
     {CliOperand::Output, "OUT.bmp", &CliRequest::outputPath, nullptr},
     {CliOperand::Header, "HEADER", nullptr, &CliRequest::headerNumber},
     {CliOperand::Image, "IMAGE", nullptr, &CliRequest::imageNumber},
+    {CliOperand::Original, "ORIGINAL", &CliRequest::shapesPath, nullptr},
+    {CliOperand::Modified, "MODIFIED", &CliRequest::modifiedPath, nullptr},
+    {CliOperand::Patch, "PATCH", &CliRequest::patchPath, nullptr},
+    {CliOperand::PatchOutput, "OUT.vcdiff", &CliRequest::patchPath, nullptr},
 };
 
 // Stores operand `text` where its kind goes; an error message when it
@@ -138,6 +142,13 @@ CliParseResult ParseCliArguments(std::span<const std::string> arguments) {
   for (int i = 0; i < count; ++i) {
     std::string error = TakeOperand(command.operands[i], operands[static_cast<std::size_t>(i)], request);
     if (!error.empty()) return Refuse(std::move(error));
+  }
+  for (const CliOptionRule& rule : CliOptions()) {
+    if (!command.Requires(rule.option)) continue;
+    const bool given = rule.flag != nullptr ? request.*(rule.flag) : !(request.*(rule.text)).empty();
+    if (!given)
+      return Refuse(std::string(command.name) + " needs " + rule.name +
+                    (rule.value != nullptr ? std::string(" ") + rule.value : std::string()));
   }
   result.ok = true;
   return result;

@@ -80,6 +80,51 @@ const CliCommand kCommands[] = {
      "image_header_offset, image_offset, x_size and y_size; with OUT.bmp, once it is\n"
      "saved, also wrote: an object of path, width and height.\n",
      {Shapes, Header, Image, Output}, 3, 1, JsonOption, &RunProbeCommand},
+    {"diff", "diff ORIGINAL MODIFIED OUT.vcdiff", "write a patch file that turns one shapes file into another",
+     "Writes OUT.vcdiff, a VCDIFF delta that turns ORIGINAL into MODIFIED byte for\n"
+     "byte and holds only what changed, compressed as xdelta3 compresses its own:\n"
+     "\"xdelta3 -d -s ORIGINAL OUT.vcdiff\" rebuilds MODIFIED as well as apply does. It\n"
+     "records that Kestrow made it, the SHA-256 of ORIGINAL and the images it\n"
+     "changes, and prints one line per image changed.\n"
+     "ORIGINAL and MODIFIED must be shapes files of the same length that differ only\n"
+     "in the pixel bytes of the sets' images, as import leaves them: a difference\n"
+     "anywhere else (a header, a colour table) stops it, naming the first offset.\n"
+     "OUT.vcdiff is written to a temporary file beside it that replaces it once\n"
+     "complete; it may not be ORIGINAL or MODIFIED.\n",
+     {Original, Modified, PatchOutput}, 3, 0, 0, &RunDiffCommand},
+    {"apply", "apply SHAPES PATCH --output NEW", "write the shapes file that a patch file makes",
+     "Applies PATCH, a VCDIFF delta made by diff or by xdelta3 (at its default\n"
+     "settings, or with -S none), to SHAPES and writes the result to NEW, printing\n"
+     "one line per image it changes. SHAPES is only read. Before anything is\n"
+     "written, every window of PATCH is decoded and checked against its checksum,\n"
+     "a patch that diff made against the SHA-256 of the file it was made from, and\n"
+     "the result must be a shapes file of the same length and headers. A patch made\n"
+     "for another version of the file, a damaged one, or one compressed with another\n"
+     "secondary compressor (xdelta3 -S djw or fgk) is refused with nothing written.\n"
+     "NEW is written to a temporary file beside it that replaces it once complete,\n"
+     "so it is never left half-written; it may not be SHAPES, nor a link to it.\n",
+     {Shapes, Patch}, 2, 0, OutputOption, &RunApplyCommand, OutputOption},
+    {"show", "show PATCH [SHAPES] [--json]", "list what a patch file changes",
+     "Lists each image that PATCH changes, by its set and its number and place in\n"
+     "the grid (or the landscape), with how many of its bytes change. A patch that\n"
+     "diff made lists them itself, with the SHA-256 of the file it was made from;\n"
+     "with SHAPES, show also says whether SHAPES is that file. For a patch that\n"
+     "another program made, SHAPES is needed: show applies PATCH to it in memory and\n"
+     "names the images, colour tables and headers that the changed bytes fall in,\n"
+     "where the headers of SHAPES put them. Nothing is written.\n"
+     "\n"
+     "With --json, prints one JSON object instead:\n"
+     "  path           PATCH as given\n"
+     "  made_by        the program diff names, or null for a patch of another program\n"
+     "  source_length, source_sha256\n"
+     "                 for a patch of diff: the file it was made from\n"
+     "  made_for       for a patch of diff, with SHAPES: whether SHAPES is that file\n"
+     "  changes        null without SHAPES for another program's patch, else one\n"
+     "                 object per part changed: set (1 to 8), name, part (image,\n"
+     "                 colour table or headers), image, column and row (textures),\n"
+     "                 bytes\n"
+     "  other_bytes    for another program's patch: changed bytes outside every set\n",
+     {Patch, Shapes}, 1, 1, JsonOption, &RunShowCommand},
 };
 // clang-format on
 

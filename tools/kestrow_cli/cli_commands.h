@@ -9,7 +9,7 @@
 #include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/cli_request.h"
 
-enum class CliOperand { Shapes, Set, Folder, Input, Output, Header, Image };
+enum class CliOperand { Shapes, Set, Folder, Input, Output, Header, Image, Original, Modified, Patch, PatchOutput };
 
 // The options a command takes, as bits of CliCommand::options.
 enum CliOption : unsigned {
@@ -39,8 +39,13 @@ struct CliCommand {
   int optionalOperands;
   unsigned options;  // CliOption bits
   int (*run)(const CliRequest& request, const CliOutput& output);
+  // The options among `options` that the command cannot do without: a
+  // line without one is a usage error, the synopsis shows them without
+  // brackets, and the command's own details describe them.
+  unsigned requiredOptions = 0;
 
   bool Takes(CliOption option) const { return (options & option) != 0; }
+  bool Requires(CliOption option) const { return (requiredOptions & option) != 0; }
 };
 
 std::span<const CliCommand> CliCommands();
@@ -56,3 +61,6 @@ int RunExportAllCommand(const CliRequest& request, const CliOutput& output);
 int RunImportAllCommand(const CliRequest& request, const CliOutput& output);
 int RunPaletteCommand(const CliRequest& request, const CliOutput& output);
 int RunProbeCommand(const CliRequest& request, const CliOutput& output);
+int RunDiffCommand(const CliRequest& request, const CliOutput& output);
+int RunApplyCommand(const CliRequest& request, const CliOutput& output);
+int RunShowCommand(const CliRequest& request, const CliOutput& output);

@@ -62,7 +62,9 @@ std::string CommandHelp(const CliCommand& command) {
   std::vector<ListEntry> options;
   for (const CliOptionRule& option : CliOptions()) {
     if (!command.Takes(option.option)) continue;
-    if (option.details != nullptr) text += std::string("\n") + option.details;
+    // A command that requires an option says in its own details what it
+    // does with it.
+    if (option.details != nullptr && !command.Requires(option.option)) text += std::string("\n") + option.details;
     const std::string value = option.value != nullptr ? std::string(" ") + option.value : std::string();
     options.push_back({option.name + value, option.help});
   }

@@ -19,7 +19,9 @@ struct CliRequest {
   std::string folder;         // export, import, export-all and import-all
   std::string inputPath;      // convert's picture
   std::string outputPath;     // palette, convert, and probe when given
-  std::string newShapesPath;  // --output NEW: import and import-all write NEW, SHAPES is only read
+  std::string newShapesPath;  // --output NEW: import, import-all and apply write NEW, SHAPES is only read
+  std::string modifiedPath;   // diff's MODIFIED (its ORIGINAL is shapesPath)
+  std::string patchPath;      // diff's OUT.vcdiff, apply's and show's PATCH
   int headerNumber = 0;       // probe
   int imageNumber = 0;        // probe
 };

@@ -13,6 +13,11 @@ bool NamesSameFile(const std::string& a, const std::string& b) {
 }
 
 std::string CheckOutputIsAnotherFile(const CliRequest& request) {
+  // diff's OUT.vcdiff replaces the file it names: never one it reads.
+  if (!request.modifiedPath.empty())
+    for (const std::string* input : {&request.shapesPath, &request.modifiedPath})
+      if (NamesSameFile(*input, request.patchPath))
+        return "OUT.vcdiff " + request.patchPath + " is " + *input + " itself; OUT.vcdiff must be another file";
   if (request.newShapesPath.empty() || !NamesSameFile(request.shapesPath, request.newShapesPath)) return {};
   return "--output " + request.newShapesPath + " is the shapes file itself; NEW must be another file";
 }

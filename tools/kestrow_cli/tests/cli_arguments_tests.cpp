@@ -71,6 +71,32 @@ TEST(CliArguments, TakesEachCommandsOperandsByMeaning) {
   }
 }
 
+TEST(CliArguments, TakesThePatchFileCommandsOperands) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* shapes;
+    const char* modified;
+    const char* patch;
+    const char* newShapes;
+    bool json;
+  } rows[] = {
+      {{"diff", "a.shp2", "b.shp2", "p.vcdiff"}, "a.shp2", "b.shp2", "p.vcdiff", "", false},
+      {{"apply", "s.shp2", "p.vcdiff", "--output", "n.shp2"}, "s.shp2", "", "p.vcdiff", "n.shp2", false},
+      {{"apply", "--output=n.shp2", "s.shp2", "p.vcdiff"}, "s.shp2", "", "p.vcdiff", "n.shp2", false},
+      {{"show", "p.vcdiff"}, "", "", "p.vcdiff", "", false},
+      {{"show", "p.vcdiff", "s.shp2", "--json"}, "s.shp2", "", "p.vcdiff", "", true},
+  };
+  for (const auto& row : rows) {
+    const CliParseResult parsed = ParseCliArguments(row.arguments);
+    ASSERT_TRUE(parsed.ok) << row.arguments[0] << ": " << parsed.error;
+    EXPECT_EQ(parsed.request.shapesPath, row.shapes) << row.arguments[0];
+    EXPECT_EQ(parsed.request.modifiedPath, row.modified) << row.arguments[0];
+    EXPECT_EQ(parsed.request.patchPath, row.patch) << row.arguments[0];
+    EXPECT_EQ(parsed.request.newShapesPath, row.newShapes) << row.arguments[0];
+    EXPECT_EQ(parsed.request.json, row.json) << row.arguments[0];
+  }
+}
+
 TEST(CliArguments, HelpAndVersionNeedNoOperands) {
   const CliParseResult tool = ParseCliArguments(std::vector<std::string>{"--help"});
   ASSERT_TRUE(tool.ok);
@@ -126,6 +152,14 @@ TEST(CliArguments, RefusesWrongLinesWithTheReason) {
       {{"export-all", "s.shp2", "1", "all"}, "export-all takes no argument 'all'"},
       {{"import-all", "s.shp2"}, "import-all needs more arguments"},
       {{"export-all", "s.shp2", "all", "--dither"}, "export-all has no option '--dither'"},
+      {{"diff", "a.shp2", "b.shp2"}, "diff needs more arguments"},
+      {{"diff", "a.shp2", "b.shp2", ""}, "OUT.vcdiff is empty"},
+      {{"diff", "a.shp2", "b.shp2", "p.vcdiff", "--output", "n.shp2"}, "diff has no option '--output'"},
+      {{"apply", "s.shp2", "p.vcdiff"}, "apply needs --output NEW"},
+      {{"apply", "s.shp2", "", "--output", "n.shp2"}, "PATCH is empty"},
+      {{"apply", "s.shp2", "p.vcdiff", "--output", "n.shp2", "--json"}, "apply has no option '--json'"},
+      {{"show"}, "show needs more arguments"},
+      {{"show", "p.vcdiff", "s.shp2", "x"}, "show takes no argument 'x'"},
   };
   for (const BadLine& row : rows) {
     const CliParseResult parsed = ParseCliArguments(row.arguments);
@@ -165,13 +199,18 @@ TEST(CliRun, HelpDescribesEveryCommandAndItsOptions) {
       // An option is listed, and its details given, exactly when the command takes it.
       EXPECT_EQ(help.out.find(std::string("\n  ") + option.name) != std::string::npos, command.Takes(option.option))
           << command.name << " " << option.name;
+      // A command that requires an option describes it in its own details,
+      // and shows it without brackets.
+      const bool optional = command.Takes(option.option) && !command.Requires(option.option);
       if (option.details != nullptr) {
-        EXPECT_EQ(help.out.find(option.details) != std::string::npos, command.Takes(option.option))
+        EXPECT_EQ(help.out.find(option.details) != std::string::npos, optional) << command.name << " " << option.name;
+      }
+      EXPECT_EQ(std::string(command.synopsis).find(std::string("[") + option.name) != std::string::npos, optional)
+          << command.name << " " << option.name;
+      if (command.Requires(option.option)) {
+        EXPECT_NE(std::string(command.synopsis).find(std::string(" ") + option.name), std::string::npos)
             << command.name << " " << option.name;
       }
-      EXPECT_EQ(std::string(command.synopsis).find(std::string("[") + option.name) != std::string::npos,
-                command.Takes(option.option))
-          << command.name << " " << option.name;
     }
     // Lines fit a terminal of 80 columns, and the manual page made from them.
     std::size_t start = 0;
