@@ -23,7 +23,7 @@ std::string UnsupportedCompressorMessage(std::uint8_t id) {
     which += " (xdelta3 -S " + *name + ")";
   }
   return "its sections are compressed with " + which +
-         ", which is not read here; make the patch again with xdelta3 -S lzma (its default) or -S none";
+         ", which Kestrow cannot read; make the patch again with xdelta3 -S lzma (its default) or -S none";
 }
 
 // How many times the largest target the compressed sections of a delta may
