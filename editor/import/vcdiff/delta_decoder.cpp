@@ -90,7 +90,7 @@ std::span<const std::uint8_t> Decoder::Expand(Section section, std::span<const s
   if (!m_header.secondaryCompressor)
     throw DeltaError("a window has compressed sections but the header names no compressor");
   if (*m_header.secondaryCompressor != kSecondaryLzma)
-    throw UnsupportedCompressorError(UnsupportedCompressorMessage(*m_header.secondaryCompressor));
+    throw DeltaError(UnsupportedCompressorMessage(*m_header.secondaryCompressor));
   if (!m_lzma[section]) m_lzma[section] = std::make_unique<LzmaSectionDecoder>(m_limits.largestTarget);
   m_lzma[section]->Decompress(stored, m_limits.largestTarget, m_expanded[section]);
   // However many windows there are, their sections may not expand to more
@@ -231,7 +231,7 @@ DecodeSummary DecodeDelta(std::span<const std::uint8_t> delta, std::span<const s
                           const DecodeLimits& limits, DeltaTarget& target) {
   const DeltaHeader header = ReadDeltaHeader(delta, static_cast<std::size_t>(limits.largestTarget));
   if (header.secondaryCompressor && *header.secondaryCompressor != kSecondaryLzma)
-    throw UnsupportedCompressorError(UnsupportedCompressorMessage(*header.secondaryCompressor));
+    throw DeltaError(UnsupportedCompressorMessage(*header.secondaryCompressor));
   Decoder decoder(header, source, limits, target);
   ByteReader windows(delta.subspan(header.windowsOffset), "a window");
   while (!windows.AtEnd()) decoder.Window(windows);

@@ -5,8 +5,8 @@
 //
 // Outside data: every length, offset and address is checked before it is
 // used, and no buffer grows beyond what the limits allow, however the delta
-// is made. Everything wrong throws DeltaError (UnsupportedCompressorError
-// for a secondary compressor this decoder does not read).
+// is made. Everything wrong throws DeltaError; a secondary compressor
+// other than LZMA is named, with how to make the delta without it.
 
 #include <cstdint>
 #include <optional>

@@ -49,11 +49,4 @@ class DeltaError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A delta whose secondary compressor this decoder does not read: the
-// message names it and how to make the delta without it.
-class UnsupportedCompressorError : public DeltaError {
- public:
-  using DeltaError::DeltaError;
-};
-
 }  // namespace vcdiff

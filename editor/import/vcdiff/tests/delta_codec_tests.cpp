@@ -1,12 +1,11 @@
 // The encoder, through the decoder: what it makes decodes to the target,
-// with only what changed in the delta; and the pieces both share.
+// with only what changed in the delta; and the checksum both use.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "editor/import/vcdiff/adler32.h"
-#include "editor/import/vcdiff/code_table.h"
 #include "editor/import/vcdiff/delta_decoder.h"
 #include "editor/import/vcdiff/delta_encoder.h"
 #include "editor/import/vcdiff/tests/delta_builder.h"
@@ -80,31 +79,6 @@ TEST(DeltaEncoder, HoldsOnlyWhatChanged) {
   }
 }
 
-TEST(DeltaEncoder, WritesTheApplicationDataAndRefusesOtherLengths) {
-  const Bytes source = Pattern(100, 4);
-  vcdiff::EncodeOptions options;
-  options.applicationData = [] { return Text("Kestrow"); };
-  const vcdiff::DeltaHeader header =
-      vcdiff::ReadDeltaHeader(vcdiff::EncodeSameLengthDelta(source, source, options), 100);
-  ASSERT_TRUE(header.applicationData);
-  EXPECT_EQ(*header.applicationData, Text("Kestrow"));
-  EXPECT_THROW(vcdiff::EncodeSameLengthDelta(source, Pattern(99, 4), options), std::invalid_argument);
-}
-
-TEST(FirstDifference, FindsTheFirstDifferingByteAtOrAfterAPosition) {
-  const Bytes a = Pattern(40, 5);
-  const struct {
-    std::size_t differsAt;  // SIZE_MAX: nowhere
-    std::size_t from;
-    std::size_t expected;
-  } rows[] = {{SIZE_MAX, 0, 40}, {0, 0, 0}, {7, 0, 7}, {8, 0, 8}, {39, 0, 39}, {20, 21, 40}, {20, 20, 20}, {9, 3, 9}};
-  for (const auto& row : rows) {
-    Bytes b = a;
-    if (row.differsAt != SIZE_MAX) b[row.differsAt] ^= 1;
-    EXPECT_EQ(vcdiff::FirstDifference(a, b, row.from), row.expected) << row.differsAt << " from " << row.from;
-  }
-}
-
 std::uint32_t ByteByByteAdler32(const Bytes& bytes) {
   std::uint32_t a = 1;
   std::uint32_t b = 0;
@@ -125,48 +99,6 @@ TEST(Adler32, MatchesTheDefinitionAtEveryLength) {
     const Bytes largest(length, 0xFF);
     EXPECT_EQ(vcdiff::Adler32(largest), ByteByByteAdler32(largest)) << length << " bytes of 0xFF";
   }
-}
-
-// The opcodes the encoder picks stand for the instructions it means.
-TEST(CodeTable, OpcodesStandForTheirInstructions) {
-  using vcdiff::InstructionType;
-  const auto& table = vcdiff::DefaultCodeTable();
-  for (std::uint32_t size = 1; size < 40; ++size) {
-    const vcdiff::HalfInstruction add = table[vcdiff::AddOpcode(size)].first;
-    EXPECT_EQ(add.type, InstructionType::Add);
-    EXPECT_EQ(add.size, vcdiff::AddOpcodeHasSize(size) ? size : 0u);
-    for (std::uint8_t mode = 0; mode < vcdiff::kAddressModes; ++mode) {
-      const vcdiff::HalfInstruction copy = table[vcdiff::CopyOpcode(size, mode)].first;
-      EXPECT_EQ(copy.type, InstructionType::Copy);
-      EXPECT_EQ(copy.size, vcdiff::CopyOpcodeHasSize(size) ? size : 0u);
-      EXPECT_EQ(copy.mode, mode);
-      for (std::uint32_t other = 1; other < 8; ++other) {
-        if (const std::optional<std::uint8_t> pair = vcdiff::AddCopyOpcode(other, size, mode)) {
-          const vcdiff::CodeEntry& entry = table[*pair];
-          EXPECT_EQ(entry.first.type, InstructionType::Add);
-          EXPECT_EQ(entry.first.size, other);
-          EXPECT_EQ(entry.second.type, InstructionType::Copy);
-          EXPECT_EQ(entry.second.size, size);
-          EXPECT_EQ(entry.second.mode, mode);
-        }
-        if (const std::optional<std::uint8_t> pair = vcdiff::CopyAddOpcode(size, mode, other)) {
-          const vcdiff::CodeEntry& entry = table[*pair];
-          EXPECT_EQ(entry.first.type, InstructionType::Copy);
-          EXPECT_EQ(entry.first.size, size);
-          EXPECT_EQ(entry.first.mode, mode);
-          EXPECT_EQ(entry.second.type, InstructionType::Add);
-          EXPECT_EQ(entry.second.size, other);
-        }
-      }
-    }
-  }
-  // Every pair the table has is found: 72 + 12 ADD then COPY, 9 COPY then ADD.
-  int pairs = 0;
-  for (std::uint32_t add = 1; add <= 4; ++add)
-    for (std::uint32_t copy = 4; copy <= 6; ++copy)
-      for (std::uint8_t mode = 0; mode < vcdiff::kAddressModes; ++mode)
-        pairs += vcdiff::AddCopyOpcode(add, copy, mode).has_value();
-  EXPECT_EQ(pairs, 84);
 }
 
 }  // namespace

@@ -15,20 +15,6 @@ Bytes Pattern(std::size_t length, std::uint32_t seed) {
   return bytes;
 }
 
-// Sections in turn through one stream, as the windows of a delta go.
-TEST(LzmaSections, EachPieceDecodesToItsSection) {
-  const Bytes sections[] = {Pattern(5000, 1), Bytes(300, 7), Pattern(70, 2), Pattern(5000, 1)};
-  vcdiff::LzmaSectionEncoder encoder(1 << 16, {});
-  vcdiff::LzmaSectionDecoder decoder(1 << 16);
-  for (const Bytes& section : sections) {
-    Bytes piece;
-    encoder.Compress(section, piece);
-    Bytes decoded;
-    decoder.Decompress(piece, 1 << 16, decoded);
-    EXPECT_EQ(decoded, section);
-  }
-}
-
 // A stream that names a larger dictionary than the bound is decoded with the
 // bound, which serves it while it reaches no further back; one that reaches
 // further is refused, never decoded wrong.
