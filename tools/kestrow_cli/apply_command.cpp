@@ -12,14 +12,14 @@ namespace {
 // changes go into SHAPES as one transaction instead.)
 int WritePatchedCopy(const CliRequest& request, ShapesInMemory& shapes, const ChangedBytes& changes,
                      const CliOutput& output) {
-  changes.ApplyTo(shapes.bytes);
+  changes.ApplyTo(shapes.Bytes());
   CFile out;
   CFileException error;
   if (!out.Open(request.newShapesPath.c_str(),
                 CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::modeReplaceOnClose, &error))
     return output.Fail("Unable to open file " + request.newShapesPath + " (" + error.ErrorMessage().str() + ")");
   try {
-    out.Write(shapes.bytes.data(), static_cast<UINT>(shapes.bytes.size()));
+    out.Write(shapes.buffer.get(), static_cast<UINT>(shapes.length));
     out.Close();
   } catch (const CFileException& e) {
     return output.Fail(e.ErrorMessage().str() + "; nothing written");
@@ -33,12 +33,12 @@ int RunApplyCommand(const CliRequest& request, const CliOutput& output) {
   ShapesInMemory shapes;
   std::vector<BYTE> patch;
   if (!ReadShapesInMemory(request.shapesPath, shapes, output)) return kExitFailed;
-  if (!ReadPatchFile(request.patchPath, shapes.bytes.size(), patch, output)) return kExitFailed;
+  if (!ReadPatchFile(request.patchPath, shapes.length, patch, output)) return kExitFailed;
 
   const std::string cannot = "Cannot apply " + request.patchPath + " to " + request.shapesPath + ": ";
   DecodedPatch decoded;
   try {
-    decoded = DecodeShapesPatch(shapes.bytes, shapes.layout, patch);
+    decoded = DecodeShapesPatch(shapes.Bytes(), shapes.layout, patch);
   } catch (const PatchFileError& e) {
     return output.Fail(cannot + e.what() + "; nothing written");
   }

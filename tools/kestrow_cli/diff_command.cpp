@@ -12,7 +12,7 @@ int RunDiffCommand(const CliRequest& request, const CliOutput& output) {
   if (!ReadShapesInMemory(request.shapesPath, original, output)) return kExitFailed;
   if (!ReadShapesInMemory(request.modifiedPath, modified, output)) return kExitFailed;
 
-  const MadePatch patch = MakeShapesPatch(original.bytes, modified.bytes, original.layout,
+  const MadePatch patch = MakeShapesPatch(original.Bytes(), modified.Bytes(), original.layout,
                                           std::string(kProgramName) + " " + KESTROW_VERSION);
   if (!patch.refusal.empty())
     return output.Fail(request.shapesPath + " and " + request.modifiedPath + " " + patch.refusal +

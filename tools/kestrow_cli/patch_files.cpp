@@ -10,9 +10,10 @@ bool ReadShapesInMemory(const std::string& path, ShapesInMemory& shapes, const C
     output.Fail("The headers of " + path + " do not fit the file: " + e.ErrorMessage().str());
     return false;
   }
-  shapes.bytes.resize(static_cast<std::size_t>(length));
+  shapes.length = static_cast<std::size_t>(length);
+  shapes.buffer = std::make_unique_for_overwrite<BYTE[]>(shapes.length);
   file.SeekToBegin();
-  if (length > 0) file.Read(shapes.bytes.data(), static_cast<UINT>(length));
+  if (length > 0) file.Read(shapes.buffer.get(), static_cast<UINT>(length));
   file.Close();
   return true;
 }

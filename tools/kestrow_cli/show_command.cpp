@@ -93,16 +93,16 @@ int RunShowCommand(const CliRequest& request, const CliOutput& output) {
   const bool withShapes = !request.shapesPath.empty();
   if (withShapes && !ReadShapesInMemory(request.shapesPath, shapes, output)) return kExitFailed;
   std::vector<BYTE> patch;
-  if (!ReadPatchFile(request.patchPath, withShapes ? shapes.bytes.size() : kExpectedShapesFileSize, patch, output))
+  if (!ReadPatchFile(request.patchPath, withShapes ? shapes.length : kExpectedShapesFileSize, patch, output))
     return kExitFailed;
 
   ShownChanges shown;
   try {
     shown.description = ReadPatchDescription(patch);
     if (shown.description && withShapes) {
-      shown.madeFor = CheckPatchSource(*shown.description, shapes.bytes);
+      shown.madeFor = CheckPatchSource(*shown.description, shapes.Bytes());
     } else if (!shown.description && withShapes) {
-      shown.summary = DecodeShapesPatch(shapes.bytes, shapes.layout, patch).summary;
+      shown.summary = DecodeShapesPatch(shapes.Bytes(), shapes.layout, patch).summary;
     }
   } catch (const PatchFileError& e) {
     if (withShapes && !shown.description)
