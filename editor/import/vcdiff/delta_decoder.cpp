@@ -27,9 +27,11 @@ std::string UnsupportedCompressorMessage(std::uint8_t id) {
 }
 
 // How many times the largest target the compressed sections of a delta may
-// expand to, all together. A delta's data is never longer than its target,
-// and its instructions and addresses take a few bytes for every COPY of four
-// bytes or more that an encoder writes: well under this.
+// expand to, all together, and its target segments add up to. A delta's
+// data is never longer than its target, its instructions and addresses
+// take a few bytes for every COPY of four bytes or more that an encoder
+// writes, and a target segment is worth copying for the window after it:
+// all well under this.
 constexpr std::uint64_t kExpansionBound = 4;
 
 // The three sections of a window, in the order they are stored.
@@ -62,6 +64,7 @@ class Decoder {
   std::vector<std::uint8_t> m_targetSegment;
   std::vector<std::uint8_t> m_window;
   std::uint64_t m_expandedBytes = 0;
+  std::uint64_t m_copiedBytes = 0;  // of the target, into target segments
 };
 
 std::span<const std::uint8_t> Decoder::CopySegment(ByteReader& delta, std::uint8_t indicator) {
@@ -78,6 +81,11 @@ std::span<const std::uint8_t> Decoder::CopySegment(ByteReader& delta, std::uint8
     const std::uint64_t produced = m_summary.targetLength;
     const std::uint64_t length = delta.Integer(produced, "a window's target segment length");
     const std::uint64_t position = delta.Integer(produced - length, "a window's target segment position");
+    // Each such segment is a copy of target bytes; a small delta of many
+    // windows may not make that copying unbounded.
+    m_copiedBytes += length;
+    if (m_copiedBytes > kExpansionBound * m_limits.largestTarget)
+      throw DeltaError("its windows copy more of the target than any target of its length needs");
     m_targetSegment.resize(static_cast<std::size_t>(length));
     m_target.ReadTaken(position, m_targetSegment);
     return m_targetSegment;

@@ -122,6 +122,7 @@ TEST(DeltaDecoder, RefusesDamagedDeltasWithTheReason) {
   unknownDeltaBits.deltaIndicator = 0x08;
   WindowSpec compressedWithout = hello;
   compressedWithout.deltaIndicator = vcdiff::kDataCompressed;
+  const WindowSpec copyTarget = {.indicator = kWindowTarget, .segmentLength = 5};
   const auto copyWindow = [](std::uint8_t mode, const Bytes& address) {
     return WindowSpec{.indicator = kWindowSource,
                       .segmentLength = 8,
@@ -169,6 +170,9 @@ TEST(DeltaDecoder, RefusesDamagedDeltasWithTheReason) {
                                                                .addresses = Integer(0)}}),
        "before any byte"},
       {"a checksum that does not match", "", Delta(Header(), {badChecksum}), "does not match its checksum"},
+      {"empty windows that copy the whole target again and again", "",
+       Delta(Header(), {hello, copyTarget, copyTarget, copyTarget, copyTarget, copyTarget}),
+       "copy more of the target than any target of its length needs", 5},
   };
   // clang-format on
   for (const DecodeRow& row : rows) {
