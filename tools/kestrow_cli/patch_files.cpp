@@ -1,11 +1,12 @@
 #include "tools/kestrow_cli/patch_files.h"
 
-bool ReadShapesInMemory(const std::string& path, ShapesInMemory& shapes, const CliOutput& output) {
+bool ReadShapesInMemory(const std::string& path, ShapesInMemory& shapes, const CliOutput& output,
+                        WithLayout withLayout) {
   CFile file;
   ULONGLONG length = 0;
   if (!OpenShapesForCommand(file, path, ShapesFileUse::LoadSet, output, &length)) return false;
   try {
-    shapes.layout = ReadShapesLayout(file);
+    if (withLayout == WithLayout::Yes) shapes.layout = ReadShapesLayout(file);
   } catch (const CFileException& e) {
     output.Fail("The headers of " + path + " do not fit the file: " + e.ErrorMessage().str());
     return false;

@@ -26,9 +26,11 @@ struct ShapesInMemory {
 };
 
 // Opens `path` as Load Set does (others may read it meanwhile, not write
-// it), reads it and its layout, and closes it. On failure prints the line
-// and returns false.
-bool ReadShapesInMemory(const std::string& path, ShapesInMemory& shapes, const CliOutput& output);
+// it), reads it and, unless told not to, its layout, and closes it. On
+// failure prints the line and returns false.
+enum class WithLayout { Yes, No };
+bool ReadShapesInMemory(const std::string& path, ShapesInMemory& shapes, const CliOutput& output,
+                        WithLayout withLayout = WithLayout::Yes);
 
 // Reads the patch file `path` whole, refusing one larger than a patch of a
 // shapes file of `shapesLength` bytes can be. On failure prints the line
