@@ -18,6 +18,10 @@ std::string CheckOutputIsAnotherFile(const CliRequest& request) {
     for (const std::string* input : {&request.shapesPath, &request.modifiedPath})
       if (NamesSameFile(*input, request.patchPath))
         return "OUT.vcdiff " + request.patchPath + " is " + *input + " itself; OUT.vcdiff must be another file";
+  // A picture saved over SHAPES (palette, convert, probe) would replace the
+  // game's file with a bitmap.
+  if (!request.outputPath.empty() && NamesSameFile(request.shapesPath, request.outputPath))
+    return "OUT.bmp " + request.outputPath + " is the shapes file itself; OUT.bmp must be another file";
   if (request.newShapesPath.empty() || !NamesSameFile(request.shapesPath, request.newShapesPath)) return {};
   return "--output " + request.newShapesPath + " is the shapes file itself; NEW must be another file";
 }

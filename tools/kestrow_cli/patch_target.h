@@ -17,8 +17,9 @@
 // another path names.
 bool NamesSameFile(const std::string& a, const std::string& b);
 
-// The usage error of a request whose --output names SHAPES itself, or
-// whose diff output names one of the files it compares, or an empty string.
+// The usage error of a request whose --output or picture output names
+// SHAPES itself, or whose diff output names one of the files it compares,
+// or an empty string.
 std::string CheckOutputIsAnotherFile(const CliRequest& request);
 
 class PatchTarget {

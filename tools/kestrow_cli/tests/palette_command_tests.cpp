@@ -73,3 +73,29 @@ TEST(PaletteCommand, ADamagedColourTableWritesNoPicture) {
 }
 
 }  // namespace
+
+TEST(PictureOutput, IsNeverTheShapesFileItself) {
+  sample_shapes::ShapesFileBuilder builder;
+  const std::string folder = TestFolder();
+  const std::string shapes = folder + "/shapes.shp2";
+  builder.WriteFile(shapes);
+  std::filesystem::create_symlink(shapes, folder + "/link.bmp");
+  const std::vector<BYTE> before = ReadBytes(shapes);
+  WriteFileBytes(folder + "/in.bmp", PhotoBitmap24(16, 16, 3));
+  const std::vector<std::vector<std::string>> commands = {
+      {"palette", shapes, "1", shapes},
+      {"convert", shapes, "1", folder + "/in.bmp", folder + "/link.bmp"},
+      {"probe", shapes, "17", "0", shapes},
+  };
+  for (const std::vector<std::string>& arguments : commands) {
+    SCOPED_TRACE(arguments[0]);
+    const CliResult result = RunTool(arguments);
+    EXPECT_EQ(result.status, kExitUsage);
+    EXPECT_EQ(result.err.rfind("kestrow-cli: OUT.bmp " + arguments.back() +
+                                   " is the shapes file itself; OUT.bmp must be another file\n",
+                               0),
+              0u)
+        << result.err;
+    EXPECT_TRUE(ReadBytes(shapes) == before);
+  }
+}
