@@ -128,6 +128,8 @@ TEST_F(InstalledTree, HoldsWhatAUserRunsAndNothingElse) {
       "share/man/man1/kestrow-sample-shapes.1.gz",
       "share/doc/kestrow/copyright",
       "share/doc/kestrow/changelog.gz",
+      "share/doc/kestrow-cli/copyright",
+      "share/doc/kestrow-cli/changelog.gz",
   };
   for (int size : {16, 32, 48, 64, 128, 256})
     expected.insert("share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps/kestrow.png");
