@@ -1,5 +1,5 @@
 // An installed Kestrow, as a new user meets it: the tree that
-// "cmake --install" made, or that the .deb unpacks to, named by
+// "cmake --install" made, or that the two .debs unpack to, named by
 // KESTROW_INSTALLED_PREFIX (its bin, lib and share are below it). Its
 // programs run in processes of their own, with nothing of the build's
 // environment: a home and data folder of their own, no LD_LIBRARY_PATH, the
@@ -11,9 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <regex>
 #include <set>
@@ -25,9 +23,11 @@
 #include "platform/afx/dialog.h"
 #include "platform/qt/window_system.h"
 #include "platform/testing/bmp_writer.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/x_display.h"
+#include "tests/install/desktop_libraries.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -35,10 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr char kEditorTitle[] = "Orvane Shape File Editor";
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using kp::testing::ReadFileText;
 
 // What a program prints on standard output.
 std::string Output(const std::vector<std::string>& words) { return kp::testing::RunProgram(words).out; }
@@ -93,10 +90,8 @@ class InstalledTree : public ::testing::Test {
 
   // A 24-bit bitmap file of one colour.
   std::string SolidBitmapFile(const std::string& name, std::uint32_t rgb) const {
-    const std::vector<BYTE> bytes = kp::testing::BitmapFile24(40, 30, [rgb](int, int) { return rgb; });
     const std::string path = m_home + "/" + name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    EXPECT_TRUE(kp::testing::WriteFileBytes(path, kp::testing::BitmapFile24(40, 30, [rgb](int, int) { return rgb; })));
     return path;
   }
 
@@ -158,7 +153,6 @@ TEST_F(InstalledTree, WhatDrawsNothingLoadsNoQtOrXLibrary) {
   // ldd lists every library the loader maps, ours found through the run
   // paths of the tree. The editor, which does draw, shows that the check
   // sees such libraries.
-  const std::regex desktop(R"(\blib(Qt6|X11|xcb|GL|EGL|OpenGL)\S*\.so)");
   const struct {
     std::string file;
     bool draws;
@@ -173,12 +167,13 @@ TEST_F(InstalledTree, WhatDrawsNothingLoadsNoQtOrXLibrary) {
     const std::string libraries = Output({"ldd", m_prefix + "/" + row.file});
     EXPECT_NE(libraries.find("libc.so"), std::string::npos) << row.file << "\n" << libraries;
     EXPECT_EQ(libraries.find("not found"), std::string::npos) << row.file << "\n" << libraries;
-    EXPECT_EQ(std::regex_search(libraries, desktop), row.draws) << row.file << "\n" << libraries;
+    EXPECT_EQ(std::regex_search(libraries, install_tests::DesktopLibrary()), row.draws) << row.file << "\n"
+                                                                                        << libraries;
   }
 }
 
 TEST_F(InstalledTree, TheEditorStartsForANewUserWithWorkingDropSlots) {
-  const std::string registration = ReadFile(m_prefix + "/share/kestrow-platform/classes.reg");
+  const std::string registration = ReadFileText(m_prefix + "/share/kestrow-platform/classes.reg");
   kp::testing::ProgramOptions options;
   options.environment = UserEnvironment(m_prefix + "/share");
   const kp::testing::ProgramRun sample =
@@ -215,7 +210,8 @@ TEST_F(InstalledTree, TheEditorStartsForANewUserWithWorkingDropSlots) {
       << "slot 0 shows 0x" << std::hex << client.ScreenPixel(x0, y0).value_or(0);
 
   EXPECT_FALSE(editor->Ended()) << editor->Err();
-  EXPECT_EQ(ReadFile(m_prefix + "/share/kestrow-platform/classes.reg"), registration) << "nothing writes the machine's";
+  EXPECT_EQ(ReadFileText(m_prefix + "/share/kestrow-platform/classes.reg"), registration)
+      << "nothing writes the machine's";
 }
 
 TEST_F(InstalledTree, WithoutARegistrationTheEditorSaysHowToRegisterAndEndsWithStatusOne) {
@@ -273,9 +269,9 @@ TEST_F(InstalledTree, FileManagersOfferKestrowForShapesFiles) {
   fs::copy_file(m_prefix + "/share/mime/packages/kestrow.xml", mime + "/packages/kestrow.xml");
   const kp::testing::ProgramRun update = kp::testing::RunProgram({"update-mime-database", mime});
   ASSERT_EQ(update.status, 0) << update.err;
-  EXPECT_NE(ReadFile(mime + "/globs2").find(":application/x-orvane-shapes:*.shp2"), std::string::npos)
-      << ReadFile(mime + "/globs2");
-  const std::string entry = ReadFile(m_prefix + "/share/applications/" KESTROW_APP_ID ".desktop");
+  EXPECT_NE(ReadFileText(mime + "/globs2").find(":application/x-orvane-shapes:*.shp2"), std::string::npos)
+      << ReadFileText(mime + "/globs2");
+  const std::string entry = ReadFileText(m_prefix + "/share/applications/" KESTROW_APP_ID ".desktop");
   EXPECT_NE(entry.find("\nMimeType=application/x-orvane-shapes;\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nExec=kestrow %f\n"), std::string::npos) << entry;
 }
