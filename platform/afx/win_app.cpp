@@ -30,11 +30,11 @@ std::string ExecutableBaseName() {
   return name;
 }
 
-std::string JoinCommandLine(int argc, char** argv) {
+std::string JoinCommandLine(const std::vector<std::string>& arguments) {
   std::string line;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) line += ' ';
-    const std::string arg = argv[i];
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& arg = arguments[i];
+    if (i > 0) line += ' ';
     if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) {
       line += arg;
       continue;
@@ -57,6 +57,10 @@ std::string JoinCommandLine(int argc, char** argv) {
     line += '"';
   }
   return line;
+}
+
+std::string JoinCommandLine(int argc, char** argv) {
+  return JoinCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + std::max(argc, 1)));
 }
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
@@ -132,12 +136,14 @@ BOOL CWinApp::InitInstance() { return TRUE; }
 int CWinApp::ExitInstance() { return 0; }
 
 BOOL CWinApp::TakeOption(const char* option) {
-  std::string& line = m_commandLine;
-  std::size_t length = std::strlen(option);
-  for (std::size_t at = line.find(option); at != std::string::npos; at = line.find(option, at + 1)) {
-    if (at == 0 || (line[at - 1] != '-' && line[at - 1] != '/')) continue;
-    line.erase(at - 1, length + 1);
-    m_lpCmdLine = line.data();
+  // Only a whole argument is the option: a path that holds "/Embedding" or
+  // ends in "-Automation" is a path, and stays as it was given.
+  std::vector<std::string> words = kp::afx::SplitCommandLine(m_commandLine);
+  const std::string name = option;
+  for (auto word = words.begin(); word != words.end(); ++word) {
+    if (*word != "-" + name && *word != "/" + name) continue;
+    words.erase(word);
+    SetCommandLine(kp::afx::JoinCommandLine(words));
     return TRUE;
   }
   return FALSE;

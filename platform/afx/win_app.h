@@ -34,9 +34,9 @@ class CWinApp : public CCmdTarget {
   virtual int Run();
   virtual int ExitInstance();
 
-  // TRUE when the command line holds the option, written directly after '-'
-  // or '/' (exact case, as a prefix of the word); the switch character and
-  // the word are then removed from m_lpCmdLine.
+  // TRUE when one argument of the command line is the option, written
+  // right after '-' or '/' and nothing after it (exact case); that argument
+  // is then removed from m_lpCmdLine, and the others stay exactly as given.
   BOOL RunAutomated();
   BOOL RunEmbedded();
 
@@ -73,6 +73,8 @@ std::string ExecutableBaseName();
 // Joins arguments into one command line as a Windows program receives it:
 // blank-separated, an argument that is empty or holds blanks or quotes in
 // double quotes, with its quotes and the backslashes before them escaped.
+std::string JoinCommandLine(const std::vector<std::string>& arguments);
+// The same for a program's argv: the arguments after the program's name.
 std::string JoinCommandLine(int argc, char** argv);
 // The arguments of such a command line again, by the Windows rules:
 // blank-separated words; double quotes, anywhere in a word, keep blanks in

@@ -172,6 +172,8 @@ TEST_F(Automation, OnlyANormalStartWritesTheLocalServerEntries) {
   } rows[] = {
       {"", true},           {"/automation", true}, {"-embedding", true}, {"/Automation", false},
       {"-Automation", false}, {"-Embedding", false}, {"/Embedding", false},
+      // Paths that hold an option's name are paths: a normal start.
+      {"/no/such/Embedding/s.shp2", true}, {"/no/such/x-Automation", true},
   };
   // clang-format on
   for (const auto& row : rows) {

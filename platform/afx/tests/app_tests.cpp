@@ -8,7 +8,9 @@ struct CommandLineApp : CWinApp {
   explicit CommandLineApp(const char* line) { SetCommandLine(line); }
 };
 
-TEST(WinApp, AutomationAndEmbeddingAreFoundAfterADashOrSlashAndRemoved) {
+// An option is a whole argument; any other argument is a path, and a path
+// that holds an option's name is never read as that option nor cut short.
+TEST(WinApp, AutomationAndEmbeddingAreWholeArgumentsAndOnlyTheyAreRemoved) {
   struct Row {
     const char* line;
     BOOL automated;
@@ -17,11 +19,16 @@ TEST(WinApp, AutomationAndEmbeddingAreFoundAfterADashOrSlashAndRemoved) {
   } rows[] = {
       {"-Automation", TRUE, FALSE, ""},
       {"/Automation", TRUE, FALSE, ""},
-      {"file.shp2 -Embedding", FALSE, TRUE, "file.shp2 "},
-      {"-AutomationX", TRUE, FALSE, "X"},
+      {"file.shp2 -Embedding", FALSE, TRUE, "file.shp2"},
+      {"/Embedding \"my file.shp2\"", FALSE, TRUE, "\"my file.shp2\""},
+      {"-AutomationX", FALSE, FALSE, "-AutomationX"},
       {"-automation", FALSE, FALSE, "-automation"},
       {"Automation", FALSE, FALSE, "Automation"},
-      {"x Automation -Automation", TRUE, FALSE, "x Automation "},
+      {"x Automation -Automation", TRUE, FALSE, "x Automation"},
+      {"/home/u/Embedding/shapes.shp2", FALSE, FALSE, "/home/u/Embedding/shapes.shp2"},
+      {"/home/u/x-Automation/s.shp2", FALSE, FALSE, "/home/u/x-Automation/s.shp2"},
+      {"/tmp/-Automation", FALSE, FALSE, "/tmp/-Automation"},
+      {"\"-Automation\"", TRUE, FALSE, ""},
       {"", FALSE, FALSE, ""},
   };
   for (const Row& row : rows) {
@@ -55,7 +62,6 @@ TEST(WinApp, CommandLinesSplitBackIntoTheArgumentsJoined) {
       {"", {}},
       {"  ", {}},
       {"shapes.shp2", {"shapes.shp2"}},
-      {"file.shp2 ", {"file.shp2"}},  // what is left once the option is taken
       {"-Automation \"my file.shp2\"", {"-Automation", "my file.shp2"}},
       {"\"a  b\"\tc", {"a  b", "c"}},
       {"\"unclosed quote", {"unclosed quote"}},
