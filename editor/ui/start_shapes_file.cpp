@@ -37,9 +37,12 @@ StartShapesFile TakeStartShapesFile(const char* commandLine) {
   if (words.empty()) return StartShapesFile{};
   if (words.size() > 1)
     return Problem("One shapes file at most can be named on the command line; the editor starts with none chosen.");
-  // The file dialog gives an absolute path; so does this.
-  std::string path = std::filesystem::absolute(words[0]).lexically_normal().string();
-  std::string why = Unreadable(path);
+  // The file dialog gives an absolute path; so does this. A relative name
+  // has none when the current folder is gone: then it names no file.
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(words[0], error);
+  const std::string path = error ? std::string() : absolute.lexically_normal().string();
+  const std::string why = error ? error.message() : Unreadable(path);
   if (!why.empty())
     return Problem("Cannot use " + words[0] + " as the shapes file (" + why + "); the editor starts with none chosen.");
   return StartShapesFile{CString(path.c_str()), std::string()};
