@@ -33,6 +33,8 @@ void CKestrowApp::OnHelp() {
 BOOL CKestrowApp::InitInstance() {
   if (!AfxOleInit()) {
     AfxMessageBox(kp::resources::LoadStringResource(m_hInstance, IDP_OLE_INIT_FAILED), MB_OK);
+    // The program ends without its window: a failure, as --help says.
+    m_nExitCode = 1;
     return FALSE;
   }
   AfxEnableControlContainer();

@@ -37,7 +37,10 @@ enum COINIT : DWORD {
   COINIT_MULTITHREADED = 0x0,
 };
 
-// Per thread, counted: S_OK the first time, S_FALSE after. Object creation
+// Per thread, counted: S_OK the first time, S_FALSE after, and
+// RPC_E_CHANGED_MODE (nothing counted) when the thread is already in the
+// other kind of apartment: OLE (OleInitialize) needs a single-threaded one.
+// Object creation
 // and class registration fail with CO_E_NOTINITIALIZED on a thread that
 // has not initialised. The last CoUninitialize revokes the class
 // registrations the thread still holds.

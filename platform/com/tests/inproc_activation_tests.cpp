@@ -197,6 +197,18 @@ TEST_F(InprocActivation, NeedsAnInitialisedRuntime) {
   CoUninitialize();
 }
 
+// A thread stays in the kind of apartment it entered first; OLE then
+// cannot start on a multithreaded one, and asking changes nothing.
+TEST_F(InprocActivation, AThreadKeepsTheApartmentItEnteredFirst) {
+  CoUninitialize();
+  ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+  EXPECT_EQ(OleInitialize(nullptr), RPC_E_CHANGED_MODE);
+  EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
+  CoUninitialize();
+  CoUninitialize();
+  EXPECT_EQ(OleInitialize(nullptr), S_OK) << "a thread that left its apartment may enter another";
+}
+
 // The test control answers QueryInterface from its table: each id gives its
 // interface, every interface gives the one IUnknown, anything else nothing.
 TEST_F(InprocActivation, AnswersTheInterfacesOfItsTableWithOneIdentity) {
