@@ -21,9 +21,10 @@ inline constexpr UINT IDM_ABOUTBOX = 0x0010;
 inline constexpr UINT ID_APP_ABOUT = 57664;
 inline constexpr UINT ID_HELP = 57670;
 
-// Window messages of the main dialog's own: shows why the shapes file named
-// on the command line cannot be used, once the window is up.
-inline constexpr UINT WM_SHOW_START_PROBLEM = WM_USER + 1;
+// Window messages of the main dialog's own, from the application's range
+// (WM_USER and up mean something to dialogs already): shows why the shapes
+// file named on the command line cannot be used, once the window is up.
+inline constexpr UINT WM_SHOW_START_PROBLEM = WM_APP + 1;
 
 // Controls of the main dialog. The thirty texture slots are SlotControlIds
 // (editor/shapes/slot_layout.h).

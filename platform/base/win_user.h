@@ -93,6 +93,9 @@ constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_DROPFILES = 0x0233;
 constexpr UINT WM_USER = 0x0400;
+// A program's own messages: WM_USER and up belong to window classes (a
+// dialog's DM_SETDEFID is WM_USER + 1), WM_APP to 0xBFFF to the application.
+constexpr UINT WM_APP = 0x8000;
 constexpr UINT BM_GETCHECK = 0x00F0;
 constexpr UINT BM_SETCHECK = 0x00F1;
 constexpr UINT CB_ADDSTRING = 0x0143;

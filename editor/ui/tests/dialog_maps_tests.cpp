@@ -12,6 +12,7 @@ namespace {
 class MapsOfKestrowDlg : public CKestrowDlg {
  public:
   using CKestrowDlg::GetThisEventSinkMap;
+  using CKestrowDlg::GetThisMessageMap;
 };
 
 TEST(KestrowDlgMaps, EveryCommandOfTheTableHasItsEntry) {
@@ -33,6 +34,21 @@ TEST(KestrowDlgMaps, EveryCommandOfTheTableHasItsEntry) {
     EXPECT_NE(dlg.FindMessageEntry(e.message, e.code, e.id), nullptr)
         << "message " << e.message << " code " << e.code << " id " << e.id;
   EXPECT_EQ(dlg.FindMessageEntry(WM_COMMAND, BN_CLICKED, 1046), nullptr) << "the check box has no handler";
+}
+
+// Messages from WM_USER up to WM_APP belong to the window classes (a
+// dialog's WM_USER + 1 is DM_SETDEFID), so the dialog's own messages are
+// taken from the application's range, WM_APP to 0xBFFF.
+TEST(KestrowDlgMaps, TheDialogsOwnMessagesAreInTheApplicationsRange) {
+  const AFX_MSGMAP* map = MapsOfKestrowDlg::GetThisMessageMap();
+  int own = 0;
+  for (std::size_t i = 0; i < map->nEntries; ++i) {
+    const UINT message = map->lpEntries[i].nMessage;
+    if (message < WM_USER || message >= 0xC000) continue;
+    ++own;
+    EXPECT_GE(message, WM_APP) << "message " << message << " is a window class's";
+  }
+  EXPECT_GE(own, 1) << "the start-up problem is one of the dialog's own messages";
 }
 
 TEST(KestrowDlgMaps, TheEventSinkMapHasExactlyThirtyBmpChangeEntriesOneForEachTextureSlot) {
