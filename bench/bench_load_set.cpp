@@ -56,6 +56,7 @@ bool MakeWorkspace() {
   w.shapes = w.root + "/shapes.shp2";
   for (const char* folder : {"/data", "/runtime"}) std::filesystem::create_directories(w.root + folder);
   ::setenv("XDG_DATA_HOME", (w.root + "/data").c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (w.root + "/config").c_str(), 1);
   ::setenv("XDG_RUNTIME_DIR", (w.root + "/runtime").c_str(), 1);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   sample_shapes::MakeSampleShapes().WriteFile(w.shapes);

@@ -34,7 +34,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime"
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 "$bin/regsvr" "$bin/Tavlet.ocx" >/dev/null

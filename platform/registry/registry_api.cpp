@@ -14,6 +14,7 @@ struct OpenKey {
   KeyPath path;
   REGSAM access = 0;
   bool deleted = false;
+  Hive hive = Hive::ClassesRoot;
 };
 
 constexpr std::uintptr_t kFirstHandle = 0x1000;
@@ -31,27 +32,33 @@ HandleTable& Handles() {
   return table;
 }
 
-const OpenKey kRootKey{{}, KEY_ALL_ACCESS, false};
+const OpenKey kClassesRoot{{}, KEY_ALL_ACCESS, false, Hive::ClassesRoot};
+const OpenKey kCurrentUser{{}, KEY_ALL_ACCESS, false, Hive::CurrentUser};
+
+bool IsPredefined(HKEY hKey) { return hKey == HKEY_CLASSES_ROOT || hKey == HKEY_CURRENT_USER; }
 
 // The open key behind `hKey`, or null for a handle that is not open.
 const OpenKey* Resolve(HKEY hKey) {
-  if (hKey == HKEY_CLASSES_ROOT) return &kRootKey;
+  if (hKey == HKEY_CLASSES_ROOT) return &kClassesRoot;
+  if (hKey == HKEY_CURRENT_USER) return &kCurrentUser;
   auto it = Handles().keys.find(reinterpret_cast<std::uintptr_t>(hKey));
   return it == Handles().keys.end() ? nullptr : &it->second;
 }
 
-HKEY AddHandle(KeyPath path, REGSAM access) {
+HKEY AddHandle(KeyPath path, REGSAM access, Hive hive) {
   HandleTable& table = Handles();
   std::uintptr_t value = table.next;
   table.next += kHandleStep;
-  table.keys.emplace(value, OpenKey{std::move(path), access, false});
+  table.keys.emplace(value, OpenKey{std::move(path), access, false, hive});
   return reinterpret_cast<HKEY>(value);
 }
 
-// Marks every handle on `path` or below it as deleted.
-void MarkDeleted(const KeyPath& path) {
+// Marks every handle on `path` of `hive`, or below it, as deleted; with
+// `keepKey`, only those below it.
+void MarkDeleted(Hive hive, const KeyPath& path, bool keepKey) {
   for (auto& [value, key] : Handles().keys)
-    if (PathStartsWith(key.path, path)) key.deleted = true;
+    if (key.hive == hive && PathStartsWith(key.path, path) && (!keepKey || key.path.size() > path.size()))
+      key.deleted = true;
 }
 
 bool HasAccess(const OpenKey& key, REGSAM needed) {
@@ -79,7 +86,7 @@ LONG NotFound(const RegistryView& view, LONG missing) {
 // that is gone answers ERROR_KEY_DELETED.
 LONG LoadKey(const OpenKey& open, std::shared_ptr<const RegistryView>& view, const RegistryKey*& key) {
   if (open.deleted) return ERROR_KEY_DELETED;
-  LONG result = LoadRegistry(view);
+  LONG result = LoadRegistry(view, open.hive);
   if (result != ERROR_SUCCESS) return result;
   key = FindKey(view->root, open.path);
   return key == nullptr ? NotFound(*view, ERROR_KEY_DELETED) : ERROR_SUCCESS;
@@ -150,7 +157,8 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samD
   if (path.size() > base->path.size() && !HasAccess(*base, KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
   DWORD disposition = REG_OPENED_EXISTING_KEY;
   std::size_t baseDepth = base->path.size();
-  result = ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
+  const Hive hive = base->hive;
+  result = ModifyRegistry(hive, [&](RegistryKey& root, const RegistryKey& below, bool& changed) {
     KeyPath basePath(path.begin(), path.begin() + static_cast<long>(baseDepth));
     if (KeyToChange(root, below, basePath, false, changed) == nullptr) return ERROR_KEY_DELETED;
     bool created = false;
@@ -159,7 +167,7 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samD
     return ERROR_SUCCESS;
   });
   if (result != ERROR_SUCCESS) return result;
-  *phkResult = AddHandle(std::move(path), samDesired);
+  *phkResult = AddHandle(std::move(path), samDesired, base->hive);
   if (lpdwDisposition != nullptr) *lpdwDisposition = disposition;
   return ERROR_SUCCESS;
 }
@@ -177,12 +185,12 @@ LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY ph
   result = LoadKey(*base, view, key);
   if (result != ERROR_SUCCESS) return result;
   if (FindKey(view->root, path) == nullptr) return NotFound(*view, ERROR_FILE_NOT_FOUND);
-  *phkResult = AddHandle(std::move(path), samDesired);
+  *phkResult = AddHandle(std::move(path), samDesired, base->hive);
   return ERROR_SUCCESS;
 }
 
 LONG RegCloseKey(HKEY hKey) {
-  if (hKey == HKEY_CLASSES_ROOT) return ERROR_SUCCESS;
+  if (IsPredefined(hKey)) return ERROR_SUCCESS;
   return Handles().keys.erase(reinterpret_cast<std::uintptr_t>(hKey)) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
@@ -206,7 +214,8 @@ LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYT
   }
   std::string name(ValueName(lpValueName));
   KeyPath path = open->path;
-  return ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
+  const Hive hive = open->hive;
+  return ModifyRegistry(hive, [&](RegistryKey& root, const RegistryKey& below, bool& changed) {
     RegistryKey* key = KeyToChange(root, below, path, false, changed);
     if (key == nullptr) return ERROR_KEY_DELETED;
     auto it = key->values.find(name);
@@ -245,7 +254,8 @@ LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName) {
   if (!HasAccess(*open, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
   std::string name(ValueName(lpValueName));
   KeyPath path = open->path;
-  return ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
+  const Hive hive = open->hive;
+  return ModifyRegistry(hive, [&](RegistryKey& root, const RegistryKey& below, bool& changed) {
     RegistryKey* key = FindKey(root, path);
     if (key == nullptr) {
       // The machine's values are read-only here.
@@ -269,8 +279,9 @@ LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey) {
   // Without a subkey, or on the root, the key stays and only its content goes.
   bool keepKey = lpSubKey == nullptr || path.empty();
   std::size_t baseDepth = base->path.size();
+  const Hive hive = base->hive;
   bool stillThere = false;
-  result = ModifyRegistry([&](RegistryKey& root, const RegistryKey& below, bool& changed) {
+  result = ModifyRegistry(hive, [&](RegistryKey& root, const RegistryKey& below, bool& changed) {
     KeyPath basePath(path.begin(), path.begin() + static_cast<long>(baseDepth));
     if (FindKey(root, basePath) == nullptr && FindKey(below, basePath) == nullptr) return ERROR_KEY_DELETED;
     RegistryKey* key = FindKey(root, path);
@@ -291,12 +302,7 @@ LONG RegDeleteTree(HKEY hKey, LPCSTR lpSubKey) {
   });
   if (result != ERROR_SUCCESS) return result;
   if (stillThere) return ERROR_SUCCESS;
-  if (keepKey) {
-    for (auto& [value, open] : Handles().keys)
-      if (open.path.size() > path.size() && PathStartsWith(open.path, path)) open.deleted = true;
-  } else {
-    MarkDeleted(path);
-  }
+  MarkDeleted(hive, path, keepKey);
   return ERROR_SUCCESS;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// HKEY_CLASSES_ROOT and the Reg* calls, shaped as on Windows: the same
-// names, arguments, access rights and ERROR_ results.
+// HKEY_CLASSES_ROOT, HKEY_CURRENT_USER and the Reg* calls, shaped as on
+// Windows: the same names, arguments, access rights and ERROR_ results.
 //
 // The tree lives in text files (see registry_file_format.h): the user's
 // own, ${XDG_DATA_HOME:-$HOME/.local/share}/kestrow-platform/classes.reg,
@@ -13,6 +13,11 @@
 // ERROR_REGISTRY_CORRUPT and is never overwritten. A damaged or unreadable
 // machine-wide file reads as empty, except that a lookup finding nothing
 // answers with its fault (ERROR_REGISTRY_CORRUPT, ERROR_CANTREAD).
+//
+// HKEY_CURRENT_USER, where programs keep their per-user settings under
+// "Software\\<company>\\<program>", is another tree, in a file of its own,
+// ${XDG_CONFIG_HOME:-$HOME/.config}/kestrow-platform/user.reg, read and
+// written the same way, with nothing machine-wide under it.
 //
 // Differences from Windows worth knowing:
 // - Key and value names compare without regard to ASCII case and keep the
@@ -45,8 +50,9 @@ struct FILETIME {
 };
 using PFILETIME = FILETIME*;
 
-// The one predefined key this platform has.
+// The predefined keys this platform has.
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000000u)))
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u)))
 
 // Value types.
 constexpr DWORD REG_NONE = 0;
@@ -120,7 +126,7 @@ std::vector<RegistryFileState> RegistryFileStates();
 // "PATH", "PATH (not there)", "PATH (cannot be read)" or "PATH (damaged)".
 std::string DescribeRegistryFile(const RegistryFileState& file);
 
-// Keys of this process opened or created and not yet closed
-// (HKEY_CLASSES_ROOT itself is not counted), for leak tests.
+// Keys of this process opened or created and not yet closed (the
+// predefined keys themselves are not counted), for leak tests.
 int OpenKeyCount();
 }  // namespace kp::registry

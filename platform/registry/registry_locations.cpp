@@ -20,11 +20,13 @@ std::optional<MachineScope>& ActiveMachineScope() {
   return scope;
 }
 
-std::string UserDataFolder() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
+// An XDG base folder: the variable when it holds an absolute path, else
+// `fallback` below the home folder.
+std::string UserFolder(const char* variable, const char* fallback) {
+  const char* xdg = std::getenv(variable);
   if (xdg != nullptr && xdg[0] == '/') return xdg;
   const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.local/share";
+  return std::string(home != nullptr ? home : "") + fallback;
 }
 
 // Absolute, and without symbolic links as far as the path exists, so that
@@ -73,15 +75,19 @@ MachineRegistryScope::MachineRegistryScope(const std::string& dataFolder, const 
 
 MachineRegistryScope::~MachineRegistryScope() { ActiveMachineScope().reset(); }
 
-RegistryLayout CurrentRegistryLayout() {
+RegistryLayout CurrentRegistryLayout(Hive hive) {
   RegistryLayout layout;
+  if (hive == Hive::CurrentUser) {
+    layout.writable = UserFolder("XDG_CONFIG_HOME", "/.config") + "/kestrow-platform/user.reg";
+    return layout;
+  }
   if (const auto& scope = ActiveMachineScope()) {
     layout.writable = scope->file;
     layout.relocatable = scope->relocatable;
     layout.machineScope = true;
     return layout;
   }
-  layout.writable = RegistryFileIn(UserDataFolder());
+  layout.writable = RegistryFileIn(UserFolder("XDG_DATA_HOME", "/.local/share"));
   layout.below = FindMachineRegistryFile();
   return layout;
 }

@@ -43,14 +43,22 @@ class MachineRegistryScope {
   MachineRegistryScope& operator=(const MachineRegistryScope&) = delete;
 };
 
-// Which files the Reg* calls use at this moment, from the environment and
-// any MachineRegistryScope.
+// The two trees the Reg* calls reach: HKEY_CLASSES_ROOT, as above, and
+// HKEY_CURRENT_USER, the user's own settings, which programs keep under
+// "Software\\<company>\\<program>". The second is one file of the user's,
+// ${XDG_CONFIG_HOME:-$HOME/.config}/kestrow-platform/user.reg, with no
+// machine-wide file under it; an installer's MachineRegistryScope leaves it
+// alone.
+enum class Hive { ClassesRoot, CurrentUser };
+
+// Which files the Reg* calls use at this moment for `hive`, from the
+// environment and any MachineRegistryScope.
 struct RegistryLayout {
   std::string writable;     // the file changes go to
   std::string below;        // the read-only machine-wide file under it; empty when none
   std::string relocatable;  // machine scope: values below this folder are stored relative
   bool machineScope = false;
 };
-RegistryLayout CurrentRegistryLayout();
+RegistryLayout CurrentRegistryLayout(Hive hive = Hive::ClassesRoot);
 
 }  // namespace kp::registry

@@ -86,11 +86,13 @@ LONG LoadFrom(const std::string& path, RegistryKey& root) {
   return LoadFromOpenFile(fd.get(), root);
 }
 
-// Holds the writers' lock for as long as it lives: on "classes.reg.lock"
-// beside the user's file, or on the folder of a machine-wide file.
+// Holds the writers' lock for as long as it lives: on "<file>.lock" beside
+// a user's file ("classes.reg.lock"), or on the folder of a machine-wide
+// file.
 class WriterLock {
  public:
-  WriterLock(const std::string& folder, bool lockFolder) {
+  WriterLock(const std::string& file, bool lockFolder) {
+    const std::string folder = FolderOf(file);
     if (lockFolder) {
       // flock works on a descriptor opened for reading, which is all a
       // folder allows, and like the lock below it belongs to the open file
@@ -101,7 +103,7 @@ class WriterLock {
       }
       return;
     }
-    std::string path = folder + "/classes.reg.lock";
+    std::string path = file + ".lock";
     m_fd = ScopedFd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)).release();
     if (m_fd < 0) return;
     struct flock lock {};
@@ -128,10 +130,10 @@ class WriterLock {
   int m_fd = -1;
 };
 
-// Writes `text` to a new file in `folder` with `mode` and renames it over
-// `path`.
+// Writes `text` to a new file beside `path`, in `folder`, with `mode` and
+// renames it over `path`.
 LONG ReplaceFile(const std::string& folder, const std::string& path, const std::string& text, mode_t mode) {
-  std::string temp = folder + "/classes.reg.tmp-XXXXXX";
+  std::string temp = path + ".tmp-XXXXXX";
   ScopedFd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (fd.get() < 0) return ERROR_CANTWRITE;
   bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), text) && ::fsync(fd.get()) == 0;
@@ -268,20 +270,23 @@ LONG ReadBelow(const RegistryLayout& layout, std::shared_ptr<const RegistryKey>&
 
 std::string RegistryFilePath() { return CurrentRegistryLayout().writable; }
 
-LONG LoadRegistry(std::shared_ptr<const RegistryView>& view) {
-  RegistryLayout layout = CurrentRegistryLayout();
+LONG LoadRegistry(std::shared_ptr<const RegistryView>& view, Hive hive) {
+  RegistryLayout layout = CurrentRegistryLayout(hive);
   std::shared_ptr<const RegistryKey> own;
   LONG result = ReadUnlessKnown(layout.writable, layout.machineScope, own);
   if (result != ERROR_SUCCESS) return result;
   std::shared_ptr<const RegistryKey> below;
   const LONG belowFault = ReadBelow(layout, below);
 
-  // The view laid together last, kept while both trees are the same.
-  static struct {
+  // The view of each hive laid together last, kept while both trees are
+  // the same.
+  struct LastView {
     std::shared_ptr<const RegistryKey> own, below;
     LONG belowFault = ERROR_SUCCESS;
     std::shared_ptr<const RegistryView> view;
-  } last;
+  };
+  static LastView views[2];
+  LastView& last = views[hive == Hive::CurrentUser ? 1 : 0];
   if (!last.view || last.own != own || last.below != below || last.belowFault != belowFault) {
     auto fresh = std::make_shared<RegistryView>();
     CopyTree(*below, fresh->root);
@@ -293,13 +298,13 @@ LONG LoadRegistry(std::shared_ptr<const RegistryView>& view) {
   return ERROR_SUCCESS;
 }
 
-LONG ModifyRegistry(const RegistryChange& change) {
-  RegistryLayout layout = CurrentRegistryLayout();
+LONG ModifyRegistry(Hive hive, const RegistryChange& change) {
+  RegistryLayout layout = CurrentRegistryLayout(hive);
   const std::string& path = layout.writable;
   std::string folder = FolderOf(path);
   // A machine-wide file and its folder are for every user to read.
   if (!MakeFolders(folder, layout.machineScope ? 0755 : 0700)) return ERROR_CANTOPEN;
-  WriterLock lock(folder, layout.machineScope);
+  WriterLock lock(path, layout.machineScope);
   if (!lock.held()) return ERROR_CANTOPEN;
   // Under the lock no other writer can replace the file, so the version
   // parsed last, when it is still the file's, is the one to change.
@@ -349,7 +354,7 @@ LONG ResetCorruptFile(std::string* savedAs) {
   const std::string& path = layout.writable;
   std::string folder = FolderOf(path);
   if (!MakeFolders(folder, layout.machineScope ? 0755 : 0700)) return ERROR_CANTOPEN;
-  WriterLock lock(folder, layout.machineScope);
+  WriterLock lock(path, layout.machineScope);
   if (!lock.held()) return ERROR_CANTOPEN;
   RegistryKey root;
   LONG result = LoadFrom(path, root);

@@ -19,11 +19,13 @@ void SetUpTemporaryEnvironment() {
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
   g_root = pattern;
   std::filesystem::create_directories(g_root + "/data");
+  std::filesystem::create_directories(g_root + "/config");
   std::filesystem::create_directories(g_root + "/runtime");
   std::filesystem::create_directories(g_root + "/machine");
   std::filesystem::permissions(g_root + "/runtime", std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace);
   setenv("XDG_DATA_HOME", (g_root + "/data").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (g_root + "/config").c_str(), 1);
   setenv("XDG_RUNTIME_DIR", (g_root + "/runtime").c_str(), 1);
   // No machine-wide registration of the computer the tests run on shows.
   setenv("XDG_DATA_DIRS", (g_root + "/machine").c_str(), 1);

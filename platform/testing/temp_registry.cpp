@@ -19,8 +19,14 @@ std::string NewFolder(const char* name) {
 std::string UseFreshRegistry() {
   std::string folder = NewFolder("registry");
   setenv("XDG_DATA_HOME", folder.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", NewFolder("config").c_str(), 1);
   UseFreshMachineFolder();
   return folder;
+}
+
+std::string FreshConfigFolder() {
+  const char* folder = std::getenv("XDG_CONFIG_HOME");
+  return folder != nullptr ? folder : "";
 }
 
 std::string UseFreshMachineFolder() {

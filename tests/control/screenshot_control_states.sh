@@ -8,7 +8,7 @@ picture=${2:-docs/control-states.png}
 # A registry of its own, so the user's is left alone.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-export XDG_DATA_HOME="$scratch" XDG_RUNTIME_DIR="$scratch"
+export XDG_DATA_HOME="$scratch" XDG_CONFIG_HOME="$scratch" XDG_RUNTIME_DIR="$scratch"
 "$build/bin/regsvr" "$build/bin/Tavlet.ocx"
 xvfb-run -a -s "-screen 0 600x260x24" sh -c \
   "\"$build/bin/tavlet_states_preview\" 4000 & sleep 2; import -window root \"$picture\"; wait"

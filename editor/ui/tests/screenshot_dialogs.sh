@@ -10,7 +10,7 @@ docs=${2:-docs}
 # A registry and a shapes file of its own, so the user's are left alone.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-export XDG_DATA_HOME="$scratch" XDG_RUNTIME_DIR="$scratch"
+export XDG_DATA_HOME="$scratch" XDG_CONFIG_HOME="$scratch" XDG_RUNTIME_DIR="$scratch"
 "$build/bin/regsvr" "$build/bin/Tavlet.ocx"
 "$build/bin/kestrow-sample-shapes" "$scratch/shapes.shp2"
 

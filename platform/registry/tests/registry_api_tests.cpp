@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/registry/registry_locations.h"
 #include "platform/testing/temp_registry.h"
 
 namespace kp::registry {
@@ -195,5 +198,41 @@ TEST_F(RegistryApi, RejectsMalformedPaths) {
   ScopedHKey same;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "A", 0, KEY_READ, same.put()), ERROR_SUCCESS);
 }
+std::string FileText(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+// The user's settings are a tree of their own, in a file of their own: the
+// same path names two keys, deleting one leaves the other and the handles
+// open on it, and an installer's scope changes nothing about it.
+TEST_F(RegistryApi, TheCurrentUsersKeysAreATreeOfTheirOwnInTheUsersSettingsFile) {
+  const char kRecent[] = "Software\\Kestrow\\Kestrow\\Recent File List";
+  ASSERT_EQ(SetStringValue(HKEY_CURRENT_USER, kRecent, "File1", "/home/u/a.shp2"), ERROR_SUCCESS);
+  ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, kRecent, "File1", "/elsewhere.shp2"), ERROR_SUCCESS);
+  std::string value;
+  ASSERT_EQ(GetStringValue(HKEY_CURRENT_USER, kRecent, "File1", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, "/home/u/a.shp2");
+
+  const std::string userFile = kp::testing::FreshConfigFolder() + "/kestrow-platform/user.reg";
+  EXPECT_EQ(CurrentRegistryLayout(Hive::CurrentUser).writable, userFile);
+  EXPECT_NE(FileText(userFile).find("/home/u/a.shp2"), std::string::npos);
+  EXPECT_EQ(FileText(RegistryFilePath()).find("/home/u/a.shp2"), std::string::npos);
+
+  ScopedHKey held;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, kRecent, 0, KEY_ALL_ACCESS, held.put()), ERROR_SUCCESS);
+  ASSERT_EQ(RegDeleteTree(HKEY_CLASSES_ROOT, "Software"), ERROR_SUCCESS);
+  EXPECT_EQ(SetString(held.get(), "File2", "/home/u/b.shp2"), ERROR_SUCCESS) << "the other tree's key went";
+  {
+    MachineRegistryScope installing(kp::testing::UseFreshMachineFolder(), "/nowhere");
+    EXPECT_EQ(GetStringValue(HKEY_CURRENT_USER, kRecent, "File2", &value), ERROR_SUCCESS);
+    EXPECT_EQ(value, "/home/u/b.shp2");
+  }
+  ASSERT_EQ(RegDeleteTree(HKEY_CURRENT_USER, "Software\\Kestrow"), ERROR_SUCCESS);
+  EXPECT_EQ(SetString(held.get(), "File3", "x"), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS) << "a predefined key is never closed";
+}
+
 }  // namespace
 }  // namespace kp::registry
