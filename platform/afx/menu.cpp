@@ -76,6 +76,23 @@ BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem) {
   return ::AppendMenu(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
 }
 
+BOOL CMenu::InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem) {
+  return ::InsertMenu(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
+}
+
+BOOL CMenu::DeleteMenu(UINT nPosition, UINT nFlags) { return ::DeleteMenu(m_hMenu, nPosition, nFlags); }
+
+BOOL CMenu::ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem) {
+  return ::ModifyMenu(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
+}
+
+CString CMenu::GetMenuString(UINT nIDItem, UINT nFlags) const {
+  const int length = ::GetMenuString(m_hMenu, nIDItem, nullptr, 0, nFlags);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  ::GetMenuString(m_hMenu, nIDItem, text.data(), length + 1, nFlags);
+  return CString(text.c_str());
+}
+
 UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
   return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable);
 }

@@ -3,6 +3,7 @@
 // (platform/user/menu.h).
 
 #include "platform/afx/object.h"
+#include "platform/base/cstring.h"
 #include "platform/base/geometry.h"
 #include "platform/base/module.h"
 #include "platform/user/menu.h"
@@ -34,6 +35,10 @@ class CMenu : public CObject {
   int GetMenuItemCount() const;
   UINT GetMenuItemID(int nPos) const;
   BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
+  BOOL InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
+  BOOL DeleteMenu(UINT nPosition, UINT nFlags);
+  BOOL ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
+  CString GetMenuString(UINT nIDItem, UINT nFlags) const;
   UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable);
   BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
 };

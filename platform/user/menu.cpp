@@ -1,5 +1,6 @@
 #include "platform/user/menu.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,18 +47,44 @@ HMENU NewMenu(HINSTANCE module) {
   return h;
 }
 
-MenuItemRecord* Item(HMENU hMenu, UINT idOrPos, UINT flags) {
+// Where an item is: its menu and its index there, found by position or,
+// through the submenus too, by command id; {null, 0} when it is not there.
+struct ItemPlace {
+  MenuRecord* menu = nullptr;
+  std::size_t index = 0;
+};
+ItemPlace Place(HMENU hMenu, UINT idOrPos, UINT flags) {
   MenuRecord* menu = Find(hMenu);
-  if (menu == nullptr) return nullptr;
-  if (flags & MF_BYPOSITION) return idOrPos < menu->items.size() ? &menu->items[idOrPos] : nullptr;
-  for (auto& item : menu->items) {
+  if (menu == nullptr) return {};
+  if (flags & MF_BYPOSITION) return idOrPos < menu->items.size() ? ItemPlace{menu, idOrPos} : ItemPlace{};
+  for (std::size_t i = 0; i < menu->items.size(); ++i) {
+    const MenuItemRecord& item = menu->items[i];
     if (item.popup) {
-      if (MenuItemRecord* inner = Item(item.popup, idOrPos, flags)) return inner;
+      if (ItemPlace inner = Place(item.popup, idOrPos, flags); inner.menu != nullptr) return inner;
     } else if (!(item.flags & MF_SEPARATOR) && item.id == idOrPos) {
-      return &item;
+      return {menu, i};
     }
   }
-  return nullptr;
+  return {};
+}
+
+MenuItemRecord* Item(HMENU hMenu, UINT idOrPos, UINT flags) {
+  const ItemPlace place = Place(hMenu, idOrPos, flags);
+  return place.menu != nullptr ? &place.menu->items[place.index] : nullptr;
+}
+
+// The item AppendMenu, InsertMenu and ModifyMenu make; false when it names
+// a popup that is not a menu.
+bool MakeItem(UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem, MenuItemRecord& item) {
+  item.flags = uFlags & ~MF_BYPOSITION;
+  if (uFlags & MF_POPUP) {
+    item.popup = reinterpret_cast<HMENU>(uIDNewItem);
+    if (!IsMenu(item.popup)) return false;
+  } else if (!(uFlags & MF_SEPARATOR)) {
+    item.id = static_cast<UINT>(uIDNewItem);
+  }
+  if (!(uFlags & MF_SEPARATOR) && lpNewItem) item.text = lpNewItem;
+  return true;
 }
 
 void Build(HMENU hMenu, const std::vector<kp::resources::MenuItem>& items, HINSTANCE module) {
@@ -109,18 +136,54 @@ HMENU LoadMenu(HINSTANCE hInstance, LPCTSTR lpMenuName) {
 
 BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem) {
   MenuRecord* menu = Find(hMenu);
-  if (menu == nullptr) return FALSE;
   MenuItemRecord item;
-  item.flags = uFlags;
-  if (uFlags & MF_POPUP) {
-    item.popup = reinterpret_cast<HMENU>(uIDNewItem);
-    if (!IsMenu(item.popup)) return FALSE;
-  } else if (!(uFlags & MF_SEPARATOR)) {
-    item.id = static_cast<UINT>(uIDNewItem);
-  }
-  if (!(uFlags & MF_SEPARATOR) && lpNewItem) item.text = lpNewItem;
+  if (menu == nullptr || !MakeItem(uFlags, uIDNewItem, lpNewItem, item)) return FALSE;
   menu->items.push_back(std::move(item));
   return TRUE;
+}
+
+BOOL InsertMenu(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem) {
+  MenuRecord* menu = Find(hMenu);
+  if (menu == nullptr) return FALSE;
+  ItemPlace place{menu, menu->items.size()};
+  const bool atEnd = (uFlags & MF_BYPOSITION) && (uPosition == static_cast<UINT>(-1) || uPosition >= menu->items.size());
+  if (!atEnd) place = Place(hMenu, uPosition, uFlags);
+  MenuItemRecord item;
+  if (place.menu == nullptr || !MakeItem(uFlags, uIDNewItem, lpNewItem, item)) return FALSE;
+  place.menu->items.insert(place.menu->items.begin() + static_cast<std::ptrdiff_t>(place.index), std::move(item));
+  return TRUE;
+}
+
+BOOL DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags) {
+  const ItemPlace place = Place(hMenu, uPosition, uFlags);
+  if (place.menu == nullptr) return FALSE;
+  const HMENU popup = place.menu->items[place.index].popup;
+  place.menu->items.erase(place.menu->items.begin() + static_cast<std::ptrdiff_t>(place.index));
+  if (popup) DestroyMenu(popup);
+  return TRUE;
+}
+
+BOOL ModifyMenu(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem) {
+  const ItemPlace place = Place(hMenu, uPosition, uFlags);
+  MenuItemRecord item;
+  if (place.menu == nullptr || !MakeItem(uFlags, uIDNewItem, lpNewItem, item)) return FALSE;
+  // A submenu that the item no longer shows is destroyed, as Windows does.
+  const HMENU old = place.menu->items[place.index].popup;
+  place.menu->items[place.index] = std::move(item);
+  if (old && old != reinterpret_cast<HMENU>(uIDNewItem)) DestroyMenu(old);
+  return TRUE;
+}
+
+int GetMenuString(HMENU hMenu, UINT uIDItem, LPTSTR lpString, int nMaxCount, UINT uFlag) {
+  const ItemPlace place = Place(hMenu, uIDItem, uFlag);
+  if (place.menu == nullptr) return 0;
+  const std::string& text = place.menu->items[place.index].text;
+  if (lpString == nullptr) return static_cast<int>(text.size());
+  if (nMaxCount <= 0) return 0;
+  const std::size_t n = std::min(text.size(), static_cast<std::size_t>(nMaxCount - 1));
+  text.copy(lpString, n);
+  lpString[n] = '\0';
+  return static_cast<int>(n);
 }
 
 int GetMenuItemCount(HMENU hMenu) {

@@ -16,6 +16,18 @@ BOOL DestroyMenu(HMENU hMenu);
 BOOL IsMenu(HMENU hMenu);
 HMENU LoadMenu(HINSTANCE hInstance, LPCTSTR lpMenuName);
 BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem);
+// The item is named by its position (MF_BYPOSITION) or by its command id,
+// which is looked for in the submenus too. InsertMenu puts the new item
+// before it (at position -1 or one past the last: at the end); DeleteMenu
+// removes it and destroys its submenu; ModifyMenu replaces it, keeping its
+// place. FALSE when no such item is there or the new one is not valid.
+BOOL InsertMenu(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem);
+BOOL DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags);
+BOOL ModifyMenu(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem, LPCTSTR lpNewItem);
+// The item's text, '&' included; the length copied (at most nMaxCount - 1
+// characters and a terminator), the length itself with a null buffer, and
+// 0 for no such item.
+int GetMenuString(HMENU hMenu, UINT uIDItem, LPTSTR lpString, int nMaxCount, UINT uFlag);
 int GetMenuItemCount(HMENU hMenu);
 UINT GetMenuItemID(HMENU hMenu, int nPos);  // -1 for a popup, 0 for a separator
 HMENU GetSubMenu(HMENU hMenu, int nPos);
