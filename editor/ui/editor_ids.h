@@ -18,6 +18,10 @@ inline constexpr UINT IDR_MAINFRAME = 128;
 // Commands: the window menu's About entry (a system command id; the low
 // four bits are the window system's own), the framework's About and Help.
 inline constexpr UINT IDM_ABOUTBOX = 0x0010;
+// The recent shapes files of the window menu: kRecentFileCount ids from
+// here, 0x10 apart (0x1000 to 0x1070).
+inline constexpr UINT IDM_RECENT_FILE_FIRST = 0x1000;
+inline constexpr int kRecentFileCount = 8;
 inline constexpr UINT ID_APP_ABOUT = 57664;
 inline constexpr UINT ID_HELP = 57670;
 

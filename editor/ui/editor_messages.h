@@ -14,3 +14,7 @@ inline constexpr char kTextureOutsideFileFormat[] =
     "Texture #%d <column %d, row %d> lies outside the shapes file and was not written";
 inline constexpr char kLandscapeOutsideFileMessage[] =
     "Landscape texture lies outside the shapes file and was not written";
+// A recent file that can no longer be read: the path and why, in the words
+// the command line uses for a file it cannot use.
+inline constexpr char kRecentFileUnusableFormat[] =
+    "Cannot use %s as the shapes file (%s); it is taken off the recent files.";

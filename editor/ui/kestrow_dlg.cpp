@@ -5,6 +5,7 @@
 #include "editor/ui/auto_proxy.h"
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/editor_messages.h"
+#include "editor/ui/editor_settings.h"
 #include "editor/ui/image_finder_dlg.h"
 #include "interfaces/tavlet_ids.h"
 #include "platform/afx/menu.h"
@@ -73,7 +74,8 @@ END_EVENTSINK_MAP()
 
 #undef KESTROW_SLOT_EVENT
 
-CKestrowDlg::CKestrowDlg(CWnd* pParent) : CDialog(IDD_KESTROW_DIALOG, pParent) {
+CKestrowDlg::CKestrowDlg(CWnd* pParent)
+    : CDialog(IDD_KESTROW_DIALOG, pParent), m_recentFiles(kRecentFilesKey, kRecentFileEntry, kRecentFileCount) {
   for (int k = 0; k < kTextureSlotCount; ++k) m_pSlotWnd[k] = &m_slot[k];
   m_pSlotWnd[kTextureSlotCount] = &m_wndLandscape;
   m_hIcon = ::LoadIcon(GetModuleInstance(), MAKEINTRESOURCE(IDR_MAINFRAME));
@@ -105,7 +107,7 @@ BOOL CKestrowDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
   SetDlgItemText(IDC_SHAPES_FILE_PATH, kNoShapesFileText);
-  if (!m_start.path.IsEmpty()) UseShapesFile(m_start.path);
+  if (!m_start.path.IsEmpty()) ChooseShapesFile(m_start.path);
   // Posted, so that the message box comes over the window once it shows.
   if (!m_start.problem.empty()) PostMessage(WM_SHOW_START_PROBLEM);
   return TRUE;

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "editor/shapes/set_kinds.h"
 #include "editor/ui/start_shapes_file.h"
@@ -15,6 +16,7 @@
 #include "editor/ui/window_menu.h"
 #include "platform/afx/data_exchange.h"
 #include "platform/afx/dialog.h"
+#include "platform/afx/recent_file_list.h"
 
 class CImageFinderDlg;
 class CKestrowDlgAutoProxy;
@@ -69,6 +71,18 @@ class CKestrowDlg : public CDialog {
   // Makes `path` the shapes file: shown in the path box, with the three
   // commands that need one enabled when it is not empty.
   void UseShapesFile(const CString& path);
+  // Makes `path` the shapes file as the user chose it (the file dialog, the
+  // command line, a recent file): it also goes to the front of the recent
+  // files, and its folder is where the file dialog opens next
+  // (recent_files.cpp).
+  void ChooseShapesFile(const CString& path);
+  // Lists the recent files in the window menu, in place of the ones listed
+  // when it opened before; `firstId` is the first one's command.
+  void ListRecentFiles(CMenu* pMenu, UINT firstId);
+  // The recent file listed at `index` when the menu opened last: chosen as
+  // Select Shapes File... would choose it, or, when it cannot be used any
+  // more, said so and taken off the list.
+  void OnRecentFile(int index);
   void OnLoadSet();
   void OnPatchShapesFile();
   void OnGeneratePaletteBitmap();
@@ -98,6 +112,13 @@ class CKestrowDlg : public CDialog {
   CTavlet* m_pSlotWnd[kTextureSlotCount + 1];
   CString m_strShapesFile;
   StartShapesFile m_start;
+  // The recent shapes files, newest first, as the registry holds them; the
+  // ones the window menu lists, from position m_nRecentFilesAt on, in
+  // m_nRecentFilesShown entries (the files and the separator after them).
+  CRecentFileList m_recentFiles;
+  std::vector<CString> m_listedRecentFiles;
+  int m_nRecentFilesAt = 0;
+  int m_nRecentFilesShown = 0;
   BOOL m_bOpened = FALSE;
   // The Image Finder, made at its first opening and kept for the rest of
   // the program, so its fields keep their values between openings.

@@ -2,15 +2,22 @@
 
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/editor_messages.h"
+#include "editor/ui/editor_settings.h"
 #include "editor/ui/kestrow_dlg.h"
 #include "platform/afx/file_dialog.h"
+#include "platform/registry/registry_helpers.h"
 
 void CKestrowDlg::OnSelectShapesFile() {
   CFileDialog dlg(TRUE, "shp2", "shapes.shp2", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT,
                   "Shapes Files (*.shp2)|*.shp2|All Files (*.*)|*.*||", this);
   dlg.m_ofn.lpstrTitle = "Please specify location of the 'shapes' file";
+  // The dialog opens where the last shapes file was chosen.
+  std::string folder;
+  if (kp::registry::GetStringValue(HKEY_CURRENT_USER, kSettingsKey, kShapesFolderValue, &folder) == ERROR_SUCCESS &&
+      !folder.empty())
+    dlg.m_ofn.lpstrInitialDir = folder.c_str();
   if (dlg.DoModal() != IDOK) return;
-  UseShapesFile(dlg.GetPathName());
+  ChooseShapesFile(dlg.GetPathName());
 }
 
 LRESULT CKestrowDlg::OnShowStartProblem(WPARAM, LPARAM) {

@@ -18,9 +18,9 @@ StartShapesFile Problem(const std::string& problem) {
   std::fprintf(stderr, "%s: %s\n", AfxGetAppName() != nullptr ? AfxGetAppName() : "kestrow", problem.c_str());
   return StartShapesFile{CString(), problem};
 }
+}  // namespace
 
-// Empty when `path` is a file this user can read; otherwise why not.
-std::string Unreadable(const std::string& path) {
+std::string WhyNotReadable(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::strerror(errno);
   if (!S_ISREG(info.st_mode)) return "not a file";
@@ -30,7 +30,6 @@ std::string Unreadable(const std::string& path) {
   ::close(fd);
   return std::string();
 }
-}  // namespace
 
 StartShapesFile TakeStartShapesFile(const char* commandLine) {
   std::vector<std::string> words = kp::afx::SplitCommandLine(commandLine != nullptr ? commandLine : "");
@@ -42,7 +41,7 @@ StartShapesFile TakeStartShapesFile(const char* commandLine) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(words[0], error);
   const std::string path = error ? std::string() : absolute.lexically_normal().string();
-  const std::string why = error ? error.message() : Unreadable(path);
+  const std::string why = error ? error.message() : WhyNotReadable(path);
   if (!why.empty())
     return Problem("Cannot use " + words[0] + " as the shapes file (" + why + "); the editor starts with none chosen.");
   return StartShapesFile{CString(path.c_str()), std::string()};

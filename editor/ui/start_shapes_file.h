@@ -18,3 +18,7 @@ struct StartShapesFile {
 // said at once on standard error; the main dialog shows it in a message box
 // once its window is up, and starts with none chosen.
 StartShapesFile TakeStartShapesFile(const char* commandLine);
+
+// Empty when `path` names a file this user can read; otherwise why not, in
+// the system's words ("No such file or directory"), or "not a file".
+std::string WhyNotReadable(const std::string& path);

@@ -11,6 +11,7 @@
 std::span<const WindowMenuItem> CKestrowDlg::WindowMenuItems() {
   static const WindowMenuItem kItems[] = {
       {0, 0, nullptr, nullptr},
+      {IDM_RECENT_FILE_FIRST, 0, nullptr, nullptr, WindowMenuSection::RecentFiles},
       {IDM_ABOUTBOX, IDS_ABOUTBOX, &CKestrowDlg::OnAppAbout, nullptr},
   };
   return kItems;
@@ -20,6 +21,12 @@ void CKestrowDlg::AppendWindowMenuItems() {
   CMenu* pSysMenu = GetSystemMenu(FALSE);
   if (pSysMenu == nullptr) return;
   for (const WindowMenuItem& item : WindowMenuItems()) {
+    if (item.section == WindowMenuSection::RecentFiles) {
+      // Filled each time the menu opens; empty until then.
+      m_nRecentFilesAt = pSysMenu->GetMenuItemCount();
+      m_nRecentFilesShown = 0;
+      continue;
+    }
     if (item.id == 0) {
       pSysMenu->AppendMenu(MF_SEPARATOR);
       continue;
@@ -32,15 +39,24 @@ void CKestrowDlg::AppendWindowMenuItems() {
 void CKestrowDlg::OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu) {
   CDialog::OnInitMenuPopup(pPopupMenu, nIndex, bSysMenu);
   if (pPopupMenu == nullptr || !bSysMenu) return;
-  for (const WindowMenuItem& item : WindowMenuItems())
-    if (item.id != 0 && item.enabled != nullptr)
+  for (const WindowMenuItem& item : WindowMenuItems()) {
+    if (item.section == WindowMenuSection::RecentFiles)
+      ListRecentFiles(pPopupMenu, item.id);
+    else if (item.id != 0 && item.enabled != nullptr)
       pPopupMenu->EnableMenuItem(item.id, (this->*item.enabled)() ? MF_ENABLED : MF_GRAYED);
+  }
 }
 
 void CKestrowDlg::OnSysCommand(UINT nID, LPARAM lParam) {
   // The low four bits of a system command are the window system's own.
+  const UINT command = nID & 0xFFF0;
   for (const WindowMenuItem& item : WindowMenuItems()) {
-    if (item.id != 0 && (nID & 0xFFF0) == item.id) {
+    if (item.section == WindowMenuSection::RecentFiles) {
+      if (command >= item.id && command < item.id + 0x10 * kRecentFileCount) {
+        OnRecentFile(static_cast<int>((command - item.id) / 0x10));
+        return;
+      }
+    } else if (item.id != 0 && command == item.id) {
       (this->*item.command)();
       return;
     }

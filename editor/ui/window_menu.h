@@ -8,10 +8,20 @@
 // the menu opens, since what it depends on (the chosen file and what Kestrow
 // knows of it) changes while the editor runs. The handlers and the table
 // are members of CKestrowDlg; window_menu.cpp holds the table.
+//
+// A row can also stand for a section whose items change while the editor
+// runs: the recent shapes files, listed anew each time the menu opens, each
+// with an id of its own from the row's id up, followed by a separator when
+// there are any.
 
 #include "platform/base/win_types.h"
 
 class CKestrowDlg;
+
+enum class WindowMenuSection {
+  Item,         // one item, or a separator
+  RecentFiles,  // the recent shapes files, ids from the row's id up by 0x10
+};
 
 struct WindowMenuItem {
   UINT id;      // the system command id; 0 for a separator
@@ -19,4 +29,5 @@ struct WindowMenuItem {
   void (CKestrowDlg::*command)();
   // Null: always enabled.
   bool (CKestrowDlg::*enabled)() const;
+  WindowMenuSection section = WindowMenuSection::Item;
 };

@@ -82,6 +82,7 @@ INT_PTR CFileDialog::DoModal() {
   request.filter = m_filter;
   request.filters = kp::afx::ParseFileFilter(m_filter);
   request.initialName = m_ofn.lpstrFile ? m_ofn.lpstrFile : "";
+  request.initialFolder = m_ofn.lpstrInitialDir ? m_ofn.lpstrInitialDir : "";
   request.defaultExtension = m_ofn.lpstrDefExt ? m_ofn.lpstrDefExt : "";
   request.flags = m_ofn.Flags;
   request.owner = m_ofn.hwndOwner;

@@ -34,6 +34,7 @@ struct FileDialogRequest {
   std::string filter;  // as the program gave it, "Shapes Files (*.shp2)|*.shp2||"
   std::vector<FileFilter> filters;
   std::string initialName;
+  std::string initialFolder;     // where the dialog opens; empty: where it likes
   std::string defaultExtension;  // without the dot
   DWORD flags = 0;               // OFN_ flags
   HWND owner = nullptr;

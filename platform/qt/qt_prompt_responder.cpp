@@ -1,5 +1,6 @@
 // The default prompts: Qt's message box and Qt's own (never the native) file dialog.
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <unordered_map>
 
@@ -59,6 +60,10 @@ class QtPromptResponder : public kp::prompts::PromptResponder {
     QStringList filters;
     for (const auto& filter : request.filters) filters << QString::fromStdString(ToQtNameFilter(filter));
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    // The name is chosen in the folder the program asked for; one that is
+    // gone leaves the dialog where it would open anyway.
+    if (!request.initialFolder.empty() && QFileInfo(QString::fromStdString(request.initialFolder)).isDir())
+      dialog.setDirectory(QString::fromStdString(request.initialFolder));
     if (!request.initialName.empty()) dialog.selectFile(QString::fromStdString(request.initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();

@@ -37,26 +37,24 @@ TEST(Menu, ItemsAreInsertedDeletedAndReplacedByPositionOrCommand) {
     BOOL result;
     const char* after;
   } rows[] = {
-      {"insert first", [](HMENU m) { return InsertMenu(m, 0, MF_BYPOSITION, 9, "X"); }, TRUE,
-       "X:9 A:1 - B:2 P[C:3]"},
+      {"insert first", [](HMENU m) { return InsertMenu(m, 0, MF_BYPOSITION, 9, "X"); }, TRUE, "X:9 A:1 - B:2 P[C:3]"},
       {"insert at -1 appends", [](HMENU m) { return InsertMenu(m, static_cast<UINT>(-1), MF_BYPOSITION, 9, "X"); },
        TRUE, "A:1 - B:2 P[C:3] X:9"},
-      {"insert past the end appends", [](HMENU m) { return InsertMenu(m, 7, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr); },
-       TRUE, "A:1 - B:2 P[C:3] -"},
+      {"insert past the end appends",
+       [](HMENU m) { return InsertMenu(m, 7, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr); }, TRUE, "A:1 - B:2 P[C:3] -"},
       {"insert before a command in a submenu", [](HMENU m) { return InsertMenu(m, 3, MF_BYCOMMAND, 9, "X"); }, TRUE,
        "A:1 - B:2 P[X:9 C:3]"},
       {"insert before a missing command", [](HMENU m) { return InsertMenu(m, 77, MF_BYCOMMAND, 9, "X"); }, FALSE,
        "A:1 - B:2 P[C:3]"},
       {"delete by command", [](HMENU m) { return DeleteMenu(m, 2, MF_BYCOMMAND); }, TRUE, "A:1 - P[C:3]"},
       {"delete by position", [](HMENU m) { return DeleteMenu(m, 1, MF_BYPOSITION); }, TRUE, "A:1 B:2 P[C:3]"},
-      {"delete a missing position", [](HMENU m) { return DeleteMenu(m, 4, MF_BYPOSITION); }, FALSE,
-       "A:1 - B:2 P[C:3]"},
+      {"delete a missing position", [](HMENU m) { return DeleteMenu(m, 4, MF_BYPOSITION); }, FALSE, "A:1 - B:2 P[C:3]"},
       {"modify keeps the place", [](HMENU m) { return ModifyMenu(m, 1, MF_BYCOMMAND, 5, "A2"); }, TRUE,
        "A2:5 - B:2 P[C:3]"},
       {"modify into a separator", [](HMENU m) { return ModifyMenu(m, 2, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr); },
        TRUE, "A:1 - - P[C:3]"},
-      {"modify with a popup that is no menu", [](HMENU m) { return ModifyMenu(m, 0, MF_BYPOSITION | MF_POPUP, 0, "Q"); },
-       FALSE, "A:1 - B:2 P[C:3]"},
+      {"modify with a popup that is no menu",
+       [](HMENU m) { return ModifyMenu(m, 0, MF_BYPOSITION | MF_POPUP, 0, "Q"); }, FALSE, "A:1 - B:2 P[C:3]"},
   };
   for (const auto& row : rows) {
     HMENU menu = CreatePopupMenu();
