@@ -333,6 +333,8 @@ void CWnd::OnKillFocus(CWnd*) { Default(); }
 void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
+void CWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
 void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
 void CWnd::OnDropFiles(HDROP) { Default(); }
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT) { Default(); }

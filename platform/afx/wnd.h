@@ -144,6 +144,12 @@ class CWnd : public CCmdTarget {
   void OnLButtonDown(UINT nFlags, CPoint point);
   void OnLButtonUp(UINT nFlags, CPoint point);
   void OnRButtonDown(UINT nFlags, CPoint point);
+  // Only while a button is down.
+  void OnMouseMove(UINT nFlags, CPoint point);
+  // A key pressed while the window has the focus: letters and digits (their
+  // upper-case characters), VK_INSERT and VK_DELETE; the dialog manager
+  // keeps Tab, Enter, Esc and the arrows. GetKeyState tells the modifiers.
+  void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
   void OnContextMenu(CWnd* pWnd, CPoint pos);
   void OnDropFiles(HDROP hDropInfo);
   void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);

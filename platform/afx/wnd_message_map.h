@@ -31,6 +31,10 @@
   KP_WM_ENTRY(WM_LBUTTONDOWN, self->OnLButtonDown(static_cast<UINT>(wParam), KP_WM_POINT); return 0;)
 #define ON_WM_LBUTTONUP() \
   KP_WM_ENTRY(WM_LBUTTONUP, self->OnLButtonUp(static_cast<UINT>(wParam), KP_WM_POINT); return 0;)
+#define ON_WM_MOUSEMOVE() \
+  KP_WM_ENTRY(WM_MOUSEMOVE, self->OnMouseMove(static_cast<UINT>(wParam), KP_WM_POINT); return 0;)
+#define ON_WM_KEYDOWN() \
+  KP_WM_ENTRY(WM_KEYDOWN, self->OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;)
 #define ON_WM_RBUTTONDOWN() \
   KP_WM_ENTRY(WM_RBUTTONDOWN, self->OnRButtonDown(static_cast<UINT>(wParam), KP_WM_POINT); return 0;)
 #define ON_WM_CONTEXTMENU()                                                                                       \

@@ -159,7 +159,10 @@ constexpr int VK_CONTROL = 0x11;
 constexpr int VK_MENU = 0x12;
 constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_SPACE = 0x20;
+constexpr int VK_INSERT = 0x2D;
+constexpr int VK_DELETE = 0x2E;
 constexpr int VK_F4 = 0x73;
+// Letters and digits are their own upper-case characters: 'C' is 0x43.
 
 // Menus.
 constexpr UINT MF_STRING = 0x0;
@@ -190,6 +193,9 @@ constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 constexpr int SM_CXICON = 11;
 constexpr int SM_CYICON = 12;
+// How far the mouse moves with a button down before it is a drag.
+constexpr int SM_CXDRAG = 68;
+constexpr int SM_CYDRAG = 69;
 
 // Resource names and types: an integer id travels in a name pointer.
 inline LPCTSTR MAKEINTRESOURCE(unsigned id) {

@@ -120,6 +120,8 @@ int GetSystemMetrics(int index) {
       {SM_CYICON, [](QScreen*) { return 32; }},
       {SM_CXSCREEN, [](QScreen* s) { return s ? s->geometry().width() : 0; }},
       {SM_CYSCREEN, [](QScreen* s) { return s ? s->geometry().height() : 0; }},
+      {SM_CXDRAG, [](QScreen*) { return QApplication::startDragDistance(); }},
+      {SM_CYDRAG, [](QScreen*) { return QApplication::startDragDistance(); }},
   };
   auto it = metrics.find(index);
   return it != metrics.end() ? it->second(screen) : 0;

@@ -39,6 +39,20 @@ std::vector<std::string> LocalFiles(const QMimeData* data) {
   return files;
 }
 
+// The virtual key of a key press, or 0 for one the windows here do not
+// take as a key of their own: letters, digits, Insert and Delete.
+int VirtualKeyOf(const QKeyEvent* event) {
+  const int key = event->key();
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
+  if (key == Qt::Key_Insert) return VK_INSERT;
+  if (key == Qt::Key_Delete) return VK_DELETE;
+  return 0;
+}
+
+// Whether a drag is one this window started: a window is not offered its
+// own drag back.
+bool IsOwnDrag(const QWidget* widget, const QDropEvent* event) { return event->source() == widget; }
+
 // The id of the push button Enter presses: the focused push button, else
 // the default push button, else IDOK. Returns 0 when that button is disabled.
 int DefaultCommandId(WindowRecord* dialog, HWND* button) {
@@ -113,6 +127,13 @@ void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
   DeliverMessage(m_handle, message, MouseKeyFlags(event), PointParam(event->position().toPoint()));
 }
 
+void SurfaceWidget::mouseMoveEvent(QMouseEvent* event) {
+  // Qt reports moves only while a button is down, which is when the windows
+  // here look at them (to start a drag).
+  event->accept();
+  DeliverMessage(m_handle, WM_MOUSEMOVE, MouseKeyFlags(event), PointParam(event->position().toPoint()));
+}
+
 void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   // A double click starts with a press Windows reports as a double click;
   // the framework's handlers here only need the press.
@@ -128,8 +149,15 @@ void SurfaceWidget::contextMenuEvent(QContextMenuEvent* event) {
 
 void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
   WindowRecord* record = FindRecord(m_handle);
-  if (record == nullptr || record->kind != WindowKind::Dialog || (event->modifiers() & Qt::AltModifier)) {
-    return QWidget::keyPressEvent(event);
+  if (record == nullptr || (event->modifiers() & Qt::AltModifier)) return QWidget::keyPressEvent(event);
+  if (record->kind != WindowKind::Dialog) {
+    // A window with the focus gets its keys as WM_KEYDOWN; the dialog
+    // manager's own (Tab, Enter, Esc, the arrows) go on to its dialog.
+    const int key = VirtualKeyOf(event);
+    if (key == 0) return QWidget::keyPressEvent(event);
+    event->accept();
+    DeliverMessage(m_handle, WM_KEYDOWN, static_cast<WPARAM>(key), event->isAutoRepeat() ? LPARAM(0x40000001) : 1);
+    return;
   }
   // The dialog manager's keys: Enter presses the default button, Esc cancels.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -159,21 +187,21 @@ void SurfaceWidget::closeEvent(QCloseEvent* event) {
 }
 
 void SurfaceWidget::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalFiles(event->mimeData()).empty())
+  if (!IsOwnDrag(this, event) && !LocalFiles(event->mimeData()).empty())
     event->acceptProposedAction();
   else
     event->ignore();
 }
 
 void SurfaceWidget::dragMoveEvent(QDragMoveEvent* event) {
-  if (!LocalFiles(event->mimeData()).empty())
+  if (!IsOwnDrag(this, event) && !LocalFiles(event->mimeData()).empty())
     event->acceptProposedAction();
   else
     event->ignore();
 }
 
 void SurfaceWidget::dropEvent(QDropEvent* event) {
-  std::vector<std::string> files = LocalFiles(event->mimeData());
+  std::vector<std::string> files = IsOwnDrag(this, event) ? std::vector<std::string>() : LocalFiles(event->mimeData());
   if (files.empty()) return event->ignore();
   event->acceptProposedAction();
   QPoint at = event->position().toPoint();

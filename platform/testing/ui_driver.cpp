@@ -153,13 +153,15 @@ void TypeText(HWND hEdit, const std::string& text) {
 
 void PressKey(HWND hWnd, int virtualKey, unsigned modifiers) {
   static const std::unordered_map<int, Qt::Key> keys = {
-      {VK_RETURN, Qt::Key_Return}, {VK_ESCAPE, Qt::Key_Escape}, {VK_TAB, Qt::Key_Tab},
-      {VK_SPACE, Qt::Key_Space},   {VK_F4, Qt::Key_F4},
+      {VK_RETURN, Qt::Key_Return}, {VK_ESCAPE, Qt::Key_Escape}, {VK_TAB, Qt::Key_Tab},       {VK_SPACE, Qt::Key_Space},
+      {VK_F4, Qt::Key_F4},         {VK_INSERT, Qt::Key_Insert}, {VK_DELETE, Qt::Key_Delete},
   };
   QWidget* w = Widget(hWnd);
   auto key = keys.find(virtualKey);
-  if (w == nullptr || key == keys.end()) return;
-  Qt::Key qtKey = key->second;
+  // Letters and digits are their own keys.
+  const bool character = (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9');
+  if (w == nullptr || (key == keys.end() && !character)) return;
+  Qt::Key qtKey = character ? static_cast<Qt::Key>(virtualKey) : key->second;
   if (qtKey == Qt::Key_Tab && (modifiers & Shift)) qtKey = Qt::Key_Backtab;
   QTest::keyClick(w->window()->windowHandle(), qtKey, QtModifiers(modifiers));
 }

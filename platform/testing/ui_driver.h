@@ -52,8 +52,9 @@ void RightClickAt(HWND hWnd, POINT client);
 void ChooseComboItem(HWND hCombo, int index);
 // Focuses the edit, selects everything and types the text over it.
 void TypeText(HWND hEdit, const std::string& text);
-// A key (VK_RETURN, VK_ESCAPE, VK_TAB, VK_SPACE...) to the focused widget
-// of the window's top-level window.
+// A key (VK_RETURN, VK_ESCAPE, VK_TAB, VK_SPACE, VK_INSERT, a letter or
+// digit as its upper-case character...) to the focused widget of the
+// window's top-level window.
 void PressKey(HWND hWnd, int virtualKey, unsigned modifiers = NoModifier);
 // The close box of a top-level window.
 void CloseWindow(HWND hWnd);
