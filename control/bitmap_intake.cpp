@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "control/bitmap_folders.h"
 #include "control/tavlet_ctrl.h"
+#include "control/tavlet_messages.h"
 #include "platform/afx/prompts.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/load_image.h"
@@ -14,11 +16,6 @@
 #include "platform/qt/drop_files.h"
 
 namespace {
-
-constexpr char kInvalidDropMessage[] =
-    "Invalid file dropped-- file must be of type 'bmp'.\n"
-    "If file is a 'bmp' file, try converting it to a\n"
-    "different color-depth or compression mode.";
 
 // Bitmaps are stored at 72 dots per inch.
 constexpr LONG kPixelsPerMetre = 2835;
@@ -39,26 +36,35 @@ HBITMAP LoadBitmapFile(LPCTSTR path, BITMAP& description) {
 int CTavletCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (COleControl::OnCreate(lpCreateStruct) == -1) return -1;
   // Decided once: putting the property later leaves the window as it is.
-  DragAcceptFiles(m_initiallyDroppable);
+  m_bTakesDrops = m_initiallyDroppable;
+  DragAcceptFiles(m_bTakesDrops);
   return 0;
 }
 
 void CTavletCtrl::OnDropFiles(HDROP hDropInfo) {
-  HBITMAP loaded = nullptr;
-  BITMAP description{};
-  // Only the first file of a drop counts.
-  const UINT length = ::DragQueryFile(hDropInfo, 0, nullptr, 0);
-  if (length != 0) {
-    std::string path(length, '\0');
-    ::DragQueryFile(hDropInfo, 0, path.data(), length + 1);
-    loaded = LoadBitmapFile(path.c_str(), description);
-  }
-  if (loaded != nullptr)
-    AdoptBitmap(loaded, description.bmWidth, description.bmHeight);
-  else
-    AfxMessageBox(kInvalidDropMessage);
+  TakeDroppedFile(hDropInfo);
   // The default handling releases the drop.
   COleControl::OnDropFiles(hDropInfo);
+}
+
+void CTavletCtrl::TakeDroppedFile(HDROP hDrop) {
+  HBITMAP loaded = nullptr;
+  BITMAP description{};
+  std::string path;
+  // Only the first file of a drop counts.
+  const UINT length = ::DragQueryFile(hDrop, 0, nullptr, 0);
+  if (length != 0) {
+    path.assign(length, '\0');
+    ::DragQueryFile(hDrop, 0, path.data(), length + 1);
+    loaded = LoadBitmapFile(path.c_str(), description);
+  }
+  if (loaded == nullptr) {
+    AfxMessageBox(tavlet::kInvalidDropMessage);
+    return;
+  }
+  // Save As opens where the user's bitmaps come from until one is saved.
+  tavlet::RememberFolderOf(tavlet::kOpenedBitmapsFolder, path);
+  AdoptBitmap(loaded, description.bmWidth, description.bmHeight);
 }
 
 BOOL CTavletCtrl::RecreateBitmapFromFile(LPCTSTR pathname) {

@@ -47,6 +47,9 @@ const kp::resources::MenuTemplate kBitmapMenu = {{
          {"Save &As...", ID_FILE_SAVE_AS, MF_STRING, {}},
          {"Clear Contents", ID_CLEAR_CONTENTS, MF_STRING, {}},
          {"&Properties...", ID_BITMAP_PROPERTIES, MF_STRING, {}},
+         {nullptr, 0, MF_SEPARATOR, {}},
+         {"Copy", ID_EDIT_COPY, MF_STRING, {}},
+         {"Paste", ID_EDIT_PASTE, MF_STRING, {}},
      }},
 }};
 // clang-format on
@@ -107,6 +110,8 @@ const kp::resources::ResourceTable kResources = [] {
       {IDS_TAVLET_PPG_CAPTION, "General"},
       {ID_FILE_SAVE_AS, "Save the displayed bitmap with a new name\nSave As"},
       {ID_BITMAP_PROPERTIES, "Show properties of the displayed bitmap\nProperties"},
+      {ID_EDIT_COPY, "Copy the displayed bitmap to the Clipboard\nCopy"},
+      {ID_EDIT_PASTE, "Replace the displayed bitmap with the picture or file on the Clipboard\nPaste"},
   };
   table.dialogs = {{IDD_PROPPAGE_TAVLET, &kPropPage}, {IDD_BITMAP_PROPERTIES, &kBitmapProperties}};
   table.menus = {{IDR_BITMAP_MENU, &kBitmapMenu}};

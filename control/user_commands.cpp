@@ -1,8 +1,10 @@
 // What the user can do with the control directly: the context menu with
 // Save As, Clear Contents and Properties, and taking the focus by clicking.
 
+#include <string>
 #include <vector>
 
+#include "control/bitmap_folders.h"
 #include "control/bitmap_properties_dlg.h"
 #include "control/tavlet_ctrl.h"
 #include "control/tavlet_resource_ids.h"
@@ -19,6 +21,9 @@ using namespace tavlet;
 
 void CTavletCtrl::OnLButtonDown(UINT nFlags, CPoint point) {
   SetFocus();
+  // Moving far enough with the button down drags the picture out.
+  m_bDragArmed = m_hBitmap.get() != nullptr;
+  m_dragFrom = point;
   COleControl::OnLButtonDown(nFlags, point);
 }
 
@@ -35,6 +40,9 @@ void CTavletCtrl::OnSaveAs() {
   // The open kind of dialog: it asks nothing when the file exists.
   CFileDialog dialog(TRUE, "bmp", "texture.bmp", OFN_HIDEREADONLY, "Windows Bitmap Files (*.bmp) | *.bmp", this);
   dialog.m_ofn.lpstrTitle = "Specify the name of the bitmap file to save";
+  // Where bitmaps were saved last, or else opened from.
+  const std::string folder = tavlet::SaveAsFolder();
+  if (!folder.empty()) dialog.m_ofn.lpstrInitialDir = folder.c_str();
   if (dialog.DoModal() != IDOK) return;
   const CString path = dialog.GetPathName();
 
@@ -57,6 +65,7 @@ void CTavletCtrl::OnSaveAs() {
   }
   file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
   file.Close();
+  tavlet::RememberFolderOf(tavlet::kSavedBitmapsFolder, path.str());
 }
 
 void CTavletCtrl::OnClearContents() {

@@ -45,7 +45,9 @@ TEST_F(TavletResources, TheStringTableHoldsExactlyTheModulesTexts) {
   }
 }
 
-TEST_F(TavletResources, TheContextMenuIsOnePopupOfThreeCommands) {
+// Save As, Clear Contents and Properties keep their places; Copy and Paste
+// follow them, after a separator.
+TEST_F(TavletResources, TheContextMenuIsOnePopupOfItsCommands) {
   const kp::resources::MenuTemplate* menu = kp::resources::FindMenuTemplate(m_module, IDR_BITMAP_MENU);
   ASSERT_NE(menu, nullptr);
   ASSERT_EQ(menu->items.size(), 1u);
@@ -60,7 +62,10 @@ TEST_F(TavletResources, TheContextMenuIsOnePopupOfThreeCommands) {
   for (const auto& item : menu->items[0].popup) items.push_back({item.text ? item.text : "", item.id, item.flags});
   EXPECT_EQ(items, (std::vector<Item>{{"Save &As...", ID_FILE_SAVE_AS, MF_STRING},
                                       {"Clear Contents", ID_CLEAR_CONTENTS, MF_STRING},
-                                      {"&Properties...", ID_BITMAP_PROPERTIES, MF_STRING}}))
+                                      {"&Properties...", ID_BITMAP_PROPERTIES, MF_STRING},
+                                      {"", 0, MF_SEPARATOR},
+                                      {"Copy", ID_EDIT_COPY, MF_STRING},
+                                      {"Paste", ID_EDIT_PASTE, MF_STRING}}))
       << "enabled in the resource: the update handlers grey them";
 }
 

@@ -8,6 +8,7 @@
 #include "platform/afx/file_dialog.h"
 #include "platform/gdi/gdi.h"
 #include "platform/qt/window_system.h"
+#include "platform/testing/clipboard_driver.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/temp_environment.h"
 #include "tests/control/tavlet_fixture.h"
@@ -50,18 +51,25 @@ void Give3x2(CHostedTavlet& control) {
 }
 
 TEST_F(TavletCommands, TheContextMenuIsGreyedWhileEmptyAndTakesTheFocus) {
+  kp::testing::ClearClipboard();
   WithHost([](CHostDlg& dlg) {
     std::vector<MenuItemSeen> seen = ChooseFromMenu(dlg.m_slot, "");
-    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_EQ(seen.size(), 6u);
     struct Row {
       const char* text;
       const char* statusTip;
     } rows[] = {{"Save &As...", "Save the displayed bitmap with a new name"},
                 {"Clear Contents", ""},
-                {"&Properties...", "Show properties of the displayed bitmap"}};
-    for (std::size_t i = 0; i < 3; ++i) {
+                {"&Properties...", "Show properties of the displayed bitmap"},
+                {"", ""},
+                {"Copy", "Copy the displayed bitmap to the Clipboard"},
+                {"Paste", "Replace the displayed bitmap with the picture or file on the Clipboard"}};
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+      EXPECT_EQ(seen[i].separator, i == 3);
       EXPECT_EQ(seen[i].text, rows[i].text);
-      EXPECT_FALSE(seen[i].enabled) << rows[i].text;
+      if (!seen[i].separator) {
+        EXPECT_FALSE(seen[i].enabled) << rows[i].text;
+      }
       EXPECT_EQ(seen[i].statusTip, rows[i].statusTip);
     }
     EXPECT_EQ(CWnd::GetFocus()->GetSafeHwnd(), dlg.m_slot.m_hWnd) << "the right click took the focus";
@@ -70,8 +78,9 @@ TEST_F(TavletCommands, TheContextMenuIsGreyedWhileEmptyAndTakesTheFocus) {
     LONG pixel = 1;
     ASSERT_TRUE(dlg.m_slot.RecreateBitmap(&pixel, 1, 1));
     seen = ChooseFromMenu(dlg.m_slot, "");
-    ASSERT_EQ(seen.size(), 3u);
-    for (const MenuItemSeen& item : seen) EXPECT_TRUE(item.enabled) << item.text;
+    ASSERT_EQ(seen.size(), 6u);
+    for (std::size_t i : {0, 1, 2, 4}) EXPECT_TRUE(seen[i].enabled) << seen[i].text;
+    EXPECT_FALSE(seen[5].enabled) << "nothing to paste";
   });
 }
 
@@ -201,7 +210,7 @@ TEST_F(TavletCommands, ClearAsksFirstAndOnYesEmptiesTheControlButKeepsTheSize) {
     EXPECT_EQ(dlg.m_changes, std::vector<int>{IDC_LANDSCAPE}) << "Yes raises BmpChange once";
 
     std::vector<MenuItemSeen> seen = ChooseFromMenu(dlg.m_landscape, "");
-    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_EQ(seen.size(), 6u);
     EXPECT_FALSE(seen[2].enabled) << "Properties is greyed again";
     kp::testing::Pixels shown = kp::testing::GrabWindow(dlg.m_landscape.m_hWnd);
     EXPECT_EQ(shown.At(shown.width / 2, shown.height / 2) & 0xFFFFFF, 0xFFFFFFu) << "the empty marker";

@@ -41,6 +41,23 @@ TEST_F(EditorJourney, EachDropOnATextureSlotShowsInThePreviewAndALandscapeDropDo
   EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
 
+// Copying a slot and pasting it into another goes through the drop's
+// intake: the slot pasted into shows in the preview.
+TEST_F(EditorJourney, APictureCopiedFromOneSlotAndPastedIntoAnotherShowsInThePreview) {
+  const std::string warm = WriteBitmapFile("warm-copied.bmp", 40, 30, &Warm);
+  WithEditor([&](CJourneyDlg& dlg) {
+    ASSERT_TRUE(DropOn(dlg.m_slot[2], warm));
+    kp::testing::Click(dlg.m_slot[2].m_hWnd);
+    kp::testing::PressKey(dlg.m_slot[2].m_hWnd, 'C', kp::testing::Control);
+    kp::testing::Click(dlg.m_slot[9].m_hWnd);
+    kp::testing::PressKey(dlg.m_slot[9].m_hWnd, 'V', kp::testing::Control);
+    kp::testing::ProcessEvents();
+    EXPECT_EQ(PictureOf(dlg.m_slot[9]), PictureOf(dlg.m_slot[2]));
+    EXPECT_EQ(PictureOf(dlg.m_wndPreview), PictureOf(dlg.m_slot[9]));
+  });
+  EXPECT_TRUE(m_prompts.MessageBoxes().empty());
+}
+
 TEST_F(EditorJourney, ClickingASlotShowsItAndAnEmptySlotOrAClearedOneKeepsThePreview) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);

@@ -59,8 +59,9 @@ TEST_F(RecentFiles, TheWindowMenuListsTheFilesChosenNewestFirstAndAClickChoosesO
     kp::testing::RightClickAt(dlg.m_hWnd, POINT{4, 300});
     std::vector<std::string> texts;
     for (const auto& item : seen) texts.push_back(item.separator ? "-" : item.text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Mi&nimize", "&Close", "-", "&1 " + fs::path(b).parent_path().string() +
-                                                   "/b&&c.shp2", "&2 " + a, "-", "&About Kestrow..."}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Mi&nimize", "&Close", "-",
+                                               "&1 " + fs::path(b).parent_path().string() + "/b&&c.shp2", "&2 " + a,
+                                               "-", "&About Kestrow..."}));
 
     // The older one, as Select Shapes File... would choose it.
     RecentItems(dlg, "&2 " + a);
@@ -71,9 +72,9 @@ TEST_F(RecentFiles, TheWindowMenuListsTheFilesChosenNewestFirstAndAClickChoosesO
   });
   // The next start finds them, kept per user under the editor's own key.
   std::string first;
-  EXPECT_EQ(kp::registry::GetStringValue(HKEY_CURRENT_USER, "Software\\Kestrow\\Kestrow\\Recent File List", "File1",
-                                         &first),
-            ERROR_SUCCESS);
+  EXPECT_EQ(
+      kp::registry::GetStringValue(HKEY_CURRENT_USER, "Software\\Kestrow\\Kestrow\\Recent File List", "File1", &first),
+      ERROR_SUCCESS);
   EXPECT_EQ(first, a);
   WithEditor([&](CJourneyDlg& dlg) { EXPECT_EQ(RecentItems(dlg).size(), 2u); });
   EXPECT_TRUE(m_prompts.ScriptDone());
