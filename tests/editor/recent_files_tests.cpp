@@ -6,13 +6,13 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/start_shapes_file.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/temp_environment.h"
 #include "tests/editor/editor_journey.h"
 
@@ -28,7 +28,7 @@ class RecentFiles : public EditorJourney {
   static std::string ShapesFileAt(const std::string& name) {
     const std::string path = kp::testing::TemporaryRoot() + "/" + name;
     fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path) << "chosen";
+    kp::testing::WriteFileText(path, "chosen");
     return path;
   }
 

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/registry/registry_locations.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/temp_registry.h"
 
 namespace kp::registry {
@@ -198,12 +197,6 @@ TEST_F(RegistryApi, RejectsMalformedPaths) {
   ScopedHKey same;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "A", 0, KEY_READ, same.put()), ERROR_SUCCESS);
 }
-std::string FileText(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
-
 // The user's settings are a tree of their own, in a file of their own: the
 // same path names two keys, deleting one leaves the other and the handles
 // open on it, and an installer's scope changes nothing about it.
@@ -217,8 +210,8 @@ TEST_F(RegistryApi, TheCurrentUsersKeysAreATreeOfTheirOwnInTheUsersSettingsFile)
 
   const std::string userFile = kp::testing::FreshConfigFolder() + "/kestrow-platform/user.reg";
   EXPECT_EQ(CurrentRegistryLayout(Hive::CurrentUser).writable, userFile);
-  EXPECT_NE(FileText(userFile).find("/home/u/a.shp2"), std::string::npos);
-  EXPECT_EQ(FileText(RegistryFilePath()).find("/home/u/a.shp2"), std::string::npos);
+  EXPECT_NE(kp::testing::ReadFileText(userFile).find("/home/u/a.shp2"), std::string::npos);
+  EXPECT_EQ(kp::testing::ReadFileText(RegistryFilePath()).find("/home/u/a.shp2"), std::string::npos);
 
   ScopedHKey held;
   ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, kRecent, 0, KEY_ALL_ACCESS, held.put()), ERROR_SUCCESS);
