@@ -34,18 +34,15 @@ PixelTarget TargetOf(BitmapObject& bitmap) {
   return t;
 }
 
-void PixelTarget::FillSpan(int y, long long x0, long long x1, std::uint32_t rgb) const {
-  if (!writable || y < 0 || y >= height) return;
+void PixelTarget::FillPixels(long long x0, long long y0, long long x1, long long y1, std::uint32_t rgb) const {
+  if (!writable) return;
   x0 = std::max<long long>(x0, 0);
   x1 = std::min<long long>(x1, width);
   if (x0 >= x1) return;
-  std::fill(Row(y) + x0, Row(y) + x1, (rgb & 0x00FFFFFF) | alpha);
-}
-
-void PixelTarget::FillRect(long long x0, long long y0, long long x1, long long y1, std::uint32_t rgb) const {
   const long long first = std::max<long long>(y0, 0);
   const long long end = std::min<long long>(y1, height);
-  for (long long y = first; y < end; ++y) FillSpan(static_cast<int>(y), x0, x1, rgb);
+  for (long long y = first; y < end; ++y)
+    std::fill(Row(static_cast<int>(y)) + x0, Row(static_cast<int>(y)) + x1, (rgb & 0x00FFFFFF) | alpha);
 }
 
 }  // namespace kp::gdi::detail

@@ -21,6 +21,7 @@ PixelTarget TargetOf(DcObject& dc) {
       t.height = dc.surface.height;
       t.alpha = 0xFF000000;
       t.writable = true;
+      t.scale = dc.surface.scale;
       return t;
     }
   }
@@ -53,7 +54,7 @@ HDC NewDc(DcObject::Target target, const Surface& surface) {
 namespace kp::gdi {
 
 HDC CreateSurfaceDC(const Surface& surface) {
-  if (surface.width < 0 || surface.height < 0) return nullptr;
+  if (surface.width < 0 || surface.height < 0 || !(surface.scale >= 1 && surface.scale <= 16)) return nullptr;
   if (surface.width > 0 && surface.height > 0 && (!surface.pixels || surface.strideInPixels < surface.width))
     return nullptr;
   return NewDc(DcObject::Target::Surface, surface);

@@ -2,6 +2,7 @@
 // The objects behind GDI handles, and the helpers every GDI source file uses
 // to reach them. Private to platform/gdi: other layers see handles only.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -114,6 +115,13 @@ constexpr std::uint32_t SwapRedBlue(std::uint32_t c) { return ((c & 0xFF) << 16)
 // (top-down, with a stride) share one implementation. Every written pixel is
 // or-ed with `alpha`: 0 for bitmaps, 0xFF000000 for surfaces, whose owner
 // presents them as opaque RGB32.
+//
+// Drawing is given in units; a surface of a high-density screen has more
+// than one pixel per unit (`scale`, surface.h), and unit square (x, y)
+// covers the pixels from Device(x) to Device(x + 1) across and Device(y) to
+// Device(y + 1) down. Row, width and height are the store's pixels;
+// Contains, Get, Put, FillSpan and FillRect take units. A blit maps its
+// rectangles with Device itself, to sample its source at the pixels.
 struct PixelTarget {
   std::uint32_t* top = nullptr;  // the first pixel of the top row
   std::ptrdiff_t step = 0;       // pixels from one row to the next one down
@@ -121,17 +129,31 @@ struct PixelTarget {
   int height = 0;
   std::uint32_t alpha = 0;
   bool writable = false;
+  double scale = 1;  // pixels per unit
 
   std::uint32_t* Row(int y) const { return top + static_cast<std::ptrdiff_t>(y) * step; }
-  bool Contains(long long x, long long y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-  std::uint32_t Get(int x, int y) const { return Row(y)[x] & 0x00FFFFFF; }
-  void Put(int x, int y, std::uint32_t rgb) const {
-    if (writable) Row(y)[x] = (rgb & 0x00FFFFFF) | alpha;
+  // The pixel edge of unit edge v.
+  long long Device(long long v) const {
+    return scale == 1 ? v : static_cast<long long>(std::floor(static_cast<double>(v) * scale + 0.5));
   }
-  // Fills columns [x0, x1) of row y, clipped to the target.
-  void FillSpan(int y, long long x0, long long x1, std::uint32_t rgb) const;
-  // Fills columns [x0, x1) of rows [y0, y1), clipped to the target.
-  void FillRect(long long x0, long long y0, long long x1, long long y1, std::uint32_t rgb) const;
+  bool Contains(long long x, long long y) const { return x >= 0 && y >= 0 && Device(x) < width && Device(y) < height; }
+  // The colour of unit (x, y): its top-left pixel's. The unit must be inside.
+  std::uint32_t Get(int x, int y) const { return Row(static_cast<int>(Device(y)))[Device(x)] & 0x00FFFFFF; }
+  // Paints unit (x, y), which must be inside.
+  void Put(int x, int y, std::uint32_t rgb) const {
+    if (scale != 1)
+      FillRect(x, y, 0LL + x + 1, 0LL + y + 1, rgb);
+    else if (writable)
+      Row(y)[x] = (rgb & 0x00FFFFFF) | alpha;
+  }
+  // Fills units [x0, x1) of row y, clipped to the target.
+  void FillSpan(int y, long long x0, long long x1, std::uint32_t rgb) const { FillRect(x0, y, x1, 0LL + y + 1, rgb); }
+  // Fills units [x0, x1) of rows [y0, y1), clipped to the target.
+  void FillRect(long long x0, long long y0, long long x1, long long y1, std::uint32_t rgb) const {
+    FillPixels(Device(x0), Device(y0), Device(x1), Device(y1), rgb);
+  }
+  // Fills pixels [x0, x1) of rows [y0, y1), clipped to the store.
+  void FillPixels(long long x0, long long y0, long long x1, long long y1, std::uint32_t rgb) const;
 };
 
 // The pixels of a bitmap, and those a DC draws into (none for an

@@ -95,10 +95,16 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH,
   const int h = cy ? cy : (defaultSize ? kDefaultIconSize : image.height);
   const PixelTarget t = TargetOf(*dc);
   if (!t.writable) return TRUE;
-  ForEachStretchedPixel(image.width, image.height, 0, 0, image.width, image.height, t.width, t.height, x, y, w, h,
+  // The icon is sampled at the target's pixels, which a surface of a
+  // high-density screen has more of than units.
+  const long long dx = t.Device(x), dy = t.Device(y);
+  const long long dw = t.Device(0LL + x + w) - dx, dh = t.Device(0LL + y + h) - dy;
+  if (dw <= 0 || dh <= 0) return TRUE;
+  ForEachStretchedPixel(image.width, image.height, 0, 0, image.width, image.height, t.width, t.height, dx, dy, dw, dh,
                         [&](int tx, int ty, int sx, int sy) {
                           const std::uint32_t argb = image.argb[static_cast<std::size_t>(sy) * image.width + sx];
-                          t.Put(tx, ty, Blend(t.Get(tx, ty), argb));
+                          std::uint32_t& pixel = t.Row(ty)[tx];
+                          pixel = (Blend(pixel & 0x00FFFFFF, argb) & 0x00FFFFFF) | t.alpha;
                         });
   return TRUE;
 }

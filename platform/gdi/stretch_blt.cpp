@@ -53,19 +53,26 @@ BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, i
   if (w == 0 || h == 0) return TRUE;
   const PixelTarget to = TargetOf(*dst);
   PixelTarget from = TargetOf(*src);
+  // Both rectangles in pixels: on a surface of more pixels than units the
+  // target's pixels each take a source pixel, so a picture is scaled once,
+  // from its own pixels, to the pixels it is shown on.
+  long long sx = from.Device(xSrc), sy = from.Device(ySrc);
+  const long long sw = from.Device(0LL + xSrc + wSrc) - sx, sh = from.Device(0LL + ySrc + hSrc) - sy;
+  const long long dx = to.Device(x), dy = to.Device(y);
+  const long long dw = to.Device(0LL + x + w) - dx, dh = to.Device(0LL + y + h) - dy;
+  if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return TRUE;
   // Copying within one store reads from a snapshot of the source rectangle,
   // so overlapping rectangles copy as if all reads came first.
   std::vector<std::uint32_t> snapshot;
-  long long sx = xSrc, sy = ySrc;
   if (from.top && from.top == to.top) {
-    const long long x0 = std::max<long long>(xSrc, 0), x1 = std::min<long long>(0LL + xSrc + wSrc, from.width);
-    const long long y0 = std::max<long long>(ySrc, 0), y1 = std::min<long long>(0LL + ySrc + hSrc, from.height);
+    const long long x0 = std::max<long long>(sx, 0), x1 = std::min<long long>(sx + sw, from.width);
+    const long long y0 = std::max<long long>(sy, 0), y1 = std::min<long long>(sy + sh, from.height);
     if (x0 >= x1 || y0 >= y1) return TRUE;
     const int cw = static_cast<int>(x1 - x0), ch = static_cast<int>(y1 - y0);
     snapshot.resize(static_cast<std::size_t>(cw) * static_cast<std::size_t>(ch));
     for (int r = 0; r < ch; ++r)
       for (int c = 0; c < cw; ++c)
-        snapshot[static_cast<std::size_t>(r) * cw + c] = from.Get(static_cast<int>(x0) + c, static_cast<int>(y0) + r);
+        snapshot[static_cast<std::size_t>(r) * cw + c] = from.Row(static_cast<int>(y0) + r)[x0 + c] & 0x00FFFFFF;
     PixelTarget copy;
     copy.top = snapshot.data();
     copy.step = cw;
@@ -80,7 +87,7 @@ BOOL StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, i
   // once: a run of adjacent columns (an unscaled copy) is a straight copy,
   // and columns all inside the source need no test per pixel.
   Columns shape = Columns::Unknown;
-  ForEachStretchedRow(from.width, from.height, sx, sy, wSrc, hSrc, to.width, to.height, x, y, w, h,
+  ForEachStretchedRow(from.width, from.height, sx, sy, sw, sh, to.width, to.height, dx, dy, dw, dh,
                       [&](int ty, int fy, int tx0, const std::vector<int>& columns) {
                         const std::size_t n = columns.size();
                         if (shape == Columns::Unknown) shape = ShapeOf(columns);

@@ -11,6 +11,9 @@ StretchedRows::StretchedRows(HDC source, int sw, int sh, int dw, int dh) {
   DcObject* dc = Lookup<DcObject>(source);
   if (!dc || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
   const PixelTarget pixels = TargetOf(*dc);
+  // A surface of more pixels than units is read at its pixels.
+  sw = static_cast<int>(pixels.Device(sw));
+  sh = static_cast<int>(pixels.Device(sh));
   m_ok = true;
   m_top = pixels.top;
   m_step = pixels.step;

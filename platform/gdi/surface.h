@@ -14,11 +14,20 @@ namespace kp::gdi {
 // (Qt's RGB32); every pixel GDI writes gets alpha 0xFF. To paint a part of an
 // image with its own origin, point `pixels` at the part's top-left pixel and
 // give the part's size: GDI never touches a pixel outside the surface.
+//
+// On a high-density screen a window has more pixels than units of drawing:
+// `scale` pixels per unit (2 on a screen of twice the density, 1.5...). The
+// width and height are then the pixels', and drawing is still given in
+// units: unit square (x, y) covers the pixels from round(x * scale) to
+// round((x + 1) * scale), across and down, so lines and fills stay sharp,
+// and a blit samples its source at every pixel of its target, scaling a
+// picture once from its own pixels.
 struct Surface {
   int width = 0;
   int height = 0;
   std::uint32_t* pixels = nullptr;
   std::ptrdiff_t strideInPixels = 0;
+  double scale = 1;
 };
 
 // A DC drawing into `surface`; null when the surface is malformed (negative

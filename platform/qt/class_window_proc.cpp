@@ -132,7 +132,7 @@ LRESULT OnEraseBackground(WindowRecord* r, WPARAM, LPARAM) {
   if (!IsSelfDrawn(r->kind)) return 0;
   SyncBackingSize(r);
   QPainter painter(&r->backing);
-  QRect area = r->invalid.isEmpty() ? r->backing.rect() : r->invalid.boundingRect();
+  QRect area = r->invalid.isEmpty() ? r->widget->rect() : r->invalid.boundingRect();
   painter.fillRect(area, r->widget->palette().color(QPalette::Window));
   return 1;
 }

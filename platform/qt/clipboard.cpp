@@ -27,7 +27,9 @@ ClipboardState& State() {
   return state;
 }
 
-QClipboard* SystemClipboard() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr; }
+QClipboard* SystemClipboard() {
+  return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
+}
 
 const QMimeData* Offered() {
   QClipboard* clipboard = SystemClipboard();

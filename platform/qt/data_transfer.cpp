@@ -149,8 +149,8 @@ std::vector<BYTE> PackedDibFrom(const QMimeData* mime) {
   // pasted and the same picture dropped as a file give the same pixels.
   for (const QString& type : PictureTypes(mime)) {
     const QByteArray bytes = mime->data(type);
-    kp::gdi::ScopedBitmap bitmap(kp::gdi::LoadBitmapFromBytes(
-        std::span<const BYTE>(reinterpret_cast<const BYTE*>(bytes.constData()), static_cast<std::size_t>(bytes.size()))));
+    kp::gdi::ScopedBitmap bitmap(kp::gdi::LoadBitmapFromBytes(std::span<const BYTE>(
+        reinterpret_cast<const BYTE*>(bytes.constData()), static_cast<std::size_t>(bytes.size()))));
     if (bitmap) {
       std::vector<BYTE> dib = PackedDibOf(bitmap.get());
       if (!dib.empty()) return dib;
@@ -161,8 +161,17 @@ std::vector<BYTE> PackedDibFrom(const QMimeData* mime) {
   const QImage image = qvariant_cast<QImage>(mime->imageData()).convertToFormat(QImage::Format_RGB32);
   if (image.isNull()) return {};
   std::vector<BYTE> dib(sizeof(BITMAPINFOHEADER) + static_cast<std::size_t>(image.width()) * image.height() * 4);
-  const BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), image.width(), image.height(), 1, 32, BI_RGB, 0,
-                                kPixelsPerMetre,          kPixelsPerMetre, 0, 0};
+  const BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER),
+                                image.width(),
+                                image.height(),
+                                1,
+                                32,
+                                BI_RGB,
+                                0,
+                                kPixelsPerMetre,
+                                kPixelsPerMetre,
+                                0,
+                                0};
   std::memcpy(dib.data(), &header, sizeof header);
   BYTE* pixels = dib.data() + sizeof header;
   const std::size_t row = static_cast<std::size_t>(image.width()) * 4;

@@ -1,5 +1,7 @@
 // Backing images and the paint requests of self-drawn windows.
 #include <QPainter>
+#include <QtMath>
+#include <algorithm>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/surface.h"
@@ -14,13 +16,23 @@ bool IsSelfDrawn(WindowKind kind) {
 void SyncBackingSize(WindowRecord* record) {
   QWidget* w = record->widget;
   if (w == nullptr || !IsSelfDrawn(record->kind)) return;
-  QSize size = w->size().expandedTo(QSize(1, 1));
-  if (record->backing.size() == size) return;
+  // One pixel of the image for each pixel of the screen the window is on:
+  // on a high-density screen the window draws at the screen's own pixels,
+  // and nothing it drew is enlarged again.
+  const qreal scale = std::max<qreal>(w->devicePixelRatioF(), 1);
+  const QSize units = w->size().expandedTo(QSize(1, 1));
+  const QSize size(qCeil(units.width() * scale), qCeil(units.height() * scale));
+  if (record->backing.size() == size && record->backing.devicePixelRatio() == scale) return;
   QImage image(size, QImage::Format_RGB32);
+  image.setDevicePixelRatio(scale);
   image.fill(w->palette().color(QPalette::Window));
-  if (!record->backing.isNull()) {
+  if (!record->backing.isNull() && record->backing.devicePixelRatio() == scale) {
     QPainter painter(&image);
     painter.drawImage(0, 0, record->backing);
+  } else if (!record->backing.isNull()) {
+    // Moved to a screen of another density: all of it is drawn again.
+    record->invalid = QRegion(w->rect());
+    record->eraseNeeded = true;
   }
   record->backing = std::move(image);
 }
@@ -77,6 +89,7 @@ HDC CreateBackingDC(WindowRecord* record) {
   surface.height = image.height();
   surface.pixels = reinterpret_cast<std::uint32_t*>(image.bits());
   surface.strideInPixels = image.bytesPerLine() / 4;
+  surface.scale = image.devicePixelRatio();
   return kp::gdi::CreateSurfaceDC(surface);
 }
 

@@ -259,9 +259,13 @@ void PaintSelfDrawn(QWidget* widget, HWND handle, const QRect& area) {
     if (record == nullptr) return;
     record->invalid = QRegion();
   }
+  // The image has the screen's pixels: drawn whole at the origin, each of
+  // its pixels lands on one of the screen's, and the paint event's clip
+  // keeps the drawing to `area`.
   QPainter painter(widget);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(area, record->backing, area);
+  painter.setClipRect(area);
+  painter.drawImage(QPointF(0, 0), record->backing);
 }
 
 }  // namespace kp::qt

@@ -241,6 +241,11 @@ Pixels GrabWindow(HWND hWnd) {
   return pixels;
 }
 
+double PixelsPerUnit(HWND hWnd) {
+  QWidget* w = Widget(hWnd);
+  return w != nullptr ? w->devicePixelRatioF() : 1;
+}
+
 std::vector<QtTimerSeen> RunningQtTimers(HWND hWnd) {
   std::vector<QtTimerSeen> seen;
   QWidget* w = Widget(hWnd);

@@ -83,7 +83,10 @@ struct Pixels {
   std::vector<std::uint32_t> argb;
   std::uint32_t At(int x, int y) const { return argb[static_cast<std::size_t>(y) * width + x]; }
 };
+// At the screen's own pixels: a window on a high-density screen gives more
+// pixels than its client area has units (PixelsPerUnit of them per unit).
 Pixels GrabWindow(HWND hWnd);
+double PixelsPerUnit(HWND hWnd);
 // The Qt timers running for the window (the default timer clock's): each
 // one's period in milliseconds and whether it is a precise timer.
 struct QtTimerSeen {

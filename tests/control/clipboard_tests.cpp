@@ -131,9 +131,8 @@ TEST_F(TavletClipboard, PasteTakesAPictureOrACopiedFileAsADropWouldAndTheContain
       {"a PNG picture", "image/png", kp::testing::PngFile(kWidth, kHeight, kPattern), Paste},
       {"a bitmap picture", "image/bmp", kp::testing::BitmapFile24(kWidth, kHeight, kPattern),
        [](CHostedTavlet& c) { ByMenu(c, "Paste"); }},
-      {"a file copied in a file manager", "text/uri-list", Bytes{}, [](CHostedTavlet& c) {
-         ByKeys(c, VK_INSERT, kp::testing::Shift);
-       }},
+      {"a file copied in a file manager", "text/uri-list", Bytes{},
+       [](CHostedTavlet& c) { ByKeys(c, VK_INSERT, kp::testing::Shift); }},
       {"a file in the list of copied files", "x-special/gnome-copied-files", Bytes{}, Paste},
   };
   for (const auto& row : rows) {
@@ -209,8 +208,7 @@ TEST_F(TavletClipboard, SaveAsOpensWhereBitmapsWereSavedLastOrElseOpenedFrom) {
   const Bytes picture = kp::testing::BitmapFile24(kWidth, kHeight, kPattern);
   const std::string opened = root + "/opened/a.bmp";
   const std::string pasted = root + "/pasted/b.bmp";
-  for (const std::string& path : {opened, pasted})
-    WriteTemporaryFile(path.substr(root.size() + 1), picture);
+  for (const std::string& path : {opened, pasted}) WriteTemporaryFile(path.substr(root.size() + 1), picture);
 
   kp::testing::ScriptedPrompts prompts;
   prompts.CancelFileDialog().AnswerFileDialog(root + "/saved/c.bmp").CancelFileDialog().CancelFileDialog();
