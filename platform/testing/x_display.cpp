@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <sstream>
@@ -79,6 +80,68 @@ void SendClientMessage(Display* display, Window to, Atom type, const long (&data
   for (int i = 0; i < 5; ++i) event.xclient.data.l[i] = data[i];
   XSendEvent(display, to, False, NoEventMask, &event);
   XFlush(display);
+}
+
+// The whole of a property in 8-bit items, deleted once read; nothing when
+// it is not there or is sent in pieces (INCR).
+std::optional<std::vector<std::uint8_t>> TakeProperty(Display* display, Window window, Atom property) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, window, property, 0, 0x4000000, True, AnyPropertyType, &type, &format, &count, &after,
+                         &data) != Success ||
+      type == None || type == XInternAtom(display, "INCR", False)) {
+    if (data != nullptr) XFree(data);
+    return std::nullopt;
+  }
+  // Xlib hands 32-bit items as longs.
+  const std::size_t itemSize = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+  std::vector<std::uint8_t> bytes(data, data + count * itemSize);
+  XFree(data);
+  return bytes;
+}
+
+// The names of the atoms of a 32-bit list.
+std::vector<std::string> AtomNames(Display* display, const std::vector<std::uint8_t>& list) {
+  std::vector<std::string> names;
+  for (std::size_t at = 0; at + sizeof(long) <= list.size(); at += sizeof(long)) {
+    long atom = 0;
+    std::memcpy(&atom, list.data() + at, sizeof atom);
+    if (char* name = XGetAtomName(display, static_cast<Atom>(atom))) {
+      names.push_back(name);
+      XFree(name);
+    }
+  }
+  return names;
+}
+
+// Asks the owner of `selection` for `target` on `window` and waits for it.
+std::optional<std::vector<std::uint8_t>> Convert(Display* display, Window window, Atom selection, Atom target,
+                                                 Time time, Clock::time_point deadline) {
+  const Atom property = XInternAtom(display, "KP_TRANSFER", False);
+  XConvertSelection(display, selection, target, property, window, time);
+  XFlush(display);
+  XEvent event{};
+  if (!NextEvent(display, &event, deadline,
+                 [&](const XEvent& e) {
+                   return e.type == SelectionNotify && e.xselection.requestor == window &&
+                          e.xselection.target == target;
+                 }) ||
+      event.xselection.property == None)
+    return std::nullopt;
+  return TakeProperty(display, window, property);
+}
+
+// A time stamp of the server's, from a property change on our own window:
+// selections refuse CurrentTime from the careful owners.
+Time ServerTime(Display* display, Window window, Clock::time_point deadline) {
+  XChangeProperty(display, window, XInternAtom(display, "KP_TIME", False), XA_STRING, 8, PropModeAppend, nullptr, 0);
+  XEvent event{};
+  if (!NextEvent(display, &event, deadline,
+                 [&](const XEvent& e) { return e.type == PropertyNotify && e.xproperty.window == window; }))
+    return CurrentTime;
+  return event.xproperty.time;
 }
 
 bool HasProperty(Display* display, Window window, Atom property) {
@@ -308,6 +371,193 @@ bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std
   XDestroyWindow(d, source);
   XFlush(d);
   return ok ? true : fail(reason);
+}
+
+void XClient::Click(int x, int y) {
+  XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+  XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+  XSync(m_display, False);
+}
+
+void XClient::Drag(int fromX, int fromY, int toX, int toY) {
+  XTestFakeMotionEvent(m_display, -1, fromX, fromY, CurrentTime);
+  XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+  constexpr int kSteps = 20;
+  for (int step = 1; step <= kSteps; ++step)
+    XTestFakeMotionEvent(m_display, -1, fromX + (toX - fromX) * step / kSteps, fromY + (toY - fromY) * step / kSteps,
+                         CurrentTime);
+  XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+  XSync(m_display, False);
+}
+
+std::vector<std::string> XClient::ClipboardTypes() {
+  Display* d = m_display;
+  const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+  XSelectInput(d, window, PropertyChangeMask);
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  const Time time = ServerTime(d, window, deadline);
+  std::vector<std::string> types;
+  if (auto list = Convert(d, window, Intern(d, "CLIPBOARD"), Intern(d, "TARGETS"), time, deadline))
+    types = AtomNames(d, *list);
+  XDestroyWindow(d, window);
+  return types;
+}
+
+std::optional<std::vector<std::uint8_t>> XClient::ClipboardBytes(const std::string& type) {
+  Display* d = m_display;
+  const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+  XSelectInput(d, window, PropertyChangeMask);
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  const Time time = ServerTime(d, window, deadline);
+  auto bytes = Convert(d, window, Intern(d, "CLIPBOARD"), Intern(d, type.c_str()), time, deadline);
+  XDestroyWindow(d, window);
+  return bytes;
+}
+
+bool XClient::ServeClipboardUntil(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& data,
+                                  const std::function<void()>& then, const std::function<bool()>& done) {
+  Display* d = m_display;
+  const Window owner = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+  XSelectInput(d, owner, PropertyChangeMask);
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  const Atom clipboard = Intern(d, "CLIPBOARD"), targets = Intern(d, "TARGETS");
+  const Time time = ServerTime(d, owner, deadline);
+  XSetSelectionOwner(d, clipboard, owner, time);
+  XFlush(d);
+  then();
+  bool finished = false;
+  while (!(finished = done()) && Clock::now() < deadline) {
+    XEvent event{};
+    // A short wait for a request, then another look at `done`.
+    if (!NextEvent(d, &event, std::min(deadline, Clock::now() + std::chrono::milliseconds(20)),
+                   [](const XEvent& e) { return e.type == SelectionRequest; }))
+      continue;
+    const XSelectionRequestEvent& request = event.xselectionrequest;
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.requestor = request.requestor;
+    reply.xselection.selection = request.selection;
+    reply.xselection.target = request.target;
+    reply.xselection.time = request.time;
+    reply.xselection.property = None;
+    const Atom property = request.property != None ? request.property : request.target;
+    if (request.target == targets) {
+      std::vector<Atom> offered{targets};
+      for (const auto& item : data) offered.push_back(Intern(d, item.first.c_str()));
+      XChangeProperty(d, request.requestor, property, XA_ATOM, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(offered.data()), static_cast<int>(offered.size()));
+      reply.xselection.property = property;
+    }
+    for (const auto& [type, bytes] : data) {
+      if (request.target != Intern(d, type.c_str())) continue;
+      XChangeProperty(d, request.requestor, property, request.target, 8, PropModeReplace, bytes.data(),
+                      static_cast<int>(bytes.size()));
+      reply.xselection.property = property;
+    }
+    XSendEvent(d, request.requestor, False, NoEventMask, &reply);
+    XFlush(d);
+  }
+  XSetSelectionOwner(d, clipboard, None, time);
+  XDestroyWindow(d, owner);
+  XFlush(d);
+  return finished;
+}
+
+bool XClient::DragToOwnWindow(int fromX, int fromY, int toX, int toY, Dropped* dropped, std::string* why) {
+  Display* d = m_display;
+  auto fail = [&](const std::string& reason) {
+    if (why != nullptr) *why = reason;
+    return false;
+  };
+  const Atom aware = Intern(d, "XdndAware"), enter = Intern(d, "XdndEnter"), position = Intern(d, "XdndPosition"),
+             status = Intern(d, "XdndStatus"), drop = Intern(d, "XdndDrop"), finished = Intern(d, "XdndFinished"),
+             selection = Intern(d, "XdndSelection"), copy = Intern(d, "XdndActionCopy"),
+             typeList = Intern(d, "XdndTypeList");
+  // The file manager's window: 80 pixels square around the point, above
+  // everything else, taking drops of XDND version 5.
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  const Window target = XCreateWindow(d, DefaultRootWindow(d), toX - 40, toY - 40, 80, 80, 0, CopyFromParent,
+                                      InputOutput, CopyFromParent, CWOverrideRedirect, &attributes);
+  const long version = 5;
+  XChangeProperty(d, target, aware, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&version), 1);
+  XSelectInput(d, target, PropertyChangeMask);
+  XMapRaised(d, target);
+  XSync(d, False);
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+
+  Window source = None;
+  std::string reason;
+  // Answers every position with "a copy is taken here", and notes the
+  // source and what it offers when the drag enters.
+  auto handle = [&](const XEvent& e) {
+    if (e.type != ClientMessage || e.xclient.window != target) return;
+    if (e.xclient.message_type == enter) {
+      source = static_cast<Window>(e.xclient.data.l[0]);
+      dropped->types.clear();
+      if (e.xclient.data.l[1] & 1) {
+        if (auto list = TakeProperty(d, source, typeList)) dropped->types = AtomNames(d, *list);
+      } else {
+        std::vector<std::uint8_t> three(3 * sizeof(long));
+        std::memcpy(three.data(), &e.xclient.data.l[2], three.size());
+        for (const std::string& name : AtomNames(d, three)) dropped->types.push_back(name);
+      }
+    } else if (e.xclient.message_type == position) {
+      SendClientMessage(d, static_cast<Window>(e.xclient.data.l[0]), status,
+                        {static_cast<long>(target), 1, 0, 0, static_cast<long>(copy)});
+    }
+  };
+  // Moves the pointer, answering the drag until `until` holds for a
+  // message, for a moment at most.
+  auto moveTo = [&](int x, int y, Atom until) {
+    XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+    XFlush(d);
+    XEvent event{};
+    const auto moment = std::min(deadline, Clock::now() + std::chrono::milliseconds(100));
+    while (NextEvent(d, &event, moment, [](const XEvent& e) { return e.type == ClientMessage; })) {
+      handle(event);
+      if (event.xclient.message_type == until) return true;
+    }
+    return false;
+  };
+
+  XTestFakeMotionEvent(d, -1, fromX, fromY, CurrentTime);
+  XTestFakeButtonEvent(d, 1, True, CurrentTime);
+  XFlush(d);
+  // Step towards the window until the drag reaches it.
+  bool entered = false;
+  for (int step = 1; step <= 40 && !entered && Clock::now() < deadline; ++step)
+    entered = moveTo(fromX + (toX - fromX) * step / 40, fromY + (toY - fromY) * step / 40, enter);
+  for (int tries = 0; entered && tries < 20 && !moveTo(toX + tries % 2, toY, position); ++tries) {
+  }
+  XTestFakeButtonEvent(d, 1, False, CurrentTime);
+  XFlush(d);
+  if (!entered) {
+    reason = "no drag reached the window";
+  } else {
+    XEvent event{};
+    bool dropArrived = false;
+    while (!dropArrived && NextEvent(d, &event, deadline, [](const XEvent& e) { return e.type == ClientMessage; })) {
+      handle(event);
+      dropArrived = event.xclient.message_type == drop;
+    }
+    if (!dropArrived) {
+      reason = "the drag was not dropped on the window";
+    } else {
+      const Time time = static_cast<Time>(event.xclient.data.l[2]);
+      if (auto uris = Convert(d, target, selection, Intern(d, "text/uri-list"), time, deadline))
+        dropped->uriList = *uris;
+      if (auto png = Convert(d, target, selection, Intern(d, "image/png"), time, deadline)) dropped->png = *png;
+      const bool taken = !dropped->uriList.empty();
+      SendClientMessage(d, source, finished,
+                        {static_cast<long>(target), taken ? 1 : 0, taken ? static_cast<long>(copy) : 0, 0, 0});
+      if (!taken) reason = "the drop held no files";
+    }
+  }
+  XDestroyWindow(d, target);
+  XSync(d, False);
+  return reason.empty() ? true : fail(reason);
 }
 
 }  // namespace kp::testing

@@ -8,8 +8,10 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Xlib's connection, declared as Xlib declares it.
@@ -64,6 +66,36 @@ class XClient {
   // with the reason in *why, when no window there takes drops, the window
   // refuses the drop, or it does not finish within ten seconds.
   bool DropFiles(const std::vector<std::string>& paths, int x, int y, std::string* why);
+
+  // A left click at the screen point, through the server's own input.
+  void Click(int x, int y);
+  // The left button pressed at one point, moved in small steps to another
+  // and released there.
+  void Drag(int fromX, int fromY, int toX, int toY);
+
+  // The clipboard as another program reads it: the types its owner offers
+  // (TARGETS), and the bytes of one of them; nothing when there is no owner
+  // or it does not answer within ten seconds.
+  std::vector<std::string> ClipboardTypes();
+  std::optional<std::vector<std::uint8_t>> ClipboardBytes(const std::string& type);
+  // Owns the clipboard with `data` (type, bytes), as another program that
+  // copied something would, runs `then` (a paste elsewhere, say), and
+  // answers every program that asks for the data until `done()` holds
+  // (true) or ten seconds pass (false).
+  bool ServeClipboardUntil(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& data,
+                           const std::function<void()>& then, const std::function<bool()>& done);
+
+  // What a window of a file manager gets when something is dragged onto it.
+  struct Dropped {
+    std::vector<std::string> types;     // what the source offered
+    std::vector<std::uint8_t> uriList;  // its "text/uri-list"
+    std::vector<std::uint8_t> png;      // its "image/png"
+  };
+  // Drags with the left button from (fromX, fromY) to (toX, toY), where this
+  // client shows a window that takes drops, as a file manager's does, and
+  // takes the drop there. False, with the reason in *why, when no drag
+  // arrives or it does not finish within ten seconds.
+  bool DragToOwnWindow(int fromX, int fromY, int toX, int toY, Dropped* dropped, std::string* why);
 
  private:
   ::_XDisplay* m_display = nullptr;
