@@ -42,8 +42,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 
 # What the editor loads without linking, one package a line.
+# Qt's Wayland platform plugin lets the editor be a native client of a
+# Wayland desktop; without it Qt runs the editor through XWayland.
 set(KESTROW_EDITOR_RECOMMENDS
   fonts-dejavu-extra
+  qt6-wayland
 )
 list(JOIN KESTROW_EDITOR_RECOMMENDS ", " CPACK_DEBIAN_EDITOR_PACKAGE_RECOMMENDS)
 

@@ -28,6 +28,13 @@ void QuitApplicationLoop(int exitCode) {
 }
 
 int RunApplication(int& argc, char** argv, const std::function<int()>& program) {
+  // In a Wayland session the program is a Wayland client of its own, not
+  // one through XWayland. Qt sees such a session by XDG_SESSION_TYPE; one
+  // started without it still has WAYLAND_DISPLAY. X is the fallback when
+  // Qt's Wayland plugin is not installed.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("XDG_SESSION_TYPE") &&
+      !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "wayland;xcb");
   // A native file dialog can be neither seen nor closed by a test.
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
   QApplication qtApp(argc, argv);

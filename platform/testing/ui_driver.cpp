@@ -56,6 +56,7 @@ void ProcessEvents() {
 }
 
 bool WaitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, kGenerousWaitMilliseconds); }
+bool WaitUntil(const std::function<bool()>& done, int milliseconds) { return QTest::qWaitFor(done, milliseconds); }
 
 void RunSoon(std::function<void()> action) { QTimer::singleShot(0, qApp, std::move(action)); }
 
@@ -90,6 +91,20 @@ void WaitUntilActive(HWND hWnd) {
   if (!QTest::qWaitForWindowExposed(top)) ADD_FAILURE() << "window not exposed";
   top->activateWindow();
   if (!QTest::qWaitForWindowActive(top)) ADD_FAILURE() << "window not active";
+}
+
+void WaitUntilExposed(HWND hWnd) {
+  QWidget* w = Widget(hWnd);
+  if (w == nullptr || !QTest::qWaitForWindowExposed(w->window())) ADD_FAILURE() << "window not exposed";
+}
+
+std::string PlatformName() { return QGuiApplication::platformName().toStdString(); }
+
+bool IsTransientFor(HWND hWnd, HWND owner) {
+  QWidget* w = Widget(hWnd);
+  QWidget* o = Widget(owner);
+  if (w == nullptr || o == nullptr || w->window()->windowHandle() == nullptr) return false;
+  return w->window()->windowHandle()->transientParent() == o->window()->windowHandle();
 }
 
 INT_PTR RunModalWith(CDialog& dialog, std::function<void()> steps) {

@@ -27,6 +27,9 @@ void ProcessEvents();
 // most; returns done(). A test that needs time to pass drives it instead
 // (ManualClock).
 bool WaitUntil(const std::function<bool()>& done);
+// The same for at most `milliseconds`: for a try that is repeated when
+// what it waits for does not come (a click on a window not ready for it).
+bool WaitUntil(const std::function<bool()>& done, int milliseconds);
 // Runs `action` from the event loop as soon as it spins: the way to act
 // inside a modal loop (DoModal, a popup menu) that the test has started.
 void RunSoon(std::function<void()> action);
@@ -39,6 +42,15 @@ void WhenModalWindowOpens(const std::string& caption, std::function<void(HWND)> 
 
 // Waits until the window's top-level window is shown and active.
 void WaitUntilActive(HWND hWnd);
+// Waits until the window's top-level window is on the screen, active or not
+// (a compositor with no seat activates nothing).
+void WaitUntilExposed(HWND hWnd);
+// The window system the program runs on: "offscreen", "xcb", "wayland".
+std::string PlatformName();
+// Whether the window system knows the top-level window of `hWnd` as one
+// that belongs to the top-level window of `owner` (a transient window),
+// which the window manager or compositor keeps over it.
+bool IsTransientFor(HWND hWnd, HWND owner);
 // Runs the dialog modally with `steps` run inside its modal loop. Steps that
 // leave the dialog open (a failed assertion, say) end it with -99 and fail
 // the test, so a test never hangs.

@@ -193,6 +193,15 @@ std::vector<unsigned long> XClient::WindowsTitled(const std::string& title, bool
   return found;
 }
 
+unsigned long XClient::WindowAt(int x, int y) {
+  Window child = None;
+  int cx = 0, cy = 0;
+  if (!XTranslateCoordinates(m_display, DefaultRootWindow(m_display), DefaultRootWindow(m_display), x, y, &cx, &cy,
+                             &child))
+    return 0;
+  return child;
+}
+
 pid_t XClient::WindowProcess(unsigned long window) {
   Atom type = None;
   int format = 0;
@@ -220,6 +229,21 @@ std::optional<std::uint32_t> XClient::ScreenPixel(int x, int y) {
   std::uint32_t pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
   XDestroyImage(image);
   return pixel;
+}
+
+std::vector<std::uint32_t> XClient::ScreenPixels(int* width) {
+  const int w = DisplayWidth(m_display, DefaultScreen(m_display));
+  const int h = DisplayHeight(m_display, DefaultScreen(m_display));
+  *width = w;
+  XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), 0, 0, static_cast<unsigned>(w),
+                            static_cast<unsigned>(h), AllPlanes, ZPixmap);
+  if (image == nullptr) return {};
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      pixels[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu;
+  XDestroyImage(image);
+  return pixels;
 }
 
 unsigned long XClient::FocusedWindow() {
@@ -373,10 +397,15 @@ bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std
   return ok ? true : fail(reason);
 }
 
-void XClient::Click(int x, int y) {
+void XClient::MovePointer(int x, int y) {
   XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
-  XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
-  XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+  XSync(m_display, False);
+}
+
+void XClient::ClickButton(int x, int y, unsigned button) {
+  XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(m_display, button, True, CurrentTime);
+  XTestFakeButtonEvent(m_display, button, False, CurrentTime);
   XSync(m_display, False);
 }
 

@@ -47,12 +47,17 @@ class XClient {
   // The shown top-level windows whose title is exactly `title`, or starts
   // with `title` when `prefix`.
   std::vector<unsigned long> WindowsTitled(const std::string& title, bool prefix = false);
+  // The top-level window at the screen point, or 0 for none.
+  unsigned long WindowAt(int x, int y);
   // The process that made the window (_NET_WM_PID), or -1.
   pid_t WindowProcess(unsigned long window);
   // The window's top-left corner on the screen.
   bool WindowOrigin(unsigned long window, int* x, int* y);
   // The screen's colour at (x, y) as 0x00RRGGBB.
   std::optional<std::uint32_t> ScreenPixel(int x, int y);
+  // The whole screen, row by row from the top, each pixel 0x00RRGGBB;
+  // empty when it cannot be read. *width gets the row length.
+  std::vector<std::uint32_t> ScreenPixels(int* width);
   // The window that has the keyboard focus, or 0 for none.
   unsigned long FocusedWindow();
   // Gives the window the keyboard focus, then types `keys`, as a person
@@ -67,8 +72,11 @@ class XClient {
   // refuses the drop, or it does not finish within ten seconds.
   bool DropFiles(const std::vector<std::string>& paths, int x, int y, std::string* why);
 
-  // A left click at the screen point, through the server's own input.
-  void Click(int x, int y);
+  // A left click at the screen point, through the server's own input; or
+  // a click of another button (3: the right one).
+  void Click(int x, int y) { ClickButton(x, y, 1); }
+  void ClickButton(int x, int y, unsigned button);
+  void MovePointer(int x, int y);
   // The left button pressed at one point, moved in small steps to another
   // and released there.
   void Drag(int fromX, int fromY, int toX, int toY);

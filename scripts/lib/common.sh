@@ -13,6 +13,7 @@ KESTROW_PACKAGES=(
   fonts-dejavu-core fonts-dejavu-extra
   help2man
   xvfb libxcb1-dev libxtst-dev
+  qt6-wayland weston
 )
 
 # What only the checks of scripts/test need besides: the formatter, the Debian

@@ -69,8 +69,8 @@ class Desktop : public ::testing::Test {
     environment.push_back("QT_QPA_PLATFORM=xcb");
     kp::testing::ProgramOptions options;
     options.environment = environment;
-    m_editor = std::make_unique<kp::testing::StartedProgram>(std::vector<std::string>{KESTROW_PROGRAM, m_shapes},
-                                                             options);
+    m_editor =
+        std::make_unique<kp::testing::StartedProgram>(std::vector<std::string>{KESTROW_PROGRAM, m_shapes}, options);
     ASSERT_TRUE(kp::testing::WaitUntil([&] { return Window() != 0; })) << "no editor window\n" << m_editor->Err();
     ASSERT_TRUE(kp::testing::WaitUntil([&] { return s_x->FocusedWindow() == Window(); }));
     ASSERT_TRUE(s_x->WindowOrigin(Window(), &m_originX, &m_originY));
