@@ -13,9 +13,9 @@
 
 #include "control/tavlet_ctrl.h"
 #include "control/tavlet_messages.h"
+#include "platform/afx/cmd_ui.h"
 #include "platform/afx/ole_data_source.h"
 #include "platform/afx/prompts.h"
-#include "platform/user/window_functions.h"
 #include "platform/base/global_memory.h"
 #include "platform/file/file.h"
 #include "platform/gdi/bitmap_file_24.h"
@@ -24,6 +24,7 @@
 #include "platform/gdi/scoped_gdi.h"
 #include "platform/qt/clipboard.h"
 #include "platform/qt/drop_files.h"
+#include "platform/user/window_functions.h"
 
 namespace {
 

@@ -146,7 +146,8 @@ BOOL InsertMenu(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem, L
   MenuRecord* menu = Find(hMenu);
   if (menu == nullptr) return FALSE;
   ItemPlace place{menu, menu->items.size()};
-  const bool atEnd = (uFlags & MF_BYPOSITION) && (uPosition == static_cast<UINT>(-1) || uPosition >= menu->items.size());
+  const bool atEnd =
+      (uFlags & MF_BYPOSITION) && (uPosition == static_cast<UINT>(-1) || uPosition >= menu->items.size());
   if (!atEnd) place = Place(hMenu, uPosition, uFlags);
   MenuItemRecord item;
   if (place.menu == nullptr || !MakeItem(uFlags, uIDNewItem, lpNewItem, item)) return FALSE;

@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <functional>
-#include <optional>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -113,9 +113,8 @@ class SeatedWeston {
     options.environment->push_back("XDG_RUNTIME_DIR=" + m_runtime);
     options.environment->push_back("DISPLAY=" + m_x.Display());
     m_weston = std::make_unique<kp::testing::StartedProgram>(
-        std::vector<std::string>{kWeston, "--backend=x11-backend.so", "--use-pixman", "--width=1200",
-                                 "--height=960", "--socket=kestrow-seat", "--idle-time=0", "--no-config",
-                                 "--log=" + m_log},
+        std::vector<std::string>{kWeston, "--backend=x11-backend.so", "--use-pixman", "--width=1200", "--height=960",
+                                 "--socket=kestrow-seat", "--idle-time=0", "--no-config", "--log=" + m_log},
         options);
   }
   ~SeatedWeston() { m_weston.reset(); }
@@ -186,7 +185,8 @@ TEST(WaylandSession, FocusKeysAndMenusComeFromTheCompositorsSeat) {
   // screen, and the template places the rest from there.
   std::optional<POINT> slot0;
   ASSERT_TRUE(kp::testing::WaitUntil([&] { return (slot0 = FirstEmptySlot(x)).has_value(); }))
-      << "the editor did not show\n" << editor.Err();
+      << "the editor did not show\n"
+      << editor.Err();
   const SIZE baseUnits = kp::qt::GetDialogBaseUnits("MS Sans Serif", 8);
   const RECT first = kp::afx::MapDialogUnits(RECT{32, 24, 65, 56}, baseUnits);
   auto place = [&](int ux, int uy, int ucx, int ucy) {
