@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -50,7 +51,9 @@ std::optional<Screen> Screenshot(const std::string& name) {
   // weston-screenshooter writes wayland-screenshot-<time>.png here.
   for (const auto& entry : fs::directory_iterator(folder))
     if (entry.path().filename().string().rfind("wayland-screenshot-", 0) == 0) fs::remove(entry.path());
-  if (kp::testing::RunProgram({"/usr/bin/weston-screenshooter"}).status != 0) return std::nullopt;
+  kp::testing::ProgramOptions options;
+  options.timeout = std::chrono::seconds(20);
+  if (kp::testing::RunProgram({"/usr/bin/weston-screenshooter"}, options).status != 0) return std::nullopt;
   fs::path shot;
   for (const auto& entry : fs::directory_iterator(folder))
     if (entry.path().filename().string().rfind("wayland-screenshot-", 0) == 0) shot = entry.path();

@@ -92,6 +92,7 @@ TEST(WaylandSession, TheEditorRunsAsANativeClientLoadsASetAndIsSeenByTheComposit
   options.environment->push_back("QT_QPA_PLATFORM=wayland");
   options.environment->push_back("WAYLAND_DISPLAY=" + socket);
   options.environment->push_back("KESTROW_SCREENSHOTS=" + shots);
+  options.timeout = std::chrono::minutes(2);
   const kp::testing::ProgramRun journey = kp::testing::RunProgram({WAYLAND_JOURNEY_PROGRAM}, options);
   EXPECT_EQ(journey.status, 0) << journey.out << journey.err;
   for (const char* shot : {"editor.png", "About Kestrow.png", "Image Finder.png"})
