@@ -68,6 +68,10 @@ class CFile {
   void Abort();
 
   bool IsOpen() const { return m_fd >= 0; }
+  // The POSIX descriptor of the open file, -1 when closed: for the calls
+  // CFile does not make itself, such as the patch journal's synced writes
+  // at given offsets. It stays the object's.
+  int GetDescriptor() const { return m_fd; }
   CString GetFilePath() const { return CString(m_path); }
 
  private:
