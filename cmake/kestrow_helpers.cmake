@@ -63,11 +63,12 @@ endfunction()
 #                   [LABEL <label>])
 # One GoogleTest program per folder. QT gives it the offscreen QApplication
 # main from platform/testing; otherwise the plain main is used. Both mains
-# point XDG_DATA_HOME, XDG_CONFIG_HOME, XDG_DATA_DIRS and XDG_RUNTIME_DIR at a
-# fresh temporary folder so no test ever touches the user's registry files or
-# sees the machine's. The tests carry no time limit of their own: the test preset's
-# applies, which is longer for the slower sanitizer build. LABEL is a ctest
-# label for every test of the program (ctest -L / -LE select by it). A
+# point XDG_DATA_HOME, XDG_CONFIG_HOME, XDG_DATA_DIRS, XDG_RUNTIME_DIR and
+# XDG_STATE_HOME at a fresh temporary folder so no test ever touches the
+# user's registry files or patch history or sees the machine's. The tests
+# carry no time limit of their own: the test preset's applies, which is
+# longer for the slower sanitizer build. LABEL is a ctest label for every
+# test of the program (ctest -L / -LE select by it). A
 # library in LIBS with the property KESTROW_TESTS_RUN (a list of targets)
 # has those built before the test program.
 function(kestrow_add_tests)

@@ -1,12 +1,15 @@
 // Fuzz target for reading a whole set and patching it back: the input is the
 // shapes file, and its last byte chooses the set, the gamma flag, whether
 // the whole set is read first (Load Set, as the editor does before a patch)
-// and whether the pictures are dithered (converted and written in two steps,
-// as kestrow-cli does) or reduced to nearest colour (PatchSetImages, as the
-// editor does). The patch writes a small bitmap into the first and the last
-// image of the set; whatever the headers say, the file must keep its length
-// and change only inside the pixel bytes of the images the patch reports as
-// written. The only exception allowed out is CFileException.
+// and whether the pictures are dithered (as kestrow-cli may) or reduced to
+// nearest colour (as the editor does). The patch writes a small bitmap into
+// the first and the last image of the set; whatever the headers say, the
+// file must keep its length and change only inside the pixel bytes of the
+// images the patch reports as written, and the ranges a patch in place
+// would hand its transaction must be exactly those. The images are written
+// straight into the file, not through the transaction, which would keep
+// every run in the user's patch history. The only exception allowed out is
+// CFileException.
 //
 // Two images, not more: each one written is a whole image of pixel work,
 // the same for every image, while the headers that place the two (the
@@ -62,11 +65,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (done.outcome == PatchImageOutcome::Written) written.push_back({done.position, KindOfSet(set).ImageBytes()});
       };
       try {
-        if (dither)
-          WriteConvertedSet(file, ConvertSetImages(file, set, noGamma, sourceOf, ColourReduction::ErrorDiffusion),
-                            report);
-        else
-          PatchSetImages(file, set, noGamma, sourceOf, report);
+        const ConvertedSet converted = ConvertSetImages(
+            file, set, noGamma, sourceOf, dither ? ColourReduction::ErrorDiffusion : ColourReduction::NearestColour);
+        WriteConvertedSet(file, converted, report);
+        std::vector<FileRange> writes;
+        PatchSubject subject;
+        AddSetWrites(converted, writes, subject);
+        if (writes.size() != written.size()) std::abort();
+        for (std::size_t i = 0; i < writes.size(); ++i)
+          if (static_cast<LONGLONG>(writes[i].offset) != written[i].first ||
+              static_cast<LONGLONG>(writes[i].bytes.size()) != written[i].second)
+            std::abort();
       } catch (const CFileException&) {
       }
       file.Close();

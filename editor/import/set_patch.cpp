@@ -74,12 +74,30 @@ std::vector<PatchImageReport> WriteConvertedSet(CFile& file, const ConvertedSet&
   return done;
 }
 
+void AddSetWrites(const ConvertedSet& converted, std::vector<FileRange>& writes, PatchSubject& subject) {
+  std::uint32_t images = 0;
+  for (const ConvertedImage& image : converted.images) {
+    if (image.report.outcome != PatchImageOutcome::Written) continue;
+    writes.push_back({static_cast<std::uint64_t>(image.report.position), image.indices});
+    images |= 1u << image.report.image;
+  }
+  if (images != 0) subject.sets.push_back({converted.setIndex, images});
+}
+
 SetPatchResult PatchSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
                               const PatchReportSink& report) {
   const ConvertedSet converted = ConvertSetImages(file, setIndex, noGammaCorrection, sourceOf);
   SetPatchResult result;
   result.sourceDcCreated = converted.sourceDcCreated;
   result.colourCount = converted.colourCount;
-  if (converted.sourceDcCreated) result.images = WriteConvertedSet(file, converted, report);
+  if (!converted.sourceDcCreated) return result;
+  for (const ConvertedImage& image : converted.images) {
+    result.images.push_back(image.report);
+    if (report) report(image.report);
+  }
+  std::vector<FileRange> writes;
+  PatchSubject subject;
+  AddSetWrites(converted, writes, subject);
+  result.committed = CommitPatch(file, std::move(writes), subject);
   return result;
 }

@@ -7,12 +7,15 @@
 // reported to the caller, and file errors propagate as CFileException.
 //
 // A patch is two steps: every picture of the set is converted, then every
-// converted image is written. The command-line tool takes the steps apart
-// to convert the pictures of several sets before it writes any of them.
+// converted image is written, in place as one transaction
+// (patch_transaction.h). The command-line tool takes the steps apart to
+// convert the pictures of several sets before it writes any of them, into
+// one transaction, or into a new file.
 
 #include <functional>
 #include <vector>
 
+#include "editor/import/patch_transaction.h"
 #include "editor/import/picture_reduction.h"
 #include "platform/base/handles.h"
 #include "platform/base/win_types.h"
@@ -45,6 +48,7 @@ struct SetPatchResult {
   bool sourceDcCreated = false;
   LONG colourCount = 0;
   std::vector<PatchImageReport> images;  // every image of the set, in order
+  PatchCommitted committed;              // the history entry of what was written
 };
 
 // One image of a set, converted and waiting to be written.
@@ -71,10 +75,15 @@ struct ConvertedSet {
 ConvertedSet ConvertSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
                               ColourReduction reduction = ColourReduction::NearestColour);
 
-// The second step: writes each image whose report says written at its
-// position, in image order, telling `report` of each image as it is done.
-// Returns the reports. A failed write throws; images written before it stay
-// written.
+// The second step, in place: the bytes of each image whose report says
+// written, as ranges for CommitPatch, and the set and its images in
+// `subject` when there are any.
+void AddSetWrites(const ConvertedSet& converted, std::vector<FileRange>& writes, PatchSubject& subject);
+
+// The second step into a file of its own (a new file, not yet in place):
+// writes each image whose report says written at its position, in image
+// order, telling `report` of each image as it is done. Returns the reports.
+// A failed write throws; images written before it stay written.
 std::vector<PatchImageReport> WriteConvertedSet(CFile& file, const ConvertedSet& converted,
                                                 const PatchReportSink& report = {});
 
@@ -85,11 +94,13 @@ std::vector<PatchImageReport> WriteConvertedSet(CFile& file, const ConvertedSet&
 // converted with ConvertBitmapToPalette (its own size as the source size,
 // else the image size) and written at the image's pixel position.
 //
-// Every image that will be written is located and converted before the
-// first write, so a header the file cannot hold (CFileException) stops the
-// patch with nothing written. An image whose pixel bytes would not lie
-// wholly inside the file is not written and is reported as outsideFile. A
-// failed write throws; images written before it stay written. A set index
-// outside 0 to 7 throws std::out_of_range.
+// Every image that will be written is located and converted, and `report`
+// told of each image in order, before the first write, so a header the
+// file cannot hold (CFileException) stops the patch with nothing written.
+// An image whose pixel bytes would not lie wholly inside the file is not
+// written and is reported as outsideFile. The images are written as one
+// transaction and kept in the history: a failed write throws PatchFailure
+// and leaves the file as it was. A set index outside 0 to 7 throws
+// std::out_of_range.
 SetPatchResult PatchSetImages(CFile& file, int setIndex, BOOL noGammaCorrection, const PatchSourceBitmap& sourceOf,
                               const PatchReportSink& report = {});

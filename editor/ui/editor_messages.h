@@ -3,6 +3,8 @@
 // the path box. The shapes file's open and size messages are in
 // editor/shapes/shapes_file_open.h, shared with the command-line tool.
 
+#include <string>
+
 inline constexpr char kNoShapesFileText[] = "No Valid Shapes File Selected";
 inline constexpr char kSelectShapesFileFirstMessage[] = "Select shapes file before using image finder";
 inline constexpr char kSourceDcFailedMessage[] = "Unable to create source device context while converting bitmap";
@@ -18,3 +20,9 @@ inline constexpr char kLandscapeOutsideFileMessage[] =
 // the command line uses for a file it cannot use.
 inline constexpr char kRecentFileUnusableFormat[] =
     "Cannot use %s as the shapes file (%s); it is taken off the recent files.";
+
+// A patch that was written but could not be kept in the history, which
+// Undo Last Patch then cannot reach.
+inline std::string HistoryProblemMessage(const std::string& path, const std::string& problem) {
+  return path + " was patched, but Undo Last Patch cannot undo it: " + problem;
+}

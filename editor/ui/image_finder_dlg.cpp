@@ -1,5 +1,6 @@
 #include "editor/ui/image_finder_dlg.h"
 
+#include "editor/import/journal_recovery.h"
 #include "editor/shapes/image_probe.h"
 #include "editor/shapes/shapes_file_open.h"
 #include "editor/ui/wait_cursor.h"
@@ -17,6 +18,15 @@ constexpr DWORD kLabel = kChild | SS_LEFT;
 constexpr DWORD kField = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD kShownField = kField | ES_READONLY;
 constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
+
+// Opens the shapes file as every command does, rolling back an interrupted
+// patch first; says what went wrong and returns not opened when it fails.
+ShapesFileOpenResult OpenForFinder(CWnd& dlg, CFile& file, const CString& path) {
+  const RecoveredOpen result = OpenRecoveredShapesFile(file, path.str(), ShapesFileUse::ImageFinder);
+  if (!result.recovery.message.empty()) dlg.MessageBox(result.recovery.message.c_str());
+  if (!result.open.opened && result.recovery.message.empty()) dlg.MessageBox(kShapesFileOpenFailedMessage);
+  return result.open;
+}
 
 // The one-line labels reach as far as the free space to their right allows,
 // two of them starting at the column of the others: the dialog font's
@@ -119,11 +129,8 @@ void CImageFinderDlg::OnGetValuesFromHeader() {
   } show{this};
 
   CFile file;
-  const ShapesFileOpenResult opened = OpenShapesFile(file, m_strShapesFile, ShapesFileUse::ImageFinder);
-  if (!opened.opened) {
-    MessageBox(kShapesFileOpenFailedMessage);
-    return;
-  }
+  const ShapesFileOpenResult opened = OpenForFinder(*this, file, m_strShapesFile);
+  if (!opened.opened) return;
   WaitCursor wait;
   if (!opened.expectedSize) MessageBox(kShapesFileSizeWarning);
 
@@ -144,11 +151,8 @@ void CImageFinderDlg::OnLoad() {
   if (!UpdateData(TRUE)) return;
 
   CFile file;
-  const ShapesFileOpenResult opened = OpenShapesFile(file, m_strShapesFile, ShapesFileUse::ImageFinder);
-  if (!opened.opened) {
-    MessageBox(kShapesFileOpenFailedMessage);
-    return;
-  }
+  const ShapesFileOpenResult opened = OpenForFinder(*this, file, m_strShapesFile);
+  if (!opened.opened) return;
   WaitCursor wait;
   if (!opened.expectedSize) MessageBox(kShapesFileSizeWarning);
 

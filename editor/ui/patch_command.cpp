@@ -53,6 +53,10 @@ void CKestrowDlg::OnPatchShapesFile() {
     const CString text = PatchMessage(done, bLandscape);
     if (!text.IsEmpty()) AfxMessageBox(text, MB_OK);
   };
+  // A write that fails throws PatchFailure, which the framework shows: the
+  // file's error and that nothing in the file was changed.
   const SetPatchResult result = PatchSetImages(command.File(), m_nSet, m_bDisableGamma, sourceOf, report);
   if (!result.sourceDcCreated) AfxMessageBox(kSourceDcFailedMessage, MB_OK);
+  if (!result.committed.historyProblem.empty())
+    AfxMessageBox(HistoryProblemMessage(m_strShapesFile.str(), result.committed.historyProblem).c_str(), MB_OK);
 }

@@ -1,10 +1,12 @@
 // Choosing the shapes file that every other command opens.
 
+#include "editor/import/journal_recovery.h"
 #include "editor/ui/editor_ids.h"
 #include "editor/ui/editor_messages.h"
 #include "editor/ui/editor_settings.h"
 #include "editor/ui/kestrow_dlg.h"
 #include "platform/afx/file_dialog.h"
+#include "platform/afx/prompts.h"
 #include "platform/registry/registry_helpers.h"
 
 void CKestrowDlg::OnSelectShapesFile() {
@@ -31,4 +33,9 @@ void CKestrowDlg::UseShapesFile(const CString& path) {
   SetDlgItemText(IDC_SHAPES_FILE_PATH, bValid ? static_cast<LPCTSTR>(m_strShapesFile) : kNoShapesFileText);
   for (int nID : {IDC_GENERATE_PALETTE_BITMAP, IDC_PATCH_SHAPES_FILE, IDC_LOAD_SET})
     if (CWnd* pButton = GetDlgItem(nID)) pButton->EnableWindow(bValid);
+  // A patch of the file that was interrupted is rolled back as soon as the
+  // file is chosen, before the user looks at any of it.
+  if (!bValid) return;
+  const RecoveryReport recovery = RecoverShapesFile(m_strShapesFile.str());
+  if (!recovery.message.empty()) AfxMessageBox(recovery.message.c_str(), MB_OK);
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The shape every shapes-file command shares: open the selected file by
-// path with the command's access and sharing, and when that fails say so and
-// end; otherwise show the wait cursor, warn when the length is not the
-// expected one and go on. The file is closed and the arrow cursor is back
+// The shape every shapes-file command shares: roll back a patch of the
+// selected file that was interrupted (and say so), open it by path with the
+// command's access and sharing, and when that fails say so and end;
+// otherwise show the wait cursor, warn when the length is not the expected
+// one and go on. The file is closed and the arrow cursor is back
 // when the object goes, on every path out of the command.
 
 #include <optional>

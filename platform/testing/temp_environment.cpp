@@ -22,11 +22,14 @@ void SetUpTemporaryEnvironment() {
   std::filesystem::create_directories(g_root + "/config");
   std::filesystem::create_directories(g_root + "/runtime");
   std::filesystem::create_directories(g_root + "/machine");
+  std::filesystem::create_directories(g_root + "/state");
   std::filesystem::permissions(g_root + "/runtime", std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace);
   setenv("XDG_DATA_HOME", (g_root + "/data").c_str(), 1);
   setenv("XDG_CONFIG_HOME", (g_root + "/config").c_str(), 1);
   setenv("XDG_RUNTIME_DIR", (g_root + "/runtime").c_str(), 1);
+  // Where patches in place keep their history and, at times, their journal.
+  setenv("XDG_STATE_HOME", (g_root + "/state").c_str(), 1);
   // No machine-wide registration of the computer the tests run on shows.
   setenv("XDG_DATA_DIRS", (g_root + "/machine").c_str(), 1);
   std::atexit(RemoveRoot);

@@ -1,9 +1,9 @@
 #pragma once
 // A private temporary folder for one test program: XDG_DATA_HOME (where the
 // registry file lives), XDG_CONFIG_HOME (the user's settings),
-// XDG_DATA_DIRS (where a machine-wide registry would be) and
-// XDG_RUNTIME_DIR point into it while the program runs, and it is removed
-// at exit.
+// XDG_DATA_DIRS (where a machine-wide registry would be), XDG_RUNTIME_DIR
+// and XDG_STATE_HOME (the patch history) point into it while the program
+// runs, and it is removed at exit.
 
 #include <string>
 

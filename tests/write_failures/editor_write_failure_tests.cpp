@@ -19,7 +19,6 @@
 #include "platform/user/window_functions.h"
 #include "tests/editor/editor_journey.h"
 #include "tests/write_failures/failing_writes.h"
-#include "tests/write_failures/written_prefix.h"
 
 namespace editor_journey {
 namespace {
@@ -29,9 +28,18 @@ using write_failures::ChildWork;
 using write_failures::Listing;
 using write_failures::NewFolder;
 using write_failures::WriteFailure;
-using write_failures::WrittenRun;
 
 std::string DiskFull(const std::string& path) { return "Disk full while accessing " + path + "."; }
+
+// A patch that fails part-way writes the old bytes back and says so.
+std::string PatchFailed(const std::string& failing, const std::string& shapes) {
+  return DiskFull(failing) + " Nothing in " + shapes + " was changed.";
+}
+
+// Room on a small disk for the journal of thirty textures (a little under
+// 500 KiB), but not for every image of a set stored as holes besides.
+constexpr std::uint64_t kRoomForATextureJournal = 600 << 10;
+constexpr std::uint64_t kRoomForALandscapeJournal = 200 << 10;
 
 // Runs a command of the editor in the child and tells what it showed and
 // what it left behind: each message as "caption: text", then a line for
@@ -69,9 +77,12 @@ class EditorWriteFailures : public EditorJourney {
     // Images of `into` from this one on stored as zeros, which a full disk
     // holds as holes.
     int zeroFrom = -1;
+    // The write that fails is the journal's, before the file is touched.
+    bool journalFails = false;
   };
   // Loads set `from` into the slots and patches set `into` with them in a
-  // child whose writes fail, then checks the message and the file.
+  // child whose writes fail, then checks the message and that the file is
+  // as it was.
   void CheckPatch(const PatchCase& row);
 
   // Which picture is saved: a bitmap dropped on a texture slot, or the
@@ -118,20 +129,11 @@ void EditorWriteFailures::CheckPatch(const PatchCase& row) {
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
   });
   ASSERT_TRUE(outcome.done) << outcome.failure;
-  EXPECT_EQ(outcome.lines, std::vector<std::string>{Caption() + ": " + DiskFull(path)});
-
-  std::vector<WrittenRun> stream;
-  for (LONGLONG at : builder.SetLayout(row.into).pixels)
-    stream.push_back({static_cast<std::uint64_t>(at), static_cast<std::uint64_t>(kind.ImageBytes())});
-  ASSERT_TRUE(std::is_sorted(stream.begin(), stream.end(),
-                             [](const WrittenRun& a, const WrittenRun& b) { return a.position < b.position; }));
-  const std::uint64_t cut = failure.fullDisk
-                                ? write_failures::CutAtFirstHole(stream, before, write_failures::DiskPageSize())
-                                : write_failures::CutAtSizeLimit(stream, failure.sizeLimit);
-  const std::vector<BYTE> full = FileBytes(reference);
-  EXPECT_NE(full, before) << "the patch changes the file";
-  EXPECT_TRUE(write_failures::HoldsWrittenPrefix(before, full, stream, cut, FileBytes(path)));
-  EXPECT_EQ(Listing(folder), std::vector<std::string>{"shapes.shp2"});
+  const std::string failing = row.journalFails ? path + ".kestrow-journal" : path;
+  EXPECT_EQ(outcome.lines, std::vector<std::string>{Caption() + ": " + PatchFailed(failing, path)});
+  EXPECT_NE(FileBytes(reference), before) << "the patch changes the file";
+  EXPECT_EQ(FileBytes(path), before) << "the file is as it was";
+  EXPECT_EQ(Listing(folder), std::vector<std::string>{"shapes.shp2"}) << "no journal is left";
 }
 
 DWORD Ramp(int x, int y) { return static_cast<DWORD>((x * 2) << 16 | (y * 2) << 8 | ((x + y) & 0xFF)); }
@@ -181,14 +183,17 @@ void EditorWriteFailures::CheckSaveAs(const SaveCase& row) {
 
 std::uint64_t At(LONGLONG position) { return static_cast<std::uint64_t>(position); }
 
-TEST_F(EditorWriteFailures, PatchCutShortByAFileSizeLimitWritesNoByteBeyondIt) {
+// The journal (some 500 KiB for thirty textures) is written first: a limit
+// below its end stops the patch before the file is touched, a limit beyond
+// it in the middle of the images written.
+TEST_F(EditorWriteFailures, PatchCutShortByAFileSizeLimitLeavesTheFileAsItWas) {
   // clang-format off
   const PatchCase rows[] = {
-      {"at the first image's first byte", 1, 0,
-       [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[0])); }},
-      {"at texture 3's first byte", 1, 0,
+      {"inside the journal", 1, 0,
+       [](const auto&) { return WriteFailure::SizeLimit(100000); }, -1, true},
+      {"at texture 3's first byte", 1, 2,
        [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[3])); }},
-      {"inside texture 5", 2, 0,
+      {"inside texture 5", 0, 2,
        [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[5] + 5000)); }},
       {"inside the landscape", 4, 6,
        [](const auto& l) { return WriteFailure::SizeLimit(At(l.pixels[0] + 70001)); }},
@@ -197,12 +202,20 @@ TEST_F(EditorWriteFailures, PatchCutShortByAFileSizeLimitWritesNoByteBeyondIt) {
   for (const PatchCase& row : rows) CheckPatch(row);
 }
 
-TEST_F(EditorWriteFailures, PatchOnAFullDiskStopsAtTheFirstImageThatNeedsRoom) {
+TEST_F(EditorWriteFailures, PatchOnAFullDiskLeavesTheFileAsItWas) {
   if (const std::string& reason = write_failures::SmallDiskUnavailable(); !reason.empty()) GTEST_SKIP() << reason;
   // A sparse file: the images stored as zeros are holes that need room
   // when they are written; the rest of the file has its room already.
-  CheckPatch({"textures 3 to 29 stored as holes", 1, 0, [](const auto&) { return WriteFailure::FullDisk(); }, 3});
-  CheckPatch({"the landscape stored as holes", 5, 7, [](const auto&) { return WriteFailure::FullDisk(); }, 0});
+  // clang-format off
+  const PatchCase rows[] = {
+      {"no room for the journal", 1, 0, [](const auto&) { return WriteFailure::FullDisk(); }, 3, true},
+      {"textures 3 to 29 stored as holes", 1, 0,
+       [](const auto&) { return WriteFailure::FullDisk(kRoomForATextureJournal); }, 3},
+      {"the landscape stored as holes", 5, 7,
+       [](const auto&) { return WriteFailure::FullDisk(kRoomForALandscapeJournal); }, 0},
+  };
+  // clang-format on
+  for (const PatchCase& row : rows) CheckPatch(row);
 }
 
 TEST_F(EditorWriteFailures, SaveAsCutShortByAFileSizeLimitLeavesTheEarlierFileWhole) {

@@ -1,5 +1,7 @@
 #include "tools/kestrow_cli/cli_output.h"
 
+#include "editor/import/journal_recovery.h"
+
 int CliOutput::Fail(std::string_view message) const {
   err << kProgramName << ": " << OneLine(message) << '\n';
   return kExitFailed;
@@ -22,7 +24,14 @@ std::string OneLine(std::string_view message) {
 
 bool OpenShapesForCommand(CFile& file, const std::string& path, ShapesFileUse use, const CliOutput& output,
                           ULONGLONG* length) {
-  const ShapesFileOpenResult opened = OpenShapesFile(file, path.c_str(), use);
+  const RecoveredOpen recovered = OpenRecoveredShapesFile(file, path, use);
+  if (recovered.recovery.Refuses() && !recovered.recovery.message.empty()) {
+    output.Fail(recovered.recovery.message);
+    return false;
+  }
+  // A patch rolled back is told, and the command goes on.
+  if (!recovered.recovery.message.empty()) output.err << kProgramName << ": " << recovered.recovery.message << '\n';
+  const ShapesFileOpenResult& opened = recovered.open;
   if (!opened.opened) {
     // The cause tells a missing file from one held by another program.
     output.Fail(std::string(kShapesFileOpenFailedMessage) + " (" + opened.error.ErrorMessage().str() + ")");

@@ -30,8 +30,10 @@ struct CliOutput {
 // here is one line, so each line break becomes a sentence break.
 std::string OneLine(std::string_view message);
 
-// Opens the shapes file for `use` as the editor does. On failure prints the
-// editor's open message with the cause and returns false; a file of
+// Opens the shapes file for `use` as the editor does, rolling back a patch
+// of it that was interrupted first and saying so on standard error. On
+// failure prints the editor's open message with the cause (or why the file
+// cannot be read until it is restored) and returns false; a file of
 // another length draws the editor's size warning and the command goes on.
 bool OpenShapesForCommand(CFile& file, const std::string& path, ShapesFileUse use, const CliOutput& output,
                           ULONGLONG* length = nullptr);

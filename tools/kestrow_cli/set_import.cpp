@@ -74,35 +74,6 @@ std::string CheckConverted(const ConvertedSet& converted, ImageNaming naming) {
   return {};
 }
 
-// The image that a failed write had begun: the next image of `set` after
-// the `told` already reported, when the file's position lies past its first
-// byte. Empty when the write failed before that byte, or between images.
-std::string ImageCutShort(CFile& file, const ConvertedSet* set, std::size_t told, ImageNaming naming) {
-  if (set == nullptr || told >= set->images.size()) return {};
-  const ConvertedImage& image = set->images[told];
-  if (image.report.outcome != PatchImageOutcome::Written) return {};
-  ULONGLONG position = 0;
-  try {
-    position = file.GetPosition();
-  } catch (const CFileException&) {
-    return {};
-  }
-  const auto first = static_cast<ULONGLONG>(image.report.position);
-  if (position <= first || position > first + image.indices.size()) return {};
-  return ImageName(set->setIndex, image.report.image, naming);
-}
-
-// What the failure line of a write that failed in place adds: how many
-// images were written before it (standard output named each), and the one
-// written only in part.
-std::string WrittenBeforeFailure(int written, const std::string& cutShort) {
-  if (written == 0) return cutShort.empty() ? std::string(kNothingWritten) : "; " + cutShort + " was written in part";
-  std::string text =
-      "; " + std::to_string(written) + (written == 1 ? " image was" : " images were") + " written before it";
-  if (!cutShort.empty()) text += ", and " + cutShort + " in part";
-  return text;
-}
-
 }  // namespace
 
 std::string LoadSetSources(const std::string& folder, int setIndex, SetSources& sources) {
@@ -160,40 +131,31 @@ int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, Im
     return output.Fail(e.ErrorMessage().str() + kNothingWritten);
   }
 
-  // The lines of the images written; a file written to NEW is written only
-  // once it replaces NEW, so its lines wait for that.
+  // The lines of the images written, printed once they are: in place when
+  // the patch has committed, with --output once the file replaces NEW.
   std::string lines;
-  int written = 0;
-  // The set being written and how many of its images have been told of:
-  // a failed write was writing the next one.
-  const ConvertedSet* writing = nullptr;
-  std::size_t told = 0;
+  for (const Pending& set : pending)
+    for (const ConvertedImage& image : set.converted.images)
+      if (image.report.outcome == PatchImageOutcome::Written)
+        lines += "wrote " + ImageName(set.sources->setIndex, image.report.image, naming) + " from " +
+                 set.sources->paths[static_cast<std::size_t>(image.report.image)] + '\n';
   try {
-    for (const Pending& set : pending) {
-      const SetSources& sources = *set.sources;
-      writing = &set.converted;
-      told = 0;
-      WriteConvertedSet(target.Destination(), set.converted, [&](const PatchImageReport& done) {
-        ++told;
-        if (done.outcome != PatchImageOutcome::Written) return;
-        ++written;
-        lines += "wrote " + ImageName(sources.setIndex, done.image, naming) + " from " +
-                 sources.paths[static_cast<std::size_t>(done.image)] + '\n';
-        if (!target.WritesNewFile()) {
-          output.out << lines;
-          lines.clear();
-        }
-      });
+    if (target.WritesNewFile()) {
+      for (const Pending& set : pending) WriteConvertedSet(target.Destination(), set.converted);
+    } else {
+      // Every set in one transaction: all of them are written, or none.
+      std::vector<FileRange> writes;
+      PatchSubject subject;
+      for (const Pending& set : pending) AddSetWrites(set.converted, writes, subject);
+      const PatchCommitted committed = CommitPatch(target.Shapes(), std::move(writes), subject);
+      if (!committed.historyProblem.empty())
+        output.Warn("the patch is not kept in the history, so undo cannot reach it: " + committed.historyProblem);
     }
-    writing = nullptr;
     target.Commit();
   } catch (const CFileException& e) {
-    // NEW is left as it was. In place, images written before a failed write
-    // stay written, as in the editor, and so do the bytes of the image that
-    // the write reached.
-    if (target.WritesNewFile()) return output.Fail(e.ErrorMessage().str() + kNothingWritten);
-    return output.Fail(e.ErrorMessage().str() +
-                       WrittenBeforeFailure(written, ImageCutShort(target.Destination(), writing, told, naming)));
+    // NEW is left as it was; in place, the message of PatchFailure says
+    // what became of SHAPES.
+    return output.Fail(e.ErrorMessage().str() + (target.WritesNewFile() ? kNothingWritten : ""));
   }
   output.out << lines;
   return kExitSuccess;

@@ -37,8 +37,8 @@ enum class ImageNaming {
 // or to its --output file (PatchTarget), converted by plain nearest colour
 // or, with --dither, by error diffusion. Prints one line per image written.
 // A picture that cannot be converted, or headers that put an image outside
-// the file, stop it with nothing written. A write that fails in place
-// leaves the images written before it, and its failure line counts them
-// and names the one it cut short. Returns the exit status.
+// the file, stop it with nothing written. In place, every set is written as
+// one transaction kept in the patch history: a write that fails leaves the
+// file as it was, and its failure line says so. Returns the exit status.
 int PatchSets(const CliRequest& request, const std::vector<SetSources>& sets, ImageNaming naming,
               const CliOutput& output);
