@@ -8,6 +8,7 @@
 // Strings.
 inline constexpr UINT IDP_OLE_INIT_FAILED = 100;
 inline constexpr UINT IDS_ABOUTBOX = 101;
+inline constexpr UINT IDS_UNDO_LAST_PATCH = 103;
 inline constexpr UINT IDS_LANDSCAPE_DROP_HINT = 57665;
 inline constexpr UINT IDS_TEXTURE_DROP_HINT = 57666;
 
@@ -15,9 +16,11 @@ inline constexpr UINT IDS_TEXTURE_DROP_HINT = 57666;
 inline constexpr UINT IDD_KESTROW_DIALOG = 102;
 inline constexpr UINT IDR_MAINFRAME = 128;
 
-// Commands: the window menu's About entry (a system command id; the low
-// four bits are the window system's own), the framework's About and Help.
+// Commands: the window menu's About and Undo Last Patch entries (system
+// command ids; the low four bits are the window system's own), the
+// framework's About and Help.
 inline constexpr UINT IDM_ABOUTBOX = 0x0010;
+inline constexpr UINT IDM_UNDO_LAST_PATCH = 0x0040;
 // The recent shapes files of the window menu: kRecentFileCount ids from
 // here, 0x10 apart (0x1000 to 0x1070).
 inline constexpr UINT IDM_RECENT_FILE_FIRST = 0x1000;

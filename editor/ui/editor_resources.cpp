@@ -31,6 +31,7 @@ ResourceTable MakeTable() {
   table.strings = {
       {IDP_OLE_INIT_FAILED, "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
       {IDS_ABOUTBOX, "&About Kestrow..."},
+      {IDS_UNDO_LAST_PATCH, "&Undo Last Patch"},
       {IDS_LANDSCAPE_DROP_HINT, "Drop landscape bitmap below ( recommended texture is 512 x 270 )"},
       {IDS_TEXTURE_DROP_HINT, "Drop texture bitmaps below ( recommended texture is 128 x 128 )"},
   };

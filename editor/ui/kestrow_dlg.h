@@ -4,7 +4,8 @@
 // preview, the set list, the shapes file's path and the command buttons,
 // and routes every command. The shapes-file commands live in files of
 // their own (load_set_command.cpp, patch_command.cpp, slot_preview.cpp,
-// palette_bitmap_command.cpp, select_shapes_file.cpp).
+// palette_bitmap_command.cpp, select_shapes_file.cpp,
+// undo_patch_command.cpp).
 
 #include <memory>
 #include <span>
@@ -89,6 +90,10 @@ class CKestrowDlg : public CDialog {
   void OnImageFinder();
   void OnSelchangeSet();
   void OnAppAbout();
+  // The window menu's Undo Last Patch (undo_patch_command.cpp), enabled
+  // while the chosen shapes file has patches in its history.
+  void OnUndoLastPatch();
+  bool HasPatchHistory() const;
 
   // Shows the landscape slot or the thirty texture slots, with the drop
   // hint that goes with them.

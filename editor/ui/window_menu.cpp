@@ -12,6 +12,8 @@ std::span<const WindowMenuItem> CKestrowDlg::WindowMenuItems() {
   static const WindowMenuItem kItems[] = {
       {0, 0, nullptr, nullptr},
       {IDM_RECENT_FILE_FIRST, 0, nullptr, nullptr, WindowMenuSection::RecentFiles},
+      {IDM_UNDO_LAST_PATCH, IDS_UNDO_LAST_PATCH, &CKestrowDlg::OnUndoLastPatch, &CKestrowDlg::HasPatchHistory},
+      {0, 0, nullptr, nullptr},
       {IDM_ABOUTBOX, IDS_ABOUTBOX, &CKestrowDlg::OnAppAbout, nullptr},
   };
   return kItems;

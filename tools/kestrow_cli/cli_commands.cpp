@@ -37,9 +37,11 @@ const CliCommand kCommands[] = {
      "a missing landscape file fails.\n"
      "Every file is read and converted before the first byte is written: a file that\n"
      "cannot be read, or headers that put an image outside SHAPES, stop the command\n"
-     "with nothing written. A write that fails (a full disk) stops it too: the images\n"
-     "printed stay written, the failure line says which one was written in part, if\n"
-     "any, and with --output NEW is left as it was.\n",
+     "with nothing written. In place, the images are written as one patch that is\n"
+     "kept in the patch history (see history and undo): a write that fails (a full\n"
+     "disk) writes the old bytes back and SHAPES is left exactly as it was, as NEW is\n"
+     "with --output. The lines of the images written are printed once all of them\n"
+     "are.\n",
      {Shapes, Set, Folder}, 3, 0, NoGammaOption | DitherOption | OutputOption, &RunImportCommand},
     {"export-all", "export-all SHAPES DIR [--no-gamma]", "write every set's images as bitmap files",
      "Writes the images of all eight sets as export does, each set into a folder of\n"
@@ -55,7 +57,8 @@ const CliCommand kCommands[] = {
      "or file leaves those images as they are, landscapes included. Every picture of\n"
      "every set is read and converted before the first byte is written: one that\n"
      "cannot be read, or headers that put an image outside SHAPES, stop the command\n"
-     "with nothing written. A write that fails stops it as it stops import.\n",
+     "with nothing written. In place, every set is written as one patch: all of\n"
+     "them, or, when a write fails, none.\n",
      {Shapes, Folder}, 2, 0, NoGammaOption | DitherOption | OutputOption, &RunImportAllCommand},
     {"convert", "convert SHAPES SET IN OUT.bmp [--no-gamma] [--dither]",
      "preview what import would write for one picture",
@@ -125,6 +128,25 @@ const CliCommand kCommands[] = {
      "                 bytes\n"
      "  other_bytes    for another program's patch: changed bytes outside every set\n",
      {Patch, Shapes}, 1, 1, JsonOption, &RunShowCommand},
+    {"history", "history SHAPES [--json]", "list the patches of a file that undo can put back",
+     "Lists the patches made in place to SHAPES (by import, import-all, undo and the\n"
+     "editor's Patch), newest first, one per line: its number, when it was made,\n"
+     "and the sets and images it wrote. An undo is listed as the undo of the\n"
+     "numbers it put back.\n"
+     "\n"
+     "With --json, prints one JSON object instead: path, and entries, each with\n"
+     "id, time (UTC), kind (\"patch\" or \"undo\"), undoes (the ids an undo put\n"
+     "back), sets (name and images), bytes (of the before-image kept),\n"
+     "written_sha256 (of the bytes the patch wrote), and the path, device, inode\n"
+     "and length of the file it patched.\n",
+     {Shapes}, 1, 0, JsonOption, &RunHistoryCommand},
+    {"undo", "undo SHAPES [--steps N]", "put back the newest patch of a file",
+     "Writes back what SHAPES held before its newest patch (or its newest N, newest\n"
+     "first), as one patch of its own, and prints a line for each patch put back.\n"
+     "It refuses, and changes nothing, when SHAPES no longer holds the bytes those\n"
+     "patches wrote, because something else changed them since. The undo is kept in\n"
+     "the history too, so undoing an undo redoes the patch.\n",
+     {Shapes}, 1, 0, StepsOption, &RunUndoCommand},
 };
 // clang-format on
 
@@ -150,6 +172,8 @@ const CliOptionRule kOptions[] = {
      "is patched in place.\n"},
     {JsonOption, "--json", nullptr, &CliRequest::json, nullptr,
      "print one JSON object with the values instead of the text\n", nullptr},
+    {StepsOption, "--steps", "N", nullptr, &CliRequest::steps, "put back the newest N patches, not only the newest\n",
+     nullptr},
 };
 
 }  // namespace

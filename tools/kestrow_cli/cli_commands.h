@@ -17,6 +17,7 @@ enum CliOption : unsigned {
   DitherOption = 1u << 1,
   OutputOption = 1u << 2,
   JsonOption = 1u << 3,
+  StepsOption = 1u << 4,
 };
 
 struct CliOptionRule {
@@ -64,3 +65,5 @@ int RunProbeCommand(const CliRequest& request, const CliOutput& output);
 int RunDiffCommand(const CliRequest& request, const CliOutput& output);
 int RunApplyCommand(const CliRequest& request, const CliOutput& output);
 int RunShowCommand(const CliRequest& request, const CliOutput& output);
+int RunHistoryCommand(const CliRequest& request, const CliOutput& output);
+int RunUndoCommand(const CliRequest& request, const CliOutput& output);

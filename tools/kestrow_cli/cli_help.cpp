@@ -10,6 +10,15 @@ namespace {
 constexpr char kSetHelp[] =
     "SET is the position in the editor's set list, 1 to 8 (\"Texture Set # 1\" is 1,\n"
     "\"Landscape # 4\" is 8), or the list string itself.\n";
+constexpr char kSafety[] =
+    "A patch in place (import, import-all, undo) is one transaction: a journal of\n"
+    "the bytes it replaces is made durable beside SHAPES (or in\n"
+    "$XDG_STATE_HOME/kestrow) before SHAPES changes, so a patch cut short by a\n"
+    "crash, a kill or a full disk is rolled back, at once or by the next command\n"
+    "that opens SHAPES. Each patch is kept in a patch history in\n"
+    "$XDG_STATE_HOME/kestrow (by default ~/.local/state/kestrow), for history and\n"
+    "undo: the newest 100 patches of each file and 256 MiB in all, the oldest\n"
+    "dropped first.\n";
 constexpr char kExitStatus[] =
     "Exit status: 0 on success, 1 when the work failed (one line on standard error),\n"
     "2 for a wrong command line. Warnings go to standard error and leave the status.\n";
@@ -53,8 +62,9 @@ std::string ToolHelp() {
     commands.push_back({command.name, command.summary + std::string("\n")});
   return std::string("usage: ") + kProgramName + " COMMAND ARGUMENTS...\n" +
          "The shapes-file work of the Kestrow editor, without windows.\n\nCommands:\n" + FormatList(commands) + "\n" +
-         kSetHelp + "\nOptions:\n" + FormatList({{"--help", "show this help\n"}, {"--version", "show the version\n"}}) +
-         "\n\"" + kProgramName + " COMMAND --help\" describes one command.\n" + kExitStatus;
+         kSetHelp + "\n" + kSafety + "\nOptions:\n" +
+         FormatList({{"--help", "show this help\n"}, {"--version", "show the version\n"}}) + "\n\"" + kProgramName +
+         " COMMAND --help\" describes one command.\n" + kExitStatus;
 }
 
 std::string CommandHelp(const CliCommand& command) {
@@ -70,6 +80,8 @@ std::string CommandHelp(const CliCommand& command) {
   }
   options.push_back({"--help", "show this help\n"});
   if (TakesOperand(command, CliOperand::Set)) text += std::string("\n") + kSetHelp;
+  if (command.run == &RunHistoryCommand || command.run == &RunUndoCommand || command.Takes(OutputOption))
+    text += std::string("\n") + kSafety;
   text += "\nOptions:\n" + FormatList(options);
   text += std::string("\n") + kExitStatus;
   return text;

@@ -22,6 +22,7 @@ struct CliRequest {
   std::string newShapesPath;  // --output NEW: import, import-all and apply write NEW, SHAPES is only read
   std::string modifiedPath;   // diff's MODIFIED (its ORIGINAL is shapesPath)
   std::string patchPath;      // diff's OUT.vcdiff, apply's and show's PATCH
+  std::string steps;          // undo --steps N, as given
   int headerNumber = 0;       // probe
   int imageNumber = 0;        // probe
 };
