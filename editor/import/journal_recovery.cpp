@@ -71,7 +71,8 @@ RecoveryReport RecoverShapesFile(const std::string& path, const PatchEnvironment
                       InterruptedText(path) + ", and " + path +
                           " cannot be restored without write access to it; Kestrow reads it only once it is "
                           "restored.");
-      for (const FileRange& range : journal->before) shapes->WriteAll(range.offset, range.bytes.data(), range.bytes.size());
+      for (const FileRange& range : journal->before)
+        shapes->WriteAll(range.offset, range.bytes.data(), range.bytes.size());
       shapes->Sync();
       env.files.Remove(journalPath);
       try {
@@ -79,13 +80,13 @@ RecoveryReport RecoverShapesFile(const std::string& path, const PatchEnvironment
       } catch (const CFileException&) {
         // Restored and durable; a journal that comes back writes the same.
       }
-      report = Report(RecoveryOutcome::Restored, InterruptedText(path) + "; " + path +
-                                                     " has been restored to how it was before that patch.");
+      report = Report(RecoveryOutcome::Restored,
+                      InterruptedText(path) + "; " + path + " has been restored to how it was before that patch.");
     }
   } catch (const CFileException& e) {
-    return Report(RecoveryOutcome::Failed, InterruptedText(path) + ", and restoring it failed: " +
-                                               e.ErrorMessage().str() + " Kestrow tries again the next time it opens " +
-                                               path + ".");
+    return Report(RecoveryOutcome::Failed, InterruptedText(path) +
+                                               ", and restoring it failed: " + e.ErrorMessage().str() +
+                                               " Kestrow tries again the next time it opens " + path + ".");
   }
   return report;
 }

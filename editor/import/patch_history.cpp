@@ -340,7 +340,7 @@ std::vector<HistoryEntry> ListHistory(const PatchEnvironment& env, const std::st
   const std::string kept = HistoryPath(path);
   std::vector<HistoryEntry> entries;
   for (HistoryEntry& entry : LoadIndex(env))
-    if (SameFile(entry.file, file) || entry.path == kept) entries.push_back(std::move(entry));
+    if (entry.file.inode == file.inode && entry.path == kept) entries.push_back(std::move(entry));
   std::reverse(entries.begin(), entries.end());
   return entries;
 }

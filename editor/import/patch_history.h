@@ -62,13 +62,15 @@ struct HistoryEntry {
   std::string path;                   // absolute, as it was patched
   FileIdentity file;
   std::vector<PatchedSet> sets;
-  std::uint64_t bytes = 0;            // the before-bytes the entry keeps
-  kp::base::Sha256Digest written{};   // of the bytes the patch wrote, range after range
+  std::uint64_t bytes = 0;           // the before-bytes the entry keeps
+  kp::base::Sha256Digest written{};  // of the bytes the patch wrote, range after range
   bool operator==(const HistoryEntry&) const = default;
 };
 
-// The entries of the file at `path` with identity `file` (the same device
-// and inode, or the same path), newest first.
+// The entries of the file at `path` with identity `file`, newest first: those
+// of the same path and inode. Not the device, which can change when a
+// removable disk is mounted again; not the inode alone, which a new file
+// may be given once the old one is gone.
 std::vector<HistoryEntry> ListHistory(const PatchEnvironment& env, const std::string& path, const FileIdentity& file);
 // The ranges entry `entry` overwrote, with the bytes they held; nothing when
 // its file is missing or damaged.

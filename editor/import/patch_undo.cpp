@@ -55,7 +55,8 @@ std::vector<PatchedSet> SetsOf(const std::vector<HistoryEntry>& entries) {
   std::vector<PatchedSet> sets;
   for (const HistoryEntry& entry : entries) {
     for (const PatchedSet& set : entry.sets) {
-      auto same = std::find_if(sets.begin(), sets.end(), [&](const PatchedSet& s) { return s.setIndex == set.setIndex; });
+      auto same =
+          std::find_if(sets.begin(), sets.end(), [&](const PatchedSet& s) { return s.setIndex == set.setIndex; });
       if (same == sets.end())
         sets.push_back(set);
       else
@@ -77,17 +78,17 @@ UndoResult UndoPatches(PatchFile& shapes, int steps, const PatchEnvironment& env
   if (expectedNewest && entries.front().id != *expectedNewest)
     throw UndoRefusal(path + " was patched again since" + Unchanged());
   if (steps < 1 || static_cast<std::size_t>(steps) > entries.size())
-    throw UndoRefusal(path + " has " + std::to_string(entries.size()) +
-                      (entries.size() == 1 ? " patch" : " patches") + " in its history, not " +
-                      std::to_string(steps) + Unchanged());
+    throw UndoRefusal(path + " has " + std::to_string(entries.size()) + (entries.size() == 1 ? " patch" : " patches") +
+                      " in its history, not " + std::to_string(steps) + Unchanged());
   entries.resize(static_cast<std::size_t>(steps));
 
   std::vector<std::vector<FileRange>> befores;
   std::vector<FileRange> all;
   for (const HistoryEntry& entry : entries) {
     std::optional<std::vector<FileRange>> before = ReadHistoryBefore(env, entry);
-    if (!before) throw UndoRefusal("The history of patch #" + std::to_string(entry.id) + " of " + path + " is damaged" +
-                                   Unchanged());
+    if (!before)
+      throw UndoRefusal("The history of patch #" + std::to_string(entry.id) + " of " + path + " is damaged" +
+                        Unchanged());
     all.insert(all.end(), before->begin(), before->end());
     befores.push_back(std::move(*before));
   }

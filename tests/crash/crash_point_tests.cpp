@@ -29,7 +29,8 @@ PatchEnvironment Env(SimulatedDisk& disk) { return {disk, kState}; }
 // builder's.
 std::vector<BYTE> NewPixels(int set, int image) {
   std::vector<BYTE> bytes(static_cast<std::size_t>(KindOfSet(set).ImageBytes()));
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<BYTE>(i * 7 + static_cast<std::size_t>(image * 13 + set * 5 + 1));
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = static_cast<BYTE>(i * 7 + static_cast<std::size_t>(image * 13 + set * 5 + 1));
   return bytes;
 }
 
@@ -110,9 +111,12 @@ class CrashPoints : public ::testing::Test {
     tally.after += isAfter && !isBefore ? 1 : 0;
     const FileIdentity file = *disk.Identify(kShapes);
     std::string problem;
-    if (report.Refuses()) problem = "recovery refused: " + report.message;
-    else if (!isBefore && !isAfter) problem = "the file is neither before nor after";
-    else if (report.outcome == RecoveryOutcome::Restored && !isBefore) problem = "restored, but not to before";
+    if (report.Refuses())
+      problem = "recovery refused: " + report.message;
+    else if (!isBefore && !isAfter)
+      problem = "the file is neither before nor after";
+    else if (report.outcome == RecoveryOutcome::Restored && !isBefore)
+      problem = "restored, but not to before";
     else if (disk.Identify(JournalBeside(kShapes)) || disk.Identify(JournalInStateFolder(kState, file)))
       problem = "a journal is left";
     // The history may have lost its newest entry, never its readability.
@@ -174,8 +178,9 @@ void CrashPoints::Run(const Scenario& row, Tally& tally) {
         }
         for (LossModel again : kLossModels) {
           SimulatedDisk twice = recovering.AfterPowerCut(again);
-          CheckRecovers(twice, where + ", recovery cut before " + probe.Log()[static_cast<std::size_t>(q - 1)] + ", " +
-                                   LossModelName(again),
+          CheckRecovers(twice,
+                        where + ", recovery cut before " + probe.Log()[static_cast<std::size_t>(q - 1)] + ", " +
+                            LossModelName(again),
                         tally);
         }
       }
@@ -209,6 +214,30 @@ TEST_F(CrashPoints, EveryPowerCutLeavesTheFileWholeBeforeOrAfter) {
     total.outcomes += tally.outcomes;
   }
   std::printf("in all: %d crash points, %d outcomes checked\n", total.points, total.outcomes);
+}
+
+TEST_F(CrashPoints, WithoutWriteAccessRecoveryRefusesAndKeepsTheJournalForLater) {
+  const Scenario row{"texture set patch", {0}};
+  SimulatedDisk disk = StartingDisk(row);
+  // Cut where the file is torn: the journal and half the images written.
+  disk.CutPowerAt(20);
+  EXPECT_THROW(Patch(row, disk), PowerCut);
+  SimulatedDisk rebooted = disk.AfterPowerCut(LossModel::AllWritten);
+  const std::vector<BYTE> torn = rebooted.Content(kShapes)->Bytes();
+  ASSERT_NE(torn, *m_original);
+
+  rebooted.MakeReadOnly(kShapes);
+  const RecoveryReport refused = RecoverShapesFile(kShapes, Env(rebooted));
+  EXPECT_EQ(refused.outcome, RecoveryOutcome::NeedsWriteAccess);
+  EXPECT_EQ(refused.message, std::string("The last patch of ") + kShapes + " was interrupted, and " + kShapes +
+                                 " cannot be restored without write access to it; Kestrow reads it only once it is "
+                                 "restored.");
+  EXPECT_TRUE(rebooted.Identify(JournalBeside(kShapes)));
+  EXPECT_EQ(rebooted.Content(kShapes)->Bytes(), torn);
+
+  rebooted.MakeWritable(kShapes);
+  EXPECT_EQ(RecoverShapesFile(kShapes, Env(rebooted)).outcome, RecoveryOutcome::Restored);
+  EXPECT_EQ(rebooted.Content(kShapes)->Bytes(), *m_original);
 }
 
 }  // namespace

@@ -150,8 +150,7 @@ TEST_F(KilledImport, AKillAtAnyMomentLeavesTheFileBeforeOrAfter) {
     const CliResult found = Cli(commands[k % commands.size()]);
     const std::vector<BYTE> now = ReadFile(m_shapes);
     const bool isBefore = now == m_before;
-    ASSERT_TRUE(isBefore || now == m_after) << "the file is neither before nor after; the command said:\n"
-                                            << found.err;
+    ASSERT_TRUE(isBefore || now == m_after) << "the file is neither before nor after; the command said:\n" << found.err;
     EXPECT_FALSE(fs::exists(journal)) << "a journal is left";
     EXPECT_EQ(found.status, 0) << found.err;
     const bool saidRestored = found.err.find(restored) != std::string::npos;
@@ -160,9 +159,10 @@ TEST_F(KilledImport, AKillAtAnyMomentLeavesTheFileBeforeOrAfter) {
     EXPECT_TRUE(!saidRestored || (journalThere && isBefore)) << found.err;
     (isBefore ? before : after) += 1;
   }
-  std::printf("import-all killed at %d of its %zu moments: %d left the file torn; once found, %d held the file as "
-              "before the import and %d as after it (%d runs ended before their moment came)\n",
-              kills, calls.size() - first, torn, before, after, ended);
+  std::printf(
+      "import-all killed at %d of its %zu moments: %d left the file torn; once found, %d held the file as "
+      "before the import and %d as after it (%d runs ended before their moment came)\n",
+      kills, calls.size() - first, torn, before, after, ended);
   EXPECT_GE(kills, 200);
   EXPECT_TRUE(sawWriterHold) << "no kill came while the journal was there";
   EXPECT_GT(torn, 0) << "no kill came while the file was torn";

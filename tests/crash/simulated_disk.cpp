@@ -8,9 +8,9 @@
 namespace crash_tests {
 
 const char* LossModelName(LossModel model) {
-  static constexpr const char* kNames[] = {"unsynced writes lost",   "unsynced writes all written",
-                                           "first half of the sectors", "last half of the sectors",
-                                           "every other sector",    "garbage in the last sector"};
+  static constexpr const char* kNames[] = {
+      "unsynced writes lost", "unsynced writes all written", "first half of the sectors", "last half of the sectors",
+      "every other sector",   "garbage in the last sector",  "unsynced names lost"};
   return kNames[static_cast<int>(model)];
 }
 
@@ -156,7 +156,7 @@ SectorContent Survivor(const SimulatedDisk::Inode& inode, LossModel model) {
   const std::size_t n = pieces.size();
   for (std::size_t i = 0; i < n; ++i) {
     const bool kept = model == LossModel::AllWritten || model == LossModel::GarbageInLast ||
-                      (model == LossModel::FirstHalf && i < (n + 1) / 2) ||
+                      model == LossModel::NamesLost || (model == LossModel::FirstHalf && i < (n + 1) / 2) ||
                       (model == LossModel::LastHalf && i >= (n + 1) / 2) ||
                       (model == LossModel::EveryOther && i % 2 == 0);
     if (kept) content.Write(pieces[i].offset, pieces[i].bytes, pieces[i].count);
@@ -202,7 +202,8 @@ SimulatedDisk SimulatedDisk::AfterPowerCut(LossModel model) const {
   after.m_readOnly = m_readOnly;
   after.m_nextInode = m_nextInode;
   std::map<const Inode*, std::shared_ptr<Inode>> survivors;
-  for (const auto& [path, inode] : model == LossModel::AllLost ? m_durable : m_current) {
+  const bool namesLost = model == LossModel::AllLost || model == LossModel::NamesLost;
+  for (const auto& [path, inode] : namesLost ? m_durable : m_current) {
     std::shared_ptr<Inode>& survivor = survivors[inode.get()];
     if (!survivor) {
       survivor = std::make_shared<Inode>();
@@ -251,7 +252,8 @@ std::unique_ptr<PatchFile> SimulatedDisk::Open(const std::string& path, PatchOpe
   }
   if (!m_folders.contains(FolderOfPath(path))) Fail(CFileException::fileNotFound, ENOENT, path);
   if (m_readOnly.contains(FolderOfPath(path))) Fail(CFileException::accessDenied, EACCES, path);
-  if (mode == PatchOpenMode::CreateNew && m_current.contains(path)) Fail(CFileException::genericException, EEXIST, path);
+  if (mode == PatchOpenMode::CreateNew && m_current.contains(path))
+    Fail(CFileException::genericException, EEXIST, path);
   Point("create " + path);
   auto inode = std::make_shared<Inode>();
   inode->number = m_nextInode++;

@@ -39,9 +39,11 @@ enum class LossModel {
   LastHalf,       // the last half: the disk reordered them
   EveryOther,     // every other sector
   GarbageInLast,  // all of them, but the last sector written holds garbage
+  NamesLost,      // all of them, but none of the names made, renamed or removed
 };
-inline constexpr LossModel kLossModels[] = {LossModel::AllLost,   LossModel::AllWritten, LossModel::FirstHalf,
-                                            LossModel::LastHalf,  LossModel::EveryOther, LossModel::GarbageInLast};
+inline constexpr LossModel kLossModels[] = {LossModel::AllLost,  LossModel::AllWritten, LossModel::FirstHalf,
+                                            LossModel::LastHalf, LossModel::EveryOther, LossModel::GarbageInLast,
+                                            LossModel::NamesLost};
 const char* LossModelName(LossModel model);
 
 // The bytes of a file: a shared base, with the pages written kept apart.
@@ -77,8 +79,10 @@ class SimulatedDisk : public PatchFileSystem {
   // A durable file and folder, as the disk holds them before the work.
   void AddFile(const std::string& path, std::shared_ptr<const std::vector<BYTE>> bytes);
   void AddFolder(const std::string& folder) { m_folders.insert(folder); }
-  // A folder this process may not make files in.
+  // A folder this process may not make files in, or a file it may not
+  // write.
   void MakeReadOnly(const std::string& folder) { m_readOnly.insert(folder); }
+  void MakeWritable(const std::string& folder) { m_readOnly.erase(folder); }
   // Everything durable, as after the machine ran on for a while; the
   // points count from here.
   void Settle();

@@ -24,10 +24,10 @@ namespace {
 // The calls handed to the test. openat is handed over only when it makes a
 // file (O_CREAT).
 constexpr long kTracedCalls[] = {
-    SYS_pread64, SYS_pwrite64, SYS_write, SYS_writev, SYS_fsync, SYS_fdatasync, SYS_unlinkat, SYS_renameat,
-    SYS_renameat2, SYS_mkdirat, SYS_ftruncate,
+    SYS_pread64,  SYS_pwrite64, SYS_write,     SYS_writev,  SYS_fsync,     SYS_fdatasync,
+    SYS_unlinkat, SYS_renameat, SYS_renameat2, SYS_mkdirat, SYS_ftruncate,
 #ifdef SYS_unlink
-    SYS_unlink, SYS_rename, SYS_mkdir,
+    SYS_unlink,   SYS_rename,   SYS_mkdir,
 #endif
 };
 
@@ -79,8 +79,10 @@ std::string DescriptorFile(pid_t pid, std::uint64_t fd) {
   return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd), error).string();
 }
 
-bool OnDescriptor(long call) { return call != SYS_openat && call != SYS_unlinkat && call != SYS_renameat &&
-                                      call != SYS_renameat2 && call != SYS_mkdirat; }
+bool OnDescriptor(long call) {
+  return call != SYS_openat && call != SYS_unlinkat && call != SYS_renameat && call != SYS_renameat2 &&
+         call != SYS_mkdirat;
+}
 
 }  // namespace
 

@@ -22,15 +22,28 @@ std::string OneLine(std::string_view message) {
   return line;
 }
 
+namespace {
+// Says what the recovery did: a refusal as the command's failure, a patch
+// rolled back as a line of its own, after which the command goes on.
+bool Tell(const RecoveryReport& recovery, const CliOutput& output) {
+  if (recovery.message.empty()) return true;
+  if (recovery.Refuses()) {
+    output.Fail(recovery.message);
+    return false;
+  }
+  output.err << kProgramName << ": " << recovery.message << '\n';
+  return true;
+}
+}  // namespace
+
+bool RecoverShapesForCommand(const std::string& path, const CliOutput& output) {
+  return Tell(RecoverShapesFile(path), output);
+}
+
 bool OpenShapesForCommand(CFile& file, const std::string& path, ShapesFileUse use, const CliOutput& output,
                           ULONGLONG* length) {
   const RecoveredOpen recovered = OpenRecoveredShapesFile(file, path, use);
-  if (recovered.recovery.Refuses() && !recovered.recovery.message.empty()) {
-    output.Fail(recovered.recovery.message);
-    return false;
-  }
-  // A patch rolled back is told, and the command goes on.
-  if (!recovered.recovery.message.empty()) output.err << kProgramName << ": " << recovered.recovery.message << '\n';
+  if (!Tell(recovered.recovery, output)) return false;
   const ShapesFileOpenResult& opened = recovered.open;
   if (!opened.opened) {
     // The cause tells a missing file from one held by another program.

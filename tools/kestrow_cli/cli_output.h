@@ -37,3 +37,8 @@ std::string OneLine(std::string_view message);
 // another length draws the editor's size warning and the command goes on.
 bool OpenShapesForCommand(CFile& file, const std::string& path, ShapesFileUse use, const CliOutput& output,
                           ULONGLONG* length = nullptr);
+
+// The rolling back alone, for every command that names a shapes file,
+// whether or not it comes to open it: false, with the failure printed, when
+// the file may not be read until it is restored.
+bool RecoverShapesForCommand(const std::string& path, const CliOutput& output);

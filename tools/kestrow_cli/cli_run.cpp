@@ -44,6 +44,9 @@ int RunCli(std::span<const std::string> arguments, const CliOutput& output) {
   // messages; the commands catch them only where they add what was or was
   // not written.
   try {
+    // A patch of SHAPES that was interrupted is rolled back first, whatever
+    // the command, even one that finds nothing to do with the file.
+    if (!request.shapesPath.empty() && !RecoverShapesForCommand(request.shapesPath, output)) return kExitFailed;
     return request.command->run(request, output);
   } catch (const CFileException& e) {
     return output.Fail(e.ErrorMessage().str());

@@ -26,8 +26,8 @@ std::optional<int> StepsOf(const CliRequest& request) {
 int RunUndoCommand(const CliRequest& request, const CliOutput& output) {
   const std::optional<int> steps = StepsOf(request);
   if (!steps) {
-    output.err << kProgramName << ": --steps must be a whole number from 1 to " << kHistoryEntriesPerFile
-               << ", not '" << request.steps << "'\n"
+    output.err << kProgramName << ": --steps must be a whole number from 1 to " << kHistoryEntriesPerFile << ", not '"
+               << request.steps << "'\n"
                << UsageHint(request.command) << '\n';
     return kExitUsage;
   }
