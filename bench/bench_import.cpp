@@ -5,8 +5,12 @@
 // texture sets and landscapes, 256- and 231-colour palettes are each
 // reported on their own; then a texture set and a landscape dithered
 // (--dither), and import-all of the whole file, every set from its folder.
-// Last, the same pictures as PNG and JPEG files: decoding them alone (with
-// bitmap files for scale), and a texture set imported from them.
+// Then the same pictures as PNG and JPEG files: decoding them alone (with
+// bitmap files for scale), and a texture set imported from them. Last, a
+// texture set's patch written the two ways: as one transaction with its
+// journal, its syncs and its history entry, as every patch in place now
+// is, and straight over the images as patches were written before the
+// journal, so that the two show what the safety costs.
 //
 // The pictures are photo-like 24-bit bitmap files of mixed sizes (the
 // slot size, smaller, larger and of other proportions), written once into
@@ -26,6 +30,7 @@
 #include <vector>
 
 #include "bench/bench_pictures.h"
+#include "editor/import/set_patch.h"
 #include "editor/shapes/sample/sample_shapes.h"
 #include "editor/shapes/set_kinds.h"
 #include "platform/gdi/gdi.h"
@@ -33,6 +38,7 @@
 #include "platform/testing/picture_writers.h"
 #include "tools/kestrow_cli/cli_run.h"
 #include "tools/kestrow_cli/set_image_files.h"
+#include "tools/kestrow_cli/set_import.h"
 #include "tools/kestrow_cli/set_names.h"
 
 namespace {
@@ -87,6 +93,8 @@ Workspace& Files() {
     w.all = w.root + "/all";
     std::filesystem::create_directories(w.textures);
     std::filesystem::create_directories(w.landscape);
+    // The patch history of the runs stays with the runs.
+    ::setenv("XDG_STATE_HOME", (w.root + "/state").c_str(), 1);
     WriteFile(w.shapes, sample_shapes::MakeSampleShapes().Build());
     // Most textures at the slot size, the rest scaled from other sizes.
     const int sizes[][2] = {{128, 128}, {128, 128}, {128, 128}, {256, 256}, {64, 64}, {300, 200}};
@@ -186,6 +194,37 @@ void ImportSetFromFormat(benchmark::State& state) {
             std::string(kSetListStrings[0]) + " from " + kFormatNames[format], kTextureSlotCount);
 }
 
+// Texture Set # 1 patched as import does it, from the pictures loaded to
+// the file closed; `journaled` chooses how the images are written.
+void PatchTextureSet(benchmark::State& state, bool journaled) {
+  const Workspace& w = Files();
+  for (auto _ : state) {
+    SetSources sources;
+    CFile file;
+    if (!LoadSetSources(w.textures, 0, sources).empty() ||
+        !OpenShapesFile(file, w.shapes.c_str(), ShapesFileUse::Patch).opened) {
+      state.SkipWithError("the pictures or the shapes file cannot be opened");
+      break;
+    }
+    const ConvertedSet converted = ConvertSetImages(
+        file, 0, FALSE, [&](int image) { return sources.bitmaps[static_cast<std::size_t>(image)].get(); });
+    if (journaled) {
+      std::vector<FileRange> writes;
+      PatchSubject subject;
+      AddSetWrites(converted, writes, subject);
+      CommitPatch(file, std::move(writes), subject);
+    } else {
+      WriteConvertedSet(file, converted);
+    }
+    file.Close();
+  }
+  state.SetLabel(journaled ? "journal, syncs and history" : "written straight over the images, as before the journal");
+  state.SetItemsProcessed(state.iterations() * kTextureSlotCount);
+}
+
+void PatchTextureSetJournaled(benchmark::State& state) { PatchTextureSet(state, true); }
+void PatchTextureSetUnjournaled(benchmark::State& state) { PatchTextureSet(state, false); }
+
 }  // namespace
 
 BENCHMARK(ImportSet)->DenseRange(0, kSetCount - 1)->Unit(benchmark::kMillisecond);
@@ -193,6 +232,8 @@ BENCHMARK(ImportSetDithered)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond);
 BENCHMARK(ImportAll)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecodePictures)->DenseRange(kBmp, kJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(ImportSetFromFormat)->Arg(kPng)->Arg(kJpeg)->Unit(benchmark::kMillisecond);
+BENCHMARK(PatchTextureSetJournaled)->Unit(benchmark::kMillisecond);
+BENCHMARK(PatchTextureSetUnjournaled)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);

@@ -11,13 +11,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "editor/import/patch_journal.h"
 #include "editor/shapes/sample/shapes_file_builder.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "tests/crash/traced_program.h"
@@ -28,13 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<BYTE> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  std::vector<BYTE> bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
-}
+std::vector<BYTE> ReadFile(const std::string& path) { return kp::testing::ReadFileBytes(path); }
 
 struct CliResult {
   int status;

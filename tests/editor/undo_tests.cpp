@@ -76,9 +76,10 @@ void LeaveInterruptedPatch(const std::string& path, const sample_shapes::ShapesF
   const std::uint64_t at = static_cast<std::uint64_t>(builder.SetLayout(0).pixels[3]);
   const std::uint64_t start = at / 512 * 512;
   const auto first = original.begin() + static_cast<std::ptrdiff_t>(start);
-  const PatchJournal journal{path, *PosixPatchFileSystem().Identify(path),
-                             {{start, std::vector<BYTE>(first, first + static_cast<std::ptrdiff_t>(at - start) +
-                                                                   kTextureBytes)}}};
+  const PatchJournal journal{
+      path,
+      *PosixPatchFileSystem().Identify(path),
+      {{start, std::vector<BYTE>(first, first + static_cast<std::ptrdiff_t>(at - start) + kTextureBytes)}}};
   sample_shapes::WriteBytes(JournalBeside(path), EncodeJournal(journal));
   std::vector<BYTE> torn = original;
   std::fill_n(torn.begin() + static_cast<std::ptrdiff_t>(at), 6000, BYTE{0xEE});
@@ -89,8 +90,8 @@ TEST_F(Undo, APatchThatWasInterruptedIsRolledBackWhenTheFileIsChosenOrLoadedAndS
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
   const std::vector<BYTE> original = FileBytes(path);
-  const std::string restored = "The last patch of " + path + " was interrupted; " + path +
-                               " has been restored to how it was before that patch.";
+  const std::string restored =
+      "The last patch of " + path + " was interrupted; " + path + " has been restored to how it was before that patch.";
   WithEditor([&](CJourneyDlg& dlg) {
     LeaveInterruptedPatch(path, builder, original);
     m_prompts.AnswerFileDialog(path).AnswerMessageBox(IDOK);

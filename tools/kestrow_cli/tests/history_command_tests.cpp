@@ -182,7 +182,9 @@ TEST(Recovery, TheNextCommandRollsBackAnInterruptedPatchAndSaysSoOnce) {
     patch.Tear();
     std::vector<std::string> arguments;
     for (const std::string& word : command)
-      arguments.push_back(word == "SHAPES" ? patch.s.shapes : word[0] == '@' ? patch.s.folder + "/" + word.substr(1) : word);
+      arguments.push_back(word == "SHAPES" ? patch.s.shapes
+                          : word[0] == '@' ? patch.s.folder + "/" + word.substr(1)
+                                           : word);
     const CliResult first = RunTool(arguments);
     EXPECT_EQ(first.status, kExitSuccess) << first.err;
     EXPECT_EQ(first.err.rfind("kestrow-cli: The last patch of " + patch.s.shapes + " was interrupted; " +
