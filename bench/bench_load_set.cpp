@@ -58,6 +58,8 @@ bool MakeWorkspace() {
   ::setenv("XDG_DATA_HOME", (w.root + "/data").c_str(), 1);
   ::setenv("XDG_CONFIG_HOME", (w.root + "/config").c_str(), 1);
   ::setenv("XDG_RUNTIME_DIR", (w.root + "/runtime").c_str(), 1);
+  // Every Patch keeps its history: there, not in the user's.
+  ::setenv("XDG_STATE_HOME", (w.root + "/state").c_str(), 1);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   sample_shapes::MakeSampleShapes().WriteFile(w.shapes);
   return true;
