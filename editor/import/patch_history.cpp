@@ -209,15 +209,33 @@ std::optional<HistoryEntry> ParseLine(std::string_view line) {
   return entry;
 }
 
-std::optional<std::vector<BYTE>> ReadWholeFile(PatchFileSystem& files, const std::string& path) {
+// The file's bytes, or its first `most` bytes.
+std::optional<std::vector<BYTE>> ReadWholeFile(PatchFileSystem& files, const std::string& path,
+                                               std::uint64_t most = UINT64_MAX) {
   try {
     const std::unique_ptr<PatchFile> file = files.Open(path, PatchOpenMode::Read);
-    std::vector<BYTE> bytes(static_cast<std::size_t>(file->Identity().length));
+    std::vector<BYTE> bytes(static_cast<std::size_t>(std::min(file->Identity().length, most)));
     file->ReadAt(0, bytes.data(), bytes.size());
     return bytes;
   } catch (const CFileException&) {
     return std::nullopt;
   }
+}
+
+// The index line an entry begins with; what follows it is checked when the
+// entry is read for its bytes.
+std::optional<HistoryEntry> ReadEntryLine(PatchFileSystem& files, const std::string& path) {
+  // Room for the longest line: its fields and a path of 4096 bytes escaped.
+  constexpr std::uint64_t kMostHeaderBytes = 16 << 10;
+  const auto bytes = ReadWholeFile(files, path, kMostHeaderBytes);
+  if (!bytes) return std::nullopt;
+  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  const std::size_t headerEnd = text.find('\n');
+  const std::size_t lineEnd = text.find('\n', headerEnd + 1);
+  if (headerEnd == std::string_view::npos || lineEnd == std::string_view::npos ||
+      text.substr(0, headerEnd) != kEntryHeader)
+    return std::nullopt;
+  return ParseLine(text.substr(headerEnd + 1, lineEnd - headerEnd - 1));
 }
 
 void WriteWholeFile(PatchFileSystem& files, const std::string& path, std::span<const BYTE> bytes) {
@@ -234,9 +252,7 @@ std::vector<HistoryEntry> LoadIndex(const PatchEnvironment& env) {
   std::vector<HistoryEntry> entries;
   for (const std::string& name : env.files.List(folder)) {
     if (!name.ends_with(".entry")) continue;
-    const auto bytes = ReadWholeFile(env.files, folder + "/" + name);
-    if (!bytes) continue;
-    if (auto decoded = DecodeHistoryEntry(*bytes)) entries.push_back(std::move(decoded->first));
+    if (auto entry = ReadEntryLine(env.files, folder + "/" + name)) entries.push_back(std::move(*entry));
   }
   std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
   return entries;
