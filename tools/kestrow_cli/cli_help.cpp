@@ -80,8 +80,9 @@ std::string CommandHelp(const CliCommand& command) {
   }
   options.push_back({"--help", "show this help\n"});
   if (TakesOperand(command, CliOperand::Set)) text += std::string("\n") + kSetHelp;
-  if (command.run == &RunHistoryCommand || command.run == &RunUndoCommand || command.Takes(OutputOption))
-    text += std::string("\n") + kSafety;
+  // The commands that patch in place, or look back on what was patched.
+  for (auto patchesInPlace : {&RunImportCommand, &RunImportAllCommand, &RunHistoryCommand, &RunUndoCommand})
+    if (command.run == patchesInPlace) text += std::string("\n") + kSafety;
   text += "\nOptions:\n" + FormatList(options);
   text += std::string("\n") + kExitStatus;
   return text;
