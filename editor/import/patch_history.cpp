@@ -98,7 +98,7 @@ std::string FormatLine(const HistoryEntry& entry) {
     sets.push_back(text);
   }
   return "id=" + std::to_string(entry.id) + " time=" + std::to_string(entry.time) +
-         " kind=" + (entry.kind == PatchKind::Undo ? "undo" : "patch") + " undoes=" + Joined(undoes) +
+         " kind=" + PatchKindName(entry.kind) + " undoes=" + Joined(undoes) +
          " device=" + std::to_string(entry.file.device) + " inode=" + std::to_string(entry.file.inode) +
          " length=" + std::to_string(entry.file.length) + " bytes=" + std::to_string(entry.bytes) +
          " written=" + kp::base::DigestHex(entry.written) + " sets=" + Joined(sets) + " path=" + Escape(entry.path);
@@ -128,8 +128,12 @@ bool ParseTime(std::string_view value, HistoryEntry& entry) {
 }
 
 bool ParseKind(std::string_view value, HistoryEntry& entry) {
-  entry.kind = value == "undo" ? PatchKind::Undo : PatchKind::Patch;
-  return value == "undo" || value == "patch";
+  for (const PatchKind kind : {PatchKind::Patch, PatchKind::Undo, PatchKind::Apply}) {
+    if (value != PatchKindName(kind)) continue;
+    entry.kind = kind;
+    return true;
+  }
+  return false;
 }
 
 bool ParseUndoes(std::string_view value, HistoryEntry& entry) {
@@ -281,6 +285,15 @@ std::vector<std::uint64_t> Prune(std::vector<HistoryEntry>& entries, const FileI
 }
 
 }  // namespace
+
+const char* PatchKindName(PatchKind kind) {
+  switch (kind) {
+    case PatchKind::Undo: return "undo";
+    case PatchKind::Apply: return "apply";
+    case PatchKind::Patch: break;
+  }
+  return "patch";
+}
 
 std::string FormatHistoryIndex(std::span<const HistoryEntry> entries) {
   std::string text = std::string(kIndexHeader) + "\n";

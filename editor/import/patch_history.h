@@ -45,7 +45,11 @@
 inline constexpr std::size_t kHistoryEntriesPerFile = 100;
 inline constexpr std::uint64_t kHistoryBytes = std::uint64_t{256} << 20;
 
-enum class PatchKind { Patch, Undo };
+// What made an entry: a patch of images (the editor's Patch, import), an
+// undo, or a patch file applied in place.
+enum class PatchKind { Patch, Undo, Apply };
+// "patch", "undo" or "apply", as the index and the history listing write it.
+const char* PatchKindName(PatchKind kind);
 
 // A set that a patch wrote into, and which of its images (bit k: image k).
 struct PatchedSet {

@@ -269,3 +269,15 @@ std::string CheckPatchKeepsHeaders(const ChangeSummary& summary) {
   return "it changes " + RegionName(headers->region) + " at " + Offset(headers->first) +
          ": the result would not be a shapes file with the same headers";
 }
+
+std::string ByteCount(ULONGLONG bytes) { return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes"); }
+
+std::string ChangeLines(const ChangeSummary& summary, const std::string& prefix) {
+  std::string lines;
+  for (const RegionChange& change : summary.regions)
+    lines += prefix + RegionName(change.region) + ": " + ByteCount(change.bytes) + "\n";
+  if (summary.otherBytes > 0)
+    lines += prefix + "other bytes, from offset " + std::to_string(summary.firstOther) + ": " +
+             ByteCount(summary.otherBytes) + "\n";
+  return lines;
+}

@@ -108,3 +108,9 @@ DecodedPatch DecodeShapesPatch(std::span<const BYTE> source, const ShapesLayout&
 // Why the result of a patch would not be a shapes file with the same
 // headers, or empty.
 std::string CheckPatchKeepsHeaders(const ChangeSummary& summary);
+
+// One line per region changed, as "<what>: N bytes", and one for the bytes
+// outside every region; each after `prefix`.
+std::string ChangeLines(const ChangeSummary& summary, const std::string& prefix);
+// "N bytes" or "1 byte".
+std::string ByteCount(ULONGLONG bytes);

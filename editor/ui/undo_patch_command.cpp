@@ -27,8 +27,10 @@ void CKestrowDlg::OnUndoLastPatch() {
     return;
   }
   const HistoryEntry& newest = history.front();
-  const std::string question = std::string("Undo the ") + (newest.kind == PatchKind::Undo ? "undo" : "patch") + " of " +
-                               SetsText(newest.sets) + " made at " + LocalTimeText(newest.time) + "?";
+  const std::string what =
+      newest.kind == PatchKind::Apply ? "patch file applied to " : std::string(PatchKindName(newest.kind)) + " of ";
+  const std::string question =
+      "Undo the " + what + SetsText(newest.sets) + " made at " + LocalTimeText(newest.time) + "?";
   if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
 
   ShapesFileCommand command(m_strShapesFile, ShapesFileUse::Patch);

@@ -1,15 +1,14 @@
-// apply SHAPES PATCH --output NEW: the shapes file that a patch file makes,
-// ours or xdelta3's, checked before a byte is written.
+// apply SHAPES PATCH [--output NEW]: a patch file, ours or xdelta3's,
+// checked against SHAPES before a byte is written, then written into SHAPES
+// in place as one patch that undo can take back, or into NEW.
 
-#include "editor/import/shapes_patch.h"
 #include "tools/kestrow_cli/cli_commands.h"
 #include "tools/kestrow_cli/patch_files.h"
 
 namespace {
 
 // NEW, whole or not at all: SHAPES with the changes written over it, into
-// a temporary file that replaces NEW once complete. (In place, the same
-// changes go into SHAPES as one transaction instead.)
+// a temporary file that replaces NEW once complete.
 int WritePatchedCopy(const CliRequest& request, ShapesInMemory& shapes, const ChangedBytes& changes,
                      const CliOutput& output) {
   changes.ApplyTo(shapes.Bytes());
@@ -27,30 +26,51 @@ int WritePatchedCopy(const CliRequest& request, ShapesInMemory& shapes, const Ch
   return kExitSuccess;
 }
 
+// SHAPES itself, still open for patching as import opens it, so that
+// nobody writes it between the check and the patch.
+int PatchInPlace(CFile& file, const DecodedPatch& decoded, const CliOutput& output) {
+  PatchCommitted committed;
+  try {
+    committed = CommitDecodedPatch(file, decoded);
+  } catch (const CFileException& e) {
+    // PatchFailure says what became of SHAPES.
+    return output.Fail(e.ErrorMessage().str());
+  }
+  file.Close();
+  if (!committed.historyProblem.empty())
+    output.Warn("the patch is not kept in the history, so it cannot be undone: " + committed.historyProblem);
+  return kExitSuccess;
+}
+
 }  // namespace
 
 int RunApplyCommand(const CliRequest& request, const CliOutput& output) {
+  const bool inPlace = request.newShapesPath.empty();
+  CFile file;
+  ULONGLONG length = 0;
+  if (!OpenShapesForCommand(file, request.shapesPath, inPlace ? ShapesFileUse::Patch : ShapesFileUse::LoadSet, output,
+                            &length))
+    return kExitFailed;
   ShapesInMemory shapes;
   std::vector<BYTE> patch;
-  if (!ReadShapesInMemory(request.shapesPath, shapes, output)) return kExitFailed;
-  if (!ReadPatchFile(request.patchPath, shapes.length, patch, output)) return kExitFailed;
+  if (!ReadOpenShapesInMemory(file, request.shapesPath, shapes, output)) return kExitFailed;
+  if (!inPlace) file.Close();
+  if (!ReadPatchFile(request.patchPath, length, patch, output)) return kExitFailed;
 
-  const std::string cannot = "Cannot apply " + request.patchPath + " to " + request.shapesPath + ": ";
   DecodedPatch decoded;
   try {
-    decoded = DecodeShapesPatch(shapes.Bytes(), shapes.layout, patch);
+    decoded = CheckShapesPatch(shapes, patch);
   } catch (const PatchFileError& e) {
-    return output.Fail(cannot + e.what() + "; nothing written");
+    return output.Fail(CannotApplyText(request.patchPath, request.shapesPath, e.what()));
   }
-  if (std::string refusal = CheckPatchKeepsHeaders(decoded.summary); !refusal.empty())
-    return output.Fail(cannot + refusal + "; nothing written");
-  if (!decoded.description && decoded.checkedWindows < decoded.windows)
-    output.Warn(request.patchPath + " carries no checksum for some of what it makes: that part is not checked");
+  if (std::string warning = UncheckedPatchWarning(decoded, request.patchPath); !warning.empty()) output.Warn(warning);
   patch = {};
 
-  if (const int status = WritePatchedCopy(request, shapes, decoded.changes, output); status != kExitSuccess)
-    return status;
+  const int status =
+      inPlace ? PatchInPlace(file, decoded, output) : WritePatchedCopy(request, shapes, decoded.changes, output);
+  if (status != kExitSuccess) return status;
+  // The lines come once the file is written, as import prints its images.
   output.out << ChangeLines(decoded.summary, "changed ");
-  output.out << "wrote " << request.newShapesPath << '\n';
+  if (!inPlace) output.out << "wrote " << request.newShapesPath << '\n';
   return kExitSuccess;
 }

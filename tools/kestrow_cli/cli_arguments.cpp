@@ -143,13 +143,6 @@ CliParseResult ParseCliArguments(std::span<const std::string> arguments) {
     std::string error = TakeOperand(command.operands[i], operands[static_cast<std::size_t>(i)], request);
     if (!error.empty()) return Refuse(std::move(error));
   }
-  for (const CliOptionRule& rule : CliOptions()) {
-    if (!command.Requires(rule.option)) continue;
-    const bool given = rule.flag != nullptr ? request.*(rule.flag) : !(request.*(rule.text)).empty();
-    if (!given)
-      return Refuse(std::string(command.name) + " needs " + rule.name +
-                    (rule.value != nullptr ? std::string(" ") + rule.value : std::string()));
-  }
   result.ok = true;
   return result;
 }

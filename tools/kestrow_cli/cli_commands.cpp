@@ -95,18 +95,18 @@ const CliCommand kCommands[] = {
      "OUT.vcdiff is written to a temporary file beside it that replaces it once\n"
      "complete; it may not be ORIGINAL or MODIFIED.\n",
      {Original, Modified, PatchOutput}, 3, 0, 0, &RunDiffCommand},
-    {"apply", "apply SHAPES PATCH --output NEW", "write the shapes file that a patch file makes",
+    {"apply", "apply SHAPES PATCH [--output NEW]", "patch a shapes file with a patch file",
      "Applies PATCH, a VCDIFF delta made by diff or by xdelta3 (at its default\n"
-     "settings, or with -S none), to SHAPES and writes the result to NEW, printing\n"
-     "one line per image it changes. SHAPES is only read. Before anything is\n"
-     "written, PATCH is decoded whole: each window is checked against its checksum,\n"
-     "a patch of diff's against the SHA-256 of the file it was made from, and the\n"
-     "result must be a shapes file of the same length and headers. A patch made\n"
-     "for another version of the file, a damaged one, or one compressed with another\n"
-     "secondary compressor (xdelta3 -S djw or fgk) is refused with nothing written.\n"
-     "NEW is written to a temporary file beside it that replaces it once complete,\n"
-     "so it is never left half-written; it may not be SHAPES, nor a link to it.\n",
-     {Shapes, Patch}, 2, 0, OutputOption, &RunApplyCommand, OutputOption},
+     "settings, or with -S none), to SHAPES, printing one line per image it\n"
+     "changes. Before anything is written, PATCH is decoded whole: each window is\n"
+     "checked against its checksum, a patch of diff's against the SHA-256 of the\n"
+     "file it was made from, and the result must be a shapes file of the same length\n"
+     "and headers. A patch made for another version of the file, a damaged one, or\n"
+     "one compressed with another secondary compressor (xdelta3 -S djw or fgk) is\n"
+     "refused with nothing written. In place, the changes are written as one patch\n"
+     "that is kept in the patch history, so undo takes it back; SHAPES stays locked\n"
+     "against other writers from the check to the last byte.\n",
+     {Shapes, Patch}, 2, 0, OutputOption, &RunApplyCommand},
     {"show", "show PATCH [SHAPES] [--json]", "list what a patch file changes",
      "Lists each image that PATCH changes, by its set and its number and place in\n"
      "the grid (or the landscape), with how many of its bytes change. A patch that\n"
@@ -129,13 +129,13 @@ const CliCommand kCommands[] = {
      "  other_bytes    for another program's patch: changed bytes outside every set\n",
      {Patch, Shapes}, 1, 1, JsonOption, &RunShowCommand},
     {"history", "history SHAPES [--json]", "list the patches of a file that undo can put back",
-     "Lists the patches made in place to SHAPES (by import, import-all, undo and the\n"
-     "editor's Patch), newest first, one per line: its number, when it was made,\n"
+     "Lists the patches made in place to SHAPES (by import, import-all, apply, undo\n"
+     "and the editor's Patch and Apply Patch File...), newest first, one per line: its number, when it was made,\n"
      "and the sets and images it wrote. An undo is listed as the undo of the\n"
      "numbers it put back.\n"
      "\n"
      "With --json, prints one JSON object instead: path, and entries, each with\n"
-     "id, time (UTC), kind (\"patch\" or \"undo\"), undoes (the ids an undo put\n"
+     "id, time (UTC), kind (\"patch\", \"undo\" or \"apply\"), undoes (the ids an undo put\n"
      "back), sets (name and images), bytes (of the before-image kept),\n"
      "written_sha256 (of the bytes the patch wrote), and the path, device, inode\n"
      "and length of the file it patched.\n",

@@ -40,13 +40,8 @@ struct CliCommand {
   int optionalOperands;
   unsigned options;  // CliOption bits
   int (*run)(const CliRequest& request, const CliOutput& output);
-  // The options among `options` that the command cannot do without: a
-  // line without one is a usage error, the synopsis shows them without
-  // brackets, and the command's own details describe them.
-  unsigned requiredOptions = 0;
 
   bool Takes(CliOption option) const { return (options & option) != 0; }
-  bool Requires(CliOption option) const { return (requiredOptions & option) != 0; }
 };
 
 std::span<const CliCommand> CliCommands();

@@ -11,8 +11,8 @@ constexpr char kSetHelp[] =
     "SET is the position in the editor's set list, 1 to 8 (\"Texture Set # 1\" is 1,\n"
     "\"Landscape # 4\" is 8), or the list string itself.\n";
 constexpr char kSafety[] =
-    "A patch in place (import, import-all, undo) is one transaction: a journal of\n"
-    "the bytes it replaces is made durable beside SHAPES (or in\n"
+    "A patch in place (import, import-all, apply, undo) is one transaction: a\n"
+    "journal of the bytes it replaces is made durable beside SHAPES (or in\n"
     "$XDG_STATE_HOME/kestrow) before SHAPES changes, so a patch cut short by a\n"
     "crash, a kill or a full disk is rolled back, at once or by the next command\n"
     "that opens SHAPES. Each patch is kept in a patch history in\n"
@@ -72,16 +72,15 @@ std::string CommandHelp(const CliCommand& command) {
   std::vector<ListEntry> options;
   for (const CliOptionRule& option : CliOptions()) {
     if (!command.Takes(option.option)) continue;
-    // A command that requires an option says in its own details what it
-    // does with it.
-    if (option.details != nullptr && !command.Requires(option.option)) text += std::string("\n") + option.details;
+    if (option.details != nullptr) text += std::string("\n") + option.details;
     const std::string value = option.value != nullptr ? std::string(" ") + option.value : std::string();
     options.push_back({option.name + value, option.help});
   }
   options.push_back({"--help", "show this help\n"});
   if (TakesOperand(command, CliOperand::Set)) text += std::string("\n") + kSetHelp;
   // The commands that patch in place, or look back on what was patched.
-  for (auto patchesInPlace : {&RunImportCommand, &RunImportAllCommand, &RunHistoryCommand, &RunUndoCommand})
+  for (auto patchesInPlace :
+       {&RunImportCommand, &RunImportAllCommand, &RunApplyCommand, &RunHistoryCommand, &RunUndoCommand})
     if (command.run == patchesInPlace) text += std::string("\n") + kSafety;
   text += "\nOptions:\n" + FormatList(options);
   text += std::string("\n") + kExitStatus;

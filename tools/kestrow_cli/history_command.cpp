@@ -29,7 +29,7 @@ nlohmann::json EntryJson(const HistoryEntry& entry) {
   }
   return {{"id", entry.id},
           {"time", UtcTimeText(entry.time)},
-          {"kind", entry.kind == PatchKind::Undo ? "undo" : "patch"},
+          {"kind", PatchKindName(entry.kind)},
           {"undoes", entry.undoes},
           {"sets", std::move(sets)},
           {"bytes", entry.bytes},

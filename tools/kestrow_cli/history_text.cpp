@@ -5,7 +5,7 @@
 std::string HistoryLine(const HistoryEntry& entry) {
   int images = 0;
   for (const PatchedSet& set : entry.sets) images += std::popcount(set.images);
-  std::string what = "patch of ";
+  std::string what = entry.kind == PatchKind::Apply ? "patch file applied to " : "patch of ";
   if (entry.kind == PatchKind::Undo) {
     what = "undo of";
     for (std::size_t i = 0; i < entry.undoes.size(); ++i)
