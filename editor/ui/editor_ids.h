@@ -9,6 +9,8 @@
 inline constexpr UINT IDP_OLE_INIT_FAILED = 100;
 inline constexpr UINT IDS_ABOUTBOX = 101;
 inline constexpr UINT IDS_UNDO_LAST_PATCH = 103;
+inline constexpr UINT IDS_APPLY_PATCH_FILE = 104;
+inline constexpr UINT IDS_SAVE_CHANGES_AS_PATCH_FILE = 105;
 inline constexpr UINT IDS_LANDSCAPE_DROP_HINT = 57665;
 inline constexpr UINT IDS_TEXTURE_DROP_HINT = 57666;
 
@@ -16,11 +18,13 @@ inline constexpr UINT IDS_TEXTURE_DROP_HINT = 57666;
 inline constexpr UINT IDD_KESTROW_DIALOG = 102;
 inline constexpr UINT IDR_MAINFRAME = 128;
 
-// Commands: the window menu's About and Undo Last Patch entries (system
-// command ids; the low four bits are the window system's own), the
+// Commands: the window menu's About, Undo Last Patch and patch-file entries
+// (system command ids; the low four bits are the window system's own), the
 // framework's About and Help.
 inline constexpr UINT IDM_ABOUTBOX = 0x0010;
 inline constexpr UINT IDM_UNDO_LAST_PATCH = 0x0040;
+inline constexpr UINT IDM_APPLY_PATCH_FILE = 0x0050;
+inline constexpr UINT IDM_SAVE_CHANGES_AS_PATCH_FILE = 0x0060;
 // The recent shapes files of the window menu: kRecentFileCount ids from
 // here, 0x10 apart (0x1000 to 0x1070).
 inline constexpr UINT IDM_RECENT_FILE_FIRST = 0x1000;

@@ -32,6 +32,8 @@ ResourceTable MakeTable() {
       {IDP_OLE_INIT_FAILED, "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
       {IDS_ABOUTBOX, "&About Kestrow..."},
       {IDS_UNDO_LAST_PATCH, "&Undo Last Patch"},
+      {IDS_APPLY_PATCH_FILE, "A&pply Patch File..."},
+      {IDS_SAVE_CHANGES_AS_PATCH_FILE, "Sa&ve Changes as Patch File..."},
       {IDS_LANDSCAPE_DROP_HINT, "Drop landscape bitmap below ( recommended texture is 512 x 270 )"},
       {IDS_TEXTURE_DROP_HINT, "Drop texture bitmaps below ( recommended texture is 128 x 128 )"},
   };

@@ -5,7 +5,7 @@
 // and routes every command. The shapes-file commands live in files of
 // their own (load_set_command.cpp, patch_command.cpp, slot_preview.cpp,
 // palette_bitmap_command.cpp, select_shapes_file.cpp,
-// undo_patch_command.cpp).
+// undo_patch_command.cpp, patch_file_commands.cpp).
 
 #include <memory>
 #include <span>
@@ -94,6 +94,12 @@ class CKestrowDlg : public CDialog {
   // while the chosen shapes file has patches in its history.
   void OnUndoLastPatch();
   bool HasPatchHistory() const;
+  // The window menu's Apply Patch File..., enabled while a shapes file is
+  // chosen, and Save Changes as Patch File..., enabled while it has
+  // history (patch_file_commands.cpp).
+  void OnApplyPatchFile();
+  void OnSaveChangesAsPatchFile();
+  bool HasShapesFile() const;
 
   // Shows the landscape slot or the thirty texture slots, with the drop
   // hint that goes with them.
@@ -116,6 +122,9 @@ class CKestrowDlg : public CDialog {
   // Entries 0 to 29: the texture slots in slot order; entry 30: the landscape.
   CTavlet* m_pSlotWnd[kTextureSlotCount + 1];
   CString m_strShapesFile;
+  // Whether Load Set has shown a set of the chosen file, which Apply Patch
+  // File... then offers to load again.
+  bool m_bSetLoaded = false;
   StartShapesFile m_start;
   // The recent shapes files, newest first, as the registry holds them; the
   // ones the window menu lists, from position m_nRecentFilesAt on, in

@@ -30,6 +30,7 @@ void CKestrowDlg::OnLoadSet() {
   UpdateData(TRUE);
   ShapesFileCommand command(m_strShapesFile, ShapesFileUse::LoadSet);
   if (!command.Opened()) return;
+  m_bSetLoaded = true;
 
   const bool bLandscape = IsLandscapeSet(m_nSet);
   ReadSetImages(command.File(), m_nSet, m_bDisableGamma, [&](const SetImagePixels& picture) {

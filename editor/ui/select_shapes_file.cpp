@@ -29,6 +29,7 @@ LRESULT CKestrowDlg::OnShowStartProblem(WPARAM, LPARAM) {
 
 void CKestrowDlg::UseShapesFile(const CString& path) {
   m_strShapesFile = path;
+  m_bSetLoaded = false;
   const BOOL bValid = !m_strShapesFile.IsEmpty();
   SetDlgItemText(IDC_SHAPES_FILE_PATH, bValid ? static_cast<LPCTSTR>(m_strShapesFile) : kNoShapesFileText);
   for (int nID : {IDC_GENERATE_PALETTE_BITMAP, IDC_PATCH_SHAPES_FILE, IDC_LOAD_SET})

@@ -13,6 +13,9 @@ std::span<const WindowMenuItem> CKestrowDlg::WindowMenuItems() {
       {0, 0, nullptr, nullptr},
       {IDM_RECENT_FILE_FIRST, 0, nullptr, nullptr, WindowMenuSection::RecentFiles},
       {IDM_UNDO_LAST_PATCH, IDS_UNDO_LAST_PATCH, &CKestrowDlg::OnUndoLastPatch, &CKestrowDlg::HasPatchHistory},
+      {IDM_APPLY_PATCH_FILE, IDS_APPLY_PATCH_FILE, &CKestrowDlg::OnApplyPatchFile, &CKestrowDlg::HasShapesFile},
+      {IDM_SAVE_CHANGES_AS_PATCH_FILE, IDS_SAVE_CHANGES_AS_PATCH_FILE, &CKestrowDlg::OnSaveChangesAsPatchFile,
+       &CKestrowDlg::HasPatchHistory},
       {0, 0, nullptr, nullptr},
       {IDM_ABOUTBOX, IDS_ABOUTBOX, &CKestrowDlg::OnAppAbout, nullptr},
   };

@@ -61,7 +61,8 @@ TEST_F(RecentFiles, TheWindowMenuListsTheFilesChosenNewestFirstAndAClickChoosesO
     for (const auto& item : seen) texts.push_back(item.separator ? "-" : item.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Mi&nimize", "&Close", "-",
                                                "&1 " + fs::path(b).parent_path().string() + "/b&&c.shp2", "&2 " + a,
-                                               "-", "&Undo Last Patch", "-", "&About Kestrow..."}));
+                                               "-", "&Undo Last Patch", "A&pply Patch File...",
+                                               "Sa&ve Changes as Patch File...", "-", "&About Kestrow..."}));
 
     // The older one, as Select Shapes File... would choose it.
     RecentItems(dlg, "&2 " + a);

@@ -130,13 +130,13 @@ const CliCommand kCommands[] = {
      {Patch, Shapes}, 1, 1, JsonOption, &RunShowCommand},
     {"history", "history SHAPES [--json]", "list the patches of a file that undo can put back",
      "Lists the patches made in place to SHAPES (by import, import-all, apply, undo\n"
-     "and the editor's Patch and Apply Patch File...), newest first, one per line: its number, when it was made,\n"
-     "and the sets and images it wrote. An undo is listed as the undo of the\n"
-     "numbers it put back.\n"
+     "and the editor's Patch and Apply Patch File...), newest first, one per line:\n"
+     "its number, when it was made, and the sets and images it wrote. An undo is\n"
+     "listed as the undo of the numbers it put back.\n"
      "\n"
      "With --json, prints one JSON object instead: path, and entries, each with\n"
-     "id, time (UTC), kind (\"patch\", \"undo\" or \"apply\"), undoes (the ids an undo put\n"
-     "back), sets (name and images), bytes (of the before-image kept),\n"
+     "id, time (UTC), kind (\"patch\", \"undo\" or \"apply\"), undoes (the ids an\n"
+     "undo put back), sets (name and images), bytes (of the before-image kept),\n"
      "written_sha256 (of the bytes the patch wrote), and the path, device, inode\n"
      "and length of the file it patched.\n",
      {Shapes}, 1, 0, JsonOption, &RunHistoryCommand},
