@@ -33,7 +33,8 @@ HistoryState OldestHistoryState(const PatchEnvironment& env, const std::string& 
     const bool newest = state.entries == 0;
     std::optional<std::vector<FileRange>> before = ReadHistoryBefore(env, entry);
     if (!before) {
-      if (newest) throw HistoryStateRefusal("The history of patch #" + std::to_string(entry.id) + " of " + path + " is damaged.");
+      if (newest)
+        throw HistoryStateRefusal("The history of patch #" + std::to_string(entry.id) + " of " + path + " is damaged.");
       break;
     }
     if (entry.file.length != state.bytes.size() || !FitsIn(*before, state.bytes.size()) ||
@@ -44,7 +45,8 @@ HistoryState OldestHistoryState(const PatchEnvironment& env, const std::string& 
       break;
     }
     for (const FileRange& range : *before)
-      std::copy(range.bytes.begin(), range.bytes.end(), state.bytes.begin() + static_cast<std::ptrdiff_t>(range.offset));
+      std::copy(range.bytes.begin(), range.bytes.end(),
+                state.bytes.begin() + static_cast<std::ptrdiff_t>(range.offset));
     ++state.entries;
   }
   return state;

@@ -165,9 +165,9 @@ void CKestrowDlg::OnSaveChangesAsPatchFile() {
     }
   }
   if (std::equal(oldest.bytes.begin(), oldest.bytes.end(), shapes.buffer.get())) {
-    AfxMessageBox((shapesPath + " holds what it held before the patches in its history: there are no changes to save.")
-                      .c_str(),
-                  MB_OK);
+    AfxMessageBox(
+        (shapesPath + " holds what it held before the patches in its history: there are no changes to save.").c_str(),
+        MB_OK);
     return;
   }
   const MadePatch made =
