@@ -28,7 +28,8 @@ ProgramRun RunXdelta3(std::vector<std::string> arguments) {
 
 Bytes Picture(int width, int height, int seed) {
   return kp::testing::BitmapFile24(width, height, [=](int x, int y) {
-    return static_cast<DWORD>(((x * 7 + seed * 50) & 0xFF) << 16 | ((y * 3 + seed * 20) & 0xFF) << 8 | ((x ^ y) & 0xFF));
+    return static_cast<DWORD>(((x * 7 + seed * 50) & 0xFF) << 16 | ((y * 3 + seed * 20) & 0xFF) << 8 |
+                              ((x ^ y) & 0xFF));
   });
 }
 
