@@ -110,9 +110,8 @@ TEST_F(PatchFileMenu, APatchForAnotherFileIsRefusedWithItsReasonAndNothingIsWrit
   });
   EXPECT_EQ(FileBytes(other), before);
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].rfind("Cannot apply " + patch + " to " + other +
-                                    ": it was made for another version of the shapes file",
-                                0),
+  EXPECT_EQ(Messages()[0].rfind(
+                "Cannot apply " + patch + " to " + other + ": it was made for another version of the shapes file", 0),
             0u)
       << Messages()[0];
 }

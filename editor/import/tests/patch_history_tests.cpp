@@ -77,6 +77,17 @@ TEST(HistoryIndex, DamagedLinesAreRefused) {
   EXPECT_FALSE(ParseHistoryIndex(good + line)) << "an id that does not rise";
 }
 
+TEST(HistoryIndex, EveryKindIsWrittenAndReadBackByItsName) {
+  for (const auto& [kind, name] : {std::pair{PatchKind::Patch, "patch"}, std::pair{PatchKind::Undo, "undo"},
+                                   std::pair{PatchKind::Apply, "apply"}}) {
+    std::vector<HistoryEntry> entries{Entry(7, 16)};
+    entries[0].kind = kind;
+    const std::string text = FormatHistoryIndex(entries);
+    EXPECT_NE(text.find(std::string(" kind=") + name + " "), std::string::npos) << text;
+    EXPECT_EQ(ParseHistoryIndex(text), entries) << name;
+  }
+}
+
 class PatchHistory : public ::testing::Test {
  protected:
   void SetUp() override {
