@@ -120,6 +120,10 @@ void CKestrowDlg::OnApplyPatchFile() {
     }
     checked = kp::base::Sha256Of(shapes.Bytes());
   }
+  if (decoded.changes.ranges.empty()) {
+    AfxMessageBox((*patchPath + " changes nothing in " + shapesPath + ".").c_str(), MB_OK);
+    return;
+  }
   if (AfxMessageBox(ApplyQuestion(*patchPath, shapesPath, decoded).c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
 
@@ -173,8 +177,9 @@ void CKestrowDlg::OnSaveChangesAsPatchFile() {
   const MadePatch made =
       MakeShapesPatch(oldest.bytes, shapes.Bytes(), shapes.layout, std::string("kestrow ") + KESTROW_VERSION);
   if (!made.refusal.empty()) {
-    AfxMessageBox(("Cannot save the changes of " + shapesPath + " as a patch file: before its patches and now, it " +
-                   made.refusal + ". No patch file was written.")
+    AfxMessageBox(("Cannot save the changes of " + shapesPath +
+                   " as a patch file: the file before its patches and the file now " + made.refusal +
+                   ". No patch file was written.")
                       .c_str(),
                   MB_OK | MB_ICONWARNING);
     return;
