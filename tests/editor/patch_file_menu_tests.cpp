@@ -39,81 +39,67 @@ class PatchFileMenu : public EditorJourney {
   }
 };
 
-// A patch that paints texture 7 of the first set, answered No and then Yes:
-// No writes nothing and asks nothing more; Yes writes the patch, and once a
-// set was loaded, offers to load it again, which shows the new texture.
+// A patch made for another version of the file is refused with the
+// check's reason. One that paints texture 7 of the first set, answered No
+// and then Yes: No writes nothing and asks nothing more; Yes writes the
+// patch and, since a set was loaded, offers to load it again, which then
+// shows the new texture.
 TEST_F(PatchFileMenu, ApplyPatchFileWritesOnlyAfterYesAndOffersToLoadTheSetAgain) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
   const std::vector<BYTE> stock = FileBytes(path);
   builder.SetImagePixels(0, 7, std::vector<BYTE>(kTextureBytes, BYTE{42}));
   const std::string modified = WriteShapesFile(builder);
+  builder.SetImagePixels(0, 3, std::vector<BYTE>(kTextureBytes, BYTE{9}));
+  const std::string further = WriteShapesFile(builder);
   const std::string patches = kp::testing::TemporaryRoot() + "/patches";
   std::filesystem::create_directories(patches);
   const std::string patch = patches + "/texture-7.vcdiff";
+  const std::string foreign = patches + "/texture-3.vcdiff";
   ASSERT_EQ(cli_journeys::RunKestrowCli({"diff", path, modified, patch}).status, 0);
+  ASSERT_EQ(cli_journeys::RunKestrowCli({"diff", modified, further, foreign}).status, 0);
 
   const struct {
+    std::string patch;
     int answer;
     std::vector<BYTE> bytes;
-  } rows[] = {{IDNO, stock}, {IDYES, FileBytes(modified)}};
+  } rows[] = {{foreign, IDOK, stock}, {patch, IDNO, stock}, {patch, IDYES, FileBytes(modified)}};
   WithEditor([&](CJourneyDlg& dlg) {
     EXPECT_EQ(Enabled(dlg), std::make_pair(false, false)) << "no file chosen";
     SelectShapesFile(dlg, path);
     EXPECT_EQ(Enabled(dlg), std::make_pair(true, false)) << "a file, with no history";
     ClickItem(dlg, IDC_LOAD_SET);
     for (const auto& row : rows) {
-      m_prompts.AnswerFileDialog(patch).AnswerMessageBox(row.answer);
+      m_prompts.AnswerFileDialog(row.patch).AnswerMessageBox(row.answer);
       if (row.answer == IDYES) m_prompts.AnswerMessageBox(IDYES);
       Enabled(dlg, kApplyItem);
-      EXPECT_TRUE(m_prompts.ScriptDone()) << row.answer;
-      EXPECT_EQ(FileBytes(path), row.bytes) << row.answer;
+      EXPECT_TRUE(m_prompts.ScriptDone()) << row.patch << " " << row.answer;
+      EXPECT_EQ(FileBytes(path), row.bytes) << row.patch << " " << row.answer;
     }
     EXPECT_EQ(PictureOf(dlg.m_slot[7]), (Picture{128, 128, shapes_tests::ExpectedPicture(builder, 0, 7, true)}));
     EXPECT_EQ(Enabled(dlg), std::make_pair(true, true)) << "the patch is in the history";
   });
 
   const std::vector<std::string> asked = Messages();
-  ASSERT_EQ(asked.size(), 3u);
-  EXPECT_EQ(asked[0].rfind("Apply " + patch + " to " + path + "?\n\nIt was made by kestrow-cli ", 0), 0u) << asked[0];
-  EXPECT_TRUE(std::regex_search(asked[0], std::regex("\nIt changes \\d+ bytes:\nTexture Set # 1 texture #7 "
-                                                     "<column 2, row 2>: \\d+ bytes\n$")))
+  ASSERT_EQ(asked.size(), 4u);
+  EXPECT_EQ(asked[0].rfind(
+                "Cannot apply " + foreign + " to " + path + ": it was made for another version of the shapes file", 0),
+            0u)
       << asked[0];
-  EXPECT_EQ(asked[1], asked[0]);
-  EXPECT_EQ(asked[2], "Load Texture Set # 1 again, to show the images as the patch left them?");
+  EXPECT_EQ(asked[1].rfind("Apply " + patch + " to " + path + "?\n\nIt was made by kestrow-cli ", 0), 0u) << asked[1];
+  EXPECT_TRUE(std::regex_search(asked[1], std::regex("\nIt changes \\d+ bytes:\nTexture Set # 1 texture #7 "
+                                                     "<column 2, row 2>: \\d+ bytes\n$")))
+      << asked[1];
+  EXPECT_EQ(asked[2], asked[1]);
+  EXPECT_EQ(asked[3], "Load Texture Set # 1 again, to show the images as the patch left them?");
   // The first file dialog chose the shapes file.
-  ASSERT_EQ(m_prompts.FileDialogs().size(), 3u);
+  ASSERT_EQ(m_prompts.FileDialogs().size(), 4u);
   const auto& dialog = m_prompts.FileDialogs()[1];
   EXPECT_TRUE(dialog.open);
   EXPECT_EQ(dialog.defaultExtension, "vcdiff");
   EXPECT_EQ(dialog.filters.at(0).patterns, std::vector<std::string>{"*.vcdiff"});
   EXPECT_EQ(dialog.initialFolder, kp::testing::TemporaryRoot()) << "first beside the shapes file";
   EXPECT_EQ(m_prompts.FileDialogs()[2].initialFolder, patches) << "then where the last patch file was";
-}
-
-// Patches of another file are refused with the check's reason, in the
-// editor as on the command line, and nothing is written.
-TEST_F(PatchFileMenu, APatchForAnotherFileIsRefusedWithItsReasonAndNothingIsWritten) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string stock = WriteShapesFile(builder);
-  builder.SetImagePixels(0, 3, std::vector<BYTE>(kTextureBytes, BYTE{9}));
-  const std::string other = WriteShapesFile(builder);
-  builder.SetImagePixels(0, 5, std::vector<BYTE>(kTextureBytes, BYTE{11}));
-  const std::string modified = WriteShapesFile(builder);
-  const std::string patch = kp::testing::TemporaryRoot() + "/for-stock.vcdiff";
-  ASSERT_EQ(cli_journeys::RunKestrowCli({"diff", stock, modified, patch}).status, 0);
-  const std::vector<BYTE> before = FileBytes(other);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, other);
-    m_prompts.AnswerFileDialog(patch).AnswerMessageBox(IDOK);
-    Enabled(dlg, kApplyItem);
-  });
-  EXPECT_EQ(FileBytes(other), before);
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].rfind(
-                "Cannot apply " + patch + " to " + other + ": it was made for another version of the shapes file", 0),
-            0u)
-      << Messages()[0];
 }
 
 // Two Patches, then Save Changes as Patch File...: the patch turns a copy

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "editor/shapes/sample/shapes_file_builder.h"
-#include "platform/testing/bmp_writer.h"
+#include "editor/shapes/set_kinds.h"
 #include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
 #include "tests/cli/cli_process.h"
@@ -26,24 +26,12 @@ ProgramRun RunXdelta3(std::vector<std::string> arguments) {
   return kp::testing::RunProgram(arguments);
 }
 
-Bytes Picture(int width, int height, int seed) {
-  return kp::testing::BitmapFile24(width, height, [=](int x, int y) {
-    return static_cast<DWORD>(((x * 7 + seed * 50) & 0xFF) << 16 | ((y * 3 + seed * 20) & 0xFF) << 8 |
-                              ((x ^ y) & 0xFF));
-  });
-}
-
-// `stock` with the pictures of `slots` (seeded by their number) imported
-// into set `set` (1 to 8), written to `out`.
-void ImportInto(const std::string& stock, const std::string& set, const std::vector<int>& slots,
-                const std::string& out) {
-  const std::string pictures = out + ".pictures";
-  std::filesystem::create_directories(pictures);
-  for (const int slot : slots)
-    kp::testing::WriteFileBytes(pictures + "/slot-" + (slot < 10 ? "0" : "") + std::to_string(slot) + ".bmp",
-                                Picture(128, 128, slot));
-  ASSERT_EQ(RunKestrowCli({"import", stock, set, pictures, "--output", out}).status, 0);
-  std::filesystem::remove_all(pictures);
+// The builder's file with images of the first set painted over, one
+// value per image.
+Bytes Painted(const std::vector<std::pair<int, BYTE>>& images) {
+  sample_shapes::ShapesFileBuilder builder;
+  for (const auto& [image, value] : images) builder.SetImagePixels(0, image, std::vector<BYTE>(kTextureBytes, value));
+  return builder.Build();
 }
 
 // The stock file, a mod of two textures of the first set, and patches of
@@ -60,12 +48,9 @@ struct InPlace {
   };
   std::vector<Patch> patches;
 
-  InPlace() {
-    sample_shapes::ShapesFileBuilder builder;
-    stockBytes = builder.Build();
+  InPlace() : stockBytes(Painted({})), modifiedBytes(Painted({{2, 0x21}, {17, 0x35}})) {
     kp::testing::WriteFileBytes(stock, stockBytes);
-    ImportInto(stock, "1", {2, 17}, modified);
-    modifiedBytes = kp::testing::ReadFileBytes(modified);
+    kp::testing::WriteFileBytes(modified, modifiedBytes);
     patches = {{"diff", folder + "/ours.vcdiff"},
                {"xdelta3 -e", folder + "/theirs.vcdiff"},
                {"xdelta3 -e -S none", folder + "/theirs-plain.vcdiff"}};
@@ -110,8 +95,8 @@ TEST(ApplyInPlace, APatchForAnotherFileIsRefusedAndLeavesTheFileAndItsHistoryAlo
   ASSERT_EQ(RunXdelta3({"-V"}).status, 0) << "xdelta3 is not installed (scripts/lib/common.sh installs it)";
   InPlace files;
   const std::string other = files.folder + "/other.shp2";
-  ImportInto(files.stock, "1", {10}, other);
-  const Bytes otherBytes = kp::testing::ReadFileBytes(other);
+  const Bytes otherBytes = Painted({{10, 0x44}});
+  kp::testing::WriteFileBytes(other, otherBytes);
   const char* reasons[] = {"it was made for another version of the shapes file", "does not match its checksum",
                            "does not match its checksum"};
   for (std::size_t i = 0; i < files.patches.size(); ++i) {
