@@ -93,9 +93,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (takesSet ? request.setIndex < 0 || request.setIndex >= kSetCount : request.setIndex != -1) std::abort();
   // The first operand is always a path that was given.
   if (OperandText(command.operands[0], request).empty()) std::abort();
-  // An option the command requires was given.
-  for (const CliOptionRule& rule : CliOptions())
-    if (command.Requires(rule.option) && rule.text != nullptr && (request.*(rule.text)).empty()) std::abort();
 
   const std::vector<std::string> again = PlainForm(command, request);
   const CliParseResult reparsed = ParseCliArguments(again);
