@@ -147,6 +147,7 @@ void CKestrowDlg::OnApplyPatchFile() {
   }
   if (!m_bSetLoaded) return;
   UpdateData(TRUE);
+  if (m_nSet < 0 || m_nSet >= kSetCount) return;
   const std::string reload = std::string("Load ") + kSetListStrings.at(static_cast<std::size_t>(m_nSet)) +
                              " again, to show the images as the patch left them?";
   if (AfxMessageBox(reload.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES) OnLoadSet();
