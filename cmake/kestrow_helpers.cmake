@@ -87,6 +87,8 @@ function(kestrow_add_tests)
     target_link_libraries(${T_NAME} PRIVATE kp_test_main)
   endif()
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  # The other program that holds a file open (kp::testing::HeldElsewhere).
+  add_dependencies(${T_NAME} kp_hold_file)
   # A shared fixture names the programs and modules its tests run; they are
   # built before the test program. (On the fixture itself, such a dependency
   # would order only its compiling, which needs no module linked.)

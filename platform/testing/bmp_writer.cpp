@@ -174,6 +174,43 @@ std::vector<BYTE> BitmapFile24(int width, int height, const PictureColour& colou
   return BuildBmp(kBmp24, width, height, colour).file;
 }
 
+std::string BitmapFile24HeaderMismatches(std::span<const BYTE> file, int width, int height) {
+  if (file.size() < 54) return "shorter than its headers: " + std::to_string(file.size()) + " bytes";
+  const std::uint32_t image = static_cast<std::uint32_t>((width * 3 + 3) & ~3) * static_cast<std::uint32_t>(height);
+  const struct {
+    const char* name;
+    std::size_t offset;
+    int size;
+    std::uint32_t value;
+  } fields[] = {
+      {"type", 0, 2, 0x4D42},
+      {"file size", 2, 4, 54 + image},
+      {"reserved 1", 6, 2, 0},
+      {"reserved 2", 8, 2, 0},
+      {"pixel offset", 10, 4, 54},
+      {"header size", 14, 4, 40},
+      {"width", 18, 4, static_cast<std::uint32_t>(width)},
+      {"height", 22, 4, static_cast<std::uint32_t>(height)},
+      {"planes", 26, 2, 1},
+      {"bits per pixel", 28, 2, 24},
+      {"compression", 30, 4, BI_RGB},
+      {"image size", 34, 4, image},
+      {"x resolution", 38, 4, 2835},
+      {"y resolution", 42, 4, 2835},
+      {"colours used", 46, 4, 0},
+      {"important colours", 50, 4, 0},
+  };
+  std::string mismatches;
+  for (const auto& field : fields) {
+    std::uint32_t value = 0;
+    for (int i = field.size - 1; i >= 0; --i) value = value << 8 | file[field.offset + static_cast<std::size_t>(i)];
+    if (value != field.value)
+      mismatches +=
+          std::string(field.name) + ": " + std::to_string(value) + ", not " + std::to_string(field.value) + "\n";
+  }
+  return mismatches;
+}
+
 std::vector<BYTE> BitmapFileOfPackedDib(std::span<const BYTE> dib, std::size_t bitsOffset) {
   std::vector<BYTE> file;
   PutWord(file, 0x4D42);                                        // "BM"

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
@@ -58,6 +59,11 @@ std::vector<BYTE> BitmapFile24(int width, int height, const PictureColour& colou
 // 14-byte file header, whose pixel offset says the bits start `bitsOffset`
 // bytes into the DIB, then the DIB.
 std::vector<BYTE> BitmapFileOfPackedDib(std::span<const BYTE> dib, std::size_t bitsOffset);
+
+// How the two headers of `file` differ from those of the usual 24-bit file
+// (kBmp24) of a width x height picture, field by field, as one line a
+// field: "name: value, not expected"; empty when they agree.
+std::string BitmapFile24HeaderMismatches(std::span<const BYTE> file, int width, int height);
 
 // Little-endian appenders for inputs made by hand.
 void PutWord(std::vector<BYTE>& out, unsigned value);

@@ -1,5 +1,6 @@
 #include "platform/testing/file_contents.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace kp::testing {
@@ -25,6 +26,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) { return ReadWh
 std::string ReadFileText(const std::string& path) { return ReadWhole<std::string>(path); }
 
 bool WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
+  std::error_code ignored;  // a folder that cannot be made fails the open below
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();

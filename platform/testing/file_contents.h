@@ -12,7 +12,8 @@ namespace kp::testing {
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 std::string ReadFileText(const std::string& path);
-// Writes `bytes` as the whole file; false when that fails.
+// Writes `bytes` as the whole file, making its folder first when there is
+// none; false when that fails.
 bool WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes);
 bool WriteFileText(const std::string& path, const std::string& text);
 

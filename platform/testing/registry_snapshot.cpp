@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_file_format.h"
+#include "platform/testing/file_contents.h"
 
 namespace kp::testing {
 namespace {
@@ -25,13 +25,10 @@ std::vector<std::string> RegistrySnapshot() { return RegistrySnapshot(kp::regist
 
 std::vector<std::string> RegistrySnapshot(const std::string& path) {
   std::vector<std::string> lines;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return lines;  // no file yet: an empty registry
-  std::vector<char> text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (!std::filesystem::exists(path)) return lines;  // no file yet: an empty registry
   kp::registry::RegistryKey root;
   std::string error;
-  std::span<const BYTE> bytes(reinterpret_cast<const BYTE*>(text.data()), text.size());
-  EXPECT_TRUE(kp::registry::ParseRegistryFile(bytes, root, &error)) << error;
+  EXPECT_TRUE(kp::registry::ParseRegistryFile(ReadFileBytes(path), root, &error)) << error;
   Flatten(root, "", lines);
   std::sort(lines.begin(), lines.end());
   return lines;

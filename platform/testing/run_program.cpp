@@ -187,4 +187,10 @@ std::vector<std::string> EnvironmentWithout(std::initializer_list<std::string_vi
   return environment;
 }
 
+ProgramOptions WithoutDisplay() {
+  ProgramOptions options;
+  options.environment = EnvironmentWithout({"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+  return options;
+}
+
 }  // namespace kp::testing

@@ -44,6 +44,9 @@ ProgramRun RunProgram(const std::vector<std::string>& words, const ProgramOption
 
 // This process's environment without the named variables.
 std::vector<std::string> EnvironmentWithout(std::initializer_list<std::string_view> names);
+// How a script runs a program that needs no display: this process's
+// environment less DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM.
+ProgramOptions WithoutDisplay();
 
 // A program running beside the test. One still running when the object
 // goes is ended with SIGTERM and waited for.

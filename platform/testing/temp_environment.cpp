@@ -1,5 +1,8 @@
 #include "platform/testing/temp_environment.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -36,4 +39,18 @@ void SetUpTemporaryEnvironment() {
 }
 
 const std::string& TemporaryRoot() { return g_root; }
+
+std::string NewFolder(const std::string& name) {
+  const std::string folder = g_root + "/" + name;
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+std::string TestFolder() {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(test->test_suite_name()) + "." + test->name();
+  std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests name themselves with slashes
+  return NewFolder(name);
+}
 }  // namespace kp::testing

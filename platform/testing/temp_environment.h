@@ -12,4 +12,10 @@ namespace kp::testing {
 void SetUpTemporaryEnvironment();
 // The folder made by SetUpTemporaryEnvironment().
 const std::string& TemporaryRoot();
+// A new, empty folder `name` in TemporaryRoot(): what an earlier test left
+// there is removed first.
+std::string NewFolder(const std::string& name);
+// A new, empty folder named after the running test, so that tests of one
+// program never see each other's files.
+std::string TestFolder();
 }  // namespace kp::testing

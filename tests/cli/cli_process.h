@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
+#include "platform/testing/temp_environment.h"
 
 namespace cli_journeys {
 
@@ -19,11 +21,11 @@ ProgramRun RunKestrowCli(const std::vector<std::string>& arguments);
 // The same, started to run beside the test.
 std::unique_ptr<kp::testing::StartedProgram> StartKestrowCli(const std::vector<std::string>& arguments);
 
-// A new empty folder for the running test.
-std::string TestFolder();
-
-std::vector<unsigned char> ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+using kp::testing::TestFolder;
+inline std::vector<unsigned char> ReadBytes(const std::string& path) { return kp::testing::ReadFileBytes(path); }
+inline void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  kp::testing::WriteFileBytes(path, bytes);
+}
 void CopyFile(const std::string& from, const std::string& to);
 
 }  // namespace cli_journeys

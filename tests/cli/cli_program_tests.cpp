@@ -260,7 +260,7 @@ TEST(KestrowCliProgram, EveryCommandFailsCleanlyOnAMissingOrHeldFile) {
     {
       // Patched by another editor: nothing may read it meanwhile.
       shapes_tests::HeldByOtherProcess patcher(path, CFile::modeReadWrite | CFile::shareExclusive);
-      ASSERT_TRUE(patcher.holding());
+      ASSERT_TRUE(patcher.Holding());
       const ProgramRun held = RunKestrowCli(command.line(path, folder));
       EXPECT_EQ(held.status, 1);
       EXPECT_TRUE(Contains(held.err, "Unable to open selected shapes file")) << held.err;
@@ -269,7 +269,7 @@ TEST(KestrowCliProgram, EveryCommandFailsCleanlyOnAMissingOrHeldFile) {
     }
     {
       shapes_tests::HeldByOtherProcess reader(path, CFile::modeRead | CFile::shareDenyWrite);
-      ASSERT_TRUE(reader.holding());
+      ASSERT_TRUE(reader.Holding());
       const ProgramRun read = RunKestrowCli(command.line(path, folder));
       EXPECT_EQ(read.status, command.keptOutByAReader ? 1 : 0) << read.err;
     }

@@ -49,7 +49,8 @@ TEST_F(TavletHosting, EachCreationRecordGivesInitiallyDroppableThroughDispidsZer
 TEST_F(TavletHosting, EachControlWritesItsRecordStreamBackByteForByte) {
   WithHost([](CHostDlg& dlg) {
     for (int id : kControlIds) {
-      ComPtr<IPersistStreamInit> persist = Query<IPersistStreamInit>(dlg.Control(id), IID_IPersistStreamInit);
+      ComPtr<IPersistStreamInit> persist =
+          ControlInterface<IPersistStreamInit>(dlg.Control(id), IID_IPersistStreamInit);
       ASSERT_TRUE(persist);
       EXPECT_EQ(persist->IsDirty(), S_FALSE) << id;
       EXPECT_EQ(SavedStream(dlg.Control(id)), RecordStream(id)) << id << ": 0x70 stays 0x70, 0x01 stays 0x01";
@@ -78,7 +79,7 @@ TEST_F(TavletHosting, PuttingThePropertyMarksTheControlAndChangesOnlyItsSavedByt
   const std::string path = ValidBitmapFile();
   const std::string persisted = kp::testing::TemporaryRoot() + "/slot.stream";
   WithHost([&](CHostDlg& dlg) {
-    ComPtr<IPersistStreamInit> persist = Query<IPersistStreamInit>(dlg.m_slot, IID_IPersistStreamInit);
+    ComPtr<IPersistStreamInit> persist = ControlInterface<IPersistStreamInit>(dlg.m_slot, IID_IPersistStreamInit);
     ASSERT_TRUE(persist);
     dlg.m_slot.SetInitiallyDroppable(FALSE);
     EXPECT_EQ(persist->IsDirty(), S_OK) << "the put marks the control modified";
@@ -122,14 +123,14 @@ TEST_F(TavletHosting, TheControlShowsItsVerbExtentsStatusAndTypeToItsContainer) 
     } rows[] = {
         {IDC_SLOT, 1323, 1376}, {IDC_PREVIEW, 4815, 4604}, {IDC_LANDSCAPE, 10398, 5159}, {IDC_FINDER, 7911, 7435}};
     for (const Row& row : rows) {
-      ComPtr<IOleObject> object = Query<IOleObject>(dlg.Control(row.id), IID_IOleObject);
+      ComPtr<IOleObject> object = ControlInterface<IOleObject>(dlg.Control(row.id), IID_IOleObject);
       ASSERT_TRUE(object);
       SIZEL extent{};
       ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
       EXPECT_EQ(extent.cx, row.cx) << row.id;
       EXPECT_EQ(extent.cy, row.cy) << row.id;
     }
-    ComPtr<IOleObject> object = Query<IOleObject>(dlg.m_slot, IID_IOleObject);
+    ComPtr<IOleObject> object = ControlInterface<IOleObject>(dlg.m_slot, IID_IOleObject);
     ComPtr<IEnumOLEVERB> verbs;
     ASSERT_EQ(object->EnumVerbs(verbs.put()), S_OK);
     OLEVERB verb{};

@@ -16,6 +16,7 @@
 #include "platform/com/ole_object.h"
 #include "platform/com/persist.h"
 #include "platform/gdi/handle_table.h"
+#include "platform/testing/hosted_control.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/testing/ui_driver.h"
@@ -23,6 +24,9 @@
 #include "tests/control/tavlet_host.h"
 
 namespace tavlet_host {
+
+using kp::testing::ControlInterface;
+using kp::testing::SavedStream;
 
 class TavletTest : public ::testing::Test {
  protected:
@@ -48,23 +52,6 @@ class TavletTest : public ::testing::Test {
       EXPECT_EQ(result, IDOK);
     }
     EXPECT_EQ(kp::gdi::LiveObjectCount(), objects) << "GDI objects outlived the controls";
-  }
-
-  template <typename I>
-  static kp::com::ComPtr<I> Query(CWnd& wrapper, REFIID iid) {
-    kp::com::ComPtr<I> result;
-    if (IUnknown* control = wrapper.GetControlUnknown()) control->QueryInterface(iid, result.put_void());
-    return result;
-  }
-
-  static std::vector<BYTE> SavedStream(CWnd& wrapper) {
-    kp::com::ComPtr<IPersistStreamInit> persist = Query<IPersistStreamInit>(wrapper, IID_IPersistStreamInit);
-    EXPECT_TRUE(persist);
-    if (!persist) return {};
-    kp::com::ComPtr<IStream> stream;
-    EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
-    EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
-    return kp::com::ReadWholeStream(stream.get());
   }
 };
 

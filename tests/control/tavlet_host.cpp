@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "platform/afx/event_sink_map.h"
 #include "platform/gdi/gdi.h"
 #include "platform/resources/resource_table.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/ui_driver.h"
 #include "tests/control/tavlet_calls.h"
@@ -146,14 +145,8 @@ int CHostDlg::ChangesOf(int id) const { return static_cast<int>(std::count(m_cha
 
 std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes) {
   const std::string path = kp::testing::TemporaryRoot() + "/" + name;
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  kp::testing::WriteFileBytes(path, bytes);
   return path;
-}
-
-std::vector<BYTE> ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::vector<BYTE>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 DWORD PixelOf(HBITMAP bitmap, int x, int y) {

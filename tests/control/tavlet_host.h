@@ -64,7 +64,6 @@ class CHostDlg : public CDialog {
 
 // Writes bytes to a new file in the test's temporary folder; its path.
 std::string WriteTemporaryFile(const std::string& name, const std::vector<BYTE>& bytes);
-std::vector<BYTE> ReadWholeFile(const std::string& path);
 
 // A bitmap's pixel as 0x00RRGGBB, y from the top, read through a memory DC.
 DWORD PixelOf(HBITMAP bitmap, int x, int y);

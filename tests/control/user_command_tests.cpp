@@ -8,7 +8,9 @@
 #include "platform/afx/file_dialog.h"
 #include "platform/gdi/gdi.h"
 #include "platform/qt/window_system.h"
+#include "platform/testing/bmp_writer.h"
 #include "platform/testing/clipboard_driver.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/temp_environment.h"
 #include "tests/control/tavlet_fixture.h"
@@ -25,11 +27,6 @@ using TavletCommands = TavletTest;
 
 // The property page's check box, as the frame shows it.
 constexpr int kInitiallyDroppableCheckBox = 201;
-
-DWORD Dword(const std::vector<BYTE>& b, std::size_t at) {
-  return DWORD{b[at]} | DWORD{b[at + 1]} << 8 | DWORD{b[at + 2]} << 16 | DWORD{b[at + 3]} << 24;
-}
-WORD Word(const std::vector<BYTE>& b, std::size_t at) { return static_cast<WORD>(b[at] | b[at + 1] << 8); }
 
 // Right-clicks the control and answers its context menu with `choose`
 // (nothing: the menu is closed); the items as the menu showed them.
@@ -104,25 +101,9 @@ TEST_F(TavletCommands, SaveAsWritesA24BitFileWithEveryHeaderFieldAndItsPixels) {
   EXPECT_EQ(request.filters[0].patterns, std::vector<std::string>{"*.bmp"});
   EXPECT_TRUE(prompts.MessageBoxes().empty());
 
-  const std::vector<BYTE> file = ReadWholeFile(folder + "/saved.bmp");
+  const std::vector<BYTE> file = kp::testing::ReadFileBytes(folder + "/saved.bmp");
   ASSERT_EQ(file.size(), 78u) << "54 + 2 x 12";
-  // clang-format off
-  struct Field {
-    std::size_t offset;
-    int size;
-    DWORD value;
-    const char* name;
-  } fields[] = {
-      {0, 2, 0x4D42, "type"},        {2, 4, 78, "file size"},         {6, 2, 0, "reserved"},
-      {8, 2, 0, "reserved"},         {10, 4, 54, "pixel offset"},     {14, 4, 40, "header size"},
-      {18, 4, 3, "width"},           {22, 4, 2, "height"},            {26, 2, 1, "planes"},
-      {28, 2, 24, "bits per pixel"}, {30, 4, 0, "compression"},       {34, 4, 24, "image size"},
-      {38, 4, 2835, "x resolution"}, {42, 4, 2835, "y resolution"},   {46, 4, 0, "colours used"},
-      {50, 4, 0, "important colours"},
-  };
-  // clang-format on
-  for (const Field& f : fields)
-    EXPECT_EQ(f.size == 2 ? Word(file, f.offset) : Dword(file, f.offset), f.value) << f.name;
+  EXPECT_EQ(kp::testing::BitmapFile24HeaderMismatches(file, 3, 2), "");
   // Rows of 9 pixel bytes (blue, green, red; the top byte dropped) and 3
   // filler bytes, the bottom row first.
   const std::vector<BYTE> pixels(file.begin() + 54, file.end());
@@ -150,12 +131,12 @@ TEST_F(TavletCommands, SaveAsReplacesAnExistingFileWithoutAskingAndCancelWritesN
   WithHost([&](CHostDlg& dlg) {
     Give3x2(dlg.m_finder);
     ChooseFromMenu(dlg.m_finder, "Save &As...");
-    EXPECT_EQ(ReadWholeFile(existing).size(), 500u) << "cancelled";
+    EXPECT_EQ(kp::testing::ReadFileBytes(existing).size(), 500u) << "cancelled";
     ChooseFromMenu(dlg.m_finder, "Save &As...");
   });
   EXPECT_TRUE(prompts.ScriptDone());
   EXPECT_TRUE(prompts.MessageBoxes().empty()) << "no question before replacing";
-  EXPECT_EQ(ReadWholeFile(existing).size(), 78u);
+  EXPECT_EQ(kp::testing::ReadFileBytes(existing).size(), 78u);
 }
 
 TEST_F(TavletCommands, AFailedSaveTellsWhyAndLeavesTheEarlierFileAsItWas) {
@@ -188,7 +169,7 @@ TEST_F(TavletCommands, AFailedSaveTellsWhyAndLeavesTheEarlierFileAsItWas) {
   EXPECT_EQ(prompts.MessageBoxes()[0].caption, "Tavlet");
   EXPECT_NE(prompts.MessageBoxes()[1].text.find("earlier.bmp"), std::string::npos)
       << "the framework's file error names the file: " << prompts.MessageBoxes()[1].text;
-  EXPECT_EQ(ReadWholeFile(existing), earlier) << "the earlier file is untouched";
+  EXPECT_EQ(kp::testing::ReadFileBytes(existing), earlier) << "the earlier file is untouched";
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
   EXPECT_EQ(names, std::vector<std::string>{"earlier.bmp"}) << "no partial file is left behind";
@@ -244,8 +225,8 @@ TEST_F(TavletCommands, ThePropertiesDialogShowsTheSizeRecordedAtIntake) {
 
 TEST_F(TavletCommands, ThePropertiesVerbShowsThePageAndApplyingItSetsThePropertyAndMarksTheControl) {
   WithHost([](CHostDlg& dlg) {
-    ComPtr<IOleObject> object = Query<IOleObject>(dlg.m_slot, IID_IOleObject);
-    ComPtr<IPersistStreamInit> persist = Query<IPersistStreamInit>(dlg.m_slot, IID_IPersistStreamInit);
+    ComPtr<IOleObject> object = ControlInterface<IOleObject>(dlg.m_slot, IID_IOleObject);
+    ComPtr<IPersistStreamInit> persist = ControlInterface<IPersistStreamInit>(dlg.m_slot, IID_IPersistStreamInit);
     ASSERT_TRUE(object && persist);
     BOOL checkedWhenShown = FALSE;
     BOOL droppableAfterApply = TRUE;

@@ -5,28 +5,25 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "editor/ui/automation_ids.h"
-#include "platform/base/fd_watch.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/testing/local_server_client.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_registry.h"
+#include "platform/testing/wait_for.h"
 #include "platform/testing/x_display.h"
 
 namespace {
@@ -43,11 +40,8 @@ std::string RealPath(const char* path) {
   return realpath(path, resolved) != nullptr ? resolved : path;
 }
 
-bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
-
-// Runs the event loop (where the COM runtime reaps the servers it started)
-// until `done`, for up to twenty seconds.
-bool WaitFor(const std::function<bool()>& done) { return kp::RunFdLoopUntil(done, 20000); }
+using kp::testing::ProcessGone;
+using kp::testing::WaitFor;
 
 // A call answered by the editor's own loop: when it returns, the editor has
 // handled what it was shown before, and goes on.

@@ -1,65 +1,17 @@
 #include "tests/editor/editor_journey.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
-
 #include "editor/ui/editor_ids.h"
 #include "platform/afx/ole_control_site.h"
 #include "platform/afx/ole_init.h"
 #include "platform/gdi/gdi.h"
 #include "platform/qt/window_system.h"
+#include "platform/testing/bitmap_pixels.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/user/window_functions.h"
 
-extern char** environ;
-
 namespace editor_journey {
-
-HeldElsewhere::HeldElsewhere(const std::string& path, UINT flags) {
-  int toChild[2];
-  int fromChild[2];
-  if (::pipe(toChild) != 0) return;
-  if (::pipe(fromChild) != 0) {
-    ::close(toChild[0]);
-    ::close(toChild[1]);
-    return;
-  }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, toChild[1]);
-  posix_spawn_file_actions_addclose(&actions, fromChild[0]);
-  std::string program = HOLD_FILE_PROGRAM;
-  std::string target = path;
-  std::string flagText = std::to_string(flags);
-  char* argv[] = {program.data(), target.data(), flagText.data(), nullptr};
-  if (posix_spawn(&m_pid, HOLD_FILE_PROGRAM, &actions, nullptr, argv, environ) != 0) m_pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(toChild[0]);
-  ::close(fromChild[1]);
-  m_release = toChild[1];
-  char line[16] = {};
-  std::size_t got = 0;
-  while (got < sizeof line - 1) {
-    ssize_t n = ::read(fromChild[0], line + got, 1);
-    if (n <= 0 || line[got] == '\n') break;
-    got += static_cast<std::size_t>(n);
-  }
-  ::close(fromChild[0]);
-  m_holding = std::string(line, got) == "held";
-}
-
-HeldElsewhere::~HeldElsewhere() {
-  if (m_release >= 0) ::close(m_release);
-  if (m_pid > 0) ::waitpid(m_pid, nullptr, 0);
-}
 
 void EditorJourney::SetUp() {
   kp::testing::UseFreshRegistry();
@@ -90,11 +42,6 @@ std::string EditorJourney::WriteShapesFile(sample_shapes::ShapesFileBuilder& bui
   std::string path = kp::testing::TemporaryRoot() + "/shapes-" + std::to_string(++files) + ".shp2";
   builder.WriteFile(path, length);
   return path;
-}
-
-std::vector<BYTE> EditorJourney::FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string EditorJourney::WriteBitmapFile(const std::string& name, int width, int height,
@@ -146,18 +93,7 @@ Picture EditorJourney::PictureOf(CTavlet& control) {
   if (bitmap == nullptr || GetObject(bitmap, sizeof description, &description) == 0) return picture;
   picture.width = description.bmWidth;
   picture.height = description.bmHeight;
-  picture.pixels.resize(static_cast<std::size_t>(picture.width * picture.height));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  kp::gdi::ScopedMemoryDC dc(nullptr);
-  EXPECT_EQ(
-      GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(picture.height), picture.pixels.data(), &info, DIB_RGB_COLORS),
-      picture.height);
+  picture.pixels = kp::testing::BitmapPixels(bitmap, picture.width, picture.height);
   for (DWORD& pixel : picture.pixels) pixel &= 0xFFFFFF;
   return picture;
 }

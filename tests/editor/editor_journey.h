@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/types.h>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +15,8 @@
 #include "editor/shapes/set_kinds.h"
 #include "editor/ui/kestrow_dlg.h"
 #include "platform/testing/bmp_writer.h"
+#include "platform/testing/file_contents.h"
+#include "platform/testing/held_elsewhere.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/ui_driver.h"
 #include "platform/user/window_functions.h"
@@ -54,7 +54,7 @@ class EditorJourney : public ::testing::Test {
   // test and returns its path.
   static std::string WriteShapesFile(sample_shapes::ShapesFileBuilder& builder,
                                      ULONGLONG length = kExpectedShapesFileSize);
-  static std::vector<BYTE> FileBytes(const std::string& path);
+  static std::vector<BYTE> FileBytes(const std::string& path) { return kp::testing::ReadFileBytes(path); }
   // A 24-bit bitmap file whose pixel (x, y), y = 0 at the top, is
   // rgbAt(x, y) as 0x00RRGGBB.
   static std::string WriteBitmapFile(const std::string& name, int width, int height,
@@ -80,20 +80,6 @@ class EditorJourney : public ::testing::Test {
   std::vector<std::string> Messages() const;
 };
 
-// Another program that has the file open with these CFile flags until this
-// object goes.
-class HeldElsewhere {
- public:
-  HeldElsewhere(const std::string& path, UINT flags);
-  ~HeldElsewhere();
-  HeldElsewhere(const HeldElsewhere&) = delete;
-  HeldElsewhere& operator=(const HeldElsewhere&) = delete;
-  bool Holding() const { return m_holding; }
-
- private:
-  pid_t m_pid = -1;
-  int m_release = -1;
-  bool m_holding = false;
-};
+using kp::testing::HeldElsewhere;
 
 }  // namespace editor_journey

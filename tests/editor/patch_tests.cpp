@@ -2,6 +2,7 @@
 
 #include "editor/import/reference/reference_conversion.h"
 #include "editor/shapes/tests/expected_pictures.h"
+#include "editor/shapes/tests/shapes_test_support.h"
 #include "editor/ui/editor_ids.h"
 #include "platform/gdi/gdi.h"
 #include "platform/testing/temp_environment.h"
@@ -35,18 +36,8 @@ std::vector<BYTE> ReferenceIndices(const Picture& picture, const sample_shapes::
   return indices;
 }
 
-// The positions where `after` differs from `before`.
-std::vector<std::size_t> Differences(const std::vector<BYTE>& before, const std::vector<BYTE>& after) {
-  std::vector<std::size_t> at;
-  EXPECT_EQ(before.size(), after.size()) << "the file keeps its length";
-  for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i)
-    if (before[i] != after[i]) at.push_back(i);
-  return at;
-}
-
-std::vector<BYTE> Slice(const std::vector<BYTE>& bytes, LONGLONG start, LONGLONG count) {
-  return std::vector<BYTE>(bytes.begin() + start, bytes.begin() + start + count);
-}
+using shapes_tests::ExpectChangedOnlyInside;
+using shapes_tests::Slice;
 
 TEST_F(EditorJourney, ADroppedBitmapIsPatchedIntoItsImageAndNothingElseChanges) {
   sample_shapes::ShapesFileBuilder builder;
@@ -64,9 +55,7 @@ TEST_F(EditorJourney, ADroppedBitmapIsPatchedIntoItsImageAndNothingElseChanges) 
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
     const std::vector<BYTE> after = FileBytes(path);
     const LONGLONG at = builder.SetLayout(0).pixels[7];
-    for (std::size_t i : Differences(before, after))
-      ASSERT_TRUE(static_cast<LONGLONG>(i) >= at && static_cast<LONGLONG>(i) < at + kTextureBytes)
-          << "byte " << i << " changed outside image 7";
+    ExpectChangedOnlyInside(before, after, {{at, kTextureBytes}});
     EXPECT_EQ(Slice(after, at, kTextureBytes), ReferenceIndices(dropped, builder, 0, true));
     EXPECT_EQ(PictureOf(dlg.m_slot[7]), dropped) << "the slot keeps its bitmap";
 
@@ -107,13 +96,9 @@ TEST_F(EditorJourney, PatchingRightAfterLoadingRewritesTheSameIndicesSaveTheName
     }
     // Set 2 has 256 colours, so its pattern holds indices above 230.
     EXPECT_GT(checked, 0u);
-    std::vector<std::size_t> changed = Differences(before, after);
-    for (std::size_t i : changed) {
-      bool inside = false;
-      for (LONGLONG at : builder.SetLayout(2).pixels)
-        inside |= static_cast<LONGLONG>(i) >= at && static_cast<LONGLONG>(i) < at + kTextureBytes;
-      ASSERT_TRUE(inside) << "byte " << i;
-    }
+    std::vector<std::pair<LONGLONG, LONGLONG>> images;
+    for (LONGLONG at : builder.SetLayout(2).pixels) images.push_back({at, kTextureBytes});
+    ExpectChangedOnlyInside(before, after, images);
   }
   EXPECT_TRUE(m_prompts.MessageBoxes().empty());
 }
@@ -191,8 +176,7 @@ TEST_F(EditorJourney, HeadersPointingPastTheEndAreToldAboutAndNothingIsWrittenTh
             std::vector<std::string>{"Texture #8 <column 3, row 2> lies outside the shapes file and was not written"});
   const std::vector<BYTE> after = FileBytes(path);
   const LONGLONG at9 = layout.pixels[9];
-  for (std::size_t i : Differences(bytes, after))
-    ASSERT_TRUE(static_cast<LONGLONG>(i) >= at9 && static_cast<LONGLONG>(i) < at9 + kTextureBytes) << "byte " << i;
+  ExpectChangedOnlyInside(bytes, after, {{at9, kTextureBytes}});
   EXPECT_NE(Slice(after, at9, kTextureBytes), Slice(bytes, at9, kTextureBytes)) << "texture 9 was written";
 }
 

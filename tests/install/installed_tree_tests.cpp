@@ -11,12 +11,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <regex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "kestrow_version.h"
@@ -26,12 +24,12 @@
 #include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
+#include "platform/testing/wait_for.h"
 #include "platform/testing/x_display.h"
 #include "tests/install/desktop_libraries.h"
 
 namespace {
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr char kEditorTitle[] = "Orvane Shape File Editor";
 
@@ -40,15 +38,7 @@ using kp::testing::ReadFileText;
 // What a program prints on standard output.
 std::string Output(const std::vector<std::string>& words) { return kp::testing::RunProgram(words).out; }
 
-// Waits for `done` under a generous bound: the machine may be busy.
-bool WaitFor(const std::function<bool()>& done, std::chrono::seconds bound = std::chrono::seconds(60)) {
-  const auto deadline = Clock::now() + bound;
-  while (!done()) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
+using kp::testing::WaitFor;
 
 class InstalledTree : public ::testing::Test {
  protected:

@@ -28,6 +28,7 @@
 #include "platform/afx/win_app.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/load_image.h"
+#include "platform/testing/bitmap_pixels.h"
 #include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
 #include "tests/editor/editor_journey.h"
@@ -63,11 +64,7 @@ std::optional<Screen> Screenshot(const std::string& name) {
   kp::gdi::ScopedBitmap bitmap(kp::gdi::LoadBitmapFromBytes(kp::testing::ReadFileBytes(kept.string())));
   BITMAP b{};
   if (!bitmap || ::GetObject(bitmap.get(), sizeof b, &b) == 0) return std::nullopt;
-  Screen screen{b.bmWidth, b.bmHeight, std::vector<std::uint32_t>(static_cast<std::size_t>(b.bmWidth) * b.bmHeight)};
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), b.bmWidth, -b.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  kp::gdi::ScopedMemoryDC dc(nullptr);
-  ::GetDIBits(dc.get(), bitmap.get(), 0, static_cast<UINT>(b.bmHeight), screen.rgb.data(), &info, DIB_RGB_COLORS);
+  Screen screen{b.bmWidth, b.bmHeight, kp::testing::BitmapPixels(bitmap.get(), b.bmWidth, b.bmHeight, true)};
   for (std::uint32_t& pixel : screen.rgb) pixel &= 0xFFFFFF;
   return screen;
 }

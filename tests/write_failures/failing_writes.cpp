@@ -11,8 +11,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "platform/testing/in_child.h"
@@ -303,24 +301,12 @@ kp::testing::ProgramRun RunWithWritesFailing(const WriteFailure& failure, const 
   return ProgramRunOf(WithWritesFailing(failure, folder, [&] { return ProgramLines(words, options); }));
 }
 
-std::string NewFolder(const std::string& name) {
-  const std::string folder = kp::testing::TemporaryRoot() + "/" + name;
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
-
 std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& entry : fs::recursive_directory_iterator(folder))
     if (!entry.is_directory()) names.push_back(entry.path().lexically_relative(folder));
   std::sort(names.begin(), names.end());
   return names;
-}
-
-std::vector<BYTE> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace write_failures

@@ -25,7 +25,9 @@
 #include <vector>
 
 #include "platform/base/win_types.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
+#include "platform/testing/temp_environment.h"
 
 namespace write_failures {
 
@@ -72,8 +74,8 @@ std::uint64_t DiskPageSize();
 // What the tests look at afterwards: a new empty folder of the test
 // program's, the names under a folder (files of subfolders as
 // "sub/name"), and a file's bytes.
-std::string NewFolder(const std::string& name);
+using kp::testing::NewFolder;
 std::vector<std::string> Listing(const std::string& folder);
-std::vector<BYTE> FileBytes(const std::string& path);
+inline std::vector<BYTE> FileBytes(const std::string& path) { return kp::testing::ReadFileBytes(path); }
 
 }  // namespace write_failures

@@ -39,16 +39,11 @@ std::string Describe(const ProgramRun& run) {
 }
 
 // kestrow-cli as a script runs it, without a display.
-kp::testing::ProgramOptions WithoutDisplay() {
-  kp::testing::ProgramOptions options;
-  options.environment = kp::testing::EnvironmentWithout({"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
-  return options;
-}
-
 ProgramRun KestrowCli(Lines arguments, const WriteFailure* failure = nullptr, const std::string& folder = {}) {
   arguments.insert(arguments.begin(), KESTROW_CLI_PROGRAM);
-  return failure != nullptr ? write_failures::RunWithWritesFailing(*failure, folder, arguments, WithoutDisplay())
-                            : kp::testing::RunProgram(arguments, WithoutDisplay());
+  return failure != nullptr
+             ? write_failures::RunWithWritesFailing(*failure, folder, arguments, kp::testing::WithoutDisplay())
+             : kp::testing::RunProgram(arguments, kp::testing::WithoutDisplay());
 }
 
 const std::vector<BYTE> kEarlier(3000, 0x5A);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "editor/shapes/tests/expected_pictures.h"
 #include "editor/shapes/tests/shapes_test_support.h"
 #include "platform/gdi/gdi.h"
+#include "platform/testing/file_contents.h"
 
 namespace {
 using sample_shapes::ShapesFileBuilder;
@@ -20,10 +19,13 @@ using shapes_tests::WriteShapes;
 
 constexpr UINT kPatchFlags = CFile::modeReadWrite | CFile::shareExclusive;
 
-std::vector<BYTE> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
+// Patches set `set` of the file at `path` from `sourceOf`, as the editor does.
+SetPatchResult PatchFile(const std::string& path, int set, BOOL noGamma, const PatchSourceBitmap& sourceOf) {
+  CFile file(path.c_str(), kPatchFlags);
+  return PatchSetImages(file, set, noGamma, sourceOf);
 }
+
+using kp::testing::ReadFileBytes;
 
 // A bitmap whose pixel (x, y), y = 0 at the top, is rgbAt(x, y).
 kp::gdi::ScopedBitmap MakeBitmap(int width, int height, DWORD (*rgbAt)(int, int)) {
@@ -51,25 +53,8 @@ std::vector<BYTE> ReferenceIndices(HBITMAP bitmap, const ShapesFileBuilder& buil
   return indices;
 }
 
-// Every byte of `after` equals `before` except inside [start, start + count)
-// of the given ranges.
-void ExpectChangedOnlyInside(const std::vector<BYTE>& before, const std::vector<BYTE>& after,
-                             const std::vector<std::pair<LONGLONG, LONGLONG>>& ranges) {
-  ASSERT_EQ(before.size(), after.size()) << "the file keeps its length";
-  std::size_t changedOutside = 0;
-  for (std::size_t i = 0; i < before.size(); ++i) {
-    if (before[i] == after[i]) continue;
-    bool inside = false;
-    for (auto [start, count] : ranges)
-      inside |= static_cast<LONGLONG>(i) >= start && static_cast<LONGLONG>(i) < start + count;
-    if (!inside && changedOutside++ == 0) ADD_FAILURE() << "byte " << i << " changed outside the images written";
-  }
-  EXPECT_EQ(changedOutside, 0u);
-}
-
-std::vector<BYTE> Slice(const std::vector<BYTE>& bytes, LONGLONG start, LONGLONG count) {
-  return std::vector<BYTE>(bytes.begin() + start, bytes.begin() + start + count);
-}
+using shapes_tests::ExpectChangedOnlyInside;
+using shapes_tests::Slice;
 
 TEST(PatchSetImages, WritesEachSourceAsItsConversionAndNothingElse) {
   struct Row {
@@ -175,11 +160,7 @@ TEST(PatchSetImages, AnEmptyLandscapeIsReportedAndLeavesTheFileAlone) {
   ShapesFileBuilder builder;
   std::vector<BYTE> before = builder.Build();
   std::string path = WriteShapes("empty-landscape", before);
-  SetPatchResult result;
-  {
-    CFile file(path.c_str(), kPatchFlags);
-    result = PatchSetImages(file, 4, FALSE, [](int) { return HBITMAP{}; });
-  }
+  const SetPatchResult result = PatchFile(path, 4, FALSE, [](int) { return HBITMAP{}; });
   ASSERT_EQ(result.images.size(), 1u);
   EXPECT_EQ(result.images[0].outcome, PatchImageOutcome::SkippedEmpty);
   EXPECT_EQ(result.images[0].position, -1);
@@ -211,11 +192,8 @@ TEST(PatchSetImages, AnImageWhoseBytesWouldLeaveTheFileIsNotWrittenAndTheOthersA
   std::string path = WriteShapes("outside", before);
   kp::gdi::ScopedBitmap bitmap = MakeBitmap(128, 128, &Stripes);
 
-  SetPatchResult result;
-  {
-    CFile file(path.c_str(), kPatchFlags);
-    result = PatchSetImages(file, 1, FALSE, [&](int image) { return image % 2 == 1 ? bitmap.get() : HBITMAP{}; });
-  }
+  const SetPatchResult result =
+      PatchFile(path, 1, FALSE, [&](int image) { return image % 2 == 1 ? bitmap.get() : HBITMAP{}; });
   std::vector<std::pair<LONGLONG, LONGLONG>> written;
   for (int image = 1; image < 30; image += 2) {
     const PatchImageReport& report = result.images[static_cast<std::size_t>(image)];
@@ -252,11 +230,8 @@ TEST(PatchSetImages, AHeaderThatCannotBeReadStopsThePatchBeforeAnythingIsWritten
   EXPECT_EQ(ReadFileBytes(path), before) << "slots 0 to 19 were not written either";
 
   // The same header under an empty slot is never read.
-  SetPatchResult result;
-  {
-    CFile file(path.c_str(), kPatchFlags);
-    result = PatchSetImages(file, 2, FALSE, [&](int image) { return image == 20 ? HBITMAP{} : bitmap.get(); });
-  }
+  const SetPatchResult result =
+      PatchFile(path, 2, FALSE, [&](int image) { return image == 20 ? HBITMAP{} : bitmap.get(); });
   EXPECT_EQ(result.images[20].outcome, PatchImageOutcome::SkippedEmpty);
   EXPECT_EQ(result.images[21].outcome, PatchImageOutcome::Written);
 }
@@ -270,11 +245,7 @@ TEST(PatchSetImages, ABitmapThatCannotBeSelectedIsAFailedConversion) {
   kp::gdi::ScopedSelectObject held(elsewhere.get(), bitmap.get());
   ASSERT_TRUE(held.ok());
 
-  SetPatchResult result;
-  {
-    CFile file(path.c_str(), kPatchFlags);
-    result = PatchSetImages(file, 4, FALSE, [&](int) { return bitmap.get(); });
-  }
+  const SetPatchResult result = PatchFile(path, 4, FALSE, [&](int) { return bitmap.get(); });
   EXPECT_EQ(result.images[0].outcome, PatchImageOutcome::ConversionFailed);
   EXPECT_EQ(ReadFileBytes(path), before);
 }

@@ -4,26 +4,13 @@
 
 #include "editor/import/slot_preview_copy.h"
 #include "platform/gdi/gdi.h"
+#include "platform/testing/bitmap_pixels.h"
 
 namespace {
 
 std::vector<std::uint32_t> Pattern(int width, int height) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
   for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
-  return pixels;
-}
-
-std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  kp::gdi::ScopedMemoryDC dc(nullptr);
-  EXPECT_EQ(GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS), height);
   return pixels;
 }
 
@@ -46,7 +33,7 @@ TEST(CopySlotBitmap, MakesANewBitmapOfTheSameSizeDepthAndPixels) {
     EXPECT_EQ(description.bmWidth, row.width);
     EXPECT_EQ(description.bmHeight, row.height);
     EXPECT_EQ(description.bmBitsPixel, row.bitsPixel) << "the copy takes the slot bitmap's format";
-    EXPECT_EQ(PixelsOf(copy.get(), row.width, row.height), pixels);
+    EXPECT_EQ(kp::testing::BitmapPixels(copy.get(), row.width, row.height), pixels);
 
     // The slot's bitmap is put back out of the copy's DC, free to be used.
     kp::gdi::ScopedMemoryDC dc(nullptr);

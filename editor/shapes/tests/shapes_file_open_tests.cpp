@@ -46,7 +46,7 @@ TEST_P(ShapesFileSharing, OpensOnlyWhenTheOtherProcessAllowsIt) {
   std::string path = WriteShapes(std::string("shared-") + c.name, std::vector<BYTE>(64, 0));
   {
     HeldByOtherProcess other(path, c.held);
-    ASSERT_TRUE(other.holding());
+    ASSERT_TRUE(other.Holding());
     CFile file;
     ShapesFileOpenResult result = OpenShapesFile(file, path.c_str(), c.use);
     EXPECT_EQ(result.opened, c.opens);

@@ -1,19 +1,18 @@
 #pragma once
 // Shared pieces of the shapes tests: files in the test program's temporary
-// folder, built by the shapes-file builder, and a second process that holds a
+// folder, built by the shapes-file builder, and a second program that holds a
 // file open, since share modes are about other processes.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/shapes/big_endian.h"
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "platform/file/file.h"
-#include "platform/testing/in_child.h"
+#include "platform/testing/held_elsewhere.h"
 #include "platform/testing/temp_environment.h"
 
 namespace shapes_tests {
@@ -30,6 +29,27 @@ inline LONG BigEndian32Of(const std::vector<BYTE>& bytes, LONGLONG position) {
   return BigEndian32(bytes.data() + position);
 }
 
+// The `count` bytes of `bytes` from `start` on.
+inline std::vector<BYTE> Slice(const std::vector<BYTE>& bytes, LONGLONG start, LONGLONG count) {
+  return std::vector<BYTE>(bytes.begin() + start, bytes.begin() + start + count);
+}
+
+// Expects every byte of `after` to equal `before` but inside the ranges
+// {start, count} given: the writes an operation owns.
+inline void ExpectChangedOnlyInside(const std::vector<BYTE>& before, const std::vector<BYTE>& after,
+                                    const std::vector<std::pair<LONGLONG, LONGLONG>>& ranges) {
+  ASSERT_EQ(before.size(), after.size()) << "the file keeps its length";
+  std::size_t changedOutside = 0;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (before[i] == after[i]) continue;
+    bool inside = false;
+    for (auto [start, count] : ranges)
+      inside |= static_cast<LONGLONG>(i) >= start && static_cast<LONGLONG>(i) < start + count;
+    if (!inside && changedOutside++ == 0) ADD_FAILURE() << "byte " << i << " changed outside the bytes written";
+  }
+  EXPECT_EQ(changedOutside, 0u);
+}
+
 // Runs `action` and expects it to throw CFileException with `cause`, naming
 // the file at `path` in its message.
 template <typename Action>
@@ -43,45 +63,7 @@ void ExpectFileException(Action action, int cause, const std::string& path) {
   }
 }
 
-// Another process that opens `path` with `flags` and keeps it open until
-// this object is destroyed.
-class HeldByOtherProcess {
- public:
-  HeldByOtherProcess(const std::string& path, UINT flags) {
-    int ready[2];
-    int release[2];
-    if (pipe(ready) != 0 || pipe(release) != 0) return;
-    m_child = std::make_unique<kp::testing::ChildProcess>([&] {
-      close(ready[0]);
-      close(release[1]);
-      CFile file;
-      char opened = file.Open(path.c_str(), flags) ? 1 : 0;
-      if (write(ready[1], &opened, 1) != 1) return 2;
-      char ignored;
-      while (read(release[0], &ignored, 1) > 0) {
-      }
-      return 0;
-    });
-    close(ready[1]);
-    close(release[0]);
-    m_release = release[1];
-    char opened = 0;
-    m_holding = read(ready[0], &opened, 1) == 1 && opened == 1;
-    close(ready[0]);
-  }
-  ~HeldByOtherProcess() {
-    // Closing the pipe lets the child go; then the child is waited for.
-    if (m_release >= 0) close(m_release);
-  }
-  HeldByOtherProcess(const HeldByOtherProcess&) = delete;
-  HeldByOtherProcess& operator=(const HeldByOtherProcess&) = delete;
-
-  bool holding() const { return m_holding; }
-
- private:
-  int m_release = -1;
-  std::unique_ptr<kp::testing::ChildProcess> m_child;
-  bool m_holding = false;
-};
+// Another program that has `path` open with `flags` until this object goes.
+using HeldByOtherProcess = kp::testing::HeldElsewhere;
 
 }  // namespace shapes_tests

@@ -14,9 +14,9 @@
 #include "platform/afx/ole_init.h"
 #include "platform/afx/vts.h"
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/get_dibits.h"
 #include "platform/qt/window_system.h"
 #include "platform/resources/resources.h"
+#include "platform/testing/bitmap_pixels.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/scripted_prompts.h"
 #include "platform/testing/temp_environment.h"
@@ -49,20 +49,8 @@ Picture ControlPicture(CTavlet& control) {
   HBITMAP bitmap = Long32ToHandle<HBITMAP>(static_cast<std::uint32_t>(handle));
   BITMAP described{};
   if (::GetObject(bitmap, sizeof described, &described) == 0) return picture;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = described.bmWidth;
-  info.bmiHeader.biHeight = described.bmHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<DWORD> pixels(static_cast<std::size_t>(described.bmWidth) * described.bmHeight);
-  kp::gdi::ScopedMemoryDC dc(nullptr);
-  if (::GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(described.bmHeight), pixels.data(), &info, DIB_RGB_COLORS) !=
-      described.bmHeight)
-    return picture;
-  picture = {described.bmWidth, described.bmHeight, std::move(pixels)};
-  return picture;
+  return {described.bmWidth, described.bmHeight,
+          kp::testing::BitmapPixels(bitmap, described.bmWidth, described.bmHeight)};
 }
 
 // Image `image` of set `setIndex` as Load Set shows it, gamma on.

@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/afx/tests/automation_server/automation_server_ids.h"
-#include "platform/base/fd_watch.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/com_runtime.h"
 #include "platform/registry/registry_helpers.h"
@@ -20,6 +16,7 @@
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
+#include "platform/testing/wait_for.h"
 
 namespace automation_server {
 namespace {
@@ -38,11 +35,8 @@ std::vector<std::string> ReadLog(const std::string& path) {
   return lines;
 }
 
-bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
-
-// Runs the event loop (where the runtime reaps the servers it started) for
-// up to ten seconds, until `done`.
-bool WaitFor(const std::function<bool()>& done) { return kp::RunFdLoopUntil(done, 10000); }
+using kp::testing::ProcessGone;
+using kp::testing::WaitFor;
 
 LONG ProcessIdOf(IDispatch* server) {
   LPOLESTR names[] = {const_cast<LPOLESTR>("GetProcessId")};

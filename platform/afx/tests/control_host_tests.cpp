@@ -21,6 +21,7 @@
 #include "platform/file/file.h"
 #include "platform/qt/modal_windows.h"
 #include "platform/qt/window_system.h"
+#include "platform/testing/hosted_control.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
 #include "platform/testing/ui_driver.h"
@@ -30,6 +31,8 @@ namespace control_host {
 namespace {
 
 using kp::com::ComPtr;
+using kp::testing::ControlInterface;
+using kp::testing::SavedStream;
 using namespace drop_test;
 
 void* ModuleExport(const char* name) {
@@ -51,23 +54,6 @@ class ControlHost : public ::testing::Test {
     ASSERT_TRUE(AfxOleInit());
     AfxEnableControlContainer();
     ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
-  }
-
-  template <typename I>
-  static ComPtr<I> Query(CWnd& wrapper, REFIID iid) {
-    ComPtr<I> result;
-    if (IUnknown* control = wrapper.GetControlUnknown()) control->QueryInterface(iid, result.put_void());
-    return result;
-  }
-
-  static std::vector<BYTE> SavedStream(CWnd& wrapper) {
-    ComPtr<IPersistStreamInit> persist = Query<IPersistStreamInit>(wrapper, IID_IPersistStreamInit);
-    ComPtr<IStream> stream;
-    EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
-    EXPECT_TRUE(persist);
-    if (!persist) return {};
-    EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
-    return kp::com::ReadWholeStream(stream.get());
   }
 };
 
@@ -183,7 +169,7 @@ TEST_F(ControlHost, DroppedFilesReachOnlyControlsThatAcceptedDropsAtCreation) {
 TEST_F(ControlHost, AControlSavesBackItsRecordByteForByteAndAPutChangesOnlyItsByte) {
   CHostDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {
-    ComPtr<IPersistStreamInit> persist = Query<IPersistStreamInit>(dlg.m_slotA, IID_IPersistStreamInit);
+    ComPtr<IPersistStreamInit> persist = ControlInterface<IPersistStreamInit>(dlg.m_slotA, IID_IPersistStreamInit);
     ASSERT_TRUE(persist);
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
     for (auto [id, member] : {std::pair{IDC_SLOT_A, &dlg.m_slotA}, std::pair{IDC_PREVIEW, &dlg.m_preview},
@@ -203,7 +189,7 @@ TEST_F(ControlHost, AControlSavesBackItsRecordByteForByteAndAPutChangesOnlyItsBy
 TEST_F(ControlHost, TheControlShowsItsVerbsExtentStatusAndTypeToItsContainer) {
   CHostDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {
-    ComPtr<IOleObject> object = Query<IOleObject>(dlg.m_slotA, IID_IOleObject);
+    ComPtr<IOleObject> object = ControlInterface<IOleObject>(dlg.m_slotA, IID_IOleObject);
     ASSERT_TRUE(object);
     ComPtr<IEnumOLEVERB> verbs;
     ASSERT_EQ(object->EnumVerbs(verbs.put()), S_OK);
@@ -238,8 +224,8 @@ TEST_F(ControlHost, TheControlShowsItsVerbsExtentStatusAndTypeToItsContainer) {
 TEST_F(ControlHost, ThePropertiesVerbAppliesInitiallyDroppableThroughThePage) {
   CHostDlg dlg;
   kp::testing::RunModalWith(dlg, [&] {
-    ComPtr<IOleObject> object = Query<IOleObject>(dlg.m_slotA, IID_IOleObject);
-    ComPtr<IPersistStreamInit> persist = Query<IPersistStreamInit>(dlg.m_slotA, IID_IPersistStreamInit);
+    ComPtr<IOleObject> object = ControlInterface<IOleObject>(dlg.m_slotA, IID_IOleObject);
+    ComPtr<IPersistStreamInit> persist = ControlInterface<IPersistStreamInit>(dlg.m_slotA, IID_IPersistStreamInit);
     ASSERT_TRUE(object && persist);
     std::string caption;
     BOOL checkedWhenShown = FALSE, applyEnabledBefore = TRUE, applyEnabledAfterClick = FALSE;

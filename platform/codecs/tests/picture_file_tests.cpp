@@ -9,6 +9,7 @@
 #include "platform/codecs/picture_decoders.h"
 #include "platform/codecs/tests/sample_pictures.h"
 #include "platform/gdi/gdi.h"
+#include "platform/testing/bitmap_pixels.h"
 #include "platform/testing/file_contents.h"
 #include "platform/testing/temp_environment.h"
 
@@ -188,16 +189,6 @@ TEST(PictureFiles, DecodeNothingLargerThanTheLimits) {
   }
 }
 
-// The pixels of a loaded bitmap, bottom row first, as 0x00RRGGBB.
-std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  gdi::ScopedMemoryDC dc(nullptr);
-  EXPECT_EQ(GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS), height);
-  return pixels;
-}
-
 // A 150 x 90 picture, as a 24-bit TGA file, loads through LoadImage in both
 // forms; its sky is one colour, so that run-length packets reach their
 // longest.
@@ -217,7 +208,7 @@ TEST(PictureFiles, LoadImageReadsTgaFiles) {
     EXPECT_EQ(bm.bmWidth, 150);
     EXPECT_EQ(bm.bmHeight, 90);
     EXPECT_EQ(bm.bmBitsPixel, 24);
-    ExpectPixels(PixelsOf(bitmap.get(), 150, 90), Sample{"", {}, picture, 24});
+    ExpectPixels(kp::testing::BitmapPixels(bitmap.get(), 150, 90), Sample{"", {}, picture, 24});
   }
 }
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -22,10 +21,11 @@
 #include "platform/registry/registry_helpers.h"
 #include "platform/testing/local_server_client.h"
 #include "platform/testing/temp_environment.h"
+#include "platform/testing/wait_for.h"
 
 namespace kp::com::testing {
 namespace {
-bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
+using kp::testing::ProcessGone;
 
 class LocalServer : public ComTest {
  protected:
@@ -89,7 +89,7 @@ TEST_F(LocalServer, StartsTheServerWhichLivesWhileTheClientHoldsTheObject) {
 
   server.Reset();
   // The process ends and is reaped by this one, through its event loop.
-  EXPECT_TRUE(kp::RunFdLoopUntil([&] { return ProcessGone(pid); }, 20000));
+  EXPECT_TRUE(kp::testing::WaitFor([&] { return ProcessGone(pid); }));
   EXPECT_EQ(LogLines().back(), "ended " + std::to_string(pid) + " released");
 }
 
@@ -115,11 +115,11 @@ TEST_F(LocalServer, EachActivationStartsItsOwnProcess) {
   ASSERT_GT(b, 0);
   EXPECT_NE(a, b);
   first.Reset();
-  EXPECT_TRUE(kp::RunFdLoopUntil([&] { return ProcessGone(a); }, 20000));
+  EXPECT_TRUE(kp::testing::WaitFor([&] { return ProcessGone(a); }));
   EXPECT_FALSE(ProcessGone(b));
   EXPECT_EQ(Ping(second.get()), b);
   second.Reset();
-  EXPECT_TRUE(kp::RunFdLoopUntil([&] { return ProcessGone(b); }, 20000));
+  EXPECT_TRUE(kp::testing::WaitFor([&] { return ProcessGone(b); }));
 }
 
 TEST_F(LocalServer, ForwardsCallsAndAnswersWhatTheObjectDoesNotHave) {
@@ -182,7 +182,7 @@ TEST_F(LocalServer, FailsEarlyWhenTheServerProgramEndsOrCannotStart) {
   pid_t pid = Ping(server.get());
   EXPECT_EQ(LogLines().at(0), "started " + std::to_string(pid) + " -Automation -Embedding");
   server.Reset();
-  EXPECT_TRUE(kp::RunFdLoopUntil([&] { return ProcessGone(pid); }, 20000));
+  EXPECT_TRUE(kp::testing::WaitFor([&] { return ProcessGone(pid); }));
 }
 
 TEST_F(LocalServer, ARegistrationIsServedFromTheEventLoopNotInsideTheCall) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/file/file.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/in_child.h"
 #include "platform/testing/temp_environment.h"
 
@@ -18,10 +19,7 @@ inline std::string MakeFile(const std::string& name, const std::string& content)
   return path;
 }
 
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using kp::testing::ReadFileText;
 
 // True when another process can open `path` with `flags` right now.
 inline bool OtherProcessCanOpen(const std::string& path, UINT flags) {

@@ -59,7 +59,7 @@ TEST(CFileWrite, WritesInPlaceWithoutTouchingOtherBytes) {
   file.Seek(3, CFile::begin);
   file.Write("XYZ", 3);
   file.Close();
-  EXPECT_EQ(file_tests::ReadAll(path), "aaaXYZaaaa");
+  EXPECT_EQ(file_tests::ReadFileText(path), "aaaXYZaaaa");
 }
 
 TEST(CFileOpen, FailuresCarryTheirCause) {

@@ -9,7 +9,7 @@
 
 namespace {
 using file_tests::MakeFile;
-using file_tests::ReadAll;
+using file_tests::ReadFileText;
 
 constexpr UINT kReplace = CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::modeReplaceOnClose;
 
@@ -25,9 +25,9 @@ TEST(ReplaceOnClose, TargetChangesOnlyWhenClosed) {
   std::string path = MakeFile("replace-commit/texture.bmp", "old contents");
   CFile file(path.c_str(), kReplace);
   file.Write("new", 3);
-  EXPECT_EQ(ReadAll(path), "old contents") << "nothing shows before Close";
+  EXPECT_EQ(ReadFileText(path), "old contents") << "nothing shows before Close";
   file.Close();
-  EXPECT_EQ(ReadAll(path), "new");
+  EXPECT_EQ(ReadFileText(path), "new");
   EXPECT_EQ(FilesIn(folder), 1) << "no temporary file is left behind";
 }
 
@@ -39,7 +39,7 @@ TEST(ReplaceOnClose, AbandonedWriteLeavesTheTargetAndNoLitter) {
     CFile file(path.c_str(), kReplace);
     file.Write("half", 4);
   }
-  EXPECT_EQ(ReadAll(path), "precious");
+  EXPECT_EQ(ReadFileText(path), "precious");
   EXPECT_EQ(FilesIn(folder), 1);
 }
 
@@ -48,7 +48,7 @@ TEST(ReplaceOnClose, CreatesANewFileWithOrdinaryPermissions) {
   CFile file(path.c_str(), kReplace);
   file.Write("BM", 2);
   file.Close();
-  EXPECT_EQ(ReadAll(path), "BM");
+  EXPECT_EQ(ReadFileText(path), "BM");
   struct stat info {};
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   mode_t mask = umask(0);
@@ -77,7 +77,7 @@ TEST(ReplaceOnClose, RefusesAFileHeldByAnotherOpen) {
               return !opened && error.m_cause == CFileException::sharingViolation ? 0 : 1;
             }),
             0);
-  EXPECT_EQ(ReadAll(path), "held");
+  EXPECT_EQ(ReadFileText(path), "held");
 }
 
 TEST(ReplaceOnClose, MissingFolderFailsToOpen) {

@@ -50,7 +50,7 @@ TEST(ShareModes, RefusedCreateDoesNotTruncateTheHeldFile) {
   CFile reader;
   ASSERT_TRUE(reader.Open(path.c_str(), kLoad));
   EXPECT_FALSE(OtherProcessCanOpen(path, kSave));
-  EXPECT_EQ(file_tests::ReadAll(path), "keep me");
+  EXPECT_EQ(file_tests::ReadFileText(path), "keep me");
 }
 
 TEST(ShareModes, ExclusiveReadWorksOnAReadOnlyFile) {

@@ -3,14 +3,10 @@
 
 #include "platform/gdi/bitmap_file_24.h"
 #include "platform/gdi/tests/gdi_test_support.h"
+#include "platform/testing/bmp_writer.h"
 
 namespace kp::gdi::testing {
 namespace {
-
-DWORD Dword(const std::vector<BYTE>& b, std::size_t at) {
-  return DWORD{b[at]} | DWORD{b[at + 1]} << 8 | DWORD{b[at + 2]} << 16 | DWORD{b[at + 3]} << 24;
-}
-WORD Word(const std::vector<BYTE>& b, std::size_t at) { return static_cast<WORD>(b[at] | b[at + 1] << 8); }
 
 // Colours with a junk top byte, which the file must not carry.
 std::uint32_t Colour(int x, int y) {
@@ -24,24 +20,7 @@ TEST_F(GdiTest, AThreeByTwoBitmapMakesA78ByteFileWithEveryHeaderField) {
   std::vector<BYTE> file;
   ASSERT_TRUE(BuildBitmapFile24(dc.get(), bitmap.get(), 3, 2, file));
   ASSERT_EQ(file.size(), 78u);
-
-  // clang-format off
-  struct Field {
-    std::size_t offset;
-    int size;
-    DWORD value;
-    const char* name;
-  } fields[] = {
-      {0, 2, 0x4D42, "type"},          {2, 4, 78, "file size"},        {6, 2, 0, "reserved 1"},
-      {8, 2, 0, "reserved 2"},         {10, 4, 54, "pixel offset"},    {14, 4, 40, "header size"},
-      {18, 4, 3, "width"},             {22, 4, 2, "height"},           {26, 2, 1, "planes"},
-      {28, 2, 24, "bits per pixel"},   {30, 4, 0, "compression"},      {34, 4, 24, "image size"},
-      {38, 4, 2835, "x resolution"},   {42, 4, 2835, "y resolution"},  {46, 4, 0, "colours used"},
-      {50, 4, 0, "important colours"},
-  };
-  // clang-format on
-  for (const Field& f : fields)
-    EXPECT_EQ(f.size == 2 ? Word(file, f.offset) : Dword(file, f.offset), f.value) << f.name;
+  EXPECT_EQ(kp::testing::BitmapFile24HeaderMismatches(file, 3, 2), "");
 
   for (int row = 0; row < 2; ++row) {
     const int y = 1 - row;  // the first row of the file is the bottom row

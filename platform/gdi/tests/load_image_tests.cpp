@@ -1,12 +1,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/gdi/tests/bmp_forms.h"
 #include "platform/gdi/tests/gdi_test_support.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/temp_environment.h"
 
 namespace kp::gdi::testing {
@@ -18,8 +18,7 @@ using kp::testing::BuiltBmp;
 
 std::string WriteFile(const std::string& name, std::span<const BYTE> bytes) {
   const std::string path = kp::testing::TemporaryRoot() + "/" + name;
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  kp::testing::WriteFileBytes(path, bytes);
   return path;
 }
 

@@ -8,29 +8,21 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/registry/registry_locations.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/temp_registry.h"
 
 namespace kp::registry {
 namespace {
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using kp::testing::ReadFileText;
+using kp::testing::WriteFileText;
 
 std::string Value(const std::string& key, const std::string& name = "") {
   std::string value;
@@ -68,7 +60,7 @@ TEST_F(MachineRegistry, TheUsersKeysWinAndReadingFallsThroughToTheMachines) {
   Install("CLSID\\{A}\\InprocServer32", "", "/machine/a.ocx");
   Install("CLSID\\{A}\\InprocServer32", "ThreadingModel", "Apartment");
   Install("CLSID\\{B}\\InprocServer32", "", "/machine/b.ocx");
-  const std::string installed = ReadFile(MachineFile());
+  const std::string installed = ReadFileText(MachineFile());
 
   ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "CLSID\\{A}\\InprocServer32", "", "/user/a.ocx"), ERROR_SUCCESS);
   ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "CLSID\\{C}\\InprocServer32", "", "/user/c.ocx"), ERROR_SUCCESS);
@@ -81,15 +73,15 @@ TEST_F(MachineRegistry, TheUsersKeysWinAndReadingFallsThroughToTheMachines) {
   EXPECT_EQ(Subkeys("CLSID"), (std::vector<std::string>{"{A}", "{B}", "{C}"}));
 
   // Reading wrote nothing, and the user's writes went to the user's file.
-  EXPECT_EQ(ReadFile(MachineFile()), installed);
-  const std::string own = ReadFile(RegistryFilePath());
+  EXPECT_EQ(ReadFileText(MachineFile()), installed);
+  const std::string own = ReadFileText(RegistryFilePath());
   EXPECT_EQ(RegistryFilePath(), RegistryFileIn(m_user));
   EXPECT_NE(own.find("/user/a.ocx"), std::string::npos);
   EXPECT_EQ(own.find("{B}"), std::string::npos) << own;
 
   // A key of the user's file hides the machine's values of that key.
-  WriteFile(RegistryFilePath(),
-            "kestrow-registry 1\n[CLSID]\n[CLSID\\{B}]\n[CLSID\\{B}\\InprocServer32]\n@=\"/user/b.ocx\"\nend 3\n");
+  WriteFileText(RegistryFilePath(),
+                "kestrow-registry 1\n[CLSID]\n[CLSID\\{B}]\n[CLSID\\{B}\\InprocServer32]\n@=\"/user/b.ocx\"\nend 3\n");
   EXPECT_EQ(Value("CLSID\\{B}\\InprocServer32"), "/user/b.ocx");
   EXPECT_EQ(Value("CLSID\\{A}\\InprocServer32", "ThreadingModel"), "Apartment");
 
@@ -139,7 +131,7 @@ TEST_F(MachineRegistry, ModulePathsAreStoredRelativeSoAMovedTreeStillFindsItsMod
       {"Text", "Tavlet Control", ""},
   };
   for (const auto& row : rows) Install("Paths", row.name, row.value, modules);
-  const std::string text = ReadFile(MachineFile());
+  const std::string text = ReadFileText(MachineFile());
   for (const auto& row : rows) {
     const std::string stored = row.stored.empty() ? "\"" + row.value + "\"" : row.stored;
     EXPECT_NE(text.find("\"" + row.name + "\"=" + stored), std::string::npos) << row.name << "\n" << text;
@@ -160,7 +152,7 @@ TEST_F(MachineRegistry, EachScopeRemovesOnlyItsOwnKeys) {
   Install("CLSID\\{A}\\InprocServer32", "", "/machine/a.ocx");
   Install("CLSID\\{B}\\InprocServer32", "", "/machine/b.ocx");
   ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "CLSID\\{A}\\InprocServer32", "", "/user/a.ocx"), ERROR_SUCCESS);
-  const std::string installed = ReadFile(MachineFile());
+  const std::string installed = ReadFileText(MachineFile());
 
   // The user's key goes, and the machine's shows again.
   EXPECT_EQ(DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID\\{A}"), ERROR_SUCCESS);
@@ -171,7 +163,7 @@ TEST_F(MachineRegistry, EachScopeRemovesOnlyItsOwnKeys) {
   ScopedHKey key;
   ASSERT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID\\{B}\\InprocServer32", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
   EXPECT_EQ(RegDeleteValue(key.get(), nullptr), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(ReadFile(MachineFile()), installed);
+  EXPECT_EQ(ReadFileText(MachineFile()), installed);
 
   // The installer removes the machine's.
   {
@@ -180,7 +172,7 @@ TEST_F(MachineRegistry, EachScopeRemovesOnlyItsOwnKeys) {
   }
   EXPECT_EQ(Value("CLSID\\{B}\\InprocServer32"), "error 2");
   EXPECT_EQ(Value("CLSID\\{A}\\InprocServer32"), "/machine/a.ocx");
-  EXPECT_EQ(ReadFile(MachineFile()).find("{B}"), std::string::npos);
+  EXPECT_EQ(ReadFileText(MachineFile()).find("{B}"), std::string::npos);
 }
 
 TEST_F(MachineRegistry, ABrokenMachineFileFailsOnlyWhatFallsThroughToIt) {
@@ -200,7 +192,7 @@ TEST_F(MachineRegistry, ABrokenMachineFileFailsOnlyWhatFallsThroughToIt) {
     if (row.folder)
       fs::create_directories(MachineFile());
     else
-      WriteFile(MachineFile(), row.bytes);
+      WriteFileText(MachineFile(), row.bytes);
 
     // The user's own registrations work, reading and writing.
     EXPECT_EQ(Value("CLSID\\{U}\\InprocServer32"), "/user/u.ocx") << row.what;
@@ -218,7 +210,7 @@ TEST_F(MachineRegistry, ABrokenMachineFileFailsOnlyWhatFallsThroughToIt) {
               MachineFile() + (row.fault == ERROR_CANTREAD ? " (cannot be read)" : " (damaged)"))
         << row.what;
     if (!row.folder) {
-      EXPECT_EQ(ReadFile(MachineFile()), row.bytes) << row.what << ": left as it was";
+      EXPECT_EQ(ReadFileText(MachineFile()), row.bytes) << row.what << ": left as it was";
     }
   }
 }

@@ -3,28 +3,20 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_helpers.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/in_child.h"
 #include "platform/testing/temp_registry.h"
 
 namespace kp::registry {
 namespace {
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using kp::testing::ReadFileText;
+using kp::testing::WriteFileText;
 
 using kp::testing::InChild;
 
@@ -74,9 +66,9 @@ TEST_F(RegistryStore, EveryReadSeesTheFileAsItIsNow) {
   ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Seen", "", &value), ERROR_SUCCESS);
   EXPECT_EQ(value, "second") << "replaced by another process";
 
-  std::string text = ReadFile(RegistryFilePath());
+  std::string text = ReadFileText(RegistryFilePath());
   text.replace(text.find("second"), 6, "third, by hand");
-  WriteFile(RegistryFilePath(), text);
+  WriteFileText(RegistryFilePath(), text);
   ASSERT_EQ(GetStringValue(HKEY_CLASSES_ROOT, "Seen", "", &value), ERROR_SUCCESS);
   EXPECT_EQ(value, "third, by hand") << "rewritten in place";
 
@@ -124,7 +116,7 @@ TEST_F(RegistryStore, WritesTheFileOwnerOnly) {
 
 // Every call fails on a damaged file, and the file keeps every byte.
 void ExpectEveryCallFailsAndFileIsUntouched(const std::string& damaged) {
-  WriteFile(RegistryFilePath(), damaged);
+  WriteFileText(RegistryFilePath(), damaged);
   ScopedHKey key;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, key.put()), ERROR_REGISTRY_CORRUPT);
   EXPECT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
@@ -138,13 +130,13 @@ void ExpectEveryCallFailsAndFileIsUntouched(const std::string& damaged) {
   DWORD size = sizeof name;
   EXPECT_EQ(RegEnumKeyEx(HKEY_CLASSES_ROOT, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
             ERROR_REGISTRY_CORRUPT);
-  EXPECT_EQ(ReadFile(RegistryFilePath()), damaged);
+  EXPECT_EQ(ReadFileText(RegistryFilePath()), damaged);
 }
 
 TEST_F(RegistryStore, ATruncatedFileIsAnErrorAndIsLeftAlone) {
   for (int i = 0; i < 5; ++i)
     ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "CLSID\\{" + std::to_string(i) + "}", "", "Class"), ERROR_SUCCESS);
-  std::string whole = ReadFile(RegistryFilePath());
+  std::string whole = ReadFileText(RegistryFilePath());
   ExpectEveryCallFailsAndFileIsUntouched(whole.substr(0, whole.size() / 2));
   ExpectEveryCallFailsAndFileIsUntouched(whole.substr(0, whole.size() - 1));
 }
@@ -156,17 +148,17 @@ TEST_F(RegistryStore, AGarbageOrEmptyFileIsAnErrorAndIsLeftAlone) {
 
 TEST_F(RegistryStore, ResetMovesADamagedFileAsideOnlyWhenAsked) {
   std::string damaged = "kestrow-registry 1\n[CLSID]\n@=\"cut";
-  WriteFile(RegistryFilePath(), damaged);
+  WriteFileText(RegistryFilePath(), damaged);
   std::string savedAs;
   ASSERT_EQ(ResetCorruptFile(&savedAs), ERROR_SUCCESS);
-  EXPECT_EQ(ReadFile(savedAs), damaged);
+  EXPECT_EQ(ReadFileText(savedAs), damaged);
   EXPECT_EQ(savedAs.rfind(RegistryFilePath() + ".corrupt-", 0), 0u) << savedAs;
   ASSERT_EQ(SetStringValue(HKEY_CLASSES_ROOT, "Fresh", "", "start"), ERROR_SUCCESS);
   // A sound file is not touched by a reset.
-  std::string sound = ReadFile(RegistryFilePath());
+  std::string sound = ReadFileText(RegistryFilePath());
   ASSERT_EQ(ResetCorruptFile(&savedAs), ERROR_SUCCESS);
   EXPECT_TRUE(savedAs.empty());
-  EXPECT_EQ(ReadFile(RegistryFilePath()), sound);
+  EXPECT_EQ(ReadFileText(RegistryFilePath()), sound);
 }
 
 TEST_F(RegistryStore, AMissingFileIsAnEmptyRegistry) {

@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +18,7 @@
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "platform/base/win_types.h"
 #include "platform/testing/bmp_writer.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/temp_environment.h"
 #include "tools/kestrow_cli/cli_run.h"
 
@@ -41,21 +40,10 @@ inline CliResult RunTool(const std::vector<std::string>& arguments) {
   return result;
 }
 
-// A new empty folder for the running test.
-inline std::string TestFolder() {
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(test->test_suite_name()) + "." + test->name();
-  for (char& c : name)
-    if (c == '/') c = '_';
-  const std::string folder = kp::testing::TemporaryRoot() + "/" + name;
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
-inline std::vector<BYTE> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+using kp::testing::TestFolder;
+inline std::vector<BYTE> ReadBytes(const std::string& path) { return kp::testing::ReadFileBytes(path); }
+inline void WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
+  kp::testing::WriteFileBytes(path, bytes);
 }
 
 inline DWORD LittleEndianAt(const std::vector<BYTE>& bytes, std::size_t at, int count) {
@@ -77,11 +65,6 @@ inline std::vector<BYTE> PhotoBitmap24(int width, int height, int seed) {
     return (channel(x * 255 / width - edge / 2 + 20) << 16) | (channel(y * 255 / height + edge) << 8) |
            channel((x + y) * 128 / (width + height) + 60 + seed);
   });
-}
-
-inline void WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // What a 24-bit bitmap file written by the tool holds.
@@ -143,14 +126,6 @@ inline std::vector<std::string> FolderNames(const std::string& folder) {
   for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-// Positions where two byte arrays differ.
-inline std::vector<std::size_t> Differences(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
-  std::vector<std::size_t> positions;
-  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-    if (a[i] != b[i]) positions.push_back(i);
-  return positions;
 }
 
 }  // namespace cli_tests

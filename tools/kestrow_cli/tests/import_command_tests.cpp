@@ -52,13 +52,9 @@ TEST(ImportCommand, WritesOnlyThePixelBytesOfTheImagesGiven) {
                             "wrote texture #10 <column 5, row 2> from " + s.pictures + "/slot-10.bmp\n");
 
   const std::vector<BYTE> after = s.now();
-  ASSERT_EQ(after.size(), s.before.size());
   const LONGLONG image3 = s.builder.SetLayout(0).pixels[3];
   const LONGLONG image10 = s.builder.SetLayout(0).pixels[10];
-  for (std::size_t at : Differences(s.before, after)) {
-    const auto p = static_cast<LONGLONG>(at);
-    ASSERT_TRUE((p >= image3 && p < image3 + kTexture) || (p >= image10 && p < image10 + kTexture)) << p;
-  }
+  shapes_tests::ExpectChangedOnlyInside(s.before, after, {{image3, kTexture}, {image10, kTexture}});
   const sample_shapes::BlockSpec& block = s.builder.Set(0);
   for (LONGLONG i = 0; i < kTexture; ++i) {
     ASSERT_EQ(after[static_cast<std::size_t>(image3 + i)], WrittenBack(block, 40, true)) << i;
@@ -75,8 +71,7 @@ TEST(ImportCommand, WritesTheLandscapeThroughTheRawPaletteWithNoGamma) {
   EXPECT_EQ(result.out, "wrote landscape from " + s.pictures + "/landscape.bmp\n");
   const std::vector<BYTE> after = s.now();
   const LONGLONG pixels = s.builder.SetLayout(4).pixels[0];
-  for (std::size_t at : Differences(s.before, after))
-    ASSERT_TRUE(static_cast<LONGLONG>(at) >= pixels && static_cast<LONGLONG>(at) < pixels + kLandscapeBytes) << at;
+  shapes_tests::ExpectChangedOnlyInside(s.before, after, {{pixels, kLandscapeBytes}});
   for (LONGLONG i = 0; i < kLandscapeBytes; ++i) ASSERT_EQ(after[static_cast<std::size_t>(pixels + i)], 50) << i;
 }
 
@@ -176,7 +171,7 @@ TEST(ImportCommand, AFileReadByAnotherProgramIsNotPatched) {
   ImportSetup s;
   s.Uniform("slot-00.bmp", 0, 10, 128, 128);
   shapes_tests::HeldByOtherProcess reader(s.shapes, CFile::modeRead | CFile::shareDenyWrite);
-  ASSERT_TRUE(reader.holding());
+  ASSERT_TRUE(reader.Holding());
 
   const CliResult result = RunTool({"import", s.shapes, "1", s.pictures});
   EXPECT_EQ(result.status, kExitFailed);

@@ -181,14 +181,14 @@ TEST(ImportOutput, ShapesIsReadWithTheSharingOfLoadSet) {
   {
     // Being read elsewhere does not keep a reader out.
     shapes_tests::HeldByOtherProcess reader(s.shapes, CFile::modeRead | CFile::shareDenyWrite);
-    ASSERT_TRUE(reader.holding());
+    ASSERT_TRUE(reader.Holding());
     const CliResult result = RunTool({"import", s.shapes, "1", s.pictures, "--output", s.fresh});
     EXPECT_EQ(result.status, kExitSuccess) << result.err;
   }
   std::filesystem::remove(s.fresh);
   {
     shapes_tests::HeldByOtherProcess patcher(s.shapes, CFile::modeReadWrite | CFile::shareExclusive);
-    ASSERT_TRUE(patcher.holding());
+    ASSERT_TRUE(patcher.Holding());
     const CliResult result = RunTool({"import", s.shapes, "1", s.pictures, "--output", s.fresh});
     EXPECT_EQ(result.status, kExitFailed);
     EXPECT_NE(result.err.find("Unable to open selected shapes file"), std::string::npos) << result.err;

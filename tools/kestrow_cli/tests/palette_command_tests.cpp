@@ -46,7 +46,7 @@ TEST(PaletteCommand, NeedsTheFileToItselfAndWarnsAboutItsLength) {
   {
     // Generate Palette Bitmap denies others even reading.
     shapes_tests::HeldByOtherProcess reader(folder + "/shapes.shp2", CFile::modeRead | CFile::shareDenyNone);
-    ASSERT_TRUE(reader.holding());
+    ASSERT_TRUE(reader.Holding());
     const CliResult held = RunTool({"palette", folder + "/shapes.shp2", "1", folder + "/palette.bmp"});
     EXPECT_EQ(held.status, kExitFailed);
     EXPECT_NE(held.err.find("Unable to open selected shapes file"), std::string::npos) << held.err;

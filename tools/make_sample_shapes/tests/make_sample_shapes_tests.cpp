@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "editor/shapes/sample/sample_shapes.h"
 #include "editor/shapes/set_kinds.h"
 #include "platform/file/file.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 
@@ -28,16 +28,13 @@ SampleMakerRun RunSampleMaker(std::vector<std::string> arguments) {
   return {run.status, run.out + run.err};
 }
 
-std::vector<BYTE> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using kp::testing::ReadFileBytes;
 
 TEST(MakeSampleShapes, WritesTheSampleFile) {
   const std::string path = kp::testing::TemporaryRoot() + "/sample.shp2";
   const SampleMakerRun run = RunSampleMaker({path});
   ASSERT_EQ(run.status, 0) << run.output;
-  const std::vector<BYTE> written = ReadAll(path);
+  const std::vector<BYTE> written = ReadFileBytes(path);
   EXPECT_EQ(written.size(), kExpectedShapesFileSize);
   EXPECT_TRUE(written == sample_shapes::MakeSampleShapes().Build()) << "the program writes what the library builds";
 }
@@ -67,7 +64,7 @@ TEST(MakeSampleShapes, FailureIsOneLineAndLeavesTheOldFileAlone) {
   const SampleMakerRun busy = RunSampleMaker({path});
   EXPECT_EQ(busy.status, 1) << busy.output;
   EXPECT_NE(busy.output.find(path), std::string::npos) << busy.output;
-  const std::vector<BYTE> kept = ReadAll(path);
+  const std::vector<BYTE> kept = ReadFileBytes(path);
   EXPECT_EQ(std::string(kept.begin(), kept.end()), "old contents");
 }
 

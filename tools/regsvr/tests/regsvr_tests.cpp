@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "platform/registry/registry_api.h"
 #include "platform/registry/registry_helpers.h"
 #include "platform/registry/registry_locations.h"
+#include "platform/testing/file_contents.h"
 #include "platform/testing/run_program.h"
 #include "platform/testing/temp_environment.h"
 #include "platform/testing/temp_registry.h"
@@ -20,10 +20,7 @@ using kp::com::testing::LIBID_TestControlLib;
 
 using Outcome = kp::testing::ProgramRun;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using kp::testing::ReadFileText;
 
 // Runs regsvr with `args` in the current environment (and so on this
 // test's registry), capturing what it prints.
@@ -57,9 +54,9 @@ TEST_F(RegsvrTool, RegistersAndUnregistersAModule) {
   EXPECT_EQ(versions, std::vector<std::string>{"1.0"});
 
   // Registering again leaves the same entries.
-  std::string before = ReadFile(kp::registry::RegistryFilePath());
+  std::string before = ReadFileText(kp::registry::RegistryFilePath());
   EXPECT_EQ(Regsvr({TEST_CONTROL_MODULE}).status, 0);
-  EXPECT_EQ(ReadFile(kp::registry::RegistryFilePath()), before);
+  EXPECT_EQ(ReadFileText(kp::registry::RegistryFilePath()), before);
 
   Outcome unregistered = Regsvr({"-u", TEST_CONTROL_MODULE});
   EXPECT_EQ(unregistered.status, 0) << unregistered.err;
@@ -84,7 +81,7 @@ TEST_F(RegsvrTool, PrintsTheFailingResultInHex) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.err.find("regsvr: DllRegisterServer failed: 0x80040200\n"), std::string::npos) << failed.err;
   EXPECT_NE(failed.err.find("--reset-registry"), std::string::npos) << failed.err;
-  EXPECT_EQ(ReadFile(path), "kestrow-registry 1\n[CLSID]\n");
+  EXPECT_EQ(ReadFileText(path), "kestrow-registry 1\n[CLSID]\n");
   // Asked for explicitly, the tool moves the damaged file aside.
   Outcome reset = Regsvr({"--reset-registry"});
   EXPECT_EQ(reset.status, 0) << reset.err;
@@ -101,7 +98,7 @@ TEST_F(RegsvrTool, RegistersIntoAMachineFolderWithARelativePathAndRemovesAgain) 
   EXPECT_FALSE(std::filesystem::exists(kp::registry::RegistryFilePath())) << "the user's file is not touched";
 
   // The file names the module relative to itself; readers see where it is.
-  const std::string text = ReadFile(machineFile);
+  const std::string text = ReadFileText(machineFile);
   EXPECT_NE(text.find("@=\"../"), std::string::npos) << text;
   EXPECT_EQ(text.find("\"" + std::filesystem::canonical(TEST_CONTROL_MODULE).string()), std::string::npos) << text;
   std::string value;
@@ -112,7 +109,7 @@ TEST_F(RegsvrTool, RegistersIntoAMachineFolderWithARelativePathAndRemovesAgain) 
   // A user cannot take the machine's registration away; the installer can.
   Outcome byUser = Regsvr({"-u", TEST_CONTROL_MODULE});
   EXPECT_EQ(byUser.status, 1) << byUser.err;
-  EXPECT_EQ(ReadFile(machineFile), text);
+  EXPECT_EQ(ReadFileText(machineFile), text);
   Outcome removed = Regsvr({"--machine", machine, "-u", TEST_CONTROL_MODULE});
   EXPECT_EQ(removed.status, 0) << removed.err;
   kp::registry::ScopedHKey key;  // closes a key that should not have opened
