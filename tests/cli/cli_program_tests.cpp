@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 
 #include "editor/shapes/image_pixels.h"
 #include "editor/shapes/sample/sample_shapes.h"
@@ -173,62 +172,34 @@ TEST(KestrowCliProgram, ExportAllThenImportAllChangesNoMoreThanSingleSetRoundTri
 // shapes file itself.
 struct CommandCase {
   const char* name;
-  std::function<std::vector<std::string>(const std::string& shapes, const std::string& folder)> line;
-  std::function<bool(const std::string& folder)> wroteOutput;
+  // The words, with SHAPES for the shapes file and FOLDER for the folder.
+  std::vector<std::string> words;
+  const char* output;  // in the folder; nullptr: nothing
   bool keptOutByAReader;
   bool patchesInPlace = false;
+
+  std::vector<std::string> line(const std::string& shapes, const std::string& folder) const {
+    std::vector<std::string> line;
+    for (const std::string& word : words)
+      line.push_back(word == "SHAPES" ? shapes : word.rfind("FOLDER", 0) == 0 ? folder + word.substr(6) : word);
+    return line;
+  }
+  bool wroteOutput(const std::string& folder) const {
+    return output != nullptr && std::filesystem::exists(folder + output);
+  }
 };
 
 std::vector<CommandCase> CommandCases() {
-  const auto exists = [](std::string path) {
-    return [path](const std::string& folder) { return std::filesystem::exists(folder + path); };
-  };
   return {
-      {"info",
-       [](auto& s, auto&) {
-         return std::vector<std::string>{"info", s};
-       },
-       [](const std::string&) { return false; }, false},
-      {"export",
-       [](auto& s, auto& f) {
-         return std::vector<std::string>{"export", s, "1", f + "/out"};
-       },
-       exists("/out/slot-00.bmp"), false},
-      {"import",
-       [](auto& s, auto& f) {
-         return std::vector<std::string>{"import", s, "1", f + "/in"};
-       },
-       [](const std::string&) { return false; }, true, true},
-      {"palette",
-       [](auto& s, auto& f) {
-         return std::vector<std::string>{"palette", s, "1", f + "/p.bmp"};
-       },
-       exists("/p.bmp"), true},
-      {"probe",
-       [](auto& s, auto& f) {
-         return std::vector<std::string>{"probe", s, "17", "3", f + "/i.bmp"};
-       },
-       exists("/i.bmp"), false},
-      {"import --output",
-       [](auto& s, auto& f) {
-         return std::vector<std::string>{"import", s, "1", f + "/in", "--output", f + "/new.shp2"};
-       },
-       exists("/new.shp2"), false},
-      {"export-all",
-       [](auto& s, auto& f) {
-         return std::vector<std::string>{"export-all", s, f + "/all"};
-       },
-       exists("/all"), false},
-      {"import-all",
-       [](auto& s, auto& f) {
-         return std::vector<std::string>{"import-all", s, f + "/in"};
-       },
-       [](const std::string&) { return false; }, true, true},
-      {"convert",
-       [](auto& s, auto& f) {
-         return std::vector<std::string>{"convert", s, "1", f + "/in/slot-00.bmp", f + "/c.bmp"};
-       },
-       exists("/c.bmp"), false},
+      {"info", {"info", "SHAPES"}, nullptr, false},
+      {"export", {"export", "SHAPES", "1", "FOLDER/out"}, "/out/slot-00.bmp", false},
+      {"import", {"import", "SHAPES", "1", "FOLDER/in"}, nullptr, true, true},
+      {"palette", {"palette", "SHAPES", "1", "FOLDER/p.bmp"}, "/p.bmp", true},
+      {"probe", {"probe", "SHAPES", "17", "3", "FOLDER/i.bmp"}, "/i.bmp", false},
+      {"import --output", {"import", "SHAPES", "1", "FOLDER/in", "--output", "FOLDER/new.shp2"}, "/new.shp2", false},
+      {"export-all", {"export-all", "SHAPES", "FOLDER/all"}, "/all", false},
+      {"import-all", {"import-all", "SHAPES", "FOLDER/in"}, nullptr, true, true},
+      {"convert", {"convert", "SHAPES", "1", "FOLDER/in/slot-00.bmp", "FOLDER/c.bmp"}, "/c.bmp", false},
   };
 }
 
