@@ -177,29 +177,15 @@ void CHostDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_FRESH, m_fresh);
 }
 
-BOOL CHostDlg::OnChangeSlotA() {
-  m_events.push_back("change 1005");
+BOOL CHostDlg::Note(const std::string& event) {
+  m_events.push_back(event);
   return TRUE;
 }
-BOOL CHostDlg::OnChangePreview() {
-  m_events.push_back("change 1011");
-  return TRUE;
-}
-BOOL CHostDlg::OnChangeFinder() {
-  m_events.push_back("change 1051");
-  return TRUE;
-}
-BOOL CHostDlg::OnChangeFresh() {
-  m_events.push_back("change 1060");
-  return TRUE;
-}
-BOOL CHostDlg::OnDroppedSlotA(LPCTSTR path) {
-  m_events.push_back(std::string("dropped 1005 ") + path);
-  return TRUE;
-}
-BOOL CHostDlg::OnDroppedPreview(LPCTSTR path) {
-  m_events.push_back(std::string("dropped 1011 ") + path);
-  return TRUE;
-}
+BOOL CHostDlg::OnChangeSlotA() { return Note("change 1005"); }
+BOOL CHostDlg::OnChangePreview() { return Note("change 1011"); }
+BOOL CHostDlg::OnChangeFinder() { return Note("change 1051"); }
+BOOL CHostDlg::OnChangeFresh() { return Note("change 1060"); }
+BOOL CHostDlg::OnDroppedSlotA(LPCTSTR path) { return Note(std::string("dropped 1005 ") + path); }
+BOOL CHostDlg::OnDroppedPreview(LPCTSTR path) { return Note(std::string("dropped 1011 ") + path); }
 
 }  // namespace control_host

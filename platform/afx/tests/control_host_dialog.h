@@ -48,6 +48,8 @@ class CHostDlg : public CDialog {
   void DoDataExchange(CDataExchange* pDX) override;
 
  protected:
+  // Each event handler notes its event in m_events and says it was handled.
+  BOOL Note(const std::string& event);
   BOOL OnChangeSlotA();
   BOOL OnChangePreview();
   BOOL OnChangeFinder();

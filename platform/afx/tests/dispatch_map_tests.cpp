@@ -96,9 +96,15 @@ DISPID IdOf(IDispatch* d, const char* name) {
   return id;
 }
 
-TEST(DispatchMap, MembersGetTheirPositionAsDispidAndNamesMatchWithoutCase) {
+// A fresh automation object for each test, its IDispatch, and no arguments.
+class DispatchMap : public ::testing::Test {
+ protected:
   CAutoObject object;
   IDispatch* d = object.GetIDispatch(FALSE);
+  Args none{};
+};
+
+TEST_F(DispatchMap, MembersGetTheirPositionAsDispidAndNamesMatchWithoutCase) {
   struct Row {
     const char* name;
     DISPID id;
@@ -108,9 +114,7 @@ TEST(DispatchMap, MembersGetTheirPositionAsDispidAndNamesMatchWithoutCase) {
   for (const Row& row : rows) EXPECT_EQ(IdOf(d, row.name), row.id) << row.name;
 }
 
-TEST(DispatchMap, UnknownNamesAndParameterNamesAreReportedPerSlot) {
-  CAutoObject object;
-  IDispatch* d = object.GetIDispatch(FALSE);
+TEST_F(DispatchMap, UnknownNamesAndParameterNamesAreReportedPerSlot) {
   LPOLESTR unknown[] = {const_cast<LPOLESTR>("NoSuchMember")};
   DISPID id = 0;
   EXPECT_EQ(d->GetIDsOfNames(IID_NULL, unknown, 1, 0, &id), DISP_E_UNKNOWNNAME);
@@ -125,8 +129,7 @@ TEST(DispatchMap, UnknownNamesAndParameterNamesAreReportedPerSlot) {
   EXPECT_EQ(d->GetIDsOfNames(IID_IDispatch, unknown, 1, 0, &id), DISP_E_UNKNOWNINTERFACE);
 }
 
-TEST(DispatchMap, ByReferencePixelsArriveAsThePointerIntoTheCallersArray) {
-  CAutoObject object;
+TEST_F(DispatchMap, ByReferencePixelsArriveAsThePointerIntoTheCallersArray) {
   LONG pixels[6] = {1, 2, 3, 4, 5, 6};
   Args args{MakeRefI4(pixels), MakeI2(3), MakeI2(2)};
   Result result;
@@ -137,8 +140,7 @@ TEST(DispatchMap, ByReferencePixelsArriveAsThePointerIntoTheCallersArray) {
   EXPECT_EQ(result.v.boolVal, VARIANT_TRUE);
 }
 
-TEST(DispatchMap, ByValueArgumentsAreCoercedToTheirVtsType) {
-  CAutoObject object;
+TEST_F(DispatchMap, ByValueArgumentsAreCoercedToTheirVtsType) {
   LONG pixel = 9;
   // Widths as a 32-bit integer and as text both reach the SHORT parameter.
   Args args{MakeRefI4(&pixel), MakeI4(1), MakeBstr("1")};
@@ -153,8 +155,7 @@ TEST(DispatchMap, ByValueArgumentsAreCoercedToTheirVtsType) {
   EXPECT_EQ(object.m_bScaleFlag, TRUE);
 }
 
-TEST(DispatchMap, WrongArgumentsFailWithTheIndexOfTheCulprit) {
-  CAutoObject object;
+TEST_F(DispatchMap, WrongArgumentsFailWithTheIndexOfTheCulprit) {
   LONG pixel = 0;
   SHORT shortValue = 1;
   struct Row {
@@ -182,10 +183,7 @@ TEST(DispatchMap, WrongArgumentsFailWithTheIndexOfTheCulprit) {
   EXPECT_EQ(object.m_pPixels, nullptr) << "no failed call reached the handler";
 }
 
-TEST(DispatchMap, WrongArgumentCountsAndNamedArgumentsFail) {
-  CAutoObject object;
-  IDispatch* d = object.GetIDispatch(FALSE);
-  Args none{};
+TEST_F(DispatchMap, WrongArgumentCountsAndNamedArgumentsFail) {
   Args one{MakeI4(1)};
   Args two{MakeI4(1), MakeI4(2)};
   EXPECT_EQ(Call(d, 5, DISPATCH_METHOD, none.get()), DISP_E_PARAMNOTOPTIONAL);
@@ -199,10 +197,7 @@ TEST(DispatchMap, WrongArgumentCountsAndNamedArgumentsFail) {
   EXPECT_EQ(object.m_lHandle, 1);
 }
 
-TEST(DispatchMap, ResultsArePackedAsTheirDeclaredType) {
-  CAutoObject object;
-  IDispatch* d = object.GetIDispatch(FALSE);
-  Args none{};
+TEST_F(DispatchMap, ResultsArePackedAsTheirDeclaredType) {
   Result handle;
   ASSERT_EQ(Call(d, 4, DISPATCH_METHOD | DISPATCH_PROPERTYGET, none.get(), &handle.v), S_OK);
   EXPECT_EQ(handle.v.vt, VT_I4);
@@ -224,9 +219,7 @@ TEST(DispatchMap, ResultsArePackedAsTheirDeclaredType) {
   EXPECT_EQ(nothing.v.vt, VT_EMPTY);
 }
 
-TEST(DispatchMap, StringArgumentsArriveAsTextAndANullStringAsEmpty) {
-  CAutoObject object;
-  IDispatch* d = object.GetIDispatch(FALSE);
+TEST_F(DispatchMap, StringArgumentsArriveAsTextAndANullStringAsEmpty) {
   Args path{MakeBstr("/tmp/f\xC3\xBCr.bmp")};
   Result ok;
   ASSERT_EQ(Call(d, 3, DISPATCH_METHOD, path.get(), &ok.v), S_OK);
@@ -244,18 +237,14 @@ TEST(DispatchMap, StringArgumentsArriveAsTextAndANullStringAsEmpty) {
   EXPECT_EQ(failed.v.boolVal, VARIANT_FALSE);
 }
 
-TEST(DispatchMap, VariantParametersReceiveTheArgumentAsGiven) {
-  CAutoObject object;
+TEST_F(DispatchMap, VariantParametersReceiveTheArgumentAsGiven) {
   LONG value = 3;
   Args byRef{MakeRefI4(&value)};
   ASSERT_EQ(Call(object.GetIDispatch(FALSE), 100, DISPATCH_METHOD, byRef.get()), S_OK);
   EXPECT_EQ(object.m_vtTaken, VT_I4 | VT_BYREF);
 }
 
-TEST(DispatchMap, PropertyGetAndPutReachTheMemberAndNotifyAfterEachPut) {
-  CAutoObject object;
-  IDispatch* d = object.GetIDispatch(FALSE);
-  Args none{};
+TEST_F(DispatchMap, PropertyGetAndPutReachTheMemberAndNotifyAfterEachPut) {
   Result value;
   ASSERT_EQ(Call(d, 1, DISPATCH_PROPERTYGET, none.get(), &value.v), S_OK);
   EXPECT_EQ(value.v.vt, VT_BOOL);
@@ -273,10 +262,7 @@ TEST(DispatchMap, PropertyGetAndPutReachTheMemberAndNotifyAfterEachPut) {
   EXPECT_EQ(object.m_nChanged, 2);
 }
 
-TEST(DispatchMap, PropertyAccessOfTheWrongShapeFails) {
-  CAutoObject object;
-  IDispatch* d = object.GetIDispatch(FALSE);
-  Args none{};
+TEST_F(DispatchMap, PropertyAccessOfTheWrongShapeFails) {
   Args one{MakeI4(1)};
   Args two{MakeI4(1), MakeI4(2)};
   Args text{MakeBstr("maybe")};
@@ -293,10 +279,7 @@ TEST(DispatchMap, PropertyAccessOfTheWrongShapeFails) {
   EXPECT_EQ(object.m_nChanged, 0);
 }
 
-TEST(DispatchMap, DispidZeroIsTheDefaultValueProperty) {
-  CAutoObject object;
-  IDispatch* d = object.GetIDispatch(FALSE);
-  Args none{};
+TEST_F(DispatchMap, DispidZeroIsTheDefaultValueProperty) {
   for (BOOL stored : {TRUE, FALSE}) {
     object.m_bDroppable = stored;
     Result byZero, byOne;
@@ -312,9 +295,7 @@ TEST(DispatchMap, DispidZeroIsTheDefaultValueProperty) {
   EXPECT_EQ(object.m_nChanged, 1);
 }
 
-TEST(DispatchMap, AHandlersDispatchExceptionBecomesDispEException) {
-  CAutoObject object;
-  Args none{};
+TEST_F(DispatchMap, AHandlersDispatchExceptionBecomesDispEException) {
   EXCEPINFO info{};
   Result result;
   EXPECT_EQ(
@@ -327,19 +308,18 @@ TEST(DispatchMap, AHandlersDispatchExceptionBecomesDispEException) {
   SysFreeString(info.bstrHelpFile);
 }
 
-TEST(DispatchMap, ABaseClassesEntriesMoveToTheNextDepth) {
-  CAutoDerived object;
-  IDispatch* d = object.GetIDispatch(FALSE);
-  EXPECT_EQ(IdOf(d, "Extra"), 1);
-  EXPECT_EQ(IdOf(d, "GetBitmapHandle"), 0x00010004);
-  Args none{};
+TEST_F(DispatchMap, ABaseClassesEntriesMoveToTheNextDepth) {
+  CAutoDerived derived;
+  IDispatch* extended = derived.GetIDispatch(FALSE);
+  EXPECT_EQ(IdOf(extended, "Extra"), 1);
+  EXPECT_EQ(IdOf(extended, "GetBitmapHandle"), 0x00010004);
   Result extra, handle;
-  ASSERT_EQ(Call(d, 1, DISPATCH_METHOD, none.get(), &extra.v), S_OK);
+  ASSERT_EQ(Call(extended, 1, DISPATCH_METHOD, none.get(), &extra.v), S_OK);
   EXPECT_EQ(extra.v.lVal, 7);
-  ASSERT_EQ(Call(d, 0x00010004, DISPATCH_METHOD, none.get(), &handle.v), S_OK);
+  ASSERT_EQ(Call(extended, 0x00010004, DISPATCH_METHOD, none.get(), &handle.v), S_OK);
   EXPECT_EQ(handle.v.lVal, 0x1234);
   Result value;
-  ASSERT_EQ(Call(d, DISPID_VALUE, DISPATCH_PROPERTYGET, none.get(), &value.v), S_OK)
+  ASSERT_EQ(Call(extended, DISPID_VALUE, DISPATCH_PROPERTYGET, none.get(), &value.v), S_OK)
       << "the base's default value is inherited";
   EXPECT_EQ(value.v.boolVal, VARIANT_TRUE);
 }
