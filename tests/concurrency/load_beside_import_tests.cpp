@@ -64,8 +64,7 @@ TEST_F(LoadBesideImport, ShowsTheSetWhollyBeforeOrWhollyAfter) {
 
   concurrency::Outcomes imports;
   concurrency::Outcomes loads;
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ClickItem(dlg, IDC_LOAD_SET);
     const Slots after = SlotPictures(dlg);
     WriteBytes(path, original);

@@ -37,6 +37,13 @@ INT_PTR EditorJourney::WithEditor(const std::function<void(CJourneyDlg&)>& steps
   return result;
 }
 
+INT_PTR EditorJourney::WithEditor(const std::string& path, const std::function<void(CJourneyDlg&)>& steps) {
+  return WithEditor([&](CJourneyDlg& dlg) {
+    SelectShapesFile(dlg, path);
+    steps(dlg);
+  });
+}
+
 std::string EditorJourney::WriteShapesFile(sample_shapes::ShapesFileBuilder& builder, ULONGLONG length) {
   static int files = 0;
   std::string path = kp::testing::TemporaryRoot() + "/shapes-" + std::to_string(++files) + ".shp2";

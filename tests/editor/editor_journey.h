@@ -49,6 +49,8 @@ class EditorJourney : public ::testing::Test {
   // modal result; then checks that no GDI object outlived the dialog.
   static constexpr INT_PTR kEndedByTheTest = 4242;
   INT_PTR WithEditor(const std::function<void(CJourneyDlg&)>& steps);
+  // The same, with the shapes file `path` selected first.
+  INT_PTR WithEditor(const std::string& path, const std::function<void(CJourneyDlg&)>& steps);
 
   // Writes the builder's file (exactly `length` bytes) as a new file of the
   // test and returns its path.

@@ -13,8 +13,7 @@ TEST_F(EditorJourney, AHundredLoadsAndDropsLeaveTheObjectCountWhereItWas) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
   const std::string bitmap = WriteBitmapFile("checks.bmp", 40, 30, &Checks);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     // Once, so every slot and the preview hold a bitmap: the count to keep.
     ClickItem(dlg, IDC_LOAD_SET);
     ASSERT_TRUE(DropOn(dlg.m_slot[5], bitmap));

@@ -26,8 +26,7 @@ TEST_F(EditorJourney, LoadingATextureSetFillsEverySlotWithItsDecodedImageAndTheP
   } rows[] = {{0, true}, {0, false}, {3, true}};
   for (const auto& row : rows) {
     SCOPED_TRACE("set " + std::to_string(row.set) + (row.gamma ? " with" : " without") + " the curve");
-    WithEditor([&](CJourneyDlg& dlg) {
-      SelectShapesFile(dlg, path);
+    WithEditor(path, [&](CJourneyDlg& dlg) {
       ChooseSet(dlg, row.set);
       SetGammaBox(dlg, !row.gamma);
       ClickItem(dlg, IDC_LOAD_SET);
@@ -44,8 +43,7 @@ TEST_F(EditorJourney, LoadingATextureSetFillsEverySlotWithItsDecodedImageAndTheP
 TEST_F(EditorJourney, ALandscapeSwitchesTheViewAndLoadsBottomUpAndSwitchingBackShowsTheSameSlots) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ClickItem(dlg, IDC_LOAD_SET);
     std::vector<Picture> textures;
     for (int k = 0; k < kTextureSlotCount; ++k) textures.push_back(PictureOf(dlg.m_slot[k]));
@@ -83,8 +81,7 @@ TEST_F(EditorJourney, ALandscapeSwitchesTheViewAndLoadsBottomUpAndSwitchingBackS
 TEST_F(EditorJourney, AFileOneByteShortIsWarnedAboutAndStillLoads) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder, kExpectedShapesFileSize - 1);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_LOAD_SET);
     EXPECT_EQ(PictureOf(dlg.m_slot[12]), Expected(builder, 0, 12, true));
@@ -98,8 +95,7 @@ TEST_F(EditorJourney, AnImageOutsideTheFileStopsTheLoadWithTheFileErrorMessage) 
   sample_shapes::PutBigEndian32(bytes, builder.SetLayout(0).imageTable + 4 * 10, 0x7FFFFF00);
   const std::string path = kp::testing::TemporaryRoot() + "/image-outside.shp2";
   sample_shapes::WriteBytes(path, bytes);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_LOAD_SET);
     EXPECT_EQ(PictureOf(dlg.m_slot[9]), Expected(builder, 0, 9, true)) << "the images before it are shown";
@@ -113,8 +109,7 @@ TEST_F(EditorJourney, AnImageOutsideTheFileStopsTheLoadWithTheFileErrorMessage) 
 TEST_F(EditorJourney, AFileHeldForWritingElsewhereCannotBeLoaded) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     HeldElsewhere holder(path, CFile::modeReadWrite | CFile::shareExclusive);
     ASSERT_TRUE(holder.Holding());
     const HCURSOR before = ::GetCursor();

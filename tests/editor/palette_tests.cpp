@@ -20,8 +20,7 @@ TEST_F(EditorJourney, ThePalettePictureFollowsTheWorkedLayouts) {
     builder.SetColourCount(1, n);
     const std::string path = WriteShapesFile(builder);
     const SetPalette palette = shapes_tests::ExpectedPalette(builder.Set(1), true);
-    WithEditor([&](CJourneyDlg& dlg) {
-      SelectShapesFile(dlg, path);
+    WithEditor(path, [&](CJourneyDlg& dlg) {
       ChooseSet(dlg, 1);
       ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP);
       const Picture p = PictureOf(dlg.m_wndPreview);
@@ -68,8 +67,7 @@ TEST_F(EditorJourney, ThePalettePictureFollowsTheWorkedLayouts) {
 TEST_F(EditorJourney, CtrlShiftClickRevealsTheImageFinderButtonAndChangesNothingElse) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     // The file is held exclusively elsewhere: opening it would fail loudly.
     HeldElsewhere holder(path, CFile::modeReadWrite | CFile::shareExclusive);
     ASSERT_TRUE(holder.Holding());
@@ -91,8 +89,7 @@ TEST_F(EditorJourney, GenerationUsesTheGammaStateOfTheLastExchange) {
   const SetPalette corrected = shapes_tests::ExpectedPalette(builder.Set(5), true);
   const SetPalette raw = shapes_tests::ExpectedPalette(builder.Set(5), false);
   ASSERT_NE(corrected[100], raw[100]);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ChooseSet(dlg, 5);  // "Landscape # 2", with the box clear
     SetGammaBox(dlg, true);
     ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP);

@@ -44,8 +44,7 @@ TEST_F(EditorJourney, ADroppedBitmapIsPatchedIntoItsImageAndNothingElseChanges) 
   const std::string path = WriteShapesFile(builder);
   const std::string bitmap = WriteBitmapFile("plasma.bmp", 300, 200, &Plasma);
   const std::vector<BYTE> before = FileBytes(path);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ASSERT_TRUE(DropOn(dlg.m_slot[7], bitmap));
     const Picture dropped = PictureOf(dlg.m_slot[7]);
     ASSERT_EQ(dropped.width, 300);
@@ -72,8 +71,7 @@ TEST_F(EditorJourney, PatchingRightAfterLoadingRewritesTheSameIndicesSaveTheName
     sample_shapes::ShapesFileBuilder builder;
     const std::string path = WriteShapesFile(builder);
     const std::vector<BYTE> before = FileBytes(path);
-    WithEditor([&](CJourneyDlg& dlg) {
-      SelectShapesFile(dlg, path);
+    WithEditor(path, [&](CJourneyDlg& dlg) {
       ChooseSet(dlg, 2);
       SetGammaBox(dlg, !gamma);
       ClickItem(dlg, IDC_LOAD_SET);
@@ -107,8 +105,7 @@ TEST_F(EditorJourney, AnEmptyLandscapeSlotIsReportedAndTheFileIsUnchanged) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
   const std::vector<BYTE> before = FileBytes(path);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ChooseSet(dlg, 5);
     m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
@@ -123,8 +120,7 @@ TEST_F(EditorJourney, AFileOpenElsewhereCannotBePatched) {
   const std::string path = WriteShapesFile(builder);
   const std::string bitmap = WriteBitmapFile("plasma.bmp", 300, 200, &Plasma);
   const std::vector<BYTE> before = FileBytes(path);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ASSERT_TRUE(DropOn(dlg.m_slot[0], bitmap));
     HeldElsewhere reader(path, CFile::modeRead | CFile::shareDenyWrite);
     ASSERT_TRUE(reader.Holding());
@@ -140,8 +136,7 @@ TEST_F(EditorJourney, AFileOneByteShortIsWarnedAboutAndPatchedWhereItsHeadersSay
   const std::string path = WriteShapesFile(builder, kExpectedShapesFileSize - 1);
   const std::string bitmap = WriteBitmapFile("plasma.bmp", 300, 200, &Plasma);
   const std::vector<BYTE> before = FileBytes(path);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ASSERT_TRUE(DropOn(dlg.m_slot[29], bitmap));
     m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_PATCH_SHAPES_FILE);
@@ -165,8 +160,7 @@ TEST_F(EditorJourney, HeadersPointingPastTheEndAreToldAboutAndNothingIsWrittenTh
   const std::string path = kp::testing::TemporaryRoot() + "/past-the-end.shp2";
   sample_shapes::WriteBytes(path, bytes);
   const std::string bitmap = WriteBitmapFile("plasma.bmp", 300, 200, &Plasma);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ASSERT_TRUE(DropOn(dlg.m_slot[8], bitmap));
     ASSERT_TRUE(DropOn(dlg.m_slot[9], bitmap));
     m_prompts.AnswerMessageBox(IDOK);
@@ -187,8 +181,7 @@ TEST_F(EditorJourney, AHeaderThatCannotBeReadStopsThePatchWithTheFileErrorAndWri
   const std::string path = kp::testing::TemporaryRoot() + "/unreadable-header.shp2";
   sample_shapes::WriteBytes(path, bytes);
   const std::string bitmap = WriteBitmapFile("plasma.bmp", 300, 200, &Plasma);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ASSERT_TRUE(DropOn(dlg.m_slot[3], bitmap));
     ASSERT_TRUE(DropOn(dlg.m_slot[20], bitmap));
     m_prompts.AnswerMessageBox(IDOK);

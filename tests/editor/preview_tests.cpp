@@ -61,8 +61,7 @@ TEST_F(EditorJourney, APictureCopiedFromOneSlotAndPastedIntoAnotherShowsInThePre
 TEST_F(EditorJourney, ClickingASlotShowsItAndAnEmptySlotOrAClearedOneKeepsThePreview) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ClickItem(dlg, IDC_LOAD_SET);
     const Picture slot29 = PictureOf(dlg.m_slot[29]);
     ASSERT_EQ(PictureOf(dlg.m_wndPreview), slot29);

@@ -84,8 +84,7 @@ TEST_F(RecentFiles, TheWindowMenuListsTheFilesChosenNewestFirstAndAClickChoosesO
 TEST_F(RecentFiles, AFileThatIsGoneIsSaidAndLeavesTheListAndTheChoiceStays) {
   const std::string kept = ShapesFileAt("kept.shp2");
   const std::string gone = ShapesFileAt("gone.shp2");
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, gone);
+  WithEditor(gone, [&](CJourneyDlg& dlg) {
     SelectShapesFile(dlg, kept);
     ASSERT_EQ(::unlink(gone.c_str()), 0);
     m_prompts.AnswerMessageBox(IDOK);
@@ -119,8 +118,7 @@ TEST_F(RecentFiles, EightAreKeptAndTheCommandLineCountsAsAChoice) {
 TEST_F(RecentFiles, SelectShapesFileOpensWhereTheLastShapesFileWasChosen) {
   const std::string first = ShapesFileAt("first/s.shp2");
   const std::string second = ShapesFileAt("second/s.shp2");
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, first);
+  WithEditor(first, [&](CJourneyDlg& dlg) {
     SelectShapesFile(dlg, second);
     RecentItems(dlg, "&2 " + first);
     m_prompts.CancelFileDialog();

@@ -103,8 +103,7 @@ TEST_F(EditorJourney, OpensWithTheTextsStatesAndLayoutOfTheTemplate) {
 TEST_F(EditorJourney, ChoosingAFileEnablesTheThreeCommandsAndACancelledSecondChoiceKeepsIt) {
   sample_shapes::ShapesFileBuilder builder;
   const std::string path = WriteShapesFile(builder);
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ASSERT_EQ(m_prompts.FileDialogs().size(), 1u);
     const auto& request = m_prompts.FileDialogs()[0];
     EXPECT_TRUE(request.open);

@@ -25,10 +25,7 @@ TEST_F(EditorJourney, StartsWithTheShapesFileNamedOnTheCommandLineChosen) {
   EXPECT_EQ(start.problem, "");
 
   std::string pickedText;
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
-    pickedText = ItemText(dlg, IDC_SHAPES_FILE_PATH);
-  });
+  WithEditor(path, [&](CJourneyDlg& dlg) { pickedText = ItemText(dlg, IDC_SHAPES_FILE_PATH); });
   CJourneyDlg dlg;
   dlg.StartWithShapesFile(start);
   kp::testing::RunModalWith(dlg, [&] {

@@ -139,8 +139,7 @@ TEST_F(Soak, FiveHundredRoundsOfEveryCommandHoldNoMoreThanTheFiftieth) {
   m_bitmap = WriteBitmapFile("stripes.bmp", 96, 72, &Stripes);
   Holdings settled;
   Holdings last;
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP, kp::testing::Control | kp::testing::Shift);
     ASSERT_TRUE(Visible(dlg, IDC_IMAGE_FINDER));
     for (int round = 1; round <= kRounds; ++round) {

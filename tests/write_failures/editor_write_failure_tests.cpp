@@ -113,8 +113,7 @@ void EditorWriteFailures::CheckPatch(const PatchCase& row) {
   const std::vector<BYTE> before = FileBytes(path);
 
   ChildOutcome outcome;
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, path);
+  WithEditor(path, [&](CJourneyDlg& dlg) {
     ChooseSet(dlg, row.from);
     ClickItem(dlg, IDC_LOAD_SET);
     ChooseSet(dlg, row.into);
@@ -149,8 +148,7 @@ void EditorWriteFailures::CheckSaveAs(const SaveCase& row) {
   if (row.earlierFile) sample_shapes::WriteBytes(target, earlier);
 
   ChildOutcome outcome;
-  WithEditor([&](CJourneyDlg& dlg) {
-    SelectShapesFile(dlg, shapes);
+  WithEditor(shapes, [&](CJourneyDlg& dlg) {
     CTavlet* control = &dlg.m_slot[4];
     if (row.saved == Saved::PalettePicture) {
       ClickItem(dlg, IDC_GENERATE_PALETTE_BITMAP);
