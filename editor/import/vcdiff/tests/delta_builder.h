@@ -17,6 +17,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 inline Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
 
+// `length` bytes that look random and are the same for the same seed.
+inline Bytes Pattern(std::size_t length, std::uint32_t seed) {
+  Bytes bytes(length);
+  for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+  return bytes;
+}
+
 inline Bytes Integer(std::uint64_t value) {
   Bytes bytes;
   vcdiff::AppendInteger(bytes, value);

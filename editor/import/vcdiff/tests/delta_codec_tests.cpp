@@ -14,12 +14,6 @@ namespace {
 
 using namespace vcdiff_tests;
 
-Bytes Pattern(std::size_t length, std::uint32_t seed) {
-  Bytes bytes(length);
-  for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
-  return bytes;
-}
-
 Bytes DecodeWhole(const Bytes& delta, const Bytes& source) {
   vcdiff::WholeTarget target;
   vcdiff::DecodeDelta(delta, source, {source.size()}, target);

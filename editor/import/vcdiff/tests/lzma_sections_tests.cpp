@@ -8,12 +8,7 @@
 namespace {
 
 using vcdiff_tests::Bytes;
-
-Bytes Pattern(std::size_t length, std::uint32_t seed) {
-  Bytes bytes(length);
-  for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
-  return bytes;
-}
+using vcdiff_tests::Pattern;
 
 // A stream that names a larger dictionary than the bound is decoded with the
 // bound, which serves it while it reaches no further back; one that reaches
