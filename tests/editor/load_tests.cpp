@@ -1,8 +1,8 @@
 // Loading sets into the slots, and the two views of the slot area.
 
 #include "editor/shapes/tests/expected_pictures.h"
+#include "editor/shapes/tests/shapes_test_support.h"
 #include "editor/ui/editor_ids.h"
-#include "platform/testing/temp_environment.h"
 #include "platform/user/window_functions.h"
 #include "tests/editor/editor_journey.h"
 
@@ -93,8 +93,7 @@ TEST_F(EditorJourney, AnImageOutsideTheFileStopsTheLoadWithTheFileErrorMessage) 
   sample_shapes::ShapesFileBuilder builder;
   std::vector<BYTE> bytes = builder.Build();
   sample_shapes::PutBigEndian32(bytes, builder.SetLayout(0).imageTable + 4 * 10, 0x7FFFFF00);
-  const std::string path = kp::testing::TemporaryRoot() + "/image-outside.shp2";
-  sample_shapes::WriteBytes(path, bytes);
+  const std::string path = shapes_tests::WriteShapes("image-outside.shp2", bytes);
   WithEditor(path, [&](CJourneyDlg& dlg) {
     m_prompts.AnswerMessageBox(IDOK);
     ClickItem(dlg, IDC_LOAD_SET);

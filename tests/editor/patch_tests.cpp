@@ -5,7 +5,6 @@
 #include "editor/shapes/tests/shapes_test_support.h"
 #include "editor/ui/editor_ids.h"
 #include "platform/gdi/gdi.h"
-#include "platform/testing/temp_environment.h"
 #include "platform/user/window_functions.h"
 #include "tests/editor/editor_journey.h"
 
@@ -157,8 +156,7 @@ TEST_F(EditorJourney, HeadersPointingPastTheEndAreToldAboutAndNothingIsWrittenTh
   const LONGLONG header = length - 32 - 100;
   sample_shapes::PutBigEndian32(bytes, layout.imageTable + 4 * 8, static_cast<LONG>(header - layout.base));
   sample_shapes::PutBigEndian16(bytes, header, 0);
-  const std::string path = kp::testing::TemporaryRoot() + "/past-the-end.shp2";
-  sample_shapes::WriteBytes(path, bytes);
+  const std::string path = shapes_tests::WriteShapes("past-the-end.shp2", bytes);
   const std::string bitmap = WriteBitmapFile("plasma.bmp", 300, 200, &Plasma);
   WithEditor(path, [&](CJourneyDlg& dlg) {
     ASSERT_TRUE(DropOn(dlg.m_slot[8], bitmap));
@@ -178,8 +176,7 @@ TEST_F(EditorJourney, AHeaderThatCannotBeReadStopsThePatchWithTheFileErrorAndWri
   sample_shapes::ShapesFileBuilder builder;
   std::vector<BYTE> bytes = builder.Build();
   sample_shapes::PutBigEndian32(bytes, builder.SetLayout(0).imageTable + 4 * 20, 0x7FFFFF00);
-  const std::string path = kp::testing::TemporaryRoot() + "/unreadable-header.shp2";
-  sample_shapes::WriteBytes(path, bytes);
+  const std::string path = shapes_tests::WriteShapes("unreadable-header.shp2", bytes);
   const std::string bitmap = WriteBitmapFile("plasma.bmp", 300, 200, &Plasma);
   WithEditor(path, [&](CJourneyDlg& dlg) {
     ASSERT_TRUE(DropOn(dlg.m_slot[3], bitmap));
