@@ -20,6 +20,8 @@ using kp::testing::ProgramRun;
 ProgramRun RunKestrowCli(const std::vector<std::string>& arguments);
 // The same, started to run beside the test.
 std::unique_ptr<kp::testing::StartedProgram> StartKestrowCli(const std::vector<std::string>& arguments);
+// Runs xdelta3, the other program that reads and writes our patch files.
+ProgramRun RunXdelta3(const std::vector<std::string>& arguments);
 
 using kp::testing::TestFolder;
 inline std::vector<unsigned char> ReadBytes(const std::string& path) { return kp::testing::ReadFileBytes(path); }

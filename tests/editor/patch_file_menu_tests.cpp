@@ -52,8 +52,7 @@ TEST_F(PatchFileMenu, ApplyPatchFileWritesOnlyAfterYesAndOffersToLoadTheSetAgain
   const std::string modified = WriteShapesFile(builder);
   builder.SetImagePixels(0, 3, std::vector<BYTE>(kTextureBytes, BYTE{9}));
   const std::string further = WriteShapesFile(builder);
-  const std::string patches = kp::testing::TemporaryRoot() + "/patches";
-  std::filesystem::create_directories(patches);
+  const std::string patches = kp::testing::NewFolder("patches");
   const std::string patch = patches + "/texture-7.vcdiff";
   const std::string foreign = patches + "/texture-3.vcdiff";
   ASSERT_EQ(cli_journeys::RunKestrowCli({"diff", path, modified, patch}).status, 0);

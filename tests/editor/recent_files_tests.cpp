@@ -27,7 +27,6 @@ class RecentFiles : public EditorJourney {
   // reads nothing of it, so a few bytes do.
   static std::string ShapesFileAt(const std::string& name) {
     const std::string path = kp::testing::TemporaryRoot() + "/" + name;
-    fs::create_directories(fs::path(path).parent_path());
     kp::testing::WriteFileText(path, "chosen");
     return path;
   }

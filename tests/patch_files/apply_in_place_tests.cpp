@@ -19,12 +19,8 @@ namespace {
 
 using cli_journeys::ProgramRun;
 using cli_journeys::RunKestrowCli;
+using cli_journeys::RunXdelta3;
 using Bytes = std::vector<std::uint8_t>;
-
-ProgramRun RunXdelta3(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "xdelta3");
-  return kp::testing::RunProgram(arguments);
-}
 
 // The builder's file with images of the first set painted over, one
 // value per image.

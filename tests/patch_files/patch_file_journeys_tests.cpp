@@ -20,12 +20,8 @@ namespace {
 
 using cli_journeys::ProgramRun;
 using cli_journeys::RunKestrowCli;
+using cli_journeys::RunXdelta3;
 using Bytes = std::vector<std::uint8_t>;
-
-ProgramRun RunXdelta3(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "xdelta3");
-  return kp::testing::RunProgram(arguments);
-}
 
 // The stock file: the builder's, with a palette that holds one colour
 // twice in a texture set and in a landscape, as the game's palettes do.
