@@ -32,30 +32,37 @@ namespace fs = std::filesystem;
 
 constexpr char kWeston[] = "/usr/bin/weston";
 
-// A weston compositor on the headless backend, drawing with the CPU so that
-// its screenshots show what it composes, for as long as the object lives.
-class HeadlessWeston {
+// A weston compositor for as long as the object lives, drawing with the CPU
+// so that its screenshots show what it composes. Seated, it draws into a
+// window of a private X server whose keyboard and pointer it takes as its
+// seat's: input a test sends through the X server reaches the editor as a
+// person's would, from the compositor.
+class Weston {
  public:
-  explicit HeadlessWeston(const std::string& folder) : m_runtime(folder + "/runtime") {
+  Weston(const std::string& folder, std::vector<std::string> backend, bool seated)
+      : m_runtime(folder + "/runtime"), m_log(folder + "/weston.log") {
     fs::create_directories(m_runtime);
     fs::permissions(m_runtime, fs::perms::owner_all, fs::perm_options::replace);
-    m_log = folder + "/weston.log";
+    if (seated && (m_x = std::make_unique<kp::testing::PrivateXServer>())->Display().empty()) return;
     kp::testing::ProgramOptions options;
     options.environment = kp::testing::EnvironmentWithout({"XDG_RUNTIME_DIR", "WAYLAND_DISPLAY", "DISPLAY"});
     options.environment->push_back("XDG_RUNTIME_DIR=" + m_runtime);
-    // --debug lets a client take screenshots; --no-config keeps the user's
-    // weston.ini out of it.
-    m_weston = std::make_unique<kp::testing::StartedProgram>(
-        std::vector<std::string>{kWeston, "--backend=headless-backend.so", "--use-pixman", "--width=1280",
-                                 "--height=1024", "--socket=kestrow-test", "--idle-time=0", "--no-config", "--debug",
-                                 "--log=" + m_log},
-        options);
+    if (m_x != nullptr) options.environment->push_back("DISPLAY=" + m_x->Display());
+    // --no-config keeps the user's weston.ini out of it.
+    backend.insert(backend.begin(), {kWeston, "--use-pixman", "--socket=kestrow-test", "--idle-time=0", "--no-config",
+                                     "--log=" + m_log});
+    m_weston = std::make_unique<kp::testing::StartedProgram>(backend, options);
   }
-  ~HeadlessWeston() { m_weston.reset(); }
+  ~Weston() { m_weston.reset(); }
+  const std::string& XDisplay() const { return m_x->Display(); }
 
   // The socket of the session once it takes clients; empty, with the
   // reason in *why, when weston ended or did not get there in ten seconds.
   std::string Socket(std::string* why) {
+    if (m_weston == nullptr) {
+      *why = "Xvfb did not start";
+      return std::string();
+    }
     const std::string socket = m_runtime + "/kestrow-test";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
@@ -70,6 +77,7 @@ class HeadlessWeston {
   }
 
  private:
+  std::unique_ptr<kp::testing::PrivateXServer> m_x;
   std::string m_runtime;
   std::string m_log;
   std::unique_ptr<kp::testing::StartedProgram> m_weston;
@@ -78,7 +86,8 @@ class HeadlessWeston {
 TEST(WaylandSession, TheEditorRunsAsANativeClientLoadsASetAndIsSeenByTheCompositor) {
   if (!fs::exists(kWeston)) GTEST_SKIP() << "weston is not installed (scripts/lib/common.sh lists it)";
   const std::string folder = kp::testing::TemporaryRoot() + "/wayland";
-  HeadlessWeston weston(folder);
+  // --debug lets a client take screenshots.
+  Weston weston(folder, {"--backend=headless-backend.so", "--width=1280", "--height=1024", "--debug"}, false);
   std::string why;
   const std::string socket = weston.Socket(&why);
   if (socket.empty()) GTEST_SKIP() << why;
@@ -103,52 +112,6 @@ TEST(WaylandSession, TheEditorRunsAsANativeClientLoadsASetAndIsSeenByTheComposit
     EXPECT_TRUE(fs::exists(shots + "/" + shot)) << shot;
 }
 
-// A weston drawing into a window of a private X server, whose keyboard and
-// pointer it takes as its seat's: input a test sends through the X server
-// reaches the editor as a person's would, from the compositor.
-class SeatedWeston {
- public:
-  explicit SeatedWeston(const std::string& folder) : m_runtime(folder + "/runtime") {
-    fs::create_directories(m_runtime);
-    fs::permissions(m_runtime, fs::perms::owner_all, fs::perm_options::replace);
-    m_log = folder + "/weston.log";
-    if (m_x.Display().empty()) return;
-    kp::testing::ProgramOptions options;
-    options.environment = kp::testing::EnvironmentWithout({"XDG_RUNTIME_DIR", "WAYLAND_DISPLAY", "DISPLAY"});
-    options.environment->push_back("XDG_RUNTIME_DIR=" + m_runtime);
-    options.environment->push_back("DISPLAY=" + m_x.Display());
-    m_weston = std::make_unique<kp::testing::StartedProgram>(
-        std::vector<std::string>{kWeston, "--backend=x11-backend.so", "--use-pixman", "--width=1200", "--height=960",
-                                 "--socket=kestrow-seat", "--idle-time=0", "--no-config", "--log=" + m_log},
-        options);
-  }
-  ~SeatedWeston() { m_weston.reset(); }
-  const std::string& XDisplay() const { return m_x.Display(); }
-
-  // The socket once weston takes clients; empty, with the reason, when not.
-  std::string Socket(std::string* why) {
-    if (m_weston == nullptr) {
-      *why = "Xvfb did not start";
-      return std::string();
-    }
-    const std::string socket = m_runtime + "/kestrow-seat";
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline && !m_weston->Ended()) {
-      struct stat info {};
-      if (::stat(socket.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) return socket;
-      m_weston->WaitForEnd(std::chrono::milliseconds(50));
-    }
-    *why = "weston did not start: " + kp::testing::ReadFileText(m_log);
-    return std::string();
-  }
-
- private:
-  kp::testing::PrivateXServer m_x;
-  std::string m_runtime;
-  std::string m_log;
-  std::unique_ptr<kp::testing::StartedProgram> m_weston;
-};
-
 constexpr std::uint32_t kGrey = 0x808080, kRed = 0xFF0000, kWhite = 0xFFFFFF;
 
 // The top-left pixel of the first empty drop control on the screen, reading
@@ -169,7 +132,8 @@ std::optional<POINT> FirstEmptySlot(kp::testing::XClient& x) {
 
 TEST(WaylandSession, FocusKeysAndMenusComeFromTheCompositorsSeat) {
   if (!fs::exists(kWeston)) GTEST_SKIP() << "weston is not installed (scripts/lib/common.sh lists it)";
-  SeatedWeston weston(kp::testing::TemporaryRoot() + "/seated");
+  Weston weston(kp::testing::TemporaryRoot() + "/seated", {"--backend=x11-backend.so", "--width=1200", "--height=960"},
+                true);
   std::string why;
   const std::string socket = weston.Socket(&why);
   if (socket.empty()) GTEST_SKIP() << why;
