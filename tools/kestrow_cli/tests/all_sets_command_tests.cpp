@@ -60,18 +60,8 @@ TEST(ExportAllCommand, ADamagedSetWritesNoFileOfAnySet) {
 
 // A shapes file and the folder import-all reads, holding pictures for some
 // images of some sets.
-struct AllSetup {
-  sample_shapes::ShapesFileBuilder builder;
-  std::string folder = TestFolder();
-  std::string shapes = folder + "/shapes.shp2";
-  std::string pictures = folder + "/all";
-  std::vector<BYTE> before;
-
-  AllSetup() {
-    before = builder.Build();
-    sample_shapes::WriteBytes(shapes, before);
-    std::filesystem::create_directory(pictures);
-  }
+struct AllSetup : ShapesBesidePictures {
+  AllSetup() : ShapesBesidePictures("all") {}
   // The picture of image `image` of set `set`, in the set's own folder.
   std::string Picture(int set, int image, int width, int height) {
     const std::string setFolder = SetFolderPath(pictures, set);

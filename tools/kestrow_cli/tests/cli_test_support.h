@@ -46,6 +46,21 @@ inline void WriteFileBytes(const std::string& path, const std::vector<BYTE>& byt
   kp::testing::WriteFileBytes(path, bytes);
 }
 
+// A shapes file in a folder of the test's own, with the folder the
+// pictures come from beside it; `before` holds the bytes written.
+struct ShapesBesidePictures {
+  explicit ShapesBesidePictures(const std::string& picturesName, ULONGLONG length = kExpectedShapesFileSize)
+      : pictures(folder + "/" + picturesName), before(builder.Build(length)) {
+    sample_shapes::WriteBytes(shapes, before);
+    std::filesystem::create_directory(pictures);
+  }
+  sample_shapes::ShapesFileBuilder builder;
+  std::string folder = TestFolder();
+  std::string shapes = folder + "/shapes.shp2";
+  std::string pictures;
+  std::vector<BYTE> before;
+};
+
 inline DWORD LittleEndianAt(const std::vector<BYTE>& bytes, std::size_t at, int count) {
   DWORD value = 0;
   for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes.at(at + static_cast<std::size_t>(i));

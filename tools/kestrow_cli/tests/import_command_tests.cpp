@@ -14,20 +14,9 @@ using namespace cli_tests;
 constexpr LONGLONG kTexture = 16384;
 constexpr LONGLONG kLandscapeBytes = 138240;
 
-// A shapes file in a folder of the test's own, with the folder the
-// pictures come from beside it.
-struct ImportSetup {
-  sample_shapes::ShapesFileBuilder builder;
-  std::string folder = TestFolder();
-  std::string shapes = folder + "/shapes.shp2";
-  std::string pictures = folder + "/in";
-  std::vector<BYTE> before;
-
-  explicit ImportSetup(ULONGLONG length = kExpectedShapesFileSize) {
-    before = builder.Build(length);
-    sample_shapes::WriteBytes(shapes, before);
-    std::filesystem::create_directory(pictures);
-  }
+// The pictures come from the folder "in".
+struct ImportSetup : ShapesBesidePictures {
+  explicit ImportSetup(ULONGLONG length = kExpectedShapesFileSize) : ShapesBesidePictures("in", length) {}
   void Damage(LONGLONG position, LONG value) {
     sample_shapes::PutBigEndian32(before, position, value);
     sample_shapes::WriteBytes(shapes, before);

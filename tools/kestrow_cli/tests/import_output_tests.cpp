@@ -18,20 +18,10 @@ using Lines = std::vector<std::string>;
 
 // A shapes file, a folder of pictures beside it, and the paths of a copy
 // patched in place and of NEW.
-struct OutputSetup {
-  sample_shapes::ShapesFileBuilder builder;
-  std::string folder = TestFolder();
-  std::string shapes = folder + "/shapes.shp2";
+struct OutputSetup : ShapesBesidePictures {
+  OutputSetup() : ShapesBesidePictures("in") {}
   std::string inPlace = folder + "/in-place.shp2";
   std::string fresh = folder + "/new.shp2";
-  std::string pictures = folder + "/in";
-  std::vector<BYTE> before;
-
-  OutputSetup() {
-    before = builder.Build();
-    sample_shapes::WriteBytes(shapes, before);
-    std::filesystem::create_directory(pictures);
-  }
   void Picture(const std::string& name, int width, int height, int seed) {
     std::filesystem::create_directories(std::filesystem::path(pictures + "/" + name).parent_path());
     WriteFileBytes(pictures + "/" + name, PhotoBitmap24(width, height, seed));
