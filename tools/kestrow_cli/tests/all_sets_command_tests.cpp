@@ -6,14 +6,12 @@
 
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "editor/shapes/set_kinds.h"
-#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/set_image_files.h"
 #include "tools/kestrow_cli/tests/cli_test_support.h"
 
 namespace {
 
 using namespace cli_tests;
-using Lines = std::vector<std::string>;
 
 const char* const kSetFolders[kSetCount] = {"texture-set-1", "texture-set-2", "texture-set-3", "texture-set-4",
                                             "landscape-1",   "landscape-2",   "landscape-3",   "landscape-4"};

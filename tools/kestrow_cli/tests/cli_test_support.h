@@ -20,9 +20,12 @@
 #include "platform/testing/bmp_writer.h"
 #include "platform/testing/file_contents.h"
 #include "platform/testing/temp_environment.h"
+#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/cli_run.h"
 
 namespace cli_tests {
+
+using Lines = std::vector<std::string>;
 
 struct CliResult {
   int status = -1;

@@ -3,14 +3,12 @@
 #include <filesystem>
 
 #include "editor/shapes/sample/shapes_file_builder.h"
-#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/set_image_files.h"
 #include "tools/kestrow_cli/tests/cli_test_support.h"
 
 namespace {
 
 using namespace cli_tests;
-using Lines = std::vector<std::string>;
 
 // convert's picture is what the editor would show after import wrote the
 // same picture: import into a copy, export that image, and compare the

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "editor/shapes/sample/shapes_file_builder.h"
-#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/tests/cli_test_support.h"
 
 namespace {

@@ -12,7 +12,6 @@
 
 #include "editor/import/patch_journal.h"
 #include "platform/base/sha256.h"
-#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/tests/cli_test_support.h"
 
 namespace {

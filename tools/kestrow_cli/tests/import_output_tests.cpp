@@ -8,13 +8,11 @@
 
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "editor/shapes/tests/shapes_test_support.h"
-#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/tests/cli_test_support.h"
 
 namespace {
 
 using namespace cli_tests;
-using Lines = std::vector<std::string>;
 
 // A shapes file, a folder of pictures beside it, and the paths of a copy
 // patched in place and of NEW.

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "editor/shapes/sample/shapes_file_builder.h"
-#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/set_names.h"
 #include "tools/kestrow_cli/tests/cli_test_support.h"
 

@@ -8,7 +8,6 @@
 #include <nlohmann/json.hpp>
 
 #include "editor/shapes/sample/shapes_file_builder.h"
-#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/tests/cli_test_support.h"
 
 namespace {

@@ -10,7 +10,6 @@
 #include "editor/shapes/sample/shapes_file_builder.h"
 #include "kestrow_version.h"
 #include "platform/base/sha256.h"
-#include "tools/kestrow_cli/cli_output.h"
 #include "tools/kestrow_cli/tests/cli_test_support.h"
 
 namespace {
