@@ -82,24 +82,36 @@ void SendClientMessage(Display* display, Window to, Atom type, const long (&data
   XFlush(display);
 }
 
-// The whole of a property in 8-bit items, deleted once read; nothing when
-// it is not there or is sent in pieces (INCR).
-std::optional<std::vector<std::uint8_t>> TakeProperty(Display* display, Window window, Atom property) {
+// A property as Xlib hands it (`length` 32-bit units at most, deleted once
+// read when `take`), freed when it goes; its type is None when the window
+// has no such property of the type wanted.
+struct Property {
+  Property(Display* display, Window window, Atom property, long length, bool take, Atom wanted = AnyPropertyType) {
+    if (XGetWindowProperty(display, window, property, 0, length, take ? True : False, wanted, &type, &format, &count,
+                           &after, &data) != Success) {
+      type = None;
+      count = 0;
+    }
+  }
+  ~Property() {
+    if (data != nullptr) XFree(data);
+  }
+  Property(const Property&) = delete;
+  Property& operator=(const Property&) = delete;
   Atom type = None;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(display, window, property, 0, 0x4000000, True, AnyPropertyType, &type, &format, &count, &after,
-                         &data) != Success ||
-      type == None || type == XInternAtom(display, "INCR", False)) {
-    if (data != nullptr) XFree(data);
-    return std::nullopt;
-  }
+};
+
+// The whole of a property in 8-bit items, deleted once read; nothing when
+// it is not there or is sent in pieces (INCR).
+std::optional<std::vector<std::uint8_t>> TakeProperty(Display* display, Window window, Atom property) {
+  const Property taken(display, window, property, 0x4000000, true);
+  if (taken.type == None || taken.type == Intern(display, "INCR")) return std::nullopt;
   // Xlib hands 32-bit items as longs.
-  const std::size_t itemSize = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
-  std::vector<std::uint8_t> bytes(data, data + count * itemSize);
-  XFree(data);
-  return bytes;
+  const std::size_t itemSize = taken.format == 32 ? sizeof(long) : static_cast<std::size_t>(taken.format / 8);
+  return std::vector<std::uint8_t>(taken.data, taken.data + taken.count * itemSize);
 }
 
 // The names of the atoms of a 32-bit list.
@@ -145,15 +157,7 @@ Time ServerTime(Display* display, Window window, Clock::time_point deadline) {
 }
 
 bool HasProperty(Display* display, Window window, Atom property) {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  bool has = XGetWindowProperty(display, window, property, 0, 1, False, AnyPropertyType, &type, &format, &count, &after,
-                                &data) == Success &&
-             type != None;
-  if (data != nullptr) XFree(data);
-  return has;
+  return Property(display, window, property, 1, false).type != None;
 }
 }  // namespace
 
@@ -203,17 +207,8 @@ unsigned long XClient::WindowAt(int x, int y) {
 }
 
 pid_t XClient::WindowProcess(unsigned long window) {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  pid_t pid = -1;
-  if (XGetWindowProperty(m_display, window, Intern(m_display, "_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type, &format,
-                         &count, &after, &data) == Success &&
-      count == 1 && format == 32)
-    pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
-  if (data != nullptr) XFree(data);
-  return pid;
+  const Property pid(m_display, window, Intern(m_display, "_NET_WM_PID"), 1, false, XA_CARDINAL);
+  return pid.count == 1 && pid.format == 32 ? static_cast<pid_t>(*reinterpret_cast<unsigned long*>(pid.data)) : -1;
 }
 
 bool XClient::WindowOrigin(unsigned long window, int* x, int* y) {
