@@ -52,6 +52,12 @@ using Clock = std::chrono::steady_clock;
 
 Atom Intern(Display* display, const char* name) { return XInternAtom(display, name, False); }
 
+// False, with the reason in *why when the caller asks for it.
+bool Failed(std::string* why, const std::string& reason) {
+  if (why != nullptr) *why = reason;
+  return false;
+}
+
 // Xlib's default handler ends the program on any error; a window that went
 // away under a request only makes that request fail.
 int IgnoreError(Display*, XErrorEvent*) { return 0; }
@@ -249,16 +255,12 @@ unsigned long XClient::FocusedWindow() {
 }
 
 bool XClient::PressKeys(unsigned long window, const std::string& keys, std::string* why) {
-  auto fail = [&](const std::string& reason) {
-    if (why != nullptr) *why = reason;
-    return false;
-  };
-  if (window == None) return fail("there is no window to type into");
+  if (window == None) return Failed(why, "there is no window to type into");
   // Without a window manager the focus goes where it is set, at once; the
   // program sees FocusIn before any of the keys.
   XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
   XSync(m_display, False);
-  if (FocusedWindow() != window) return fail("the window cannot have the keyboard focus");
+  if (FocusedWindow() != window) return Failed(why, "the window cannot have the keyboard focus");
   std::istringstream words(keys);
   for (std::string chord; words >> chord;) {
     // "alt+space": the modifiers down in order, the key, then all up in
@@ -278,7 +280,7 @@ bool XClient::PressKeys(unsigned long window, const std::string& keys, std::stri
       }
       const KeySym symbol = XStringToKeysym(name.c_str());
       const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(m_display, symbol);
-      if (code == 0) return fail("no key \"" + name + "\"");
+      if (code == 0) return Failed(why, "no key \"" + name + "\"");
       codes.push_back(code);
       if (plus == std::string::npos) break;
       from = plus + 1;
@@ -299,10 +301,6 @@ bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std
              leave = Intern(d, "XdndLeave"), selection = Intern(d, "XdndSelection"), copy = Intern(d, "XdndActionCopy"),
              uriList = Intern(d, "text/uri-list"), targets = Intern(d, "TARGETS");
   const auto deadline = Clock::now() + std::chrono::seconds(10);
-  auto fail = [&](const std::string& reason) {
-    if (why != nullptr) *why = reason;
-    return false;
-  };
 
   // The drop goes to the outermost window under the point that takes drops.
   Window target = None;
@@ -315,7 +313,7 @@ bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std
       break;
     }
   }
-  if (target == None) return fail("no window at the point takes drops");
+  if (target == None) return Failed(why, "no window at the point takes drops");
 
   // The source: a window of our own that owns the selection the data goes
   // through. Its time stamp comes from the server, so the target's request
@@ -327,7 +325,7 @@ bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std
   XEvent event{};
   if (!NextEvent(d, &event, deadline, [&](const XEvent& e) { return e.type == PropertyNotify; })) {
     XDestroyWindow(d, source);
-    return fail("the X server gave no time stamp");
+    return Failed(why, "the X server gave no time stamp");
   }
   const Time time = event.xproperty.time;
   XSetSelectionOwner(d, selection, source, time);
@@ -389,7 +387,7 @@ bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std
   XSetSelectionOwner(d, selection, None, time);
   XDestroyWindow(d, source);
   XFlush(d);
-  return ok ? true : fail(reason);
+  return ok ? true : Failed(why, reason);
 }
 
 void XClient::MovePointer(int x, int y) {
@@ -490,10 +488,6 @@ bool XClient::ServeClipboardUntil(const std::vector<std::pair<std::string, std::
 
 bool XClient::DragToOwnWindow(int fromX, int fromY, int toX, int toY, Dropped* dropped, std::string* why) {
   Display* d = m_display;
-  auto fail = [&](const std::string& reason) {
-    if (why != nullptr) *why = reason;
-    return false;
-  };
   const Atom aware = Intern(d, "XdndAware"), enter = Intern(d, "XdndEnter"), position = Intern(d, "XdndPosition"),
              status = Intern(d, "XdndStatus"), drop = Intern(d, "XdndDrop"), finished = Intern(d, "XdndFinished"),
              selection = Intern(d, "XdndSelection"), copy = Intern(d, "XdndActionCopy"),
@@ -581,7 +575,7 @@ bool XClient::DragToOwnWindow(int fromX, int fromY, int toX, int toY, Dropped* d
   }
   XDestroyWindow(d, target);
   XSync(d, False);
-  return reason.empty() ? true : fail(reason);
+  return reason.empty() ? true : Failed(why, reason);
 }
 
 }  // namespace kp::testing
