@@ -17,27 +17,24 @@ const char* const kSetFolders[kSetCount] = {"texture-set-1", "texture-set-2", "t
                                             "landscape-1",   "landscape-2",   "landscape-3",   "landscape-4"};
 
 TEST(ExportAllCommand, WritesEverySetIntoItsFolderAsExportWritesIt) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
+  SampleShapes s;
 
-  const CliResult all = RunTool({"export-all", folder + "/shapes.shp2", folder + "/all", "--no-gamma"});
+  const CliResult all = RunTool({"export-all", s.shapes, s.folder + "/all", "--no-gamma"});
   ASSERT_EQ(all.status, kExitSuccess) << all.err;
   EXPECT_EQ(all.err, "");
   EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 4 * 30 + 4);
   Lines folders(std::begin(kSetFolders), std::end(kSetFolders));
   std::sort(folders.begin(), folders.end());
-  EXPECT_EQ(FolderNames(folder + "/all"), folders);
+  EXPECT_EQ(FolderNames(s.folder + "/all"), folders);
 
   for (int set = 0; set < kSetCount; ++set) {
     SCOPED_TRACE(kSetFolders[set]);
-    const std::string one = folder + "/one-" + std::to_string(set);
-    ASSERT_EQ(RunTool({"export", folder + "/shapes.shp2", std::to_string(set + 1), one, "--no-gamma"}).status,
-              kExitSuccess);
+    const std::string one = s.folder + "/one-" + std::to_string(set);
+    ASSERT_EQ(RunTool({"export", s.shapes, std::to_string(set + 1), one, "--no-gamma"}).status, kExitSuccess);
     const Lines names = FolderNames(one);
-    ASSERT_EQ(FolderNames(folder + "/all/" + kSetFolders[set]), names);
+    ASSERT_EQ(FolderNames(s.folder + "/all/" + kSetFolders[set]), names);
     for (const std::string& name : names)
-      ASSERT_TRUE(ReadBytes(one + "/" + name) == ReadBytes(folder + "/all/" + kSetFolders[set] + "/" + name)) << name;
+      ASSERT_TRUE(ReadBytes(one + "/" + name) == ReadBytes(s.folder + "/all/" + kSetFolders[set] + "/" + name)) << name;
   }
 }
 

@@ -49,6 +49,14 @@ inline void WriteFileBytes(const std::string& path, const std::vector<BYTE>& byt
   kp::testing::WriteFileBytes(path, bytes);
 }
 
+// The sample shapes file, written as shapes.shp2 in a folder of the test's own.
+struct SampleShapes {
+  SampleShapes() { builder.WriteFile(shapes); }
+  sample_shapes::ShapesFileBuilder builder;
+  std::string folder = TestFolder();
+  std::string shapes = folder + "/shapes.shp2";
+};
+
 // A shapes file in a folder of the test's own, with the folder the
 // pictures come from beside it; `before` holds the bytes written.
 struct ShapesBesidePictures {

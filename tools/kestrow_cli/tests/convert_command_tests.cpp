@@ -61,40 +61,33 @@ TEST(ConvertCommand, SavesWhatImportWritesAsLoadSetShowsIt) {
 }
 
 TEST(ConvertCommand, DitheringChangesThePreviewOfAPhoto) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
-  WriteFileBytes(folder + "/photo.bmp", PhotoBitmap24(128, 128, 3));
-  ASSERT_EQ(RunTool({"convert", folder + "/shapes.shp2", "1", folder + "/photo.bmp", folder + "/plain.bmp"}).status,
+  SampleShapes s;
+  WriteFileBytes(s.folder + "/photo.bmp", PhotoBitmap24(128, 128, 3));
+  ASSERT_EQ(RunTool({"convert", s.shapes, "1", s.folder + "/photo.bmp", s.folder + "/plain.bmp"}).status, kExitSuccess);
+  ASSERT_EQ(RunTool({"convert", s.shapes, "1", s.folder + "/photo.bmp", s.folder + "/dithered.bmp", "--dither"}).status,
             kExitSuccess);
-  ASSERT_EQ(
-      RunTool({"convert", folder + "/shapes.shp2", "1", folder + "/photo.bmp", folder + "/dithered.bmp", "--dither"})
-          .status,
-      kExitSuccess);
-  EXPECT_FALSE(ReadBytes(folder + "/plain.bmp") == ReadBytes(folder + "/dithered.bmp"));
+  EXPECT_FALSE(ReadBytes(s.folder + "/plain.bmp") == ReadBytes(s.folder + "/dithered.bmp"));
 }
 
 TEST(ConvertCommand, FailsWithOneLineAndWritesNoPicture) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
-  WriteFileBytes(folder + "/text.bmp", {'h', 'e', 'l', 'l', 'o'});
-  WriteFileBytes(folder + "/photo.bmp", PhotoBitmap24(20, 20, 1));
+  SampleShapes s;
+  WriteFileBytes(s.folder + "/text.bmp", {'h', 'e', 'l', 'l', 'o'});
+  WriteFileBytes(s.folder + "/photo.bmp", PhotoBitmap24(20, 20, 1));
   const struct {
     const char* what;
     Lines line;
     std::string err;  // the start of the line
   } rows[] = {
       {"no picture",
-       {"convert", folder + "/shapes.shp2", "1", folder + "/text.bmp", folder + "/out.bmp"},
-       "kestrow-cli: Unable to read " + folder + "/text.bmp as a picture\n"},
+       {"convert", s.shapes, "1", s.folder + "/text.bmp", s.folder + "/out.bmp"},
+       "kestrow-cli: Unable to read " + s.folder + "/text.bmp as a picture\n"},
       {"no shapes file",
-       {"convert", folder + "/none.shp2", "1", folder + "/photo.bmp", folder + "/out.bmp"},
+       {"convert", s.folder + "/none.shp2", "1", s.folder + "/photo.bmp", s.folder + "/out.bmp"},
        "kestrow-cli: Unable to open selected shapes file. Make sure it is not in use by another application "
        "("},
       {"no folder for the picture",
-       {"convert", folder + "/shapes.shp2", "1", folder + "/photo.bmp", folder + "/none/out.bmp"},
-       "kestrow-cli: Unable to open file " + folder + "/none/out.bmp ("},
+       {"convert", s.shapes, "1", s.folder + "/photo.bmp", s.folder + "/none/out.bmp"},
+       "kestrow-cli: Unable to open file " + s.folder + "/none/out.bmp ("},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -103,7 +96,7 @@ TEST(ConvertCommand, FailsWithOneLineAndWritesNoPicture) {
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.rfind(row.err, 0), 0u) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-    EXPECT_FALSE(std::filesystem::exists(folder + "/out.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(s.folder + "/out.bmp"));
   }
 }
 

@@ -11,21 +11,19 @@ namespace {
 using namespace cli_tests;
 
 TEST(ExportCommand, WritesEachTextureAsLoadSetShowsIt) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
+  SampleShapes s;
 
-  const CliResult result = RunTool({"export", folder + "/shapes.shp2", "2", folder + "/out"});
+  const CliResult result = RunTool({"export", s.shapes, "2", s.folder + "/out"});
   ASSERT_EQ(result.status, kExitSuccess) << result.err;
   EXPECT_EQ(result.err, "");
-  EXPECT_NE(result.out.find("wrote " + folder + "/out/slot-29.bmp\n"), std::string::npos);
+  EXPECT_NE(result.out.find("wrote " + s.folder + "/out/slot-29.bmp\n"), std::string::npos);
 
-  const sample_shapes::BlockSpec& block = builder.Set(1);
+  const sample_shapes::BlockSpec& block = s.builder.Set(1);
   for (int image : {0, 1, 17, 29}) {
     SCOPED_TRACE(image);
     char name[32];
     std::snprintf(name, sizeof name, "/out/slot-%02d.bmp", image);
-    const BitmapFile24 file(folder + name);
+    const BitmapFile24 file(s.folder + name);
     ASSERT_TRUE(file.IsBitmap24());
     ASSERT_EQ(file.width, 128);
     ASSERT_EQ(file.height, 128);
@@ -36,20 +34,18 @@ TEST(ExportCommand, WritesEachTextureAsLoadSetShowsIt) {
       for (int y = 0; y < 128; ++y)
         ASSERT_EQ(file.Pixel(x, y), Shown(block, stored[static_cast<std::size_t>(128 * x + y)], true)) << x << "," << y;
   }
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder + "/out"), {}), 30);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.folder + "/out"), {}), 30);
 }
 
 TEST(ExportCommand, WritesTheLandscapeBottomRowFirstWithoutGamma) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
+  SampleShapes s;
 
-  const CliResult result = RunTool({"export", folder + "/shapes.shp2", "Landscape # 3", folder, "--no-gamma"});
+  const CliResult result = RunTool({"export", s.shapes, "Landscape # 3", s.folder, "--no-gamma"});
   ASSERT_EQ(result.status, kExitSuccess) << result.err;
-  EXPECT_EQ(result.out, "wrote " + folder + "/landscape.bmp\n");
+  EXPECT_EQ(result.out, "wrote " + s.folder + "/landscape.bmp\n");
 
-  const sample_shapes::BlockSpec& block = builder.Set(6);
-  const BitmapFile24 file(folder + "/landscape.bmp");
+  const sample_shapes::BlockSpec& block = s.builder.Set(6);
+  const BitmapFile24 file(s.folder + "/landscape.bmp");
   ASSERT_TRUE(file.IsBitmap24());
   ASSERT_EQ(file.width, 512);
   ASSERT_EQ(file.height, 270);
@@ -76,15 +72,13 @@ TEST(ExportCommand, ADamagedImageHeaderWritesNoFile) {
 }
 
 TEST(ExportCommand, RefusesAFileInPlaceOfTheFolder) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
-  WriteFileBytes(folder + "/out", {1, 2, 3});
+  SampleShapes s;
+  WriteFileBytes(s.folder + "/out", {1, 2, 3});
 
-  const CliResult result = RunTool({"export", folder + "/shapes.shp2", "1", folder + "/out"});
+  const CliResult result = RunTool({"export", s.shapes, "1", s.folder + "/out"});
   EXPECT_EQ(result.status, kExitFailed);
-  EXPECT_EQ(result.err, "kestrow-cli: " + folder + "/out is not a folder\n");
-  EXPECT_EQ(ReadBytes(folder + "/out"), (std::vector<BYTE>{1, 2, 3}));
+  EXPECT_EQ(result.err, "kestrow-cli: " + s.folder + "/out is not a folder\n");
+  EXPECT_EQ(ReadBytes(s.folder + "/out"), (std::vector<BYTE>{1, 2, 3}));
 }
 
 }  // namespace

@@ -96,9 +96,7 @@ std::map<std::string, std::string> TextValues(const std::string& text) {
 }
 
 TEST(JsonOutput, ProbeGivesTheTextsValuesAndWhatItWrote) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
+  SampleShapes s;
   const std::pair<const char*, const char*> keys[] = {
       {"Header #", "header"},
       {"image count", "image_count"},
@@ -112,9 +110,9 @@ TEST(JsonOutput, ProbeGivesTheTextsValuesAndWhatItWrote) {
   };
   for (const auto& [header, image] : {std::pair{"17", "500"}, std::pair{"27", "0"}, std::pair{"5", "1"}}) {
     SCOPED_TRACE(std::string(header) + " " + image);
-    const CliResult text = RunTool({"probe", folder + "/shapes.shp2", header, image});
+    const CliResult text = RunTool({"probe", s.shapes, header, image});
     ASSERT_EQ(text.status, kExitSuccess) << text.err;
-    const json probe = ParseOne(RunTool({"probe", folder + "/shapes.shp2", header, image, "--json"}).out);
+    const json probe = ParseOne(RunTool({"probe", s.shapes, header, image, "--json"}).out);
     const std::map<std::string, std::string> values = TextValues(text.out);
     ASSERT_EQ(values.size(), std::size(keys));
     ASSERT_EQ(probe.size(), std::size(keys));
@@ -123,8 +121,8 @@ TEST(JsonOutput, ProbeGivesTheTextsValuesAndWhatItWrote) {
 
   for (const char* name : kAwkwardNames) {
     SCOPED_TRACE(name);
-    const std::string out = folder + "/" + name;
-    const CliResult saved = RunTool({"probe", folder + "/shapes.shp2", "5", "1", out, "--json"});
+    const std::string out = s.folder + "/" + name;
+    const CliResult saved = RunTool({"probe", s.shapes, "5", "1", out, "--json"});
     ASSERT_EQ(saved.status, kExitSuccess) << saved.err;
     const json probe = ParseOne(saved.out);
     EXPECT_EQ(probe.at("wrote"), (json{{"path", out}, {"width", 16}, {"height", 16}}));

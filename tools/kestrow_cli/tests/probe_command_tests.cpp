@@ -10,13 +10,11 @@ namespace {
 using namespace cli_tests;
 
 TEST(ProbeCommand, ShowsTheHeadersValuesWithTheImageNumberPulledIntoTheBlock) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
-  const sample_shapes::BlockLayout& layout = builder.SetLayout(0);
+  SampleShapes s;
+  const sample_shapes::BlockLayout& layout = s.builder.SetLayout(0);
   const LONGLONG header29 = layout.imageHeaders[29] - layout.base;
 
-  const CliResult result = RunTool({"probe", folder + "/shapes.shp2", "17", "500"});
+  const CliResult result = RunTool({"probe", s.shapes, "17", "500"});
   ASSERT_EQ(result.status, kExitSuccess) << result.err;
   EXPECT_EQ(result.out, "Header #: 17\nimage count: 30\nimage number: 29\nBase Offset: " + std::to_string(layout.base) +
                             "\nres header offset from base: " + std::to_string(layout.imageTable - layout.base) +
@@ -26,19 +24,17 @@ TEST(ProbeCommand, ShowsTheHeadersValuesWithTheImageNumberPulledIntoTheBlock) {
 }
 
 TEST(ProbeCommand, SavesTheImageAsLoadSetShowsTheSameImage) {
-  sample_shapes::ShapesFileBuilder builder;
-  const std::string folder = TestFolder();
-  builder.WriteFile(folder + "/shapes.shp2");
+  SampleShapes s;
 
-  ASSERT_EQ(RunTool({"probe", folder + "/shapes.shp2", "17", "0", folder + "/probe.bmp"}).status, kExitSuccess);
-  ASSERT_EQ(RunTool({"export", folder + "/shapes.shp2", "1", folder + "/set"}).status, kExitSuccess);
-  EXPECT_EQ(ReadBytes(folder + "/probe.bmp"), ReadBytes(folder + "/set/slot-00.bmp"));
+  ASSERT_EQ(RunTool({"probe", s.shapes, "17", "0", s.folder + "/probe.bmp"}).status, kExitSuccess);
+  ASSERT_EQ(RunTool({"export", s.shapes, "1", s.folder + "/set"}).status, kExitSuccess);
+  EXPECT_EQ(ReadBytes(s.folder + "/probe.bmp"), ReadBytes(s.folder + "/set/slot-00.bmp"));
 
   // Any other header: its own sizes, here the builder's 16 x 16.
-  const CliResult small = RunTool({"probe", folder + "/shapes.shp2", "5", "1", folder + "/small.bmp"});
+  const CliResult small = RunTool({"probe", s.shapes, "5", "1", s.folder + "/small.bmp"});
   ASSERT_EQ(small.status, kExitSuccess) << small.err;
-  EXPECT_NE(small.out.find("wrote " + folder + "/small.bmp (16 x 16)\n"), std::string::npos) << small.out;
-  const BitmapFile24 picture(folder + "/small.bmp");
+  EXPECT_NE(small.out.find("wrote " + s.folder + "/small.bmp (16 x 16)\n"), std::string::npos) << small.out;
+  const BitmapFile24 picture(s.folder + "/small.bmp");
   EXPECT_EQ(picture.width, 16);
   EXPECT_EQ(picture.height, 16);
 }
