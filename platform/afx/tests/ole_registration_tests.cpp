@@ -37,14 +37,8 @@ constexpr char kTypeLibrary[] =
     "end\n";
 
 const kp::resources::ResourceTable kResources{
-    /*strings=*/{{1, "Reg Test Control"}, {2, "Reg Test Property Page"}},
-    /*dialogs=*/{},
-    /*dialogInit=*/{},
-    /*menus=*/{},
-    /*bitmaps=*/{},
-    /*icons=*/{},
-    /*version=*/nullptr,
-    /*custom=*/{{"TYPELIB", 1, {reinterpret_cast<const BYTE*>(kTypeLibrary), sizeof kTypeLibrary - 1}}},
+    .strings = {{1, "Reg Test Control"}, {2, "Reg Test Property Page"}},
+    .custom = {{"TYPELIB", 1, {reinterpret_cast<const BYTE*>(kTypeLibrary), sizeof kTypeLibrary - 1}}},
 };
 KP_MODULE_RESOURCES(kResources)
 

@@ -50,14 +50,8 @@ constexpr char kTypeLibrary[] =
     "end\n";
 
 const kp::resources::ResourceTable kResources{
-    /*strings=*/{{1, "Test Control"}},
-    /*dialogs=*/{},
-    /*dialogInit=*/{},
-    /*menus=*/{},
-    /*bitmaps=*/{},
-    /*icons=*/{},
-    /*version=*/nullptr,
-    /*custom=*/{{"TYPELIB", 1, {reinterpret_cast<const BYTE*>(kTypeLibrary), sizeof kTypeLibrary - 1}}},
+    .strings = {{1, "Test Control"}},
+    .custom = {{"TYPELIB", 1, {reinterpret_cast<const BYTE*>(kTypeLibrary), sizeof kTypeLibrary - 1}}},
 };
 
 // What keeps the module busy: live objects and server locks.

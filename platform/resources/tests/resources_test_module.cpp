@@ -15,14 +15,10 @@ const kp::resources::MenuTemplate kMenu{{
 }};
 
 const kp::resources::ResourceTable kTable{
-    /*strings=*/{{1, "Module string one"}, {2, "Tavlet Property Page"}},
-    /*dialogs=*/{},
-    /*dialogInit=*/{},
-    /*menus=*/{{201, &kMenu}},
-    /*bitmaps=*/{},
-    /*icons=*/{{3, {kSmallIcon, kLargeIcon}}},
-    /*version=*/nullptr,
-    /*custom=*/{{"TYPELIB", 1, kTypeLibrary}},
+    .strings = {{1, "Module string one"}, {2, "Tavlet Property Page"}},
+    .menus = {{201, &kMenu}},
+    .icons = {{3, {kSmallIcon, kLargeIcon}}},
+    .custom = {{"TYPELIB", 1, kTypeLibrary}},
 };
 }  // namespace
 

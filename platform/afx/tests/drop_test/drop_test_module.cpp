@@ -52,16 +52,11 @@ const kp::resources::DialogTemplate kPropPage = {
 // clang-format on
 
 const kp::resources::ResourceTable kResources{
-    /*strings=*/{{IDS_DROPTEST, "Drop Test Control"},
-                 {IDS_DROPTEST_PPG, "Drop Test Property Page"},
-                 {IDS_DROPTEST_PPG_CAPTION, "General"}},
-    /*dialogs=*/{{IDD_PROPPAGE_DROPTEST, &kPropPage}},
-    /*dialogInit=*/{},
-    /*menus=*/{},
-    /*bitmaps=*/{},
-    /*icons=*/{},
-    /*version=*/nullptr,
-    /*custom=*/{{"TYPELIB", 1, {reinterpret_cast<const BYTE*>(kTypeLibrary), sizeof kTypeLibrary - 1}}},
+    .strings = {{IDS_DROPTEST, "Drop Test Control"},
+                {IDS_DROPTEST_PPG, "Drop Test Property Page"},
+                {IDS_DROPTEST_PPG_CAPTION, "General"}},
+    .dialogs = {{IDD_PROPPAGE_DROPTEST, &kPropPage}},
+    .custom = {{"TYPELIB", 1, {reinterpret_cast<const BYTE*>(kTypeLibrary), sizeof kTypeLibrary - 1}}},
 };
 
 }  // namespace
