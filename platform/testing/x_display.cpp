@@ -165,6 +165,19 @@ Time ServerTime(Display* display, Window window, Clock::time_point deadline) {
 bool HasProperty(Display* display, Window window, Atom property) {
   return Property(display, window, property, 1, false).type != None;
 }
+
+// The answer to a selection request, a refusal until the owner fills in the
+// property it wrote the data to.
+XEvent SelectionReply(const XSelectionRequestEvent& request) {
+  XEvent reply{};
+  reply.xselection.type = SelectionNotify;
+  reply.xselection.requestor = request.requestor;
+  reply.xselection.selection = request.selection;
+  reply.xselection.target = request.target;
+  reply.xselection.time = request.time;
+  reply.xselection.property = None;
+  return reply;
+}
 }  // namespace
 
 // The windows this client looks at belong to other programs and may go away
@@ -336,12 +349,7 @@ bool XClient::DropFiles(const std::vector<std::string>& paths, int x, int y, std
   // The target may ask for the data at any time from the first position on
   // (to see whether it takes files), so every wait below answers that too.
   auto answer = [&](const XSelectionRequestEvent& request) {
-    XEvent reply{};
-    reply.xselection.type = SelectionNotify;
-    reply.xselection.requestor = request.requestor;
-    reply.xselection.selection = request.selection;
-    reply.xselection.target = request.target;
-    reply.xselection.time = request.time;
+    XEvent reply = SelectionReply(request);
     reply.xselection.property = request.property != None ? request.property : request.target;
     if (request.target == uriList) {
       XChangeProperty(d, request.requestor, reply.xselection.property, uriList, 8, PropModeReplace,
@@ -456,13 +464,7 @@ bool XClient::ServeClipboardUntil(const std::vector<std::pair<std::string, std::
                    [](const XEvent& e) { return e.type == SelectionRequest; }))
       continue;
     const XSelectionRequestEvent& request = event.xselectionrequest;
-    XEvent reply{};
-    reply.xselection.type = SelectionNotify;
-    reply.xselection.requestor = request.requestor;
-    reply.xselection.selection = request.selection;
-    reply.xselection.target = request.target;
-    reply.xselection.time = request.time;
-    reply.xselection.property = None;
+    XEvent reply = SelectionReply(request);
     const Atom property = request.property != None ? request.property : request.target;
     if (request.target == targets) {
       std::vector<Atom> offered{targets};
