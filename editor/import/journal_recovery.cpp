@@ -9,14 +9,8 @@ std::string InterruptedText(const std::string& path) { return "The last patch of
 RecoveryReport Report(RecoveryOutcome outcome, std::string message) { return {outcome, std::move(message)}; }
 
 std::optional<PatchJournal> ReadJournal(PatchFileSystem& files, const std::string& path) {
-  try {
-    const std::unique_ptr<PatchFile> file = files.Open(path, PatchOpenMode::Read);
-    std::vector<BYTE> bytes(static_cast<std::size_t>(file->Identity().length));
-    file->ReadAt(0, bytes.data(), bytes.size());
-    return DecodeJournal(bytes);
-  } catch (const CFileException&) {
-    return std::nullopt;
-  }
+  const std::optional<std::vector<BYTE>> bytes = ReadWholeFile(files, path);
+  return bytes ? DecodeJournal(*bytes) : std::nullopt;
 }
 
 // Removes a journal that has nothing to roll back. One that cannot be

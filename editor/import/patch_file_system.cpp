@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -20,6 +21,17 @@ void PatchFile::WriteAll(std::uint64_t offset, const void* data, std::size_t cou
   while (done < count) {
     done += WriteAt(offset + done, bytes + done, count - done);
     if (written != nullptr) *written = done;
+  }
+}
+
+std::optional<std::vector<BYTE>> ReadWholeFile(PatchFileSystem& files, const std::string& path, std::uint64_t most) {
+  try {
+    const std::unique_ptr<PatchFile> file = files.Open(path, PatchOpenMode::Read);
+    std::vector<BYTE> bytes(static_cast<std::size_t>(std::min(file->Identity().length, most)));
+    file->ReadAt(0, bytes.data(), bytes.size());
+    return bytes;
+  } catch (const CFileException&) {
+    return std::nullopt;
   }
 }
 

@@ -73,6 +73,11 @@ class PatchFileSystem {
   virtual bool CanWriteIn(const std::string& folder) = 0;
 };
 
+// The file's bytes, or its first `most` bytes; nothing when it cannot be
+// read. For Kestrow's own small files (journals, history), read whole.
+std::optional<std::vector<BYTE>> ReadWholeFile(PatchFileSystem& files, const std::string& path,
+                                               std::uint64_t most = UINT64_MAX);
+
 // The program's file system.
 PatchFileSystem& PosixPatchFileSystem();
 // The file that `file` has open, for the seam's calls; `file` keeps it.

@@ -213,19 +213,6 @@ std::optional<HistoryEntry> ParseLine(std::string_view line) {
   return entry;
 }
 
-// The file's bytes, or its first `most` bytes.
-std::optional<std::vector<BYTE>> ReadWholeFile(PatchFileSystem& files, const std::string& path,
-                                               std::uint64_t most = UINT64_MAX) {
-  try {
-    const std::unique_ptr<PatchFile> file = files.Open(path, PatchOpenMode::Read);
-    std::vector<BYTE> bytes(static_cast<std::size_t>(std::min(file->Identity().length, most)));
-    file->ReadAt(0, bytes.data(), bytes.size());
-    return bytes;
-  } catch (const CFileException&) {
-    return std::nullopt;
-  }
-}
-
 // The index line an entry begins with; what follows it is checked when the
 // entry is read for its bytes.
 std::optional<HistoryEntry> ReadEntryLine(PatchFileSystem& files, const std::string& path) {
