@@ -213,6 +213,19 @@ std::optional<HistoryEntry> ParseLine(std::string_view line) {
   return entry;
 }
 
+// The index line that the bytes of an entry begin with, under its header,
+// and where the binary part after it starts.
+std::optional<std::pair<HistoryEntry, std::size_t>> ParseEntryLine(std::span<const BYTE> bytes) {
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const std::size_t headerEnd = text.find('\n');
+  if (headerEnd == std::string_view::npos || text.substr(0, headerEnd) != kEntryHeader) return std::nullopt;
+  const std::size_t lineEnd = text.find('\n', headerEnd + 1);
+  if (lineEnd == std::string_view::npos) return std::nullopt;
+  std::optional<HistoryEntry> entry = ParseLine(text.substr(headerEnd + 1, lineEnd - headerEnd - 1));
+  if (!entry) return std::nullopt;
+  return std::make_pair(std::move(*entry), lineEnd + 1);
+}
+
 // The index line an entry begins with; what follows it is checked when the
 // entry is read for its bytes.
 std::optional<HistoryEntry> ReadEntryLine(PatchFileSystem& files, const std::string& path) {
@@ -220,13 +233,9 @@ std::optional<HistoryEntry> ReadEntryLine(PatchFileSystem& files, const std::str
   constexpr std::uint64_t kMostHeaderBytes = 16 << 10;
   const auto bytes = ReadWholeFile(files, path, kMostHeaderBytes);
   if (!bytes) return std::nullopt;
-  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-  const std::size_t headerEnd = text.find('\n');
-  const std::size_t lineEnd = text.find('\n', headerEnd + 1);
-  if (headerEnd == std::string_view::npos || lineEnd == std::string_view::npos ||
-      text.substr(0, headerEnd) != kEntryHeader)
-    return std::nullopt;
-  return ParseLine(text.substr(headerEnd + 1, lineEnd - headerEnd - 1));
+  auto line = ParseEntryLine(*bytes);
+  if (!line) return std::nullopt;
+  return std::move(line->first);
 }
 
 void WriteWholeFile(PatchFileSystem& files, const std::string& path, std::span<const BYTE> bytes) {
@@ -326,16 +335,12 @@ std::vector<BYTE> EncodeHistoryEntry(const HistoryEntry& entry, std::span<const 
 }
 
 std::optional<std::pair<HistoryEntry, std::vector<FileRange>>> DecodeHistoryEntry(std::span<const BYTE> bytes) {
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  const std::size_t headerEnd = text.find('\n');
-  if (headerEnd == std::string_view::npos || text.substr(0, headerEnd) != kEntryHeader) return std::nullopt;
-  const std::size_t lineEnd = text.find('\n', headerEnd + 1);
-  if (lineEnd == std::string_view::npos) return std::nullopt;
-  std::optional<HistoryEntry> entry = ParseLine(text.substr(headerEnd + 1, lineEnd - headerEnd - 1));
-  if (!entry) return std::nullopt;
+  auto line = ParseEntryLine(bytes);
+  if (!line) return std::nullopt;
+  HistoryEntry& entry = line->first;
 
   RecordReader record(bytes);
-  record.Take(lineEnd + 1);
+  record.Take(line->second);
   const std::uint32_t count = record.Get32();
   if (record.Failed() || count > kMostRanges) return std::nullopt;
   std::vector<FileRange> before;
@@ -348,8 +353,8 @@ std::optional<std::pair<HistoryEntry, std::vector<FileRange>>> DecodeHistoryEntr
     total += range.bytes.size();
     before.push_back(std::move(range));
   }
-  if (!record.EndsWithChecksum() || total != entry->bytes) return std::nullopt;
-  return std::make_pair(std::move(*entry), std::move(before));
+  if (!record.EndsWithChecksum() || total != entry.bytes) return std::nullopt;
+  return std::make_pair(std::move(entry), std::move(before));
 }
 
 std::vector<HistoryEntry> ListHistory(const PatchEnvironment& env, const std::string& path, const FileIdentity& file) {
