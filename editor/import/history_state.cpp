@@ -7,9 +7,8 @@ namespace {
 
 // Whether every range lies inside a file of `length` bytes.
 bool FitsIn(const std::vector<FileRange>& ranges, std::size_t length) {
-  return std::all_of(ranges.begin(), ranges.end(), [&](const FileRange& range) {
-    return range.offset <= length && range.bytes.size() <= length - range.offset;
-  });
+  return std::all_of(ranges.begin(), ranges.end(),
+                     [&](const FileRange& range) { return LiesInFile(range.offset, range.bytes.size(), length); });
 }
 
 // The digest of what `bytes` hold where the ranges lie, range after range,

@@ -58,8 +58,7 @@ std::optional<PatchJournal> DecodeJournal(std::span<const BYTE> bytes) {
     const std::uint32_t count = record.Get32();
     const std::span<const BYTE> saved = record.Take(count);
     // A range that would reach past the file cannot have been read from it.
-    if (count == 0 || range.offset > journal.file.length || count > journal.file.length - range.offset)
-      return std::nullopt;
+    if (count == 0 || !LiesInFile(range.offset, count, journal.file.length)) return std::nullopt;
     range.bytes.assign(saved.begin(), saved.end());
     journal.before.push_back(std::move(range));
   }

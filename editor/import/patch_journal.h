@@ -35,6 +35,12 @@ struct FileRange {
   bool operator==(const FileRange&) const = default;
 };
 
+// Whether `count` bytes at `offset` lie inside a file of `length` bytes,
+// asked so that no sum can wrap.
+constexpr bool LiesInFile(std::uint64_t offset, std::uint64_t count, std::uint64_t length) {
+  return offset <= length && count <= length - offset;
+}
+
 struct PatchJournal {
   std::string path;
   FileIdentity file;              // as the patch began

@@ -150,7 +150,7 @@ PatchCommitted CommitPatch(PatchFile& shapes, std::vector<FileRange> writes, con
   try {
     journal.file = shapes.Identity();
     for (const FileRange& write : writes)
-      if (write.offset > journal.file.length || write.bytes.size() > journal.file.length - write.offset)
+      if (!LiesInFile(write.offset, write.bytes.size(), journal.file.length))
         throw CFileException(CFileException::endOfFile, 0, journal.path.c_str());
     journal.before = SectorsOf(writes, journal.file.length);
     for (FileRange& saved : journal.before) shapes.ReadAt(saved.offset, saved.bytes.data(), saved.bytes.size());

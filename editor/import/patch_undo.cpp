@@ -95,7 +95,7 @@ UndoResult UndoPatches(PatchFile& shapes, int steps, const PatchEnvironment& env
   // Ranges of a file of another length (another file at this path) are
   // not even read.
   for (const FileRange& range : all)
-    if (range.offset > file.length || range.bytes.size() > file.length - range.offset)
+    if (!LiesInFile(range.offset, range.bytes.size(), file.length))
       throw UndoRefusal(path + " is not the file its history was kept for" + Unchanged());
   Workspace workspace(std::move(all));
   workspace.Read(shapes);
