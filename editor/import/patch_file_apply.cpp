@@ -1,7 +1,5 @@
 #include "editor/import/patch_file_apply.h"
 
-#include <algorithm>
-
 void ReadWholeShapesFile(CFile& file, ShapesInMemory& shapes) {
   const ULONGLONG length = file.GetLength();
   shapes.length = static_cast<std::size_t>(length);
@@ -48,14 +46,10 @@ std::string CannotApplyText(const std::string& patchPath, const std::string& sha
 std::vector<PatchedSet> PatchedSetsOf(const ChangeSummary& summary) {
   std::vector<PatchedSet> sets;
   for (const RegionChange& change : summary.regions) {
-    const int set = change.region.setIndex;
-    auto same = std::find_if(sets.begin(), sets.end(), [&](const PatchedSet& s) { return s.setIndex == set; });
-    if (same == sets.end()) same = sets.insert(sets.end(), PatchedSet{set, 0});
     // Only images are named; a colour table that changes names its set.
-    if (change.region.kind == RegionKind::Pixels && change.region.image < 32)
-      same->images |= std::uint32_t{1} << change.region.image;
+    const bool image = change.region.kind == RegionKind::Pixels && change.region.image < 32;
+    AddPatchedSet(sets, {change.region.setIndex, image ? std::uint32_t{1} << change.region.image : 0});
   }
-  std::sort(sets.begin(), sets.end(), [](const auto& a, const auto& b) { return a.setIndex < b.setIndex; });
   return sets;
 }
 

@@ -291,6 +291,15 @@ const char* PatchKindName(PatchKind kind) {
   return "patch";
 }
 
+void AddPatchedSet(std::vector<PatchedSet>& sets, const PatchedSet& set) {
+  const auto at = std::lower_bound(sets.begin(), sets.end(), set.setIndex,
+                                   [](const PatchedSet& s, int setIndex) { return s.setIndex < setIndex; });
+  if (at != sets.end() && at->setIndex == set.setIndex)
+    at->images |= set.images;
+  else
+    sets.insert(at, set);
+}
+
 std::string FormatHistoryIndex(std::span<const HistoryEntry> entries) {
   std::string text = std::string(kIndexHeader) + "\n";
   for (const HistoryEntry& entry : entries) text += FormatLine(entry) + "\n";

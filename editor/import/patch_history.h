@@ -58,6 +58,10 @@ struct PatchedSet {
   bool operator==(const PatchedSet&) const = default;
 };
 
+// Adds `set` to `sets`, which stay by rising set index: its images join
+// those of the same set when it is there already.
+void AddPatchedSet(std::vector<PatchedSet>& sets, const PatchedSet& set);
+
 struct HistoryEntry {
   std::uint64_t id = 0;   // rising with every entry appended, over all files
   std::int64_t time = 0;  // seconds since 1970, UTC

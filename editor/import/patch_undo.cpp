@@ -53,17 +53,8 @@ class Workspace {
 
 std::vector<PatchedSet> SetsOf(const std::vector<HistoryEntry>& entries) {
   std::vector<PatchedSet> sets;
-  for (const HistoryEntry& entry : entries) {
-    for (const PatchedSet& set : entry.sets) {
-      auto same =
-          std::find_if(sets.begin(), sets.end(), [&](const PatchedSet& s) { return s.setIndex == set.setIndex; });
-      if (same == sets.end())
-        sets.push_back(set);
-      else
-        same->images |= set.images;
-    }
-  }
-  std::sort(sets.begin(), sets.end(), [](const auto& a, const auto& b) { return a.setIndex < b.setIndex; });
+  for (const HistoryEntry& entry : entries)
+    for (const PatchedSet& set : entry.sets) AddPatchedSet(sets, set);
   return sets;
 }
 

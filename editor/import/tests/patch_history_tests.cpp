@@ -38,6 +38,27 @@ TEST(PatchJournal, ARangeBeyondTheFileItNamesIsRefusedThoughItsChecksumHolds) {
   EXPECT_FALSE(DecodeJournal(EncodeJournal(journal)));
 }
 
+TEST(PatchedSets, AddedSetsStayByRisingIndexWithTheImagesOfEachJoined) {
+  const struct {
+    const char* what;
+    std::vector<PatchedSet> sets;
+    PatchedSet added;
+    std::vector<PatchedSet> expected;
+  } rows[] = {
+      {"the first", {}, {5, 0x1}, {{5, 0x1}}},
+      {"before the others", {{2, 0x1}, {6, 0x2}}, {0, 0x4}, {{0, 0x4}, {2, 0x1}, {6, 0x2}}},
+      {"between", {{2, 0x1}, {6, 0x2}}, {4, 0x8}, {{2, 0x1}, {4, 0x8}, {6, 0x2}}},
+      {"after the others", {{2, 0x1}}, {7, 0x1}, {{2, 0x1}, {7, 0x1}}},
+      {"a set already there", {{2, 0x1}, {6, 0x2}}, {6, 0x3}, {{2, 0x1}, {6, 0x3}}},
+      {"a set without images", {{3, 0x10}}, {3, 0}, {{3, 0x10}}},
+  };
+  for (const auto& row : rows) {
+    std::vector<PatchedSet> sets = row.sets;
+    AddPatchedSet(sets, row.added);
+    EXPECT_EQ(sets, row.expected) << row.what;
+  }
+}
+
 HistoryEntry Entry(std::uint64_t inode, std::uint64_t bytes, std::string path = "/game/shapes.shp2") {
   HistoryEntry entry;
   entry.time = 1718000000;
