@@ -8,11 +8,15 @@
 
 namespace {
 
-// The end of the run of differing bytes that begins at `first`.
-std::size_t RunEnd(std::span<const BYTE> a, std::span<const BYTE> b, std::size_t first) {
-  std::size_t end = first;
-  while (end < a.size() && a[end] != b[end]) ++end;
-  return end;
+// Calls `take(first, count)` for each run of bytes in which `a` and `b`,
+// of the same length, differ, in order.
+template <typename Take>
+void ForEachDifferingRun(std::span<const BYTE> a, std::span<const BYTE> b, Take&& take) {
+  for (std::size_t at = vcdiff::FirstDifference(a, b, 0); at < a.size(); at = vcdiff::FirstDifference(a, b, at)) {
+    const std::size_t end = vcdiff::DifferenceEnd(a, b, at);
+    take(at, end - at);
+    at = end;
+  }
 }
 
 std::string Offset(LONGLONG offset) { return "offset " + std::to_string(offset); }
@@ -79,13 +83,10 @@ class ChangeCollector : public vcdiff::DeltaTarget {
     if (bytes.size() > m_source.size() - offset)
       throw vcdiff::DeltaError("it makes a file longer than the shapes file");
     const std::span<const BYTE> before = m_source.subspan(static_cast<std::size_t>(offset), bytes.size());
-    for (std::size_t at = vcdiff::FirstDifference(before, bytes, 0); at < bytes.size();
-         at = vcdiff::FirstDifference(before, bytes, at)) {
-      const std::size_t end = RunEnd(before, bytes, at);
-      m_counter.Count(static_cast<LONGLONG>(offset + at), static_cast<LONGLONG>(end - at));
-      Add(offset + at, bytes.subspan(at, end - at));
-      at = end;
-    }
+    ForEachDifferingRun(before, bytes, [&](std::size_t at, std::size_t count) {
+      m_counter.Count(static_cast<LONGLONG>(offset + at), static_cast<LONGLONG>(count));
+      Add(offset + at, bytes.subspan(at, count));
+    });
   }
 
   void ReadTaken(std::uint64_t offset, std::span<std::uint8_t> into) const override {
@@ -160,12 +161,9 @@ MadePatch MakeShapesPatch(std::span<const BYTE> source, std::span<const BYTE> ta
   // and with them where every image lies, since headers own their bytes
   // even where a damaged file lets an image overlap them.
   ChangeCounter counter(sourceLayout);
-  for (std::size_t at = vcdiff::FirstDifference(source, target, 0); at < source.size();
-       at = vcdiff::FirstDifference(source, target, at)) {
-    const std::size_t end = RunEnd(source, target, at);
-    counter.Count(static_cast<LONGLONG>(at), static_cast<LONGLONG>(end - at));
-    at = end;
-  }
+  ForEachDifferingRun(source, target, [&](std::size_t at, std::size_t count) {
+    counter.Count(static_cast<LONGLONG>(at), static_cast<LONGLONG>(count));
+  });
   const ChangeSummary summary = counter.Take();
   if (const RegionChange* outside = FirstChangeOutside(summary, RegionKind::Pixels);
       outside != nullptr && (summary.otherBytes == 0 || outside->first < summary.firstOther)) {

@@ -42,7 +42,7 @@ std::size_t ChangeEnd(std::span<const std::uint8_t> source, std::span<const std:
                       std::size_t mergeGap) {
   std::size_t end = first;
   for (;;) {
-    while (end < source.size() && source[end] != target[end]) ++end;
+    end = DifferenceEnd(source, target, end);
     const std::size_t next = FirstDifference(source, target, end);
     if (next == source.size() || next - end > mergeGap) return end;
     end = next;
@@ -157,6 +157,12 @@ std::size_t FirstDifference(std::span<const std::uint8_t> a, std::span<const std
     }
   }
   while (at < a.size() && a[at] == b[at]) ++at;
+  return at;
+}
+
+std::size_t DifferenceEnd(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b, std::size_t from) {
+  std::size_t at = from;
+  while (at < a.size() && a[at] != b[at]) ++at;
   return at;
 }
 

@@ -42,5 +42,8 @@ std::vector<std::uint8_t> EncodeSameLengthDelta(std::span<const std::uint8_t> so
 // The first position at or after `from` where `a` and `b` differ, or their
 // length when none does. Both are of the same length.
 std::size_t FirstDifference(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b, std::size_t from);
+// The first position at or after `from` where `a` and `b` agree, or their
+// length when none does: the end of the run of differences at `from`.
+std::size_t DifferenceEnd(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b, std::size_t from);
 
 }  // namespace vcdiff
