@@ -95,10 +95,10 @@ std::span<const std::uint8_t> Decoder::CopySegment(ByteReader& delta, std::uint8
 
 std::span<const std::uint8_t> Decoder::Expand(Section section, std::span<const std::uint8_t> stored, bool compressed) {
   if (!compressed) return stored;
+  // A compressor the header names is LZMA: DecodeDelta refuses any other
+  // before the first window.
   if (!m_header.secondaryCompressor)
     throw DeltaError("a window has compressed sections but the header names no compressor");
-  if (*m_header.secondaryCompressor != kSecondaryLzma)
-    throw DeltaError(UnsupportedCompressorMessage(*m_header.secondaryCompressor));
   if (!m_lzma[section]) m_lzma[section] = std::make_unique<LzmaSectionDecoder>(m_limits.largestTarget);
   m_lzma[section]->Decompress(stored, m_limits.largestTarget, m_expanded[section]);
   // However many windows there are, their sections may not expand to more
