@@ -279,3 +279,10 @@ std::string ChangeLines(const ChangeSummary& summary, const std::string& prefix)
              ByteCount(summary.otherBytes) + "\n";
   return lines;
 }
+
+std::string ImageLines(const std::vector<PatchedImage>& images, const std::string& prefix) {
+  std::string lines;
+  for (const PatchedImage& image : images)
+    lines += prefix + SetImageName(image.setIndex, image.image) + ": " + ByteCount(image.changedBytes) + "\n";
+  return lines;
+}

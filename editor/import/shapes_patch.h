@@ -112,5 +112,8 @@ std::string CheckPatchKeepsHeaders(const ChangeSummary& summary);
 // One line per region changed, as "<what>: N bytes", and one for the bytes
 // outside every region; each after `prefix`.
 std::string ChangeLines(const ChangeSummary& summary, const std::string& prefix);
+// One line per image a description lists, as "<image>: N bytes", each
+// after `prefix`.
+std::string ImageLines(const std::vector<PatchedImage>& images, const std::string& prefix);
 // "N bytes" or "1 byte".
 std::string ByteCount(ULONGLONG bytes);

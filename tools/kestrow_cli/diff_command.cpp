@@ -35,9 +35,7 @@ int RunDiffCommand(const CliRequest& request, const CliOutput& output) {
   } catch (const CFileException& e) {
     return output.Fail(e.ErrorMessage().str() + "; nothing written");
   }
-  for (const PatchedImage& image : patch.description.images)
-    output.out << "changes " << SetImageName(image.setIndex, image.image) << ": " << ByteCount(image.changedBytes)
-               << '\n';
-  output.out << "wrote " << request.patchPath << " (" << ByteCount(patch.bytes.size()) << ")\n";
+  output.out << ImageLines(patch.description.images, "changes ") << "wrote " << request.patchPath << " ("
+             << ByteCount(patch.bytes.size()) << ")\n";
   return kExitSuccess;
 }

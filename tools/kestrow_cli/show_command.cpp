@@ -52,8 +52,7 @@ int PrintText(const CliRequest& request, const ShownChanges& shown, const CliOut
     if (shown.madeFor)
       output.out << "made for " << request.shapesPath << ": "
                  << (shown.madeFor->empty() ? std::string("yes") : "no, " + *shown.madeFor) << '\n';
-    for (const PatchedImage& image : description->images)
-      output.out << SetImageName(image.setIndex, image.image) << ": " << ByteCount(image.changedBytes) << '\n';
+    output.out << ImageLines(description->images, "");
     return kExitSuccess;
   }
   if (!shown.summary) {
