@@ -59,10 +59,10 @@ std::vector<BYTE> OthersDelta(const std::vector<BYTE>& source, const std::vector
 
 TEST(ShapesLayout, FindsWhatTheHeadersSay) {
   const TestShapes& shapes = Shapes();
+  const RegionMap map(shapes.layout);
   for (int set = 0; set < kSetCount; ++set) {
     const SetKind& kind = KindOfSet(set);
     for (int image = 0; image < kind.imageCount; ++image) {
-      const RegionMap map(shapes.layout);
       const int pixels = map.OwnerOf(shapes.Pixels(set, image));
       ASSERT_NE(pixels, RegionMap::kNoRegion);
       EXPECT_EQ(shapes.layout.regions[static_cast<std::size_t>(pixels)],
@@ -71,10 +71,8 @@ TEST(ShapesLayout, FindsWhatTheHeadersSay) {
       ASSERT_NE(header, RegionMap::kNoRegion);
       EXPECT_EQ(shapes.layout.regions[static_cast<std::size_t>(header)].kind, RegionKind::Headers);
     }
-    EXPECT_EQ(
-        RegionName(
-            shapes.layout.regions[static_cast<std::size_t>(RegionMap(shapes.layout).OwnerOf(shapes.ColourTable(set)))]),
-        std::string("the colour table of ") + kSetListStrings[static_cast<std::size_t>(set)]);
+    EXPECT_EQ(RegionName(shapes.layout.regions[static_cast<std::size_t>(map.OwnerOf(shapes.ColourTable(set)))]),
+              std::string("the colour table of ") + kSetListStrings[static_cast<std::size_t>(set)]);
   }
 }
 
