@@ -2,7 +2,8 @@
 
 #include <memory>
 #include <new>
-#include <unordered_map>
+
+#include "platform/base/handle_map.h"
 
 namespace {
 struct Block {
@@ -10,15 +11,8 @@ struct Block {
   std::size_t size = 0;
 };
 
-// One user-interface thread uses the blocks (see DESIGN), so the table takes
-// no lock.
-struct GlobalTable {
-  std::unordered_map<std::uintptr_t, Block> blocks;
-  std::uintptr_t next = 0x6A000;  // values are never reused
-};
-
-GlobalTable& Table() {
-  static GlobalTable table;
+kp::base::HandleMap<HGLOBAL, Block>& Table() {
+  static kp::base::HandleMap<HGLOBAL, Block> table(0x6A000);
   return table;
 }
 }  // namespace
@@ -31,17 +25,12 @@ HGLOBAL GlobalAlloc(UINT uFlags, std::size_t dwBytes) {
                                              : new (std::nothrow) BYTE[dwBytes + 1]);
   if (!block.bytes) return nullptr;
   block.size = dwBytes;
-  GlobalTable& table = Table();
-  const std::uintptr_t value = table.next;
-  table.next += 0x10;
-  table.blocks.emplace(value, std::move(block));
-  return reinterpret_cast<HGLOBAL>(value);
+  return Table().Add(std::move(block));
 }
 
 void* GlobalLock(HGLOBAL hMem) {
-  GlobalTable& table = Table();
-  auto it = table.blocks.find(reinterpret_cast<std::uintptr_t>(hMem));
-  return it == table.blocks.end() ? nullptr : it->second.bytes.get();
+  const Block* block = Table().Find(hMem);
+  return block != nullptr ? block->bytes.get() : nullptr;
 }
 
 BOOL GlobalUnlock(HGLOBAL hMem) {
@@ -52,19 +41,12 @@ BOOL GlobalUnlock(HGLOBAL hMem) {
 }
 
 std::size_t GlobalSize(HGLOBAL hMem) {
-  GlobalTable& table = Table();
-  auto it = table.blocks.find(reinterpret_cast<std::uintptr_t>(hMem));
-  return it == table.blocks.end() ? 0 : it->second.size;
+  const Block* block = Table().Find(hMem);
+  return block != nullptr ? block->size : 0;
 }
 
-HGLOBAL GlobalFree(HGLOBAL hMem) {
-  GlobalTable& table = Table();
-  return table.blocks.erase(reinterpret_cast<std::uintptr_t>(hMem)) == 1 ? nullptr : hMem;
-}
+HGLOBAL GlobalFree(HGLOBAL hMem) { return Table().Remove(hMem) ? nullptr : hMem; }
 
 namespace kp::base {
-std::size_t LiveGlobalCount() {
-  GlobalTable& table = Table();
-  return table.blocks.size();
-}
+std::size_t LiveGlobalCount() { return Table().Size(); }
 }  // namespace kp::base

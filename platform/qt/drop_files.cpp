@@ -4,7 +4,8 @@
 #include <QUrl>
 
 #include <cstring>
-#include <unordered_map>
+
+#include "platform/base/handle_map.h"
 
 namespace {
 struct Drop {
@@ -12,13 +13,8 @@ struct Drop {
   POINT point;
 };
 
-struct DropTable {
-  std::unordered_map<std::uintptr_t, Drop> drops;
-  std::uintptr_t next = 0x5D000;  // values are never reused
-};
-
-DropTable& Table() {
-  static DropTable table;
+kp::base::HandleMap<HDROP, Drop>& Table() {
+  static kp::base::HandleMap<HDROP, Drop> table(0x5D000);
   return table;
 }
 
@@ -82,16 +78,10 @@ std::optional<std::vector<std::string>> NarrowPaths(std::span<const BYTE> block,
   }
   return std::nullopt;
 }
-
-const Drop* Find(HDROP hDrop) {
-  auto& drops = Table().drops;
-  auto it = drops.find(reinterpret_cast<std::uintptr_t>(hDrop));
-  return it == drops.end() ? nullptr : &it->second;
-}
 }  // namespace
 
 UINT DragQueryFile(HDROP hDrop, UINT iFile, LPTSTR lpszFile, UINT cch) {
-  const Drop* drop = Find(hDrop);
+  const Drop* drop = Table().Find(hDrop);
   if (drop == nullptr) return 0;
   if (iFile == 0xFFFFFFFF) return static_cast<UINT>(drop->files.size());
   if (iFile >= drop->files.size()) return 0;
@@ -105,24 +95,20 @@ UINT DragQueryFile(HDROP hDrop, UINT iFile, LPTSTR lpszFile, UINT cch) {
 }
 
 BOOL DragQueryPoint(HDROP hDrop, POINT* lppt) {
-  const Drop* drop = Find(hDrop);
+  const Drop* drop = Table().Find(hDrop);
   if (drop == nullptr || lppt == nullptr) return FALSE;
   *lppt = drop->point;
   return TRUE;
 }
 
-void DragFinish(HDROP hDrop) { Table().drops.erase(reinterpret_cast<std::uintptr_t>(hDrop)); }
+void DragFinish(HDROP hDrop) { Table().Remove(hDrop); }
 
 namespace kp::qt {
 HDROP CreateDropHandle(std::vector<std::string> files, POINT point) {
-  auto& table = Table();
-  std::uintptr_t value = table.next;
-  table.next += 0x10;
-  table.drops.emplace(value, Drop{std::move(files), point});
-  return reinterpret_cast<HDROP>(value);
+  return Table().Add(Drop{std::move(files), point});
 }
 
-std::size_t LiveDropCount() { return Table().drops.size(); }
+std::size_t LiveDropCount() { return Table().Size(); }
 
 std::optional<std::vector<std::string>> ParseDropFiles(std::span<const BYTE> block) {
   if (block.size() < sizeof(DROPFILES)) return std::nullopt;

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/base/handle_map.h"
 #include "platform/qt/window_system.h"
 #include "platform/resources/resources.h"
 
@@ -24,28 +24,14 @@ struct MenuRecord {
   HINSTANCE module = nullptr;  // whose strings give the items' prompts
 };
 
-struct MenuTable {
-  std::unordered_map<HMENU, MenuRecord> menus;
-  std::uintptr_t next = 0x3E000;  // values are never reused
-};
-
-MenuTable& Table() {
-  static MenuTable table;
+kp::base::HandleMap<HMENU, MenuRecord>& Table() {
+  static kp::base::HandleMap<HMENU, MenuRecord> table(0x3E000);
   return table;
 }
 
-MenuRecord* Find(HMENU hMenu) {
-  auto it = Table().menus.find(hMenu);
-  return it == Table().menus.end() ? nullptr : &it->second;
-}
+MenuRecord* Find(HMENU hMenu) { return Table().Find(hMenu); }
 
-HMENU NewMenu(HINSTANCE module) {
-  auto& table = Table();
-  HMENU h = reinterpret_cast<HMENU>(table.next);
-  table.next += 0x10;
-  table.menus[h].module = module;
-  return h;
-}
+HMENU NewMenu(HINSTANCE module) { return Table().Add(MenuRecord{{}, module}); }
 
 // Where an item is: its menu and its index there, found by position or,
 // through the submenus too, by command id; {null, 0} when it is not there.
@@ -115,11 +101,10 @@ HMENU CreatePopupMenu() { return NewMenu(nullptr); }
 BOOL IsMenu(HMENU hMenu) { return Find(hMenu) != nullptr; }
 
 BOOL DestroyMenu(HMENU hMenu) {
-  auto& table = Table();
-  auto it = table.menus.find(hMenu);
-  if (it == table.menus.end()) return FALSE;
-  MenuRecord record = std::move(it->second);
-  table.menus.erase(it);
+  MenuRecord* found = Find(hMenu);
+  if (found == nullptr) return FALSE;
+  MenuRecord record = std::move(*found);
+  Table().Remove(hMenu);
   for (auto& item : record.items)
     if (item.popup) DestroyMenu(item.popup);
   return TRUE;
@@ -213,7 +198,7 @@ UINT EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable) {
 
 namespace kp::user {
 
-std::size_t LiveMenuCount() { return Table().menus.size(); }
+std::size_t LiveMenuCount() { return Table().Size(); }
 
 std::vector<qt::PopupItem> DescribeMenu(HMENU hMenu) {
   std::vector<qt::PopupItem> items;
