@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,20 @@ namespace {
 // The name a dragged picture has where it lands, as Save As offers it.
 constexpr char kDragFileName[] = "texture.bmp";
 
-// A global block holding `bytes`; null when memory runs out.
-HGLOBAL GlobalBlockOf(const BYTE* bytes, std::size_t size) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (block == nullptr) return nullptr;
-  std::memcpy(GlobalLock(block), bytes, size);
-  GlobalUnlock(block);
-  return block;
+// The bitmap file Save As writes of `bitmap`; empty when it cannot be made.
+std::vector<BYTE> BitmapFileOf(HBITMAP bitmap, LONG width, LONG height) {
+  kp::gdi::ScopedMemoryDC memory(nullptr);
+  std::vector<BYTE> file;
+  if (!memory || !kp::gdi::BuildBitmapFile24(memory.get(), bitmap, width, height, file)) return {};
+  return file;
+}
+
+// A global block of the packed DIB of a bitmap file: the file without its
+// 14-byte file header, so the bitmap another program takes is the one Save
+// As writes.
+HGLOBAL PackedDibBlockOf(const std::vector<BYTE>& file) {
+  constexpr std::size_t kFileHeader = 14;
+  return kp::base::GlobalBlockOf(std::span<const BYTE>(file).subspan(kFileHeader));
 }
 
 // The DROPFILES block that names one file.
@@ -46,7 +54,7 @@ HGLOBAL DropFilesBlockOf(const std::string& path) {
   const DROPFILES header{sizeof(DROPFILES), POINT{0, 0}, FALSE, FALSE};
   std::memcpy(block.data(), &header, sizeof header);
   std::memcpy(block.data() + sizeof header, path.data(), path.size());
-  return GlobalBlockOf(block.data(), block.size());
+  return kp::base::GlobalBlockOf(block);
 }
 
 // The folders dragged pictures are written to, one per drag so that a drop
@@ -95,15 +103,9 @@ void CTavletCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
 
 void CTavletCtrl::OnCopy() {
   if (!m_hBitmap) return;
-  kp::gdi::ScopedMemoryDC memory(nullptr);
-  std::vector<BYTE> file;
-  if (!memory || !kp::gdi::BuildBitmapFile24(memory.get(), m_hBitmap.get(), m_bitmapWidth, m_bitmapHeight, file))
-    return;
-  // The clipboard takes the packed DIB: the bitmap file without its 14-byte
-  // file header, so the bitmap another program pastes is the one Save As
-  // writes.
-  constexpr std::size_t kFileHeader = 14;
-  HGLOBAL dib = GlobalBlockOf(file.data() + kFileHeader, file.size() - kFileHeader);
+  const std::vector<BYTE> file = BitmapFileOf(m_hBitmap.get(), m_bitmapWidth, m_bitmapHeight);
+  if (file.empty()) return;
+  HGLOBAL dib = PackedDibBlockOf(file);
   if (dib == nullptr || !::OpenClipboard(m_hWnd)) {
     GlobalFree(dib);
     return;
@@ -168,14 +170,10 @@ void CTavletCtrl::OnLButtonUp(UINT nFlags, CPoint point) {
 }
 
 void CTavletCtrl::DragPictureOut() {
-  kp::gdi::ScopedMemoryDC memory(nullptr);
-  std::vector<BYTE> file;
-  if (!memory || !kp::gdi::BuildBitmapFile24(memory.get(), m_hBitmap.get(), m_bitmapWidth, m_bitmapHeight, file))
-    return;
+  const std::vector<BYTE> file = BitmapFileOf(m_hBitmap.get(), m_bitmapWidth, m_bitmapHeight);
+  if (file.empty()) return;
   COleDataSource source;
-  constexpr std::size_t kFileHeader = 14;
-  if (HGLOBAL dib = GlobalBlockOf(file.data() + kFileHeader, file.size() - kFileHeader))
-    source.CacheGlobalData(CF_DIB, dib);
+  if (HGLOBAL dib = PackedDibBlockOf(file)) source.CacheGlobalData(CF_DIB, dib);
   // The file a file manager copies: what Save As would write.
   const std::string folder = Folders().Make();
   if (!folder.empty()) {

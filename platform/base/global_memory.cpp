@@ -1,5 +1,6 @@
 #include "platform/base/global_memory.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -48,5 +49,14 @@ std::size_t GlobalSize(HGLOBAL hMem) {
 HGLOBAL GlobalFree(HGLOBAL hMem) { return Table().Remove(hMem) ? nullptr : hMem; }
 
 namespace kp::base {
+HGLOBAL GlobalBlockOf(std::span<const BYTE> bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (block == nullptr) return nullptr;
+  // An empty span may have no data pointer, and memcpy takes none.
+  if (!bytes.empty()) std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+  GlobalUnlock(block);
+  return block;
+}
+
 std::size_t LiveGlobalCount() { return Table().Size(); }
 }  // namespace kp::base

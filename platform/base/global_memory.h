@@ -6,6 +6,7 @@
 // not found: GlobalLock gives null and GlobalSize 0.
 
 #include <cstddef>
+#include <span>
 
 #include "platform/base/handles.h"
 #include "platform/base/win_types.h"
@@ -26,6 +27,8 @@ std::size_t GlobalSize(HGLOBAL hMem);
 HGLOBAL GlobalFree(HGLOBAL hMem);
 
 namespace kp::base {
+// A new block holding a copy of `bytes`; null as from GlobalAlloc.
+HGLOBAL GlobalBlockOf(std::span<const BYTE> bytes);
 // How many blocks are not yet freed (for leak tests).
 std::size_t LiveGlobalCount();
 // Largest block GlobalAlloc makes: more than any picture the platform takes.

@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <cstring>
 
 #include "platform/base/global_memory.h"
 #include "platform/gdi/dib_decoder.h"
@@ -101,10 +100,8 @@ HANDLE GetClipboardData(UINT uFormat) {
   if (uFormat == CF_DIB) {
     const std::vector<BYTE> dib = kp::qt::PackedDibFrom(offered);
     if (dib.empty()) return nullptr;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, dib.size());
+    HGLOBAL block = kp::base::GlobalBlockOf(dib);
     if (block == nullptr) return nullptr;
-    std::memcpy(GlobalLock(block), dib.data(), dib.size());
-    GlobalUnlock(block);
     state.handedGlobals.push_back(block);
     return block;
   }

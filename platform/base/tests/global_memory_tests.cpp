@@ -32,4 +32,20 @@ TEST(GlobalMemory, ABlockKeepsItsBytesUntilFreedAndIsThenNotFound) {
   EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, kp::base::kMaxGlobalBytes + 1), nullptr);
 }
 
+TEST(GlobalMemory, ABlockOfBytesHoldsItsOwnCopy) {
+  const std::size_t live = kp::base::LiveGlobalCount();
+  BYTE bytes[] = {'d', 'i', 'b'};
+  HGLOBAL block = kp::base::GlobalBlockOf(bytes);
+  ASSERT_NE(block, nullptr);
+  bytes[0] = 'x';
+  EXPECT_EQ(GlobalSize(block), 3u);
+  EXPECT_EQ(std::memcmp(GlobalLock(block), "dib", 3), 0);
+  HGLOBAL empty = kp::base::GlobalBlockOf({});
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(GlobalSize(empty), 0u);
+  EXPECT_EQ(GlobalFree(block), nullptr);
+  EXPECT_EQ(GlobalFree(empty), nullptr);
+  EXPECT_EQ(kp::base::LiveGlobalCount(), live);
+}
+
 }  // namespace
