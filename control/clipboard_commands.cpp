@@ -44,8 +44,7 @@ std::vector<BYTE> BitmapFileOf(HBITMAP bitmap, LONG width, LONG height) {
 // 14-byte file header, so the bitmap another program takes is the one Save
 // As writes.
 HGLOBAL PackedDibBlockOf(const std::vector<BYTE>& file) {
-  constexpr std::size_t kFileHeader = 14;
-  return kp::base::GlobalBlockOf(std::span<const BYTE>(file).subspan(kFileHeader));
+  return kp::base::GlobalBlockOf(std::span<const BYTE>(file).subspan(sizeof(BITMAPFILEHEADER)));
 }
 
 // The DROPFILES block that names one file.

@@ -51,23 +51,9 @@ QByteArray BmpFileOf(const std::vector<BYTE>& dib) {
   // colour table.
   DWORD colours = header.biClrUsed != 0 ? header.biClrUsed : (header.biBitCount <= 8 ? 1u << header.biBitCount : 0);
   const DWORD masks = header.biCompression == BI_BITFIELDS && header.biSize == sizeof header ? 12 : 0;
-  const DWORD offset = 14 + header.biSize + masks + 4 * colours;
-  const DWORD size = static_cast<DWORD>(14 + dib.size());
-  const BYTE fileHeader[14] = {'B',
-                               'M',
-                               static_cast<BYTE>(size),
-                               static_cast<BYTE>(size >> 8),
-                               static_cast<BYTE>(size >> 16),
-                               static_cast<BYTE>(size >> 24),
-                               0,
-                               0,
-                               0,
-                               0,
-                               static_cast<BYTE>(offset),
-                               static_cast<BYTE>(offset >> 8),
-                               static_cast<BYTE>(offset >> 16),
-                               static_cast<BYTE>(offset >> 24)};
-  QByteArray file(reinterpret_cast<const char*>(fileHeader), sizeof fileHeader);
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + header.biSize + masks + 4 * colours;
+  const BITMAPFILEHEADER fileHeader{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + dib.size()), 0, 0, offset};
+  QByteArray file(reinterpret_cast<const char*>(&fileHeader), sizeof fileHeader);
   file.append(reinterpret_cast<const char*>(dib.data()), static_cast<qsizetype>(dib.size()));
   return file;
 }
